@@ -1,0 +1,43 @@
+#pragma once
+// ProfileFile: a sectioned key=value file held in memory. Sections and keys
+// keep their order of first appearance and match exactly (case-sensitive).
+// Read from plain text or the scrambled form; written as plain text
+// ("[%s]\r\n" and "%s=%s\r\n" lines) or scrambled.
+#include <string>
+#include <utility>
+#include <vector>
+
+class ProfileFile {
+public:
+    struct Section {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> entries;
+    };
+
+    // Reads the named file (through the file layer) into the object, replacing
+    // its contents; 0 on success, 1 when it cannot be opened or read.
+    int load(const std::string& fileName);
+    // Parses plain or scrambled bytes; 0 on success, 1 on a bad scrambled form.
+    int loadFromMemory(const void* data, size_t size);
+    // Writes every section in stored order to a temporary file renamed into
+    // place; 0 on success, non-zero when the file cannot be written.
+    int save(const std::string& fileName, int scrambled = 0) const;
+    // The bytes save() writes.
+    std::string serialize(int scrambled = 0) const;
+
+    // 0 and the value in *out; 1 when the section or key is missing (out untouched).
+    int GetString(const std::string& section, const std::string& key, std::string* out) const;
+    // GetString, then the decimal text-to-integer rule (leading blanks, optional
+    // sign, digits up to the first other character; none gives 0).
+    int GetInt(const std::string& section, const std::string& key, int* out) const;
+    // Finds or appends the section and the key; returns 0.
+    int SetString(const std::string& section, const std::string& key, const std::string& value);
+    int SetInt(const std::string& section, const std::string& key, const int* value);
+    // The section of that exact name, or null.
+    const Section* FindSection(const std::string& name) const;
+    const std::vector<Section>& Sections() const { return sections_; }
+    void Clear() { sections_.clear(); }
+
+private:
+    std::vector<Section> sections_;
+};
