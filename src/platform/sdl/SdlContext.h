@@ -1,0 +1,14 @@
+#pragma once
+// Inside the platform layer only: the SDL objects of the application's main
+// window, for the parts of the layer that draw into it (the display's
+// presenter, the message boxes and dialogs). Both are null before the main
+// window exists and after it is destroyed.
+struct SDL_Window;
+struct SDL_Renderer;
+
+namespace platform::sdl {
+
+SDL_Window* MainWindow();
+SDL_Renderer* MainRenderer();
+
+}  // namespace platform::sdl
