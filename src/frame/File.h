@@ -9,6 +9,20 @@
 #include <string>
 #include <vector>
 
+// Results of CArchiveFile::Open, CFile::Load and CFile::Open (0 = success).
+enum FileOpenResult {
+    kFileOk = 0,
+    kFileNoName = 1,        // the name is empty
+    kFileNotFound = 2,      // neither a loose file nor an archive entry
+    kFileCannotOpen = 3,    // found but the host refused to open it
+    kFileUnpackFailed = 4,  // a packed archive entry is corrupt
+    kFileTooLarge = 5,      // larger than memory can hold
+    kFileNoMemory = 6,
+    kFileReadFailed = 7,    // the file ended or failed while being read
+    kFileWriteMode = 8,     // CFile::Open was asked to write
+};
+const char* ToString(FileOpenResult result);
+
 // A handle on one open loose file or archive entry (stored or packed).
 class CArchiveFile {
 public:
@@ -17,7 +31,8 @@ public:
     CArchiveFile(const CArchiveFile&) = delete;
     CArchiveFile& operator=(const CArchiveFile&) = delete;
 
-    // Opens the named file or archive entry; 0 when open, non-zero when not.
+    // Opens the named file or archive entry; kFileOk when open, else the
+    // FileOpenResult that says why not.
     int Open(const std::string& name);
     void Close();
     bool IsOpen() const;

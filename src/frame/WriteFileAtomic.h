@@ -1,0 +1,18 @@
+#pragma once
+// Writing a whole file so that a crash or a full disk never leaves it half
+// written: the bytes go to a temporary file beside it, which is flushed to
+// disk and then renamed over the target.
+#include <cstddef>
+#include <string>
+
+enum WriteFileResult {
+    kWriteOk = 0,
+    kWriteCannotCreate = 1,  // the temporary file could not be created
+    kWriteFailed = 2,        // writing or flushing failed (disk full...)
+    kWriteCannotRename = 3,  // the temporary file could not replace the target
+};
+const char* ToString(WriteFileResult result);
+
+// Writes data[0, size) to the host path; kWriteOk or the failing step (the
+// target is then unchanged and no temporary file is left).
+WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, size_t size);

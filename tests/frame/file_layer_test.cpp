@@ -1,0 +1,147 @@
+#include "frame/FileLayer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "FrameTestDir.h"
+#include "frame/File.h"
+#include "frame/NmmPacker.h"
+
+namespace {
+
+// 表 (Shift-JIS 0x95 0x5C, UTF-8 E8 A1 A8): its trail byte is "\".
+const std::string kSjisHyou = "\x95\x5C";
+const std::string kUtf8Hyou = "\xE8\xA1\xA8";
+
+std::string LoadText(const std::string& name)
+{
+    CFile file;
+    if (file.Load(name) != 0) {
+        return "<not found>";
+    }
+    return std::string(reinterpret_cast<const char*>(file.GetData()), file.GetSize());
+}
+
+std::vector<uint8_t> Archive(const std::vector<std::pair<std::string, std::string>>& files, int method = -1)
+{
+    std::vector<NmmPackInput> inputs;
+    for (const auto& [name, text] : files) {
+        inputs.push_back(NmmPackInput{name, std::vector<uint8_t>(text.begin(), text.end()), method});
+    }
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(BuildNmmArchive(inputs, 0x5A, &bytes, &error)) << error;
+    return bytes;
+}
+
+TEST(FileLayer, extension_is_the_text_after_the_last_dot_of_the_name_part)
+{
+    EXPECT_EQ(GetFileExtension("cg\\ev01.PNG"), "PNG") << "extension of a plain name";
+    EXPECT_EQ(GetFileExtension("a.b.c"), "c") << "only the last dot counts";
+    EXPECT_EQ(GetFileExtension("dir.x\\file"), "") << "a dot in a folder name is no extension";
+    EXPECT_EQ(GetFileExtension("dir.x/file"), "") << "a dot in a folder name is no extension";
+    EXPECT_EQ(GetFileExtension("noext"), "") << "no dot, no extension";
+    // "a.b表": the 0x5C trail byte of 表 must not end the folder part.
+    EXPECT_EQ(GetFileExtension("a.b" + kSjisHyou), "b" + kSjisHyou)
+        << "a Shift-JIS trail byte 0x5C was taken for a path separator";
+}
+
+TEST(FileLayer, lower_cases_ascii_but_not_shift_jis_trail_bytes)
+{
+    // ア is 0x83 0x41: its trail byte is "A" and must stay.
+    std::string text = "ABC\x83\x41Z";
+    MakeLowerSjis(text);
+    EXPECT_EQ(text, "abc\x83\x41z") << "the trail byte of a double-byte character was lower-cased";
+}
+
+TEST(FileLayer, set_win_main_args_stores_values_and_records_the_current_directory)
+{
+    FrameTestDir dir;
+    char saved[4096];
+    ASSERT_NE(getcwd(saved, sizeof(saved)), nullptr);
+    ASSERT_EQ(chdir(dir.Root().c_str()), 0);
+    int instance = 0;
+    SetWinMainArgs(&instance, nullptr, "-debug", 5);
+    ASSERT_EQ(chdir(saved), 0);
+    EXPECT_EQ(GetWinMainArgs().instance, &instance) << "instance not stored";
+    EXPECT_EQ(GetWinMainArgs().commandLine, "-debug") << "command line not stored";
+    EXPECT_EQ(GetWinMainArgs().showCommand, 5) << "show command not stored";
+    EXPECT_EQ(GetStartDirectory(), dir.Root()) << "the start directory must be the directory current at start";
+    dir.Write("x/y.txt", "start");
+    EXPECT_EQ(LoadText("x\\y.txt"), "start") << "names must resolve against the start directory, not the current one";
+}
+
+TEST(FileLayer, full_path_folds_dots_and_matches_case_per_component)
+{
+    FrameTestDir dir;
+    dir.Write("Scenario/Brask.INI", "x");
+    EXPECT_EQ(MakeFullPath("scenario\\brask.ini"), dir.Root() + "/Scenario/Brask.INI")
+        << "each component must take its on-disk spelling";
+    EXPECT_EQ(MakeFullPath(".\\SCENARIO\\..\\scenario\\.\\BRASK.ini"), dir.Root() + "/Scenario/Brask.INI")
+        << "'.' and '..' must fold before matching";
+    EXPECT_EQ(MakeFullPath("./new\\File.txt"), dir.Root() + "/new/File.txt")
+        << "missing components stay as written";
+    std::string full = MakeFullPath("scenario\\brask.ini");
+    EXPECT_EQ(MakeFullPath(full), full) << "a full path must resolve to itself";
+}
+
+TEST(FileLayer, finds_files_case_insensitively_with_shift_jis_names)
+{
+    FrameTestDir dir;
+    dir.Write("Scenario/Brask.INI", "settings");
+    dir.Write(kUtf8Hyou + "/" + kUtf8Hyou + ".txt", "kanji");
+    EXPECT_EQ(LoadText("SCENARIO\\brask.ini"), "settings") << "case-insensitive lookup failed";
+    EXPECT_EQ(LoadText(kSjisHyou + "\\" + kSjisHyou + ".TXT"), "kanji")
+        << "a Shift-JIS name whose trail byte is 0x5C must be converted before splitting on \\";
+    EXPECT_TRUE(FileExists("scenario\\BRASK.ini")) << "FileExists missed a loose file";
+    EXPECT_FALSE(FileExists("scenario\\missing.ini")) << "FileExists found a missing file";
+}
+
+TEST(FileLayer, sees_a_file_created_after_the_folder_was_listed)
+{
+    FrameTestDir dir;
+    dir.Write("savedata/a.sav", "a");
+    ASSERT_TRUE(FileExists("SAVEDATA\\A.SAV")) << "setup: listing not made";
+    EXPECT_FALSE(FileExists("SAVEDATA\\B.SAV")) << "setup: file already there";
+    dir.Write("savedata/b.sav", "b");
+    EXPECT_TRUE(FileExists("SAVEDATA\\B.SAV")) << "a stale directory listing hid a new file";
+}
+
+TEST(FileLayer, finds_entries_of_the_archive_named_after_the_folder)
+{
+    FrameTestDir dir;
+    dir.Write("cg.NMM", Archive({{"Ev01.png", "picture"}, {kSjisHyou + ".txt", "kanji entry"}}));
+    EXPECT_EQ(LoadText("CG\\ev01.PNG"), "picture") << "archive entry not found case-insensitively";
+    EXPECT_EQ(LoadText("cg\\" + kSjisHyou + ".TXT"), "kanji entry")
+        << "an entry with a 0x5C trail byte in its Shift-JIS name was not found";
+    EXPECT_TRUE(FileExists("cg\\ev01.png")) << "FileExists missed an archive entry";
+    EXPECT_FALSE(FileExists("cg\\ev02.png")) << "FileExists found an entry the archive lacks";
+    EXPECT_FALSE(FileExists("other\\ev01.png")) << "an entry was found through another folder's name";
+    FileLocation where;
+    ASSERT_TRUE(FindGameFile("cg\\EV01.png", &where));
+    EXPECT_EQ(where.kind, FileLocation::kArchive) << "entry reported as a loose file";
+    EXPECT_EQ(where.entryName, "Ev01.png") << "the entry keeps its stored spelling";
+}
+
+TEST(FileLayer, a_loose_file_comes_before_the_archive_entry)
+{
+    FrameTestDir dir;
+    dir.Write("cg.nmm", Archive({{"ev01.png", "from archive"}, {"ev02.png", "only in archive"}}));
+    dir.Write("CG/EV01.PNG", "loose");
+    EXPECT_EQ(LoadText("cg\\ev01.png"), "loose") << "the archive entry shadowed a loose file";
+    EXPECT_EQ(LoadText("cg\\ev02.png"), "only in archive")
+        << "with the folder present, other names must still come from the archive";
+}
+
+TEST(FileLayer, a_corrupt_archive_finds_nothing)
+{
+    FrameTestDir dir;
+    std::vector<uint8_t> bytes = Archive({{"a.txt", "text"}});
+    bytes.resize(bytes.size() - 1);  // the entry's data now passes the end
+    dir.Write("data.NMM", bytes);
+    EXPECT_FALSE(FileExists("data\\a.txt")) << "an entry running past the archive's end was offered";
+    CFile file;
+    EXPECT_EQ(file.Load("data\\a.txt"), kFileNotFound) << "loading from a truncated archive must find nothing";
+}
+
+}  // namespace

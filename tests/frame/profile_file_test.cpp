@@ -1,0 +1,178 @@
+#include "frame/ProfileFile.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "FrameTestDir.h"
+#include "frame/NmmPacker.h"
+
+namespace {
+
+// The key as docs/FORMATS.md states it, written out here so the test does not
+// borrow the code's own table.
+const uint8_t kDocumentedKey[20] = {0xA5, 0x3C, 0x5A, 0xC3, 0x96, 0x69, 0x0F, 0xF0, 0x1E, 0xE1,
+                                    0x2D, 0xD2, 0x4B, 0xB4, 0x78, 0x87, 0x33, 0xCC, 0x55, 0xAA};
+
+std::string ScrambleByHand(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        out.push_back(static_cast<char>(static_cast<uint8_t>(text[i]) ^ kDocumentedKey[i % 20]));
+    }
+    uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size()));
+    for (int k = 0; k < 4; ++k) {
+        out.push_back(static_cast<char>((crc >> (8 * k)) & 0xFF));
+    }
+    return out;
+}
+
+ProfileFile Sample()
+{
+    ProfileFile p;
+    p.SetString("global", "width", "800");
+    p.SetString("global", "title", "\x95\x5C\x8E\xA6");  // 表示: a trail byte 0x5C in a value
+    int seen = -12;
+    p.SetInt("systemInt", "3", &seen);
+    p.SetString("cgs", "ev01", "seen");
+    p.SetString("global", "height", "600");
+    return p;
+}
+
+TEST(ProfileFile, writes_sections_and_keys_in_order_of_first_use)
+{
+    EXPECT_EQ(Sample().serialize(0),
+              "[global]\r\nwidth=800\r\ntitle=\x95\x5C\x8E\xA6\r\nheight=600\r\n"
+              "[systemInt]\r\n3=-12\r\n[cgs]\r\nev01=seen\r\n")
+        << "sections or keys out of order, or wrong line form";
+}
+
+TEST(ProfileFile, plain_text_round_trips)
+{
+    ProfileFile loaded;
+    std::string text = Sample().serialize(0);
+    ASSERT_EQ(loaded.loadFromMemory(text.data(), text.size()), 0);
+    EXPECT_EQ(loaded.serialize(0), text) << "a plain round trip changed the profile";
+}
+
+TEST(ProfileFile, scrambled_form_is_the_documented_xor_and_crc)
+{
+    std::string plain = Sample().serialize(0);
+    std::string scrambled = Sample().serialize(1);
+    EXPECT_EQ(scrambled, ScrambleByHand(plain)) << "the scrambled bytes differ from the documented form";
+    ProfileFile loaded;
+    ASSERT_EQ(loaded.loadFromMemory(scrambled.data(), scrambled.size()), 0) << "own scrambled form rejected";
+    EXPECT_EQ(loaded.serialize(0), plain) << "a scrambled round trip changed the profile";
+}
+
+TEST(ProfileFile, rejects_corrupt_or_truncated_scrambled_files_and_keeps_its_contents)
+{
+    std::string scrambled = Sample().serialize(1);
+    ProfileFile p;
+    p.SetString("keep", "me", "1");
+    std::string flipped = scrambled;
+    flipped[10] ^= 0x01;
+    EXPECT_EQ(p.loadFromMemory(flipped.data(), flipped.size()), 1) << "a flipped bit passed the checksum";
+    std::string cut = scrambled.substr(0, scrambled.size() - 3);
+    EXPECT_EQ(p.loadFromMemory(cut.data(), cut.size()), 1) << "a truncated scrambled file was accepted";
+    std::string dummy;
+    EXPECT_EQ(p.GetString("keep", "me", &dummy), 0) << "a failed load must not clear the object";
+}
+
+TEST(ProfileFile, parses_blanks_comments_and_repeats)
+{
+    std::string text =
+        "orphan=1\n"
+        "; a comment\r\n"
+        "  [ global ]  \r\n"
+        "  width =  640 \r\n"
+        "\r\n"
+        "expr=a=b\n"
+        "noequals\n"
+        "[other]\n"
+        "k=v\n"
+        "[global]\n"
+        "width=1024\n"
+        "extra=x";
+    ProfileFile p;
+    ASSERT_EQ(p.loadFromMemory(text.data(), text.size()), 0);
+    ASSERT_EQ(p.Sections().size(), 2u) << "a repeated section must merge into the first";
+    const ProfileFile::Section* g = p.FindSection("global");
+    ASSERT_NE(g, nullptr) << "blanks around a section name must not be part of it";
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(g->entries, (Entries{{"width", "1024"}, {"expr", "a=b"}, {"extra", "x"}}))
+        << "blanks around '=', the first '=' as separator, repeated keys in their first place";
+    EXPECT_EQ(p.FindSection("Global"), nullptr) << "section names must match case-sensitively";
+    std::string value;
+    EXPECT_EQ(p.GetString("global", "WIDTH", &value), 1) << "keys must match case-sensitively";
+}
+
+TEST(ProfileFile, text_to_integer_follows_the_decimal_rule)
+{
+    ProfileFile p;
+    struct Case {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"42", 42}, {"  -7", -7}, {"+3", 3}, {"12abc", 12}, {"abc", 0}, {"", 0}, {"-", 0},
+        {"\t 0x10", 0}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}, {"-2147483648", INT_MIN},
+    };
+    for (const Case& c : cases) {
+        p.SetString("s", "k", c.text);
+        int out = 12345;
+        ASSERT_EQ(p.GetInt("s", "k", &out), 0);
+        EXPECT_EQ(out, c.value) << "text \"" << c.text << "\" converted wrong";
+    }
+    int untouched = 77;
+    EXPECT_EQ(p.GetInt("s", "missing", &untouched), 1) << "a missing key must give 1";
+    EXPECT_EQ(p.GetInt("missing", "k", &untouched), 1) << "a missing section must give 1";
+    EXPECT_EQ(untouched, 77) << "a failed GetInt wrote its output";
+}
+
+TEST(ProfileFile, saves_atomically_and_loads_through_the_file_layer)
+{
+    FrameTestDir dir;
+    std::filesystem::create_directories(dir.Root() + "/SaveData");
+    ProfileFile p = Sample();
+    ASSERT_EQ(p.save("savedata\\user.ini", 0), 0) << "save into an existing folder failed";
+    EXPECT_EQ(dir.Read("SaveData/user.ini"), p.serialize(0)) << "saved bytes differ";
+    ASSERT_EQ(p.save("savedata\\user.ini", 1), 0) << "overwriting failed";
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Root() + "/SaveData")) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, 1) << "a temporary file was left behind";
+    ProfileFile loaded;
+    ASSERT_EQ(loaded.load("SAVEDATA\\USER.INI"), 0) << "loading the scrambled save failed";
+    EXPECT_EQ(loaded.serialize(0), p.serialize(0)) << "save and load disagree";
+    EXPECT_EQ(loaded.load("savedata\\missing.ini"), 1) << "a missing file must give 1";
+}
+
+TEST(ProfileFile, reports_a_failed_save_and_keeps_the_old_file)
+{
+    FrameTestDir dir;
+    EXPECT_NE(Sample().save("no_such_folder\\user.ini", 0), 0) << "saving into a missing folder reported success";
+    std::filesystem::create_directories(dir.Root() + "/busy.ini");  // a folder where the file should go
+    EXPECT_NE(Sample().save("busy.ini", 0), 0) << "replacing a folder reported success";
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Root() + "/busy.ini")) << "the target was damaged";
+}
+
+TEST(ProfileFile, loads_from_an_archive_entry)
+{
+    FrameTestDir dir;
+    std::string text = Sample().serialize(1);
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(BuildNmmArchive({{"brask.ini", std::vector<uint8_t>(text.begin(), text.end()), -1}}, 9, &bytes, &error));
+    dir.Write("scenario.NMM", bytes);
+    ProfileFile p;
+    ASSERT_EQ(p.load("scenario\\brask.ini"), 0) << "a profile inside an archive did not load";
+    std::string width;
+    EXPECT_EQ(p.GetString("global", "width", &width), 0);
+    EXPECT_EQ(width, "800");
+}
+
+}  // namespace
