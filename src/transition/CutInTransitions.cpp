@@ -1,0 +1,375 @@
+#include "transition/CutInTransitions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "frame/CRand.h"
+#include "transition/TransitionFrame.h"
+
+using namespace transition;
+
+namespace {
+
+int Rand255()
+{
+    return crt::rand() & 255;
+}
+
+// Random dissolve over 4 x 2 blocks: one rand() per block, whatever the mode
+// and whether or not the block is drawn, so the sequence a frame consumes is
+// fixed by the block count; a block shows when its byte is at most its
+// threshold.
+template <class Sink, class Threshold>
+void DissolveBlocks(const Sink& sink, int64_t x, int64_t y, SourceSize s, Threshold threshold)
+{
+    for (int64_t by = 0; by < s.h; by += 2) {
+        for (int64_t bx = 0; bx < s.w; bx += 4) {
+            if (Rand255() <= threshold(bx, by)) {
+                DrawAligned(sink, x, y, {bx, by, 4, 2}, s.w, s.h);
+            }
+        }
+    }
+}
+
+template <class Threshold>
+int Dissolve(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+             uint32_t modeArg, const Rect* clip, Threshold threshold)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        if (s.h < 1) {
+            return;
+        }
+        DissolveBlocks(sink, x, y, s, [&](int64_t bx, int64_t by) { return threshold(s, bx, by); });
+    });
+}
+
+// One square of side (max(w, h) * level) >> 8, placed by the corner function;
+// no height test: a source without rows gives an empty piece.
+template <class Place>
+int GrowingSquare(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                  uint32_t modeArg, const Rect* clip, Place place)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        const int64_t side = (std::max(s.w, s.h) * level) >> 8;
+        int64_t left = 0;
+        int64_t top = 0;
+        place(s, side, &left, &top);
+        DrawAligned(sink, x, y, {left, top, side, side}, s.w, s.h);
+    });
+}
+
+// Lines of an interlaced wipe: rows (columns when `columns`), each opened
+// from its start (left or top: the first `open` pixels) or from its end.
+struct Lines {
+    SourceSize s;
+    bool columns;
+
+    int64_t Length() const { return columns ? s.h : s.w; }  // pixels along a line
+    int64_t Count() const { return columns ? s.w : s.h; }   // lines in the picture
+
+    Piece Make(int64_t line, int64_t start, int64_t length) const
+    {
+        return columns ? Piece{line, start, 1, length} : Piece{start, line, length, 1};
+    }
+
+    template <class Sink>
+    void FromStart(const Sink& sink, int64_t x, int64_t y, int64_t line, int64_t open) const
+    {
+        DrawAligned(sink, x, y, Make(line, 0, std::min(open, Length())), s.w, s.h);
+    }
+
+    // A line opened from its end starts one pixel early (at length - open - 1),
+    // so it is one pixel longer than its partner from the start.
+    template <class Sink>
+    void FromEnd(const Sink& sink, int64_t x, int64_t y, int64_t line, int64_t open) const
+    {
+        const int64_t a = std::max<int64_t>(Length() - open - 1, 0);
+        DrawAligned(sink, x, y, Make(line, a, Length() - a), s.w, s.h);
+    }
+};
+
+// Even lines open from the start, odd lines from the end.
+int Interlace(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip, bool columns)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const Lines lines{QuerySize(src), columns};
+        if (lines.s.h < 1) {
+            return;
+        }
+        const int64_t open = (lines.Length() * level) >> 8;
+        for (int64_t i = 0; i < lines.Count(); i += 2) {
+            lines.FromStart(sink, x, y, i, open);
+            lines.FromEnd(sink, x, y, i + 1, open);
+        }
+    });
+}
+
+// Lines in groups of four: lines 0 and 2 of each group open at twice the
+// speed over the whole level range, lines 1 and 3 start at the midpoint.
+int InterlaceTwoPhase(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                      uint32_t modeArg, const Rect* clip, bool columns)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const Lines lines{QuerySize(src), columns};
+        if (lines.s.h < 1) {
+            return;
+        }
+        const int64_t open1 = (lines.Length() * level) >> 7;
+        for (int64_t i = 0; i < lines.Count(); i += 4) {
+            lines.FromStart(sink, x, y, i, open1);
+            lines.FromEnd(sink, x, y, i + 2, open1);
+        }
+        if (level > 128) {
+            const int64_t open2 = ((level - 128) * lines.Length()) >> 7;
+            for (int64_t k = 3; k - 3 < lines.Count(); k += 4) {
+                lines.FromStart(sink, x, y, k - 2, open2);
+                lines.FromEnd(sink, x, y, k, open2);
+            }
+        }
+    });
+}
+
+// The six rows at a torn wipe's front edge are pushed sideways by these
+// amounts, in order.
+void TornShifts(int64_t w, int64_t out[6])
+{
+    const int64_t ninth = w / 9;
+    const int64_t twoNinths = (w + w) / 9;
+    const int64_t third = w / 3;
+    out[0] = -ninth;
+    out[1] = ninth;
+    out[2] = -twoNinths;
+    out[3] = twoNinths;
+    out[4] = -third;
+    out[5] = third;
+}
+
+template <class Sink>
+void TornRow(const Sink& sink, int64_t x, int64_t y, SourceSize s, int64_t row, int64_t shift)
+{
+    // Rows of the edge that fall outside the picture are skipped.
+    if (row >= 0 && row < s.h) {
+        sink(x + shift, y + row, PieceRect({0, row, s.w, 1}));
+    }
+}
+
+}  // namespace
+
+// Every row shifted sideways by a random amount that shrinks with the level.
+int CutInBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        if (s.h < 1) {
+            return;
+        }
+        const int range = 256 - level;  // 1..255 on this path
+        const int half = range >> 1;
+        for (int64_t r = 0; r < s.h; ++r) {
+            const int offset = (crt::rand() % range) - half;
+            sink(int64_t{x} + offset, int64_t{y} + r, PieceRect({0, r, s.w, 1}));
+        }
+    });
+}
+
+// Blocks settle at random; an unsettled block's place shows a part of the
+// picture shifted right and down by up to J - 1 pixels.
+int CutInBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        if (s.h < 1) {
+            return;
+        }
+        const int jitter = level < 128 ? 10 : level < 200 ? 6 : level < 230 ? 4 : 2;
+        for (int64_t by = 0; by < s.h; by += 2) {
+            for (int64_t bx = 0; bx < s.w; bx += 4) {
+                if (Rand255() <= level) {
+                    DrawAligned(sink, x, y, {bx, by, 4, 2}, s.w, s.h);
+                    continue;
+                }
+                const int64_t width = bx + 4 > s.w ? s.w - bx : 4;
+                const int64_t height = by + 2 > s.h ? s.h - by : 2;
+                int64_t ox = crt::rand() % jitter;
+                int64_t oy = crt::rand() % jitter;
+                if (bx + ox + width > s.w) {
+                    ox = 0;
+                }
+                if (by + oy + height > s.h) {
+                    oy = 0;
+                }
+                DrawAt(sink, x + bx, y + by, {bx + ox, by + oy, width, height}, s.w, s.h);
+            }
+        }
+    });
+}
+
+int CutInBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return Dissolve(dst, src, x, y, level, mode, modeArg, clip,
+                    [level](SourceSize, int64_t, int64_t) { return int64_t{level}; });
+}
+
+// The gradient term runs from about 255 at the leading edge to 0 at the
+// trailing one, so the dissolve sweeps across the picture.
+int CutInBlt4(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t, int64_t by) {
+        return ((s.h - by - 1) * 256) / s.h + 2 * int64_t{level} - 256;
+    });
+}
+
+int CutInBlt5(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t, int64_t by) {
+        return (by * 256) / s.h + 2 * int64_t{level} - 256;
+    });
+}
+
+int CutInBlt6(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t bx, int64_t) {
+        return ((s.w - bx - 1) * 256) / s.w + 2 * int64_t{level} - 256;
+    });
+}
+
+int CutInBlt7(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t bx, int64_t) {
+        return (bx * 256) / s.w + 2 * int64_t{level} - 256;
+    });
+}
+
+int CutInBlt8(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return GrowingSquare(dst, src, x, y, level, mode, modeArg, clip,
+                         [](SourceSize s, int64_t side, int64_t* left, int64_t* top) {
+                             *left = (s.w >> 1) - (side >> 1);
+                             *top = (s.h >> 1) - (side >> 1);
+                         });
+}
+
+int CutInBlt9(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return GrowingSquare(dst, src, x, y, level, mode, modeArg, clip, [](SourceSize, int64_t, int64_t*, int64_t*) {});
+}
+
+int CutInBlt10(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return GrowingSquare(dst, src, x, y, level, mode, modeArg, clip,
+                         [](SourceSize s, int64_t side, int64_t* left, int64_t*) { *left = s.w - side; });
+}
+
+int CutInBlt11(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return GrowingSquare(dst, src, x, y, level, mode, modeArg, clip,
+                         [](SourceSize s, int64_t side, int64_t*, int64_t* top) { *top = s.h - side; });
+}
+
+int CutInBlt12(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return GrowingSquare(dst, src, x, y, level, mode, modeArg, clip,
+                         [](SourceSize s, int64_t side, int64_t* left, int64_t* top) {
+                             *left = s.w - side;
+                             *top = s.h - side;
+                         });
+}
+
+// Even rows open from the left, odd rows from the right.
+int CutInBlt13(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return Interlace(dst, src, x, y, level, mode, modeArg, clip, false);
+}
+
+// Even columns open from the top, odd columns from the bottom.
+int CutInBlt14(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return Interlace(dst, src, x, y, level, mode, modeArg, clip, true);
+}
+
+int CutInBlt15(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return InterlaceTwoPhase(dst, src, x, y, level, mode, modeArg, clip, false);
+}
+
+int CutInBlt16(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return InterlaceTwoPhase(dst, src, x, y, level, mode, modeArg, clip, true);
+}
+
+// 2 x 2 blocks appear at random inside a circle growing from the centre; the
+// rim is a random band 255 wide (d is the block's distance doubled).
+int CutInBlt17(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        if (s.h < 1) {
+            return;
+        }
+        const double radius = static_cast<double>(((s.w + s.h) * level) >> 8);
+        for (int64_t by = 0; by < s.h; by += 2) {
+            const int64_t ey = 2 * by - s.h;
+            for (int64_t bx = 0; bx < s.w; bx += 2) {
+                const int r = Rand255();
+                const int64_t ex = 2 * bx - s.w;
+                const double d = std::sqrt(static_cast<double>(ex * ex + ey * ey));
+                if (r <= radius - d) {
+                    DrawAligned(sink, x, y, {bx, by, 2, 2}, s.w, s.h);
+                }
+            }
+        }
+    });
+}
+
+// Top-down wipe whose front edge is six rows torn sideways.
+int CutInBlt18(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        const int64_t open = (s.h * level) >> 8;
+        DrawAligned(sink, x, y, {0, 0, s.w, std::min(open, s.h)}, s.w, s.h);
+        int64_t shifts[6];
+        TornShifts(s.w, shifts);
+        for (int k = 0; k < 6; ++k) {
+            TornRow(sink, x, y, s, open + k, shifts[k]);
+        }
+    });
+}
+
+int CutInBlt19(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        const int64_t open = (s.h * level) >> 8;
+        const int64_t edge = s.h - open;
+        const int64_t a = std::max<int64_t>(edge, 0);
+        DrawAligned(sink, x, y, {0, a, s.w, open}, s.w, s.h);
+        int64_t shifts[6];
+        TornShifts(s.w, shifts);
+        for (int k = 0; k < 6; ++k) {
+            TornRow(sink, x, y, s, edge - 1 - k, shifts[k]);
+        }
+    });
+}

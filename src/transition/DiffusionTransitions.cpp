@@ -1,0 +1,264 @@
+#include "transition/DiffusionTransitions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "display/CosTable.h"
+#include "frame/MulDiv.h"
+#include "transition/EffectTables.h"
+#include "transition/TransitionFrame.h"
+
+using namespace transition;
+
+namespace {
+
+// What every block of a frame shares.
+struct Motion {
+    int64_t w;
+    int64_t h;
+    int64_t level;
+    int64_t scatter;  // K: about w + h at level 1, about (w + h) / 256 at 255
+    int64_t angle;    // A: an index into the cosine table; 256 is half a turn
+};
+
+struct Offset {
+    int64_t x;
+    int64_t y;
+};
+
+int64_t Rt(int64_t i)
+{
+    return gEffectRandomTable[i & 255];
+}
+
+int64_t Cos(int64_t i)
+{
+    return gCosTable[i & 511];
+}
+
+// The block's corner relative to the picture centre, and its distance.
+struct Radial {
+    int64_t dx;
+    int64_t dy;
+    int64_t dist;
+};
+
+Radial RadialOf(const Motion& m, int64_t bx, int64_t by)
+{
+    const int64_t dx = bx - m.w / 2;
+    const int64_t dy = by - m.h / 2;
+    return {dx, dy, static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)))};
+}
+
+// The common frame of the block effects: the shared tables are made after the
+// size query and before the height test, then every block of the grid is
+// drawn, in grid order, at its home position plus offset(m, bx, by, blockRow).
+template <class OffsetFn>
+int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+               uint32_t modeArg, const Rect* clip, int64_t blockW, int64_t blockH, OffsetFn offset)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        CreateEffectTables();
+        if (s.h < 1) {
+            return;
+        }
+        const int64_t sum = s.w + s.h;
+        const Motion m{s.w, s.h, level, sum - ((sum * level) >> 8), (256 - int64_t{level}) * 2};
+        int64_t blockRow = 0;
+        for (int64_t by = 0; by < s.h; by += blockH, ++blockRow) {
+            for (int64_t bx = 0; bx < s.w; bx += blockW) {
+                const Offset o = offset(m, bx, by, blockRow);
+                DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+            }
+        }
+    });
+}
+
+// Blocks thrown outward from the centre by a random share of K. Two random
+// index bases run per block row: 26 and 38 apart from row to row.
+Offset Congeries(const Motion& m, int64_t bx, int64_t by, int64_t blockRow)
+{
+    const Radial r = RadialOf(m, bx, by);
+    int64_t ux = 0;
+    int64_t uy = 0;
+    if (r.dist != 0) {
+        ux = (r.dx * 256) / r.dist;
+        uy = (r.dy * 256) / r.dist;
+    }
+    const int64_t ra = 26 * blockRow;
+    const int64_t rb = 1 + 38 * blockRow;
+    return {(Rt(ra + bx) * ux * m.scatter) >> 16, (Rt(rb + bx) * uy * m.scatter) >> 16};
+}
+
+Offset RotateGrid(const Motion& m, int64_t bx, int64_t by, int64_t)
+{
+    const Radial r = RadialOf(m, bx, by);
+    const int64_t cs = Cos(m.angle);
+    const int64_t sn = Cos(m.angle - 128);
+    const int64_t rx = ((cs * r.dx) >> 16) - ((sn * r.dy) >> 16);
+    const int64_t ry = ((cs * r.dy) >> 16) + ((sn * r.dx) >> 16);
+    // Drawn at the centre plus the turned offset: home - d + turned d.
+    return {rx - r.dx, ry - r.dy};
+}
+
+// The two random bytes of a 4 x 4 gathering cell; the bases step 13 and 19
+// per cell row.
+Offset GatherBytes(int64_t bx, int64_t blockRow)
+{
+    const int64_t i = bx >> 2;
+    return {Rt(i + blockRow * 13), Rt(i + blockRow * 19)};
+}
+
+// Cells of e x e rise into view on their own schedule: a cell starts when
+// (r >> 1) + level reaches 144 (e = 8) or 136 (e = 16).
+int EnterUp(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+            uint32_t modeArg, const Rect* clip, int64_t cell)
+{
+    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+        const SourceSize s = QuerySize(src);
+        CreateEffectTables();
+        if (s.h < 1) {
+            return;
+        }
+        const int64_t rowStep = cell == 8 ? 104 : 208;
+        const int shift = cell == 8 ? 4 : 3;
+        int64_t ro = 0;
+        for (int64_t by = 0; by < s.h; by += cell, ro += rowStep) {
+            for (int64_t bx = 0; bx < s.w; bx += cell) {
+                const int64_t r = Rt((bx >> 3) + ro);
+                int64_t risen = (((r >> 1) + level) >> shift) - cell;
+                if (risen < 1) {
+                    continue;
+                }
+                risen = std::min(risen, cell);
+                DrawAt(sink, x + bx, y + by + cell - risen, {bx, by, cell, risen}, s.w, s.h);
+            }
+        }
+    });
+}
+
+}  // namespace
+
+// Blocks start up to K pixels right of and below their places and slide in.
+int DiagonalDiffusionBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                         uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
+                      [](const Motion& m, int64_t bx, int64_t by, int64_t) {
+                          const int64_t i = bx + by;
+                          return Offset{(Rt(i) * m.scatter) >> 8, (Rt(i + 1) * m.scatter) >> 8};
+                      });
+}
+
+int DiffusionCongeriesBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                           uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2, Congeries);
+}
+
+int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                           uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 2, 2, Congeries);
+}
+
+// The radial offsets scaled by the cosine and sine of an angle that turns
+// with the level, so the blocks swirl as they come in.
+int DiffusionCongeriesBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                           uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
+                      [](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
+                          const Offset o = Congeries(m, bx, by, blockRow);
+                          return Offset{(o.x * Cos(m.angle)) >> 16, (o.y * Cos(m.angle - 128)) >> 16};
+                      });
+}
+
+// The cosine products reach 65536 * 256 * |dx|, past 32 bits for most blocks
+// of an 800 x 600 picture; they are formed in 64 bits so every block lands
+// where its formula puts it.
+int SquashBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+              uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
+                      [](const Motion& m, int64_t bx, int64_t by, int64_t) {
+                          const Radial r = RadialOf(m, bx, by);
+                          if (r.dist == 0) {
+                              return Offset{};
+                          }
+                          const int64_t ux = ((Cos(m.angle - 128) * (r.dx * 256)) >> 16) / r.dist;
+                          const int64_t uy = ((Cos(m.angle) * (r.dy * 256)) >> 16) / r.dist;
+                          return Offset{(ux * m.scatter) >> 8, (uy * m.scatter) >> 8};
+                      });
+}
+
+int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                   uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
+                      [](const Motion& m, int64_t bx, int64_t by, int64_t) {
+                          const Radial r = RadialOf(m, bx, by);
+                          const int64_t cx = Cos(m.angle >> 2);
+                          const int64_t sy = Cos(m.angle - 128);
+                          // Both products fit 32 bits for any picture under
+                          // 32768 pixels a side; larger ones saturate.
+                          const int32_t k = Saturate32(m.scatter);
+                          return Offset{MulDiv(k, Saturate32(r.dx * cx), 16777216),
+                                        MulDiv(k, Saturate32(r.dy * sy), 16777216)};
+                      });
+}
+
+int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                 uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+}
+
+int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                 uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
+}
+
+int RotationBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                 uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
+}
+
+int EnterUpBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                uint32_t modeArg, const Rect* clip)
+{
+    return EnterUp(dst, src, x, y, level, mode, modeArg, clip, 8);
+}
+
+int EnterUpBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                uint32_t modeArg, const Rect* clip)
+{
+    return EnterUp(dst, src, x, y, level, mode, modeArg, clip, 16);
+}
+
+// Cells start up to 128 pixels away in any direction and converge with 1 / D.
+int CellGatherBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                   uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4,
+                      [](const Motion& m, int64_t bx, int64_t, int64_t blockRow) {
+                          const Offset r = GatherBytes(bx, blockRow);
+                          const int64_t d = (m.level >> 1) + 1;
+                          return Offset{(r.x - 128) / d, (r.y - 128) / d};
+                      });
+}
+
+// Cells come in from below and from both sides, converging linearly.
+int CellGatherBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                   uint32_t modeArg, const Rect* clip)
+{
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4,
+                      [](const Motion& m, int64_t bx, int64_t, int64_t blockRow) {
+                          const Offset r = GatherBytes(bx, blockRow);
+                          const int64_t scale = 256 - m.level;
+                          return Offset{((r.x - 128) * scale) >> 11, (r.y * scale) >> 11};
+                      });
+}
