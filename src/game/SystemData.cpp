@@ -1,0 +1,107 @@
+#include "game/SystemData.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "frame/ProfileFile.h"
+#include "game/GameConfig.h"
+#include "scenario/SceneSeen.h"
+
+std::set<std::string> gSeenPictures;
+
+namespace {
+
+// The decimal text-to-integer rule of the settings: leading blanks, an
+// optional sign, digits up to the first other character; none gives 0.
+// Overflow wraps instead of being undefined.
+int TextToInt(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    return static_cast<int>(negative ? 0u - value : value);
+}
+
+struct UserInt {
+    const char* section;
+    const char* key;
+    int CGameConfig::*member;
+};
+
+// The "global" and "scriptframe" values, in the order they are written.
+const UserInt kGlobalInts[] = {
+    {"global", "width", &CGameConfig::width},
+    {"global", "height", &CGameConfig::height},
+    {"global", "defaultAnimationFrames", &CGameConfig::defaultAnimationFrames},
+    {"global", "windowMove", &CGameConfig::windowMove},
+    {"global", "cdLevel", &CGameConfig::cdLevel},
+    {"global", "seLevel", &CGameConfig::seLevel},
+    {"global", "se2Level", &CGameConfig::se2Level},
+    // "CDDADrive" (a string) is written here
+    {"global", "bgmCDDA", &CGameConfig::bgmCDDA},
+    {"global", "useWindowsMP3Codec", &CGameConfig::useWindowsMP3Codec},
+    {"global", "windowmode", &CGameConfig::windowmode},
+    {"scriptframe", "AnimationLength", &CGameConfig::AnimationLength},
+    {"scriptframe", "BackColor", &CGameConfig::BackColor},
+};
+constexpr size_t kCddaDriveSlot = 7;
+
+}  // namespace
+
+int LoadSystemData(std::string fileName)
+{
+    ProfileFile file;
+    if (file.load(fileName) != 0)
+        return 1;
+    for (size_t i = 0; i < std::size(kGlobalInts); ++i) {
+        if (i == kCddaDriveSlot)
+            file.GetString("global", "CDDADrive", &gConfig.CDDADrive);
+        file.GetInt(kGlobalInts[i].section, kGlobalInts[i].key, &(gConfig.*(kGlobalInts[i].member)));
+    }
+    if (const ProfileFile::Section* section = file.FindSection("systemInt")) {
+        for (const auto& [key, value] : section->entries) {
+            const int n = TextToInt(key);
+            gConfig.systemInt[n] = n != 0 ? TextToInt(value) : 0;
+        }
+    }
+    gSeenPictures.clear();
+    if (const ProfileFile::Section* section = file.FindSection("cgs")) {
+        for (const auto& entry : section->entries)
+            gSeenPictures.insert(entry.first);
+    }
+    if (const ProfileFile::Section* section = file.FindSection("SceneSeen")) {
+        for (const auto& entry : section->entries)
+            gSceneSeen.insert(TextToInt(entry.first));
+    }
+    file.GetInt("vista", "AnimationLength", &gConfig.vistaAnimationLength);
+    file.GetInt("text", "interval", &gConfig.interval);
+    return 0;
+}
+
+int SaveSystemData(std::string fileName)
+{
+    ProfileFile file;
+    for (size_t i = 0; i < std::size(kGlobalInts); ++i) {
+        if (i == kCddaDriveSlot)
+            file.SetString("global", "CDDADrive", gConfig.CDDADrive);
+        file.SetInt(kGlobalInts[i].section, kGlobalInts[i].key, &(gConfig.*(kGlobalInts[i].member)));
+    }
+    file.SetInt("vista", "AnimationLength", &gConfig.vistaAnimationLength);
+    file.SetInt("text", "interval", &gConfig.interval);
+    for (const auto& [number, value] : gConfig.systemInt)
+        file.SetInt("systemInt", std::to_string(number), &value);
+    for (const std::string& name : gSeenPictures)
+        file.SetString("cgs", name, "seen");
+    for (int scene : gSceneSeen) {
+        char key[16];
+        std::snprintf(key, sizeof key, "%02d", scene);
+        file.SetString("SceneSeen", key, "seen");
+    }
+    return file.save(fileName, 0) != 0 ? 1 : 0;
+}

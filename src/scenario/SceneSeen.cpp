@@ -1,0 +1,3 @@
+#include "scenario/SceneSeen.h"
+
+std::set<int> gSceneSeen;

@@ -1,0 +1,114 @@
+// Start-up and shut-down: the settings failure message and exit code, and a
+// second copy that finds the first one running.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "GameTestFolder.h"
+#include "frame/CSingleInstance.h"
+#include "game/SystemData.h"
+#include "game/WinMain.h"
+#include "platform/EventInjection.h"
+#include "platform/MessageBox.h"
+#include "scenario/SceneSeen.h"
+
+using game_test::FullSettings;
+using game_test::GameFolder;
+using game_test::Without;
+
+namespace {
+
+struct Box {
+    std::string text, caption;
+};
+
+// Runs WinMain with the folder as the current directory, answering and
+// recording every message box.
+int RunIn(const GameFolder& folder, std::vector<Box>* boxes)
+{
+    const std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    platform::SetMessageBoxResponder([boxes](const std::string& text, const std::string& caption,
+                                             platform::MessageBoxKind) {
+        boxes->push_back({text, caption});
+        return platform::kIdOk;
+    });
+    const int result = WinMain(nullptr, nullptr, "", 10);
+    platform::SetMessageBoxResponder(nullptr);
+    std::filesystem::current_path(back);
+    return result;
+}
+
+TEST(WinMain, unreadable_settings_end_with_1_and_the_failure_code)
+{
+    GameFolder folder;
+    std::vector<Box> boxes;
+    EXPECT_EQ(RunIn(folder, &boxes), 1) << "no settings file";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(1)");
+    EXPECT_EQ(boxes[0].caption, "えら");
+
+    ProfileFile settings = Without(FullSettings(), "global", "UrlSundrel");
+    folder.Write("scenario/brask.ini", settings);
+    boxes.clear();
+    EXPECT_EQ(RunIn(folder, &boxes), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(8)") << "the code names the missing key";
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/v")) << "no user system file after a failed start";
+}
+
+TEST(WinMain, second_copy_saves_the_user_file_and_ends_with_0)
+{
+    GameFolder folder;
+    ProfileFile settings = FullSettings();
+    settings.SetString("global", "userini", "user.ini");
+    folder.Write("scenario/brask.ini", settings);
+    ProfileFile user;
+    user.SetString("global", "width", "1024");
+    user.SetString("global", "height", "768");
+    user.SetString("global", "cdLevel", "99");
+    folder.Write("user.ini", user);
+    gSceneSeen.clear();
+
+    CSingleInstance first;  // this process plays the copy that already runs
+    ASSERT_TRUE(first.IsFirstInstance());
+    std::vector<Box> boxes;
+    EXPECT_EQ(RunIn(folder, &boxes), 0);
+    EXPECT_TRUE(boxes.empty()) << "the second copy shows nothing";
+    EXPECT_EQ(gConfig.width, 800) << "start-up replaces the width read from the user file";
+    EXPECT_EQ(gConfig.height, 600);
+    EXPECT_EQ(gConfig.baseDir, ".\\");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path() + "/savedata")) << "start-up makes the save folder";
+
+    ProfileFile written;
+    ASSERT_EQ(written.load(folder.path() + "/user.ini"), 0);
+    int value = 0;
+    ASSERT_EQ(written.GetInt("global", "cdLevel", &value), 0);
+    EXPECT_EQ(value, 99) << "the values this copy read are written back";
+    ASSERT_EQ(written.GetInt("global", "width", &value), 0);
+    EXPECT_EQ(value, 800);
+}
+
+TEST(WinMain, first_copy_runs_the_application_and_saves_the_user_file_at_exit)
+{
+    GameFolder folder;
+    ProfileFile settings = FullSettings();
+    settings.SetString("global", "userini", "user.ini");
+    settings.SetString("global", "VersionString", "lantern test");
+    folder.Write("scenario/brask.ini", settings);
+    gSceneSeen = {3};
+    // The player closes the window as soon as it is there.
+    ASSERT_TRUE(platform::testing::PushWindowClose()) << "the event queue must take the close";
+    std::vector<Box> boxes;
+    EXPECT_EQ(RunIn(folder, &boxes), 0);
+    EXPECT_TRUE(boxes.empty());
+    ProfileFile written;
+    ASSERT_EQ(written.load(folder.path() + "/user.ini"), 0) << "the first run creates the user system file";
+    std::string seen;
+    EXPECT_EQ(written.GetString("SceneSeen", "03", &seen), 0) << "with the scenes seen during the run";
+}
+
+}  // namespace
