@@ -1,0 +1,41 @@
+#pragma once
+// Layer III side information and the hybrid filter bank interface.
+#include <cstdint>
+
+namespace mp3 {
+
+struct GranuleChannel {
+    int part23Length;
+    int bigValues;
+    int globalGain;
+    int scalefacCompress;
+    int windowSwitching;
+    int blockType;
+    int mixed;
+    int tableSelect[3];
+    int subblockGain[3];
+    int region0Count;
+    int region1Count;
+    int preflag;
+    int scalefacScale;
+    int count1Table;
+};
+
+struct SideInfo {
+    int mainDataBegin;
+    int scfsi[2][4];
+    GranuleChannel gr[2][2];
+};
+
+// Builds the alias, window and transform tables.
+void BuildHybridTables();
+// Alias reduction over the long-block part of one channel's 576 lines;
+// returns the number of subbands that may now hold data (at most `limit`).
+int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit);
+// Inverse MDCT with overlap-add and frequency inversion of one channel:
+// xr (576 lines, short blocks reordered per subband as 3 windows of 6) in,
+// out[18][32] (time slot, subband) out. Subbands from `active` on take the
+// overlap alone.
+void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float* overlap, float (*out)[32]);
+
+}  // namespace mp3
