@@ -48,10 +48,12 @@ private:
 
 TEST(Thread, start_runs_body_with_running_flag_and_stop_event)
 {
-    ProbeThread thread(ProbeThread::Body::WaitLong);
+    ProbeThread thread(ProbeThread::Body::LoopUntilStopped);
     EXPECT_FALSE(thread.Start()) << "Start returns false on success";
     EXPECT_TRUE(thread.IsRunning());
-    thread.SignalStop();
+    while (thread.turns == 0) {
+        std::this_thread::yield();
+    }
     EXPECT_TRUE(thread.Join()) << "Join of a started thread returns true";
     EXPECT_TRUE(thread.finished);
     EXPECT_TRUE(thread.sawRunning) << "the running flag must be set when the body starts";

@@ -1,0 +1,26 @@
+#pragma once
+// The message pump of the main window. SDL events become window messages
+// (close, activate, keys, mouse buttons) for the window procedure given to
+// CreateMainWindow; posted messages travel through the same queue, so their
+// order with the input is kept. Run the pump on the game thread only;
+// PostMessage may be called from any thread.
+#include "platform/Window.h"
+
+namespace platform {
+
+// Dispatches every pending message without waiting; returns the count.
+int PumpMessages();
+// Waits up to timeoutMs for a message, then dispatches every pending one;
+// returns the count (0 on time-out).
+int WaitMessages(int timeoutMs);
+// Queues a message for the window procedure; false when the queue is full or
+// the event system cannot start.
+bool PostMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+// Calls the window procedure at once and returns its result (0 without a window).
+intptr_t SendMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+// Records the quit request (the message kWmQuit); the pump reports it through QuitRequested.
+void PostQuitMessage(int exitCode);
+// True once PostQuitMessage ran; *exitCode receives its code when not null.
+bool QuitRequested(int* exitCode = nullptr);
+
+}  // namespace platform

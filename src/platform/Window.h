@@ -1,0 +1,49 @@
+#pragma once
+// The application's main window: one SDL window whose 800 x 600 client area
+// sits below a strip reserved for the menu bar. Everything here runs on the
+// game thread (the thread that created the window).
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+struct WindowTag;
+using WindowHandle = WindowTag*;   // opaque; null = no window
+using WParam = uintptr_t;
+using LParam = intptr_t;
+
+// The window procedure: gets every message the pump dispatches to the window
+// and returns the message's result.
+using WindowProc = std::function<intptr_t(WindowHandle, uint32_t message, WParam, LParam)>;
+
+// Height in pixels of the menu-bar strip above the client area.
+constexpr int kMenuBarHeight = 20;
+
+struct MainWindowDesc {
+    std::string caption;       // Shift-JIS; converted to UTF-8 for the title bar
+    int width = 800;           // client size
+    int height = 600;
+    bool menuBar = true;       // reserve the menu-bar strip above the client area
+};
+
+// Creates the one main window with its renderer and the ImGui layer; null when
+// SDL cannot make a window or a renderer (the reason goes to stderr), or when
+// a main window already exists. The procedure receives every dispatched message.
+WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc);
+// Destroys the main window, its renderer and the ImGui layer; safe without one.
+void DestroyMainWindow();
+// The main window, or null before CreateMainWindow and after DestroyMainWindow.
+WindowHandle GetMainWindow();
+// Client size given at creation (0 x 0 without a window).
+int ClientWidth();
+int ClientHeight();
+// True while the window has the input focus (it starts active when created).
+bool IsMainWindowActive();
+// Restores a minimised main window and brings it to the front; no-op without one.
+void RaiseMainWindow();
+// Shows or hides the system mouse cursor over the client area (the menu strip
+// always shows it).
+void ShowSystemCursor(bool show);
+
+}  // namespace platform

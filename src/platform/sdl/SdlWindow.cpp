@@ -1,0 +1,157 @@
+// The main window: one SDL window and its renderer, the client area below the
+// menu strip.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Input.h"
+#include "platform/TextEncoding.h"
+#include "platform/sdl/SdlContext.h"
+#include "platform/sdl/WindowState.h"
+
+namespace platform::sdl {
+
+namespace {
+WindowState gState;
+// The handle is a tag address: the program never looks inside it.
+struct WindowTagHolder {
+    char tag = 0;
+} gHandleTag;
+constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK;
+}  // namespace
+
+WindowState& MainWindowState() { return gState; }
+
+WindowHandle MainHandle()
+{
+    return gState.window ? reinterpret_cast<WindowHandle>(&gHandleTag) : nullptr;
+}
+
+void WindowToClient(int windowX, int windowY, int* clientX, int* clientY)
+{
+    const Viewport& v = gState.viewport;
+    if (v.w <= 0 || v.h <= 0) {
+        *clientX = windowX;
+        *clientY = windowY - gState.stripHeight;
+        return;
+    }
+    *clientX = static_cast<int>((static_cast<int64_t>(windowX) - v.x) * gState.clientWidth / v.w);
+    *clientY = static_cast<int>((static_cast<int64_t>(windowY) - v.y) * gState.clientHeight / v.h);
+}
+
+void SetClientViewport(const Viewport& viewport) { gState.viewport = viewport; }
+Viewport ClientViewport() { return gState.viewport; }
+
+SDL_Window* MainWindow() { return gState.window; }
+SDL_Renderer* MainRenderer() { return gState.renderer; }
+
+}  // namespace platform::sdl
+
+namespace platform {
+
+using sdl::gState;
+
+WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
+{
+    if (gState.window) {
+        std::fprintf(stderr, "lantern: the main window exists already\n");
+        return nullptr;
+    }
+    if (desc.width <= 0 || desc.height <= 0 || desc.width > 16384 || desc.height > 16384) {
+        std::fprintf(stderr, "lantern: bad window size %d x %d\n", desc.width, desc.height);
+        return nullptr;
+    }
+    if (SDL_InitSubSystem(sdl::kSubsystems) != 0) {
+        std::fprintf(stderr, "lantern: SDL cannot start its video: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    sdl::EnsureEventSystem();
+    const int strip = desc.menuBar ? kMenuBarHeight : 0;
+    const std::string title = SjisToUtf8(desc.caption);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          desc.width, desc.height + strip, SDL_WINDOW_SHOWN);
+    if (!window) {
+        std::fprintf(stderr, "lantern: SDL cannot make the window: %s\n", SDL_GetError());
+        SDL_QuitSubSystem(sdl::kSubsystems);
+        return nullptr;
+    }
+    // An accelerated renderer when there is one; the software renderer
+    // otherwise, so the dummy video driver of the tests works too.
+    // (The dummy and offscreen drivers have no GPU: asking for one there only
+    // loads the system's GL stack for nothing.)
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool headless = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+    SDL_Renderer* renderer = headless ? nullptr : SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!renderer) {
+        std::fprintf(stderr, "lantern: SDL cannot make a renderer: %s\n", SDL_GetError());
+        SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(sdl::kSubsystems);
+        return nullptr;
+    }
+    gState.window = window;
+    gState.renderer = renderer;
+    gState.proc = std::move(proc);
+    gState.clientWidth = desc.width;
+    gState.clientHeight = desc.height;
+    gState.stripHeight = strip;
+    gState.viewport = {0, strip, desc.width, desc.height};
+    // A new window is shown active, as the program expects after start-up;
+    // focus events correct it afterwards.
+    gState.active = true;
+    gState.cursorShown = true;
+    SDL_JoystickEventState(SDL_ENABLE);
+    if (SDL_NumJoysticks() > 0) {
+        SDL_JoystickOpen(0);
+    }
+    sdl::InitImGuiLayer();
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+    return sdl::MainHandle();
+}
+
+void DestroyMainWindow()
+{
+    if (!gState.window) {
+        return;
+    }
+    // ImGui's renderer backend owns a texture of the renderer: it goes first.
+    sdl::ShutdownImGuiLayer();
+    SDL_DestroyRenderer(gState.renderer);
+    SDL_DestroyWindow(gState.window);
+    gState = sdl::WindowState{};
+    ResetInputState();
+    SDL_QuitSubSystem(sdl::kSubsystems);
+    // Only SDL_Quit lets go of the desktop bus connection SDL opened for the
+    // window; do it when nothing else of SDL (the sound) is still in use.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) {
+        SDL_Quit();
+    }
+}
+
+WindowHandle GetMainWindow() { return sdl::MainHandle(); }
+int ClientWidth() { return gState.clientWidth; }
+int ClientHeight() { return gState.clientHeight; }
+bool IsMainWindowActive() { return gState.window && gState.active; }
+
+void RaiseMainWindow()
+{
+    if (!gState.window) {
+        return;
+    }
+    SDL_RestoreWindow(gState.window);
+    SDL_ShowWindow(gState.window);
+    SDL_RaiseWindow(gState.window);
+}
+
+void ShowSystemCursor(bool show)
+{
+    gState.cursorShown = show;
+    if (gState.window) {
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
+}  // namespace platform

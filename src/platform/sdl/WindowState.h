@@ -1,0 +1,44 @@
+#pragma once
+// Inside the platform layer only: the state of the main window shared by the
+// window, pump, input and overlay code.
+#include <SDL.h>
+
+#include "platform/Window.h"
+#include "platform/sdl/Overlay.h"
+
+namespace platform::sdl {
+
+struct WindowState {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    WindowProc proc;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int stripHeight = 0;
+    Viewport viewport;
+    bool active = false;
+    bool cursorShown = true;      // what the program asked for the client area
+};
+
+WindowState& MainWindowState();
+// The handle the program sees for the main window.
+WindowHandle MainHandle();
+
+// Window pixels to client coordinates through the presenter's viewport.
+void WindowToClient(int windowX, int windowY, int* clientX, int* clientY);
+
+// Input tracking (SdlInput.cpp): every event the pump or a nested loop takes
+// passes through here. With releasesOnly, presses are ignored (a nested loop
+// owns them) but releases still count, so no key stays stuck.
+void TrackInputEvent(const SDL_Event& event, bool releasesOnly);
+
+// Pokes of the single-instance guard (SingleInstance.cpp); the pump raises
+// the window when any came.
+int TakeSingleInstancePokes();
+
+// The SDL event number of posted messages (SdlPump.cpp); 0 before the event
+// system starts.
+uint32_t PostedMessageEvent();
+bool EnsureEventSystem();
+
+}  // namespace platform::sdl

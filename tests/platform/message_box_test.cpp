@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/EventInjection.h"
+#include "platform/MessageBox.h"
+#include "platform/MessagePump.h"
+#include "platform/Window.h"
+#include "platform/WindowMessages.h"
+
+namespace {
+
+using platform::MessageBoxKind;
+
+struct Recorded {
+    std::string text;
+    std::string caption;
+    MessageBoxKind kind;
+};
+
+TEST(MessageBox, responder_answers_and_sees_text_and_caption)
+{
+    std::vector<Recorded> seen;
+    platform::SetMessageBoxResponder([&](const std::string& text, const std::string& caption, MessageBoxKind kind) {
+        seen.push_back({text, caption, kind});
+        return kind == MessageBoxKind::YesNo ? platform::kIdYes : platform::kIdOk;
+    });
+    EXPECT_EQ(platform::ShowMessageBox("終了しますか？", "確認", MessageBoxKind::YesNo), platform::kIdYes)
+        << "the responder's answer must be the box's result";
+    EXPECT_EQ(platform::ShowMessageBox("みつからないの。。。<a.png>", "えら", MessageBoxKind::Ok), platform::kIdOk);
+    platform::SetMessageBoxResponder(nullptr);
+    ASSERT_EQ(seen.size(), 2u) << "the responder must see every box";
+    EXPECT_EQ(seen[0].text, "終了しますか？") << "the text must reach the responder byte for byte (Shift-JIS)";
+    EXPECT_EQ(seen[0].caption, "確認");
+    EXPECT_EQ(seen[0].kind, MessageBoxKind::YesNo);
+    EXPECT_EQ(seen[1].caption, "えら");
+    EXPECT_EQ(seen[1].kind, MessageBoxKind::Ok);
+}
+
+TEST(MessageBox, without_window_or_display_answers_default_at_once)
+{
+    // The dummy video driver means no display to show a box on.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = driver ? driver : "";
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(platform::GetMainWindow(), nullptr);
+    const int question = platform::ShowMessageBox("タイトルに戻りますか？", "確認", MessageBoxKind::YesNo);
+    const int error = platform::ShowMessageBox("iniファイルの読み込みに失敗(1)", "えら", MessageBoxKind::Ok);
+    if (saved.empty()) {
+        unsetenv("SDL_VIDEODRIVER");
+    } else {
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    }
+    EXPECT_EQ(question, platform::kIdNo) << "a question nobody can see must be answered No, never Yes";
+    EXPECT_EQ(error, platform::kIdOk);
+}
+
+class MessageBoxInWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::MainWindowDesc desc;
+        desc.caption = "test";
+        ASSERT_NE(platform::CreateMainWindow(desc,
+                                             [this](platform::WindowHandle, uint32_t message, platform::WParam,
+                                                    platform::LParam) {
+                                                 messages_.push_back(message);
+                                                 return intptr_t{0};
+                                             }),
+                  nullptr);
+        platform::PumpMessages();
+        messages_.clear();
+    }
+    void TearDown() override { platform::DestroyMainWindow(); }
+    std::vector<uint32_t> messages_;
+};
+
+TEST_F(MessageBoxInWindow, enter_answers_no_to_a_question)
+{
+    platform::testing::PushKey(platform::Key::Return, true);
+    EXPECT_EQ(platform::ShowMessageBox("セーブしてよろしいですか？", "確認", MessageBoxKind::YesNo), platform::kIdNo)
+        << "Enter must choose the default button No";
+}
+
+TEST_F(MessageBoxInWindow, escape_answers_no_and_enter_answers_ok)
+{
+    platform::testing::PushKey(platform::Key::Escape, true);
+    EXPECT_EQ(platform::ShowMessageBox("q", "c", MessageBoxKind::YesNo), platform::kIdNo) << "Esc must answer No";
+    platform::testing::PushKey(platform::Key::Escape, false);
+    platform::testing::PushKey(platform::Key::KeypadEnter, true);
+    EXPECT_EQ(platform::ShowMessageBox("m", "c", MessageBoxKind::Ok), platform::kIdOk);
+}
+
+TEST_F(MessageBoxInWindow, messages_posted_meanwhile_wait_for_the_box)
+{
+    platform::PostMessage(platform::GetMainWindow(), platform::kWmUser + 7, 0, 0);
+    platform::testing::PushKey(platform::Key::Return, true);
+    platform::ShowMessageBox("m", "c", MessageBoxKind::Ok);
+    EXPECT_TRUE(messages_.empty()) << "the window procedure must not run inside the box's loop";
+    platform::PumpMessages();
+    bool found = false;
+    for (uint32_t m : messages_) {
+        found = found || m == platform::kWmUser + 7;
+    }
+    EXPECT_TRUE(found) << "a message posted before the box was lost by its loop";
+}
+
+}  // namespace
