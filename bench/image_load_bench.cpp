@@ -1,0 +1,226 @@
+// Picture loading into a 32-bit display plane (CFastPlane::LoadFile: file
+// layer, decoder, software plane, conversion) against bare libpng and bare
+// libjpeg-turbo decoding the same 800 x 600 files from memory read off disk.
+// Target: LoadFile at most 1.15 times the bare decoder's time.
+#include <benchmark/benchmark.h>
+
+#include <png.h>
+#include <jpeglib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/FastPlane.h"
+#include "display/PixelFormat.h"
+#include "platform/JpegDecoder.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+// A picture with smooth areas, edges and some noise, like a game background.
+std::vector<uint8_t> MakeRgba()
+{
+    std::vector<uint8_t> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
+    uint32_t seed = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            int noise = static_cast<int>((seed >> 16) & 15);
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * kWidth + x) * 4];
+            p[0] = static_cast<uint8_t>((x * 255 / kWidth + noise) & 255);
+            p[1] = static_cast<uint8_t>(128 + 100 * std::sin(x * 0.02) * std::cos(y * 0.03));
+            p[2] = static_cast<uint8_t>(((x / 40 + y / 40) % 2) ? 200 : 40 + noise);
+            p[3] = static_cast<uint8_t>(((x - 400) * (x - 400) + (y - 300) * (y - 300) < 200 * 200) ? 255 : 96);
+        }
+    }
+    return rgba;
+}
+
+std::string Folder()
+{
+    static const std::string dir = [] {
+        auto d = std::filesystem::temp_directory_path() / "lantern_image_bench";
+        std::filesystem::create_directories(d);
+        return d.string();
+    }();
+    return dir;
+}
+
+std::string WritePng()
+{
+    std::string path = Folder() + "/picture.png";
+    std::vector<uint8_t> rgba = MakeRgba();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < kHeight; ++y) png_write_row(png, &rgba[static_cast<size_t>(y) * kWidth * 4]);
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return path;
+}
+
+std::string WriteJpeg()
+{
+    std::string path = Folder() + "/picture.jpg";
+    std::vector<uint8_t> rgba = MakeRgba();
+    std::vector<uint8_t> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
+    for (size_t i = 0; i < static_cast<size_t>(kWidth) * kHeight; ++i)
+        for (int c = 0; c < 3; ++c) rgb[i * 3 + c] = rgba[i * 4 + c];
+    FILE* f = std::fopen(path.c_str(), "wb");
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, f);
+    cinfo.image_width = kWidth;
+    cinfo.image_height = kHeight;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = &rgb[static_cast<size_t>(cinfo.next_scanline) * kWidth * 3];
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(f);
+    return path;
+}
+
+const std::string& PngPath()
+{
+    static const std::string path = WritePng();
+    return path;
+}
+
+const std::string& JpegPath()
+{
+    static const std::string path = WriteJpeg();
+    return path;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct MemoryReader {
+    const uint8_t* data;
+    size_t size;
+    size_t pos;
+};
+
+void ReadMemory(png_structp png, png_bytep out, png_size_t n)
+{
+    auto* r = static_cast<MemoryReader*>(png_get_io_ptr(png));
+    if (n > r->size - r->pos) png_error(png, "short");
+    std::copy_n(r->data + r->pos, n, out);
+    r->pos += n;
+}
+
+// Both references decode into a new picture each time, as loading a picture
+// does (the buffer is not cleared first).
+std::unique_ptr<uint8_t[]> NewPicture() { return std::unique_ptr<uint8_t[]>(new uint8_t[size_t{kWidth} * kHeight * 4]); }
+
+void BM_Libpng(benchmark::State& state)
+{
+    std::vector<png_bytep> rows(kHeight);
+    for (auto _ : state) {
+        std::unique_ptr<uint8_t[]> pixels = NewPicture();
+        for (int y = 0; y < kHeight; ++y) rows[y] = &pixels[static_cast<size_t>(y) * kWidth * 4];
+        std::vector<uint8_t> file = ReadAll(PngPath());
+        MemoryReader reader{file.data(), file.size(), 0};
+        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_set_read_fn(png, &reader, ReadMemory);
+        png_read_info(png, info);
+        png_set_bgr(png);
+        png_read_update_info(png, info);
+        png_read_image(png, rows.data());
+        png_read_end(png, info);
+        png_destroy_read_struct(&png, &info, nullptr);
+        benchmark::DoNotOptimize(pixels.get());
+    }
+}
+
+void BM_Libjpeg(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::unique_ptr<uint8_t[]> pixels = NewPicture();
+        std::vector<uint8_t> file = ReadAll(JpegPath());
+        jpeg_decompress_struct cinfo;
+        jpeg_error_mgr err;
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.out_color_space = JCS_EXT_BGRX;
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = &pixels[static_cast<size_t>(cinfo.output_scanline) * kWidth * 4];
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        benchmark::DoNotOptimize(pixels.get());
+    }
+}
+
+void LoadInto32BitPlane(benchmark::State& state, const std::string& path)
+{
+    CFastPlane::SetDefaultFormat(pixfmt::kBGRX32);
+    for (auto _ : state) {
+        CFastPlane plane;
+        if (plane.LoadFile(path) != 0) {
+            state.SkipWithError("LoadFile failed");
+            break;
+        }
+        benchmark::DoNotOptimize(plane.GetSurfaceView().pixels);
+    }
+}
+
+// The platform layer's JPEG decoder alone (file read, header, decode into a
+// new picture): shows how much of LoadFile is the decoder and how much the
+// way through the software plane into the display plane.
+void BM_PlatformJpegDecoder(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::unique_ptr<uint8_t[]> pixels = NewPicture();
+        std::vector<uint8_t> file = ReadAll(JpegPath());
+        platform::JpegDecoder decoder;
+        if (!decoder.Open(file.data(), file.size()) ||
+            !decoder.Decode(reinterpret_cast<uint32_t*>(pixels.get()), kWidth * 4)) {
+            state.SkipWithError("decoding failed");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels.get());
+    }
+}
+
+void BM_LoadFile_Png(benchmark::State& state) { LoadInto32BitPlane(state, PngPath()); }
+void BM_LoadFile_Jpeg(benchmark::State& state) { LoadInto32BitPlane(state, JpegPath()); }
+
+}  // namespace
+
+BENCHMARK(BM_Libpng)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile_Png)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Libjpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlatformJpegDecoder)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile_Jpeg)->Unit(benchmark::kMillisecond);

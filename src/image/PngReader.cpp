@@ -1,0 +1,158 @@
+// CDIBImage's PNG reader on libpng. Every picture is decoded straight to
+// 32-bit BGRA: the transformations (expansion of palettes, low-depth grey and
+// tRNS transparency, 16 to 8 bits, grey to RGB, byte order, a filler alpha) are
+// requested before png_read_update_info, and the row size libpng then reports
+// is checked against the image's before any row is read. Deciding the image's
+// depth from the colour type alone and then asking for the tRNS expansion
+// would make libpng write rows wider than the image.
+//
+// libpng reports errors by longjmp. The function that calls setjmp keeps only
+// plain data alive across the jump: every object with a destructor is made
+// before setjmp in the caller, or is plain memory owned by the caller.
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include "frame/File.h"
+#include "image/DIBImage.h"
+#include "image/ImageLimits.h"
+
+namespace {
+
+struct PngSource {
+    const uint8_t* data;
+    size_t size;
+    size_t cursor;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (length > source->size - source->cursor) {
+        png_error(png, "Read Error");
+    }
+    std::memcpy(out, source->data + source->cursor, length);
+    source->cursor += length;
+}
+
+void SilentError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void SilentWarning(png_structp, png_const_charp) {}
+
+// What the libpng part hands back: the picture's size and whether its alpha
+// is kept, then the rows it was given.
+struct PngHeader {
+    png_uint_32 width;
+    png_uint_32 height;
+    bool ok;
+};
+
+// Reads the header and sets up the transformations. Plain data only.
+PngHeader ReadHeader(png_structp png, png_infop info)
+{
+    PngHeader header{0, 0, false};
+    if (setjmp(png_jmpbuf(png))) {
+        return header;
+    }
+    png_set_sig_bytes(png, 0);
+    png_read_info(png, info);
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 0;
+    int colourType = 0;
+    int interlace = 0;
+    png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
+    if (!IsPictureSizeValid(width, height)) {
+        return header;
+    }
+    png_set_strip_16(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        // Grey with alpha is shown opaque.
+        png_set_strip_alpha(png);
+    }
+    // Palette to RGB, grey below 8 bits to 8 bits, tRNS to an alpha channel.
+    png_set_expand(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    png_set_bgr(png);
+    // Pictures without alpha get 0xFF, as the 32-bit conversion would give them.
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4 ||
+        png_get_channels(png, info) != 4 || png_get_bit_depth(png, info) != 8) {
+        return header;
+    }
+    header = PngHeader{width, height, true};
+    return header;
+}
+
+// Reads every row; false on a libpng error. Plain data only.
+bool ReadRows(png_structp png, png_infop info, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_read_image(png, rows);
+    png_read_end(png, info);
+    return true;
+}
+
+}  // namespace
+
+bool CDIBImage::LoadPNG(const std::string& name, CDIBImage* image)
+{
+    image->Free();
+    CFile file;
+    if (file.Load(name) != 0) {
+        return false;
+    }
+    return LoadPNGFromMemory(file.GetData(), file.GetSize(), image);
+}
+
+bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* image)
+{
+    image->Free();
+    if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0) {
+        return false;
+    }
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+    if (png == nullptr) {
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+    // Ancillary chunks (text, ICC profiles) are never used; cap what a hostile
+    // file can make libpng keep.
+    png_set_chunk_malloc_max(png, 8u << 20);
+    PngSource source{data, size, 0};
+    png_set_read_fn(png, &source, ReadFromMemory);
+
+    bool ok = false;
+    PngHeader header = ReadHeader(png, info);
+    std::vector<png_bytep> rows;
+    if (header.ok && image->Create(static_cast<int>(header.width), static_cast<int>(header.height), 32)) {
+        // The image is bottom-up: picture row i lands in stored row height - 1 - i.
+        rows.resize(header.height);
+        const size_t stride = static_cast<size_t>(image->GetStride());
+        for (png_uint_32 i = 0; i < header.height; ++i) {
+            rows[i] = image->bits() + stride * (header.height - 1 - i);
+        }
+        ok = ReadRows(png, info, rows.data());
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!ok) {
+        image->Free();
+    }
+    return ok;
+}

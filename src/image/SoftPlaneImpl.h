@@ -1,0 +1,219 @@
+#pragma once
+// CSoftPlaneImpl: the pixels of a software plane and the operations on them.
+// CSoftPlane (the handle) forwards here; the concrete class, chosen once by
+// processor class, supplies the pixel kernels (set A: plain integer code,
+// sets B and C: SIMD).
+//
+// Sections: data | lifetime and pixels | blit set-up | kernels | level forms
+// and effects | loading (SoftPlaneLoad.cpp).
+//
+// Pixels are 32-bit 0xAARRGGBB (bytes blue, green, red, alpha), rows top-down,
+// pitch = width * 4, the block aligned to 16 bytes. The alpha byte means
+// opacity only while the alpha flag is set.
+//
+// Kernels return 0 whether or not anything was drawn. Their source is a
+// software plane; the handle refuses any other with 2 before calling them.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/DIBSection.h"
+#include "display/PlaneBase.h"
+#include "display/SurfaceView.h"
+
+class CSoftPlane;
+class CSoftPlaneImpl;
+
+// The blit work area: what PrepareBlt / PrepareBltEx leave for the kernels.
+// The destination rectangle is already clipped. For a 1:1 blit the source
+// rectangle maps pixel for pixel (mirrored blits read each row from sr - 1
+// leftwards). For a stretch every destination offset samples the source by one
+// rule, so a clipped blit draws exactly the matching part of the unclipped one:
+// the steppers below hold the state at the first drawn pixel.
+struct BltWork {
+    int sl = 0, st = 0, sr = 0, sb = 0;  // source rectangle (after clipping)
+    int dl = 0, dt = 0, dr = 0, db = 0;  // destination rectangle (after clipping)
+    bool same = true;                    // 1:1 (no stretch)
+    // Stretch stepping, per axis: index of the first source column / row,
+    // whole step, remainder added to the error term per pixel, the term's
+    // divisor, and the term itself (always negative between pixels).
+    int x0 = 0, stepX = 0, remX = 0, dwX = 0, exX = 0;
+    int y0 = 0, stepY = 0, remY = 0, dhY = 0, exY = 0;
+};
+
+// Kernel identifiers, in table order; the mirrored twins follow the direct ones.
+enum class SoftKernel : int {
+    BltColorKey, Blt, HalfBltColorKey, HalfBlt, RateBltColorKey, RateBlt,
+    AddBltColorKey, AddBlt, SubBltColorKey, SubBlt, BltColorKeyClearAlpha, BltClearAlpha,
+    AlphaRateBlt, AlphaBlt, BltColorKeyKeepAlpha, BltKeepAlpha,
+};
+
+class CSoftPlaneImpl {
+public:
+    CSoftPlaneImpl();
+    virtual ~CSoftPlaneImpl();
+    CSoftPlaneImpl(const CSoftPlaneImpl&) = delete;
+    CSoftPlaneImpl& operator=(const CSoftPlaneImpl&) = delete;
+
+    // ---- lifetime and pixels -------------------------------------------------
+    // Releases, then makes an uncleared w x h picture. 0 ok; 1 for a size
+    // outside 1..kMaxPictureSide or too many bytes (the plane stays empty).
+    int Create(int width, int height);
+    // Create, then Clear(-1, null); Create's failure unchanged.
+    int CreateCleared(int width, int height);
+    // With the flag set the pixels can also be drawn into through GetDC().
+    void SetUseDIBSection(bool use) { useDIB_ = use; }
+    bool GetUseDIBSection() const { return useDIB_; }
+    // The pixels as a drawing target; a null view without the DIB flag or pixels.
+    DibView GetDC() const;
+    // Frees the pixels; clears the loaded and alpha flags.
+    void Release();
+    // With keep set, Release only forgets the pixels and the next Create of
+    // a picture that fits reuses their memory (for a plane that is loaded
+    // again and again, such as the display planes' decoding plane).
+    void SetKeepMemory(bool keep) { keepMemory_ = keep; }
+    bool GetLoadedFlag() const { return loaded_; }
+    // colour -1 means the fill colour. The rectangle (null: whole plane) is
+    // clipped to the plane. 1 without pixels, else 0.
+    int Clear(int64_t colour, const Rect* rect);
+    int SetColorKeyRGB(int r, int g, int b);
+    // Key := pixel (x, y) & 0xFFFFFF; 1 (key kept) when outside.
+    int SetColorKeyPos(int x, int y);
+    uint32_t GetColorKey() const { return colorKey_; }
+    void SetFillColor(uint32_t colour) { fillColor_ = colour; }
+    // The pixel at (x, y), 0 outside.
+    uint32_t GetPixel(int x, int y) const;
+    // (0, 0) without pixels.
+    void GetSize(int* width, int* height) const;
+    const Rect* GetRect() const { return &rect_; }
+    uint32_t* GetPixels() const { return pixels_; }
+    int GetPitch() const { return pitch_; }
+    uint32_t* GetRow(int y) const { return rows_[static_cast<size_t>(y)]; }
+    // The descriptor the display core's blitters read: present 1 with pixels,
+    // pitch and rectangle while the plane has pixels, all zero otherwise.
+    PlaneBits GetPlaneBits() const
+    {
+        return pixels_ ? PlaneBits{1, reinterpret_cast<uint8_t*>(pixels_), pitch_, rect_, 0, 0} : PlaneBits{};
+    }
+    // Sets every alpha byte to 0.
+    void ClearAlpha();
+
+    // ---- blit set-up ---------------------------------------------------------
+    // Fill work() for a blit of src at (x, y); 0 when something is to be
+    // drawn, 1 when nothing is. PrepareBltEx mirrors the source horizontally.
+    int PrepareBlt(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip);
+    int PrepareBltEx(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip);
+    const BltWork& work() const { return work_; }
+
+    // ---- kernels (slots 1-32) --------------------------------------------------
+    // One entry point for the thirty-two kernels: kernel k, direct or mirrored.
+    // The rates are used by the rated kernels only.
+    virtual int RunKernel(SoftKernel kernel, bool mirror, CSoftPlaneImpl* src, int x, int y, Rates dstRate,
+                          Rates srcRate, const Rect* srcRect, const Size* dstSize, const Rect* clip) = 0;
+
+#define LANTERN_SOFT_KERNEL6(Name)                                                                          \
+    int Name(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect = nullptr, const Size* dstSize = nullptr, \
+             const Rect* clip = nullptr)                                                                      \
+    {                                                                                                         \
+        return RunKernel(SoftKernel::Name, false, src, x, y, 0, 0, srcRect, dstSize, clip);                   \
+    }                                                                                                         \
+    int Name##Mirror(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect = nullptr,                        \
+                     const Size* dstSize = nullptr, const Rect* clip = nullptr)                               \
+    {                                                                                                         \
+        return RunKernel(SoftKernel::Name, true, src, x, y, 0, 0, srcRect, dstSize, clip);                    \
+    }
+#define LANTERN_SOFT_KERNEL8(Name)                                                                          \
+    int Name(CSoftPlaneImpl* src, int x, int y, Rates dstRate, Rates srcRate, const Rect* srcRect = nullptr,  \
+             const Size* dstSize = nullptr, const Rect* clip = nullptr)                                       \
+    {                                                                                                         \
+        return RunKernel(SoftKernel::Name, false, src, x, y, dstRate, srcRate, srcRect, dstSize, clip);       \
+    }                                                                                                         \
+    int Name##Mirror(CSoftPlaneImpl* src, int x, int y, Rates dstRate, Rates srcRate,                         \
+                     const Rect* srcRect = nullptr, const Size* dstSize = nullptr, const Rect* clip = nullptr) \
+    {                                                                                                         \
+        return RunKernel(SoftKernel::Name, true, src, x, y, dstRate, srcRate, srcRect, dstSize, clip);        \
+    }
+    // Copy; keyed: whole 32-bit source pixel equal to the source's key is skipped.
+    LANTERN_SOFT_KERNEL6(BltColorKey)
+    LANTERN_SOFT_KERNEL6(Blt)
+    // Average of source and destination (top byte: bitwise and).
+    LANTERN_SOFT_KERNEL6(HalfBltColorKey)
+    LANTERN_SOFT_KERNEL6(HalfBlt)
+    // min(255, s * srcRate / 256 + d * dstRate / 256) per channel, top byte 0.
+    LANTERN_SOFT_KERNEL8(RateBltColorKey)
+    LANTERN_SOFT_KERNEL8(RateBlt)
+    // Saturating add / subtract (the top byte differs between the sets).
+    LANTERN_SOFT_KERNEL6(AddBltColorKey)
+    LANTERN_SOFT_KERNEL6(AddBlt)
+    LANTERN_SOFT_KERNEL6(SubBltColorKey)
+    LANTERN_SOFT_KERNEL6(SubBlt)
+    // Copy with top byte 0; keyed by the low 24 bits.
+    LANTERN_SOFT_KERNEL6(BltColorKeyClearAlpha)
+    LANTERN_SOFT_KERNEL6(BltClearAlpha)
+    // Blend by the source's alpha weighted by the rates / plain; top byte 0.
+    LANTERN_SOFT_KERNEL8(AlphaRateBlt)
+    LANTERN_SOFT_KERNEL6(AlphaBlt)
+    // Copy keeping the destination's top byte.
+    LANTERN_SOFT_KERNEL6(BltColorKeyKeepAlpha)
+    LANTERN_SOFT_KERNEL6(BltKeepAlpha)
+#undef LANTERN_SOFT_KERNEL6
+#undef LANTERN_SOFT_KERNEL8
+
+    // ---- level forms and effects ---------------------------------------------
+    // Level 0 draws nothing, 256 or more is BltAuto, else the rate forms with
+    // (0xFFFFFF - L, L), L = level * 0x010101 (AlphaRateBlt for a source with
+    // alpha, RateBltColorKey otherwise).
+    int BltLevel(CSoftPlaneImpl* src, int x, int y, int level, const Rect* srcRect, const Size* dstSize,
+                 const Rect* clip);
+    // AlphaBlt for a source with alpha, else BltColorKey.
+    int BltAuto(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip);
+    bool HasAlpha() const { return hasAlpha_; }
+    uint8_t* GetAlphaFlagRef() { return &hasAlpha_; }
+    // Every size x size block of the clipped area takes its top-left pixel;
+    // -2 for size 0 (and below), else 0.
+    int MosaicEffect(int size, const Rect* clip);
+    // XORs every pixel of the clipped area with 0xFFFFFF; 0.
+    int NegativeEffect(const Rect* clip);
+    // With the alpha flag: the alpha byte; else 0 where the pixel equals the
+    // key, 255 elsewhere; 0 outside.
+    int GetAlphaAt(int x, int y) const;
+
+    // ---- loading (SoftPlaneLoad.cpp) -------------------------------------------
+    // Loads a picture by extension ("bma", "png", "bmp", else the general
+    // decoder). 0 ok; otherwise the failing step (see SoftPlaneLoad.cpp) and
+    // the plane is empty. scalePercent resizes png and bmp pictures.
+    int Load(const std::string& name, int flag, double scalePercent);
+    // 0 ok; 1 unreadable or bad header, 2 Create failed, 3 decompression failed.
+    int LoadBma(const std::string& name);
+    // Reads a bma image held in memory (same codes).
+    int LoadBmaFromMemory(const uint8_t* data, size_t size);
+    // 0 ok; 1 no decoder accepted the file, 2 no size, 3 Create failed, 4 drawing failed.
+    int LoadThroughDecoder(const std::string& name);
+
+protected:
+    BltWork work_;
+
+private:
+    int PrepareCommon(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize,
+                      const Rect* clip, bool mirror);
+    int LoadDibImage(const std::string& name, bool png, double scalePercent);
+    int LoadGeneral(const std::string& name);
+    void MarkLoaded(bool alpha);
+
+    std::unique_ptr<uint8_t[]> raw_;
+    size_t rawCapacity_ = 0;
+    bool keepMemory_ = false;
+    uint32_t* pixels_ = nullptr;
+    Rect rect_;
+    std::vector<uint32_t*> rows_;
+    int pitch_ = 0;
+    uint32_t colorKey_ = 0;
+    uint32_t fillColor_ = 0;
+    bool useDIB_ = false;
+    bool loaded_ = false;
+    uint8_t hasAlpha_ = 0;
+};
+
+// The kernel set of processor class `cpuClass` (1-2: A, 3: B, 4: C).
+std::unique_ptr<CSoftPlaneImpl> MakeSoftPlaneImpl(int cpuClass);
