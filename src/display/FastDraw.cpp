@@ -1,0 +1,148 @@
+// CFastDraw: modes, the back buffer and presenting.
+#include "display/FastDraw.h"
+
+#include "display/BlendTables.h"
+#include "display/OverlayHook.h"
+#include "platform/Video.h"
+
+namespace {
+
+int FormatForDepth(int depth)
+{
+    switch (depth) {
+    case 16: return pixfmt::k565;
+    case 24: return pixfmt::kBGR24;
+    default: return pixfmt::kBGRX32;
+    }
+}
+
+platform::FrameFormat FrameFormatOf(int format)
+{
+    switch (format) {
+    case pixfmt::k565: return platform::FrameFormat::kRGB565;
+    case pixfmt::k555: return platform::FrameFormat::kXRGB1555;
+    case pixfmt::kBGR24: return platform::FrameFormat::kBGR24;
+    case pixfmt::kRGB24: return platform::FrameFormat::kRGB24;
+    case pixfmt::kRGBX32: return platform::FrameFormat::kXBGR8888;
+    default: return platform::FrameFormat::kXRGB8888;
+    }
+}
+
+}  // namespace
+
+CFastDraw::CFastDraw() : output_(platform::CreateVideoOutput())
+{
+    BuildBlendTables();
+}
+
+CFastDraw::~CFastDraw() = default;
+
+int CFastDraw::SetDisplayMode(int width, int height, int depth)
+{
+    width_ = width;
+    height_ = height;
+    depth_ = depth == 0 ? 16 : depth;
+    BeginChangeDisplay();
+    TestDisplayMode(width_, height_, fullScreen_, depth_);
+    EndChangeDisplay();
+    return back_ ? 0 : 1;
+}
+
+void CFastDraw::BeginChangeDisplay() { pending_ = true; }
+
+int CFastDraw::TestDisplayMode(int width, int height, bool fullScreen, int depth)
+{
+    if (!pending_) {
+        return 0;
+    }
+    if (width <= 0 || height <= 0) {
+        return 1;
+    }
+    // Full screen keeps the chosen depth on the desktop; a window shows the
+    // desktop's own depth, as a windowed screen always did.
+    if (fullScreen && depth != 16 && depth != 24 && depth != 32) {
+        return 1;
+    }
+    const int bits = fullScreen ? depth : output_->DesktopBitsPerPixel();
+    // A headless run has no window to switch; the back buffer is the display.
+    // Without a window (a headless run) there is nothing to switch, but the
+    // back buffer still takes the mode, so every mode can be tested.
+    if (!output_->SetMode(width, height, fullScreen) && output_->HasWindow()) {
+        return 1;
+    }
+    if (!MakeBackBuffer(width, height, FormatForDepth(bits))) {
+        return 1;
+    }
+    width_ = width;
+    height_ = height;
+    depth_ = depth;
+    fullScreen_ = fullScreen;
+    pending_ = false;
+    return 0;
+}
+
+void CFastDraw::EndChangeDisplay()
+{
+    if (pending_ || !back_) {
+        pending_ = true;
+        TestDisplayMode(width_, height_, false, depth_);
+    }
+    pending_ = false;
+}
+
+bool CFastDraw::MakeBackBuffer(int width, int height, int format)
+{
+    const int oldFormat = back_ ? back_->GetPixelFormat() : pixfmt::kNone;
+    int oldW = 0, oldH = 0;
+    if (back_) {
+        back_->GetSize(&oldW, &oldH);
+    }
+    if (back_ && oldFormat == format && oldW == width && oldH == height) {
+        return true;
+    }
+    auto plane = std::make_unique<CFastPlane>();
+    if (plane->CreateSurface(width, height, format) != 0) {
+        return false;
+    }
+    if (back_) {
+        plane->Blt(back_.get(), 0, 0);  // the picture survives the change
+    }
+    back_ = std::move(plane);
+    CFastPlane::SetDefaultFormat(format);
+    if (oldFormat != pixfmt::kNone) {
+        CFastPlane::ConvertScreenPlanes(oldFormat, format);
+    }
+    return true;
+}
+
+void CFastDraw::SetScreenOffset(int x, int y)
+{
+    offsetX_ = x;
+    offsetY_ = y;
+}
+
+int CFastDraw::Present(int, int)
+{
+    if (!back_) {
+        return 1;
+    }
+    for (COverlayHook* hook : COverlayHook::Registered()) {
+        hook->DrawToPlane(this);
+    }
+    if (fadeLevel_ != 256) {
+        back_->FadeEffect(fadeLevel_);
+    }
+    const SurfaceView view = back_->GetSurfaceView();
+    int w = 0, h = 0;
+    back_->GetSize(&w, &h);
+    platform::Frame frame{view.pixels, view.pitch, w, h, FrameFormatOf(back_->GetPixelFormat())};
+    return output_->Present(frame, offsetX_, offsetY_) ? 0 : 1;
+}
+
+int CFastDraw::GetScreenBitsPerPixel() const
+{
+    if (!back_) {
+        return 0;
+    }
+    return pixfmt::BytesPerPixel(back_->GetPixelFormat()) == 2 ? 16 : pixfmt::BytesPerPixel(back_->GetPixelFormat()) * 8;
+}

@@ -1,0 +1,232 @@
+// The presenter on SDL: one streaming texture in the back buffer's own
+// format, copied into the client viewport of the main window.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Video.h"
+#include "platform/Window.h"
+#include "platform/sdl/Overlay.h"
+#include "platform/sdl/SdlContext.h"
+#include "platform/sdl/WindowState.h"
+
+namespace platform {
+namespace {
+
+Uint32 SdlFormat(FrameFormat f)
+{
+    switch (f) {
+    case FrameFormat::kRGB565: return SDL_PIXELFORMAT_RGB565;
+    case FrameFormat::kXRGB1555: return SDL_PIXELFORMAT_RGB555;
+    case FrameFormat::kBGR24: return SDL_PIXELFORMAT_BGR24;
+    case FrameFormat::kRGB24: return SDL_PIXELFORMAT_RGB24;
+    case FrameFormat::kXRGB8888: return SDL_PIXELFORMAT_RGB888;
+    case FrameFormat::kXBGR8888: return SDL_PIXELFORMAT_BGR888;
+    }
+    return SDL_PIXELFORMAT_RGB888;
+}
+
+int BytesPerPixel(FrameFormat f)
+{
+    switch (f) {
+    case FrameFormat::kRGB565:
+    case FrameFormat::kXRGB1555: return 2;
+    case FrameFormat::kBGR24:
+    case FrameFormat::kRGB24: return 3;
+    default: return 4;
+    }
+}
+
+class SdlVideoOutput : public VideoOutput {
+public:
+    ~SdlVideoOutput() override
+    {
+        // The redraw hook refers to the texture: withdraw it first.
+        sdl::SetLastFrameRedraw(nullptr);
+        DestroyTexture();
+    }
+
+    bool SetMode(int width, int height, bool fullScreen) override
+    {
+        SDL_Window* window = sdl::MainWindow();
+        if (window == nullptr || width <= 0 || height <= 0) {
+            return false;
+        }
+        if (SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+            std::fprintf(stderr, "lantern: cannot change the screen mode: %s\n", SDL_GetError());
+            return false;
+        }
+        if (!fullScreen) {
+            SDL_SetWindowSize(window, width, height + sdl::MainWindowState().stripHeight);
+        }
+        // The renderer learns the window's new size from the window events:
+        // let them reach it now (they stay queued for the message pump).
+        SDL_PumpEvents();
+        fullScreen_ = fullScreen;
+        clientWidth_ = width;
+        clientHeight_ = height;
+        UpdateViewport();
+        return true;
+    }
+
+    bool IsFullScreen() const override { return fullScreen_; }
+    bool HasWindow() const override { return sdl::MainWindow() != nullptr; }
+
+    int DesktopBitsPerPixel() const override
+    {
+        SDL_DisplayMode mode;
+        SDL_Window* window = sdl::MainWindow();
+        int index = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
+        if (SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) != 0) {
+            return 32;
+        }
+        int bits = SDL_BITSPERPIXEL(mode.format);
+        return bits == 24 && SDL_BYTESPERPIXEL(mode.format) == 4 ? 32 : bits;
+    }
+
+    bool Present(const Frame& frame, int offsetX, int offsetY) override
+    {
+        SDL_Renderer* renderer = sdl::MainRenderer();
+        if (renderer == nullptr || !Upload(renderer, frame)) {
+            return false;
+        }
+        offsetX_ = offsetX;
+        offsetY_ = offsetY;
+        UpdateViewport();
+        Draw(renderer);
+        if (!registered_) {
+            // Message boxes and dialogs keep this frame on screen while they run.
+            sdl::SetLastFrameRedraw([this] {
+                if (SDL_Renderer* r = sdl::MainRenderer()) Draw(r);
+            });
+            registered_ = true;
+        }
+        sdl::DrawOverlay();
+        SDL_RenderPresent(renderer);
+        return true;
+    }
+
+    bool ReadClientArea(std::vector<uint32_t>* pixels, int* width, int* height) override
+    {
+        SDL_Renderer* renderer = sdl::MainRenderer();
+        if (renderer == nullptr || texture_ == nullptr || textureRenderer_ != renderer) {
+            return false;
+        }
+        Draw(renderer);
+        const sdl::Viewport v = sdl::ClientViewport();
+        SDL_Rect area{v.x, v.y, v.w, v.h};
+        std::vector<uint32_t> out(static_cast<size_t>(v.w) * v.h);
+        if (SDL_RenderReadPixels(renderer, &area, SDL_PIXELFORMAT_RGB888, out.data(), v.w * 4) != 0) {
+            return false;
+        }
+        for (uint32_t& p : out) p &= 0xFFFFFF;
+        *pixels = std::move(out);
+        *width = v.w;
+        *height = v.h;
+        return true;
+    }
+
+private:
+    // A texture dies with its renderer: when the main window (and so its
+    // renderer) went away first, only the pointer is dropped.
+    void DestroyTexture()
+    {
+        if (texture_ != nullptr && textureRenderer_ == sdl::MainRenderer()) {
+            SDL_DestroyTexture(texture_);
+        }
+        texture_ = nullptr;
+        textureRenderer_ = nullptr;
+    }
+
+    bool Upload(SDL_Renderer* renderer, const Frame& frame)
+    {
+        if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 ||
+            frame.pitch < frame.width * BytesPerPixel(frame.format)) {
+            return false;
+        }
+        if (textureRenderer_ != renderer) {
+            DestroyTexture();
+        }
+        if (texture_ == nullptr || texWidth_ != frame.width || texHeight_ != frame.height || texFormat_ != frame.format) {
+            DestroyTexture();
+            texture_ = SDL_CreateTexture(renderer, SdlFormat(frame.format), SDL_TEXTUREACCESS_STREAMING, frame.width,
+                                         frame.height);
+            if (texture_ == nullptr) {
+                std::fprintf(stderr, "lantern: cannot make the screen texture: %s\n", SDL_GetError());
+                return false;
+            }
+            textureRenderer_ = renderer;
+            texWidth_ = frame.width;
+            texHeight_ = frame.height;
+            texFormat_ = frame.format;
+        }
+        if (clientWidth_ == 0) {
+            clientWidth_ = frame.width;
+            clientHeight_ = frame.height;
+        }
+        return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+    }
+
+    // The client area's place in the window: below the menu strip, scaled to
+    // the window with its aspect kept (full screen), centred with black bars.
+    void UpdateViewport()
+    {
+        SDL_Renderer* renderer = sdl::MainRenderer();
+        if (renderer == nullptr || clientWidth_ <= 0 || clientHeight_ <= 0) {
+            return;
+        }
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        const int top = sdl::MainWindowState().stripHeight;
+        const int availW = ww, availH = std::max(wh - top, 1);
+        int w = availW, h = static_cast<int>(static_cast<int64_t>(availW) * clientHeight_ / clientWidth_);
+        if (h > availH) {
+            h = availH;
+            w = static_cast<int>(static_cast<int64_t>(availH) * clientWidth_ / clientHeight_);
+        }
+        sdl::SetClientViewport({(availW - w) / 2, top + (availH - h) / 2, w, h});
+    }
+
+    void Draw(SDL_Renderer* renderer)
+    {
+        // The whole output: a renderer can miss the resize of a full-screen
+        // switch (no window manager to report it) and keep the old viewport.
+        SDL_RenderSetViewport(renderer, nullptr);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderSetClipRect(renderer, nullptr);
+        SDL_RenderClear(renderer);
+        if (texture_ == nullptr || textureRenderer_ != renderer) {
+            return;
+        }
+        const sdl::Viewport v = sdl::ClientViewport();
+        SDL_Rect clip{v.x, v.y, v.w, v.h};
+        // The shifted picture stays inside the client area (a quake must not
+        // draw over the menu strip).
+        SDL_RenderSetClipRect(renderer, &clip);
+        const int cw = clientWidth_ > 0 ? clientWidth_ : texWidth_;
+        const int ch = clientHeight_ > 0 ? clientHeight_ : texHeight_;
+        SDL_Rect dst{v.x + static_cast<int>(static_cast<int64_t>(offsetX_) * v.w / cw),
+                     v.y + static_cast<int>(static_cast<int64_t>(offsetY_) * v.h / ch),
+                     static_cast<int>(static_cast<int64_t>(texWidth_) * v.w / cw),
+                     static_cast<int>(static_cast<int64_t>(texHeight_) * v.h / ch)};
+        SDL_RenderCopy(renderer, texture_, nullptr, &dst);
+        SDL_RenderSetClipRect(renderer, nullptr);
+    }
+
+    SDL_Texture* texture_ = nullptr;
+    SDL_Renderer* textureRenderer_ = nullptr;
+    int texWidth_ = 0, texHeight_ = 0;
+    FrameFormat texFormat_ = FrameFormat::kXRGB8888;
+    int clientWidth_ = 0, clientHeight_ = 0;
+    int offsetX_ = 0, offsetY_ = 0;
+    bool fullScreen_ = false;
+    bool registered_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<VideoOutput> CreateVideoOutput() { return std::make_unique<SdlVideoOutput>(); }
+
+}  // namespace platform
