@@ -1,0 +1,22 @@
+#pragma once
+// The scenario picture's frame draw: the dirty-rectangle contract shared by
+// the draw queue and every drawable.
+//   1. the list gets the extra rectangles (the cursor's)
+//   2. pass 1: AddDirtyRects on every drawable in key order
+//   3. the list is merged (MergeDirtyRects)
+//   4. pass 2: per drawable BeginDraw, OnDraw once per rectangle, EndDraw
+//   5. the list is emptied
+// A still screen leaves the list with the cursor's rectangles only, so a
+// frame costs a few small blits.
+#include "game/Drawable.h"
+
+class CDrawQueue;
+
+// Clips every rectangle to bounds, drops the empty ones and unites
+// overlapping or touching ones until none overlap, so that no pixel is drawn
+// twice in a frame (a blend drawn twice would darken). A rectangle that grew
+// by merging moves to the end of the list.
+void MergeDirtyRects(RectList* list, const Rect& bounds);
+
+// Runs steps 1 to 5 on target. Returns 0.
+int DrawScenarioFrame(CPlaneBase* target, CDrawQueue* queue, RectList* list, const RectList& extra);

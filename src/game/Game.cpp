@@ -1,0 +1,336 @@
+// The game object: set-up, the frame loop and its three branches.
+#include "game/Game.h"
+
+#include "display/FastPlane.h"
+#include "frame/CApp.h"
+#include "frame/CRingPtr.h"
+#include "game/GameConfig.h"
+#include "game/PictureLoader.h"
+#include "platform/MessagePump.h"
+#include "platform/WindowMessages.h"
+
+CGame* gGame = nullptr;
+
+namespace {
+
+// Buttons of CGameKeyInput.
+constexpr int kButtonEsc = 0;
+constexpr int kButtonSpace = 5;
+constexpr int kButtonEnter = 6;
+
+// The flash colour is kept as 0xFFRRGGBB; the colour add takes 0x00BBGGRR.
+uint32_t ToBgr(uint32_t argb)
+{
+    return ((argb & 0xFFu) << 16) | (argb & 0xFF00u) | ((argb >> 16) & 0xFFu);
+}
+
+}  // namespace
+
+CGame::CGame()
+    : commandListener(this), services(&drawQueue, this), text(&drawQueue, &keys, &mouse, &executor.fastForward)
+{
+    AddWindowListener(&commandListener);
+}
+
+CGame::~CGame()
+{
+    RemoveWindowListener(&commandListener);
+    // Whatever the loop left (it ended by an error, or never ran Finish).
+    DeleteScreen();
+    DeleteMovie();
+    delete flashSnapshot;
+    flashSnapshot = nullptr;
+}
+
+int CGame::OnWindowMessage(platform::WindowHandle, uint32_t, platform::WParam, platform::LParam)
+{
+    return 0;
+}
+
+void CGame::Run()
+{
+    if (Start()) {
+        while (Frame()) {
+        }
+    }
+    Finish();
+}
+
+bool CGame::Start()
+{
+    // The window mode of the settings is carried out by the window commands
+    // at the first pump.
+    static constexpr struct {
+        int mode;
+        int command;
+    } kModes[] = {{0, 40002}, {16, 40003}, {24, 40004}, {32, 40008}};
+    for (const auto& m : kModes) {
+        if (gConfig.windowmode == m.mode && GetAppWindow())
+            platform::PostMessage(GetAppWindow(), platform::kWmCommand, static_cast<platform::WParam>(m.command), 0);
+    }
+    gGame = this;
+    display.SetDisplayMode(gConfig.width, gConfig.height, 0);
+    if (app)
+        app->SetPauseWhileInactive(true);
+    movie = nullptr;
+    frameTimer.SetFPS(30);
+    mouse.SetGuard(gConfig.mouseGuardTime);
+
+    auto* cursorPlane = new CFastPlane;
+    cursorPlane->LoadFile("chip\\cursor.png", 1, 100.0);
+    cursor.SetImage(CRingPtr<CPlaneBase>(cursorPlane), 15, 15);
+    cursor.SetEnabled(true);
+
+    screen = nullptr;
+    cdda.Open("");
+
+    ScenarioSettings settings;
+    settings.waitMouse = gConfig.WaitMouse;
+    settings.wait = gConfig.Wait;
+    settings.width = gConfig.width;
+    settings.height = gConfig.height;
+    executor.setSettings(settings);
+    executor.setSystemVariables(&gConfig.systemInt);
+    executor.setHost(&services);
+    services.CreateBackdrop(gConfig.width, gConfig.height);
+    text.Init();
+    services.SetMessages(&text);
+
+    PlayMovie("movie\\sundrel.mpg", kMovieLogo);
+    return Pump();
+}
+
+bool CGame::Pump()
+{
+    if (app)
+        return app->PumpMessages();
+    // Without an application (benchmarks) only a quit request stops the loop.
+    platform::PumpMessages();
+    return !platform::QuitRequested();
+}
+
+bool CGame::SkipInput() const
+{
+    return keys.IsPressed(kButtonSpace) || keys.IsPressed(kButtonEnter) || keys.IsPressed(kButtonEsc) ||
+           mouse.IsRightNewPress() || mouse.IsLeftNewPress();
+}
+
+bool CGame::Frame()
+{
+    keys.Update();
+    mouse.Update();
+    int mx = 0, my = 0;
+    mouse.GetPos(&mx, &my);
+    cursor.SetPosition(mx, my);
+    const bool advanceKeys = keys.IsPressed(kButtonSpace) || keys.IsPressed(kButtonEnter);
+    advance_ = (advanceKeys && !advanceHeld_) || mouse.IsLeftNewPress();
+    advanceHeld_ = advanceKeys;
+
+    if (movie) {
+        MovieFrame();
+    } else if (screen) {
+        ScreenFrame();
+    } else if (!ScenarioFrame()) {
+        return false;
+    }
+
+    // Auto-advance (mode 2) keeps the pace; only skipping runs unpaced.
+    if (executor.fastForward != 1)
+        WaitForFrame();
+    display.Present(0, 1);
+    return Pump();
+}
+
+void CGame::MovieFrame()
+{
+    if (!SkipInput() && movie->IsPlaying())
+        return;
+    DeleteMovie();
+    switch (movieKind) {
+    case kMovieOpening: OpenScreen(2); break;
+    case kMovieLogo: OpenScreen(1); break;
+    case kMovieScenario:
+        // The key that skipped the movie must not run on in skip mode.
+        if (SkipInput())
+            executor.setFastForward(0);
+        executor.markAllDirty();
+        break;
+    default: break;
+    }
+}
+
+void CGame::ScreenFrame()
+{
+    screen->SetCDAudio(&cdda);
+    switch (screen->Update(&keys, &mouse)) {
+    case kScreenNewGame:
+        DeleteScreen();
+        executor.openScenario(gConfig.scnstart);
+        executor.markAllDirty();
+        break;
+    case kScreenLoadMenu:
+        // The load slots live in the popup menu, which is not part of the game
+        // yet: the menu is taken as closed without a choice.
+        screen->EndScreen(0);
+        cursor.SetEnabled(true);
+        break;
+    case kScreenGallery: OpenScreen(4); break;
+    case kScreenReplay: OpenScreen(3); break;
+    case kScreenQuit:
+        if (app)
+            app->SignalStop();
+        break;
+    case kScreenOpening: OpenScreen(1); break;
+    case kScreenBackToTitle:
+        executor.sceneReplay = 0;
+        OpenScreen(2);
+        break;
+    case kScreenStartReplay: {
+        const int32_t scene = screen->FindScene();
+        ClearScenarioPictures();
+        executor.startSceneReplay(scene);
+        DeleteScreen();
+        break;
+    }
+    default: break;  // 0x104 and unknown codes: the screen stays
+    }
+    if (screen)
+        screen->Draw(display.GetBackPlane(), cursor.GetRect());
+}
+
+void CGame::ClearScenarioPictures()
+{
+    services.ClearPictures();
+    executor.markAllDirty();
+}
+
+bool CGame::ScenarioFrame()
+{
+    if (!cursor.IsEnabled())
+        cursor.SetEnabled(true);
+    CScreenQuake& quake = drawQueue.Quake();
+    switch (quake.GetState()) {
+    case CScreenQuake::kRest: {
+        effectDrawn_ = false;
+        delete flashSnapshot;
+        flashSnapshot = nullptr;
+        text.Update();
+        scenario::StepInput input;
+        // An advance while the page still types only finishes the typing.
+        input.advance = advance_ && !text.OnAdvance();
+        input.rightClick = mouse.IsRightNewPress();
+        if (executor.step(input) != kStepContinue)
+            return false;
+        DrawScenario();
+        return true;
+    }
+    case CScreenQuake::kQuake: {
+        if (!effectDrawn_) {
+            DrawScenario();
+            effectDrawn_ = true;
+        }
+        int32_t x = 0, y = 0;
+        quake.GetQuakeOffset(&x, &y);
+        display.SetScreenOffset(x, y);
+        break;
+    }
+    case CScreenQuake::kFlash:
+        if (!effectDrawn_) {
+            DrawScenario();
+            effectDrawn_ = true;
+        }
+        FlashFrame();
+        break;
+    default: break;
+    }
+    // The scenario waits while the effect runs; at rest again the next
+    // frame steps it.
+    if (quake.Step() == CScreenQuake::kRest)
+        display.SetScreenOffset(0, 0);
+    return true;
+}
+
+void CGame::FlashFrame()
+{
+    CFastPlane* back = display.GetBackPlane();
+    if (!back)
+        return;
+    if (!flashSnapshot) {
+        flashSnapshot = LoadPictureOrTofu("");
+        if (flashSnapshot->Create(gConfig.width, gConfig.height) != 0) {
+            delete flashSnapshot;
+            flashSnapshot = nullptr;
+            return;
+        }
+        flashSnapshot->Blt(back, 0, 0);
+    }
+    back->Blt(flashSnapshot, 0, 0);
+    uint32_t color = 0;
+    drawQueue.Quake().GetFlashColor(&color);
+    back->AddColorFast(ToBgr(color), nullptr);
+}
+
+void CGame::DrawScenario()
+{
+    CFastPlane* back = display.GetBackPlane();
+    if (!back)
+        return;
+    // Where the cursor was drawn and where it goes now: the old place is
+    // repainted from the drawables, the new one gets the cursor again.
+    cursorRects_.clear();
+    cursorRects_.push_back(drawnCursor_);
+    cursorRects_.push_back(cursor.GetRect());
+    DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+    cursor.Draw(back);
+    drawnCursor_ = cursor.GetRect();
+}
+
+int CGame::PlayMovie(const std::string& name, int kind)
+{
+    DeleteMovie();
+    movie = CreateGameMovie(name, gConfig.width, gConfig.height);
+    movieKind = kind;
+    return 0;
+}
+
+int CGame::OpenScreen(int number)
+{
+    DeleteScreen();
+    switch (number) {
+    case 1: PlayMovie("movie\\vantorOP640-high.mpg", kMovieOpening); break;
+    case 2:
+        screen = CreateGameScreen(2);
+        // Without a start menu nothing could ever choose "new game": the
+        // scenario starts as that choice would start it.
+        if (!screen) {
+            executor.openScenario(gConfig.scnstart);
+            executor.markAllDirty();
+        }
+        break;
+    case 3:
+    case 4: screen = CreateGameScreen(number); break;
+    default: break;
+    }
+    return 0;
+}
+
+void CGame::DeleteScreen()
+{
+    delete screen;
+    screen = nullptr;
+}
+
+void CGame::DeleteMovie()
+{
+    delete movie;
+    movie = nullptr;
+}
+
+void CGame::Finish()
+{
+    DeleteScreen();
+    DeleteMovie();
+    delete flashSnapshot;
+    flashSnapshot = nullptr;
+    display.SetScreenOffset(0, 0);
+}

@@ -1,0 +1,160 @@
+#include "game/GameServices.h"
+
+#include "display/FastPlane.h"
+#include "game/DrawQueue.h"
+#include "game/EffectPicture.h"
+#include "game/Game.h"
+#include "game/GameConfig.h"
+#include "game/ScrollRegionEffect.h"
+#include "game/SystemData.h"
+#include "game/VerticalPanPicture.h"
+#include "platform/MessageBox.h"
+#include "platform/Time.h"
+
+using scenario::HostResult;
+using scenario::PictureLayer;
+
+GameServices::GameServices(CDrawQueue* queue, CGame* game) : queue_(queue), game_(game) {}
+
+GameServices::~GameServices()
+{
+    for (auto& [key, drawable] : owned_) {
+        if (queue_->Find(key) == drawable.get())
+            queue_->Remove(key);
+    }
+}
+
+void GameServices::Put(int32_t key, std::unique_ptr<CDrawable> drawable)
+{
+    queue_->Replace(key, drawable.get());
+    owned_[key] = std::move(drawable);  // deletes the one it replaces
+}
+
+void GameServices::CreateBackdrop(int width, int height)
+{
+    auto plane = std::make_unique<CFastPlane>();
+    if (plane->Create(width, height) != 0)
+        return;
+    plane->Clear(0x000000u, nullptr);
+    auto backdrop = std::make_unique<CDrawable>();
+    backdrop->SetPlane(plane.release());
+    Put(kBackdropKey, std::move(backdrop));
+}
+
+uint32_t GameServices::TickCount() { return platform::GetTicks(); }
+
+void GameServices::ShowMessage(const std::string& text, const std::string& caption)
+{
+    platform::ShowMessageBox(text, caption, platform::MessageBoxKind::Ok);
+}
+
+int GameServices::SaveSystemData() { return ::SaveSystemData(gConfig.userini); }
+
+HostResult GameServices::MakePicture(const PictureLayer& layer, int32_t effect, bool animate)
+{
+    std::unique_ptr<CEffectPicture> picture;
+    if (layer.kind == scenario::kLayerPan) {
+        auto pan = std::make_unique<CVerticalPanPicture>();
+        pan->SetPanDirection(layer.direction);
+        pan->SetFrameRange(layer.frames, 0, -1);
+        picture = std::move(pan);
+    } else {
+        picture = std::make_unique<CEffectPicture>();
+        picture->SetEffectNumber(effect);
+        picture->SetPos(layer.x, layer.y);
+        picture->SetBlitMode(layer.blit);
+        picture->SetFrameRange(gConfig.defaultAnimationFrames, 0, -1);
+    }
+    if (picture->LoadPicture(layer.name) != 0)
+        return HostResult::kFailed;
+    // Running from frame 0 plays the transition (or the pan); a restored
+    // picture stands at its end at once.
+    picture->SetAttr(1, animate ? 1 : 0);
+    Put(layer.key, std::move(picture));
+    return HostResult::kDone;
+}
+
+HostResult GameServices::ShowPicture(const PictureLayer& layer, int32_t effect, bool replace)
+{
+    // A replace changes the picture of the drawable under the key and runs the
+    // transition again; with nothing there it is a plain show.
+    auto it = owned_.find(layer.key);
+    auto* existing = it == owned_.end() ? nullptr : dynamic_cast<CEffectPicture*>(it->second.get());
+    if (replace && existing && !dynamic_cast<CVerticalPanPicture*>(existing)) {
+        existing->SetEffectNumber(effect);
+        existing->SetPos(layer.x, layer.y);
+        existing->SetBlitMode(layer.blit);
+        if (existing->LoadPicture(layer.name) != 0)
+            return HostResult::kFailed;
+        existing->SetAttr(0, 0);  // back to frame 0 ...
+        existing->SetAttr(1, 1);  // ... and show from there
+        return HostResult::kDone;
+    }
+    return MakePicture(layer, effect, true);
+}
+
+HostResult GameServices::PanPicture(const PictureLayer& layer)
+{
+    return MakePicture(layer, 0, true);
+}
+
+HostResult GameServices::RemovePicture(int32_t key)
+{
+    if (queue_->Find(key) == owned_[key].get())
+        queue_->Remove(key);
+    owned_.erase(key);
+    return HostResult::kDone;
+}
+
+HostResult GameServices::SetRevealBand(bool on)
+{
+    if (!on) {
+        RemovePicture(kRevealBandKey);
+        return HostResult::kDone;
+    }
+    auto band = std::make_unique<CScrollRegionEffect>();
+    band->SetFrameRange(gConfig.vistaAnimationLength, 0, -1);
+    band->LoadPicture(gConfig.vistaFileName);
+    band->SetAttr(1, 1);
+    Put(kRevealBandKey, std::move(band));
+    return HostResult::kDone;
+}
+
+HostResult GameServices::RestorePicture(const PictureLayer& layer)
+{
+    return MakePicture(layer, CEffectPicture::kDefaultEffect, false);
+}
+
+HostResult GameServices::ClearPictures()
+{
+    for (auto it = owned_.begin(); it != owned_.end();) {
+        if (it->first == kBackdropKey) {
+            ++it;
+            continue;
+        }
+        if (queue_->Find(it->first) == it->second.get())
+            queue_->Remove(it->first);
+        it = owned_.erase(it);
+    }
+    return HostResult::kDone;
+}
+
+HostResult GameServices::PlayMovie(const std::string& name)
+{
+    if (!game_)
+        return HostResult::kFailed;
+    game_->PlayMovie(name, CGame::kMovieScenario);
+    return HostResult::kDone;
+}
+
+HostResult GameServices::StartQuake()
+{
+    queue_->Quake().StartQuake(kQuakeAxis, kQuakeDuration, kQuakeEnvelope, kQuakeAmplitude);
+    return HostResult::kDone;
+}
+
+HostResult GameServices::StartFlash()
+{
+    queue_->Quake().StartFlash(kFlashColor, gConfig.beforeAnimationLength, gConfig.afterAnimationLength);
+    return HostResult::kDone;
+}

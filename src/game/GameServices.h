@@ -1,0 +1,82 @@
+#pragma once
+// GameServices: the game shell's side of the scenario executor's host
+// interface for pictures, pans, the reveal band, quake, flash and movies. It
+// creates the drawables the picture instructions ask for, owns them, and puts
+// them in the game's draw queue under the instruction's key.
+//
+// The quake and flash instructions carry no operands, so their values come
+// from here: the flash rises over "beforeAnimationLength" and falls over
+// "afterAnimationLength" frames towards kFlashColor; the quake uses the
+// kQuake* values.
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "scenario/ScenarioHost.h"
+
+class CDrawable;
+class CDrawQueue;
+class CGame;
+class CScrollRegionEffect;
+
+class GameServices : public scenario::ScenarioHost,
+                     public scenario::PictureService,
+                     public scenario::ShellService {
+public:
+    // Keys below and above every scenario key: the black backdrop and the reveal band.
+    static constexpr int32_t kBackdropKey = INT32_MIN;
+    static constexpr int32_t kRevealBandKey = INT32_MAX;
+    static constexpr int32_t kFlashColor = 0xFFFFFF;
+    static constexpr int32_t kQuakeAxis = 0;          // both directions
+    static constexpr int32_t kQuakeDuration = 20 * 30;  // 20 frames
+    static constexpr int32_t kQuakeEnvelope = 2;      // strong at first, dying away
+    static constexpr int32_t kQuakeAmplitude = 12;
+
+    // game may be null (tests of the pictures alone): PlayMovie then fails.
+    GameServices(CDrawQueue* queue, CGame* game);
+    // Takes the drawables it made out of the queue and deletes them.
+    ~GameServices() override;
+    GameServices(const GameServices&) = delete;
+    GameServices& operator=(const GameServices&) = delete;
+
+    // Puts a black backdrop of width x height under everything.
+    void CreateBackdrop(int width, int height);
+
+    // ---- ScenarioHost
+    uint32_t TickCount() override;
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+    int SaveSystemData() override;
+    scenario::PictureService* Pictures() override { return this; }
+    scenario::MessageService* Messages() override { return messages_; }
+    scenario::ShellService* Shell() override { return this; }
+    // The message window's service (not owned; null: none).
+    void SetMessages(scenario::MessageService* messages) { messages_ = messages; }
+
+    // ---- PictureService
+    scenario::HostResult ShowPicture(const scenario::PictureLayer& layer, int32_t effect, bool replace) override;
+    scenario::HostResult PanPicture(const scenario::PictureLayer& layer) override;
+    scenario::HostResult RemovePicture(int32_t key) override;
+    scenario::HostResult SetRevealBand(bool on) override;
+    scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
+    scenario::HostResult ClearPictures() override;
+
+    // ---- ShellService (the backlog, popup menu, saves and scene replay
+    // belong to screens not built yet: those answer kFailed)
+    scenario::HostResult PlayMovie(const std::string& name) override;
+    scenario::HostResult StartQuake() override;
+    scenario::HostResult StartFlash() override;
+    scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
+    scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
+    scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }
+    scenario::HostResult EndSceneReplay() override { return scenario::HostResult::kFailed; }
+
+private:
+    // Stores drawable under key (the old one there is deleted).
+    void Put(int32_t key, std::unique_ptr<CDrawable> drawable);
+    scenario::HostResult MakePicture(const scenario::PictureLayer& layer, int32_t effect, bool animate);
+
+    CDrawQueue* queue_;
+    CGame* game_;
+    scenario::MessageService* messages_ = nullptr;
+    std::map<int32_t, std::unique_ptr<CDrawable>> owned_;
+};
