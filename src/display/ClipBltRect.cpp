@@ -40,62 +40,45 @@ void SkipClipped(int64_t clipped, int64_t srcLen, int64_t dstLen, int64_t* srcEd
     *error = e;
 }
 
+// True when a request of source rectangle s and dstSize (null: none) is
+// drawn 1:1 rather than stretched.
+bool IsOneToOne(const Rect& s, const Size* dstSize)
+{
+    return dstSize == nullptr || (int64_t{dstSize->cx} == int64_t{s.right} - s.left &&
+                                  int64_t{dstSize->cy} == int64_t{s.bottom} - s.top);
+}
+
 }  // namespace
 
 int ClipBltRect(const SurfaceView& dst, const SurfaceView& src, int x, int y, BltClipResult* out,
                 const Rect* srcRect, const Size* dstSize, const Rect* clip)
 {
-    Rect64 s = Widen(srcRect != nullptr ? *srcRect : src.rect);
+    const Rect& source = srcRect != nullptr ? *srcRect : src.rect;
     Rect64 c = Widen(clip != nullptr ? *clip : dst.rect);
     c.left = std::max<int64_t>(c.left, dst.rect.left);
     c.top = std::max<int64_t>(c.top, dst.rect.top);
     c.right = std::min<int64_t>(c.right, dst.rect.right);
     c.bottom = std::min<int64_t>(c.bottom, dst.rect.bottom);
 
-    int64_t w = s.right - s.left;
-    int64_t h = s.bottom - s.top;
-    int64_t dx = x;
-    int64_t dy = y;
     BltClipResult r;
-    Rect64 d;
-    if (dstSize == nullptr || (dstSize->cx == w && dstSize->cy == h)) {
-        r.oneToOne = true;
-        // Never read outside the source plane: cut the source rectangle to it
-        // and move the destination along, as a clip would.
-        if (s.left < src.rect.left) {
-            dx += src.rect.left - s.left;
-            s.left = src.rect.left;
-        }
-        if (s.top < src.rect.top) {
-            dy += src.rect.top - s.top;
-            s.top = src.rect.top;
-        }
-        s.right = std::min<int64_t>(s.right, src.rect.right);
-        s.bottom = std::min<int64_t>(s.bottom, src.rect.bottom);
-        w = s.right - s.left;
-        h = s.bottom - s.top;
-        d = {dx, dy, dx + w, dy + h};
-        if (c.left > dx) {
-            d.left = c.left;
-            s.left += c.left - dx;
-        }
-        if (c.top > dy) {
-            d.top = c.top;
-            s.top += c.top - dy;
-        }
-        if (dx + w > c.right) {
-            d.right = c.right;
-            s.right -= dx + w - c.right;
-        }
-        if (dy + h > c.bottom) {
-            d.bottom = c.bottom;
-            s.bottom -= dy + h - c.bottom;
-        }
-        if (s.left >= s.right || s.top >= s.bottom) {
+    if (IsOneToOne(source, dstSize)) {
+        OneToOneClip o;
+        if (!ClipOneToOne(dst, src, x, y, source, clip, &o)) {
             return 1;
         }
+        r.oneToOne = true;
+        r.srcLeft = o.srcLeft;
+        r.srcTop = o.srcTop;
+        r.srcRight = o.srcLeft + o.cols;
+        r.srcBottom = o.srcTop + o.rows;
+        r.dstLeft = o.dstLeft;
+        r.dstTop = o.dstTop;
+        r.dstRight = o.dstLeft + o.cols;
+        r.dstBottom = o.dstTop + o.rows;
     } else {
-        r.oneToOne = false;
+        Rect64 s = Widen(source);
+        const int64_t w = s.right - s.left;
+        const int64_t h = s.bottom - s.top;
         const int64_t dw = dstSize->cx;
         const int64_t dh = dstSize->cy;
         // A stretch cannot be cut at the source without changing its steps,
@@ -103,7 +86,7 @@ int ClipBltRect(const SurfaceView& dst, const SurfaceView& src, int x, int y, Bl
         if (dw <= 0 || dh <= 0 || w <= 0 || h <= 0 || !Inside(s, src.rect)) {
             return 1;
         }
-        d = {dx, dy, dx + dw, dy + dh};
+        Rect64 d = {x, y, int64_t{x} + dw, int64_t{y} + dh};
         int64_t ex = -dw;
         int64_t ey = -dh;
         if (c.left > d.left) {
@@ -127,16 +110,17 @@ int ClipBltRect(const SurfaceView& dst, const SurfaceView& src, int x, int y, Bl
         r.yStep = static_cast<int32_t>(h / dh);
         r.yRemainder = static_cast<int32_t>(h % dh);
         r.yError = static_cast<int32_t>(ey - 1);
+        const Rect sr = Narrow(s), dr = Narrow(d);
+        r.srcLeft = sr.left;
+        r.srcTop = sr.top;
+        r.srcRight = sr.right;
+        r.srcBottom = sr.bottom;
+        r.dstLeft = dr.left;
+        r.dstTop = dr.top;
+        r.dstRight = dr.right;
+        r.dstBottom = dr.bottom;
     }
-    Rect sr = Narrow(s), dr = Narrow(d), cr = Narrow(c);
-    r.srcLeft = sr.left;
-    r.srcTop = sr.top;
-    r.srcRight = sr.right;
-    r.srcBottom = sr.bottom;
-    r.dstLeft = dr.left;
-    r.dstTop = dr.top;
-    r.dstRight = dr.right;
-    r.dstBottom = dr.bottom;
+    const Rect cr = Narrow(c);
     r.clipLeft = cr.left;
     r.clipTop = cr.top;
     r.clipRight = cr.right;

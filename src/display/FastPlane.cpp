@@ -31,7 +31,10 @@ uint32_t NativeKeyBits(int format, uint32_t raw)
     return raw & 0xFFFFFF;
 }
 
-CFastPlane* AsFast(CPlaneBase* plane) { return dynamic_cast<CFastPlane*>(plane); }
+CFastPlane* AsFast(CPlaneBase* plane)
+{
+    return plane != nullptr && plane->IsDisplayPlane() ? static_cast<CFastPlane*>(plane) : nullptr;
+}
 
 // Result for a plane-interface call whose source is not a display plane.
 int NotFast(CPlaneBase* src) { return src == nullptr ? kPlaneNotLocked : kPlaneFormatPair; }
@@ -50,7 +53,11 @@ std::vector<CFastPlane*>& AllPlanes()
 
 }  // namespace
 
-CFastPlane::CFastPlane() { AllPlanes().push_back(this); }
+CFastPlane::CFastPlane()
+{
+    displayPlane_ = true;
+    AllPlanes().push_back(this);
+}
 
 CFastPlane::~CFastPlane()
 {
@@ -79,6 +86,11 @@ int CFastPlane::DefaultFormat() { return gDefaultFormat; }
 
 int CFastPlane::CreateSurface(int width, int height, int pixelFormat)
 {
+    return AllocateSurface(width, height, pixelFormat, true);
+}
+
+int CFastPlane::AllocateSurface(int width, int height, int pixelFormat, bool cleared)
+{
     Release();
     const int bytes = pixfmt::BytesPerPixel(pixelFormat);
     if (bytes == 0 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
@@ -87,15 +99,29 @@ int CFastPlane::CreateSurface(int width, int height, int pixelFormat)
     // Rows start on 4-byte boundaries, as the screen's surfaces do.
     const int32_t pitch = (width * bytes + 3) & ~3;
     const size_t size = static_cast<size_t>(pitch) * static_cast<size_t>(height);
-    uint8_t* mem = new (std::nothrow) uint8_t[size]();
+    uint8_t* mem = cleared ? new (std::nothrow) uint8_t[size]() : new (std::nothrow) uint8_t[size];
     if (mem == nullptr) {
         return 1;
     }
+    const int rowBytes = width * bytes;
+    if (!cleared && pitch > rowBytes) {
+        for (int y = 0; y < height; ++y) {
+            std::memset(mem + static_cast<size_t>(y) * pitch + rowBytes, 0, static_cast<size_t>(pitch - rowBytes));
+        }
+    }
+    AdoptSurface(std::unique_ptr<uint8_t[]>(mem), mem, pitch, width, height, pixelFormat);
+    return 0;
+}
+
+void CFastPlane::AdoptSurface(std::unique_ptr<uint8_t[]> storage, uint8_t* pixels, int32_t pitch, int width,
+                              int height, int pixelFormat)
+{
+    Release();
     // The raster operations read the blend tables; make sure they exist even
     // before the display manager has started.
     BuildBlendTables();
-    storage_.reset(mem);
-    pixels_ = mem;
+    storage_ = std::move(storage);
+    pixels_ = pixels;
     pitch_ = pitch;
     format_ = pixelFormat;
     width_ = width;
@@ -105,7 +131,6 @@ int CFastPlane::CreateSurface(int width, int height, int pixelFormat)
     hasAlpha_ = pixfmt::IsAlphaFormat(pixelFormat);
     inSystemMemory_ = true;
     bitsRecorded_ = true;
-    return 0;
 }
 
 int CFastPlane::Create(int width, int height, int)
@@ -140,30 +165,6 @@ void CFastPlane::Release()
     hasAlpha_ = false;
     inSystemMemory_ = bitsRecorded_ = false;
     locked_ = 0;
-}
-
-int CFastPlane::Lock()
-{
-    if (pixels_ == nullptr) {
-        return 1;
-    }
-    // A memory surface whose pixels were recorded at creation needs no lock.
-    if (inSystemMemory_ && bitsRecorded_) {
-        return 0;
-    }
-    locked_ = 1;
-    return 0;
-}
-
-int CFastPlane::Unlock()
-{
-    locked_ = 0;
-    return 0;
-}
-
-SurfaceView CFastPlane::GetSurfaceView() const
-{
-    return SurfaceView{pixels_, pitch_, planeRect_};
 }
 
 PlaneBits CFastPlane::GetPlaneBits() const
@@ -324,6 +325,31 @@ int CFastPlane::AlphaBlt(CPlaneBase* src, int x, int y, const Rect* srcRect, con
 {
     CFastPlane* f = AsFast(src);
     return f != nullptr ? AlphaBltFast(f, x, y, srcRect, dstSize, clip) : NotFast(src);
+}
+
+// Both rules of the plane interface give NotFast for a source that is not a
+// display plane (a null one included), whichever branch they would take.
+int CFastPlane::BltAuto(CPlaneBase* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip)
+{
+    CFastPlane* f = AsFast(src);
+    if (f == nullptr) {
+        return NotFast(src);
+    }
+    return f->HasAlpha() ? AlphaBltFast(f, x, y, srcRect, dstSize, clip) : BltColorKey(f, x, y, srcRect, dstSize, clip);
+}
+
+int CFastPlane::BltLevel(CPlaneBase* src, int x, int y, int level, const Rect* srcRect, const Size* dstSize,
+                         const Rect* clip)
+{
+    if (level >= 255) {
+        return BltAuto(src, x, y, srcRect, dstSize, clip);
+    }
+    CFastPlane* f = AsFast(src);
+    if (f == nullptr) {
+        return NotFast(src);
+    }
+    return f->HasAlpha() ? AlphaBltFastFade(f, x, y, level, srcRect, dstSize, clip)
+                         : BlendBlt(f, x, y, level, srcRect, dstSize, clip);
 }
 
 int CFastPlane::AlphaBltFade(CPlaneBase* src, int x, int y, int level)

@@ -31,7 +31,10 @@ public:
     CFastPlane& operator=(const CFastPlane&) = delete;
 
     // ---- plane interface ---------------------------------------------------
-    int GetPlaneType() override { return 3; }
+    // The forwarding below takes a CPlaneBase* for a CFastPlane* by the
+    // IsDisplayPlane tag (not a dynamic_cast: it is on the path every
+    // transition piece takes); final, so the tag and the type never disagree.
+    int GetPlaneType() final { return 3; }
     // The source must be a CFastPlane; any other plane gives 2.
     int BltColorKey(CPlaneBase* src, int x, int y, const Rect* srcRect = nullptr,
                     const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
@@ -49,6 +52,15 @@ public:
     // -> AlphaBltFast.
     int AlphaBlt(CPlaneBase* src, int x, int y, const Rect* srcRect = nullptr,
                  const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
+    // The plane interface's rule, taken in one call: AlphaBltFast for a source
+    // with alpha, else BltColorKey(CFastPlane*); 1 for a null source, 2 for a
+    // source that is not a display plane.
+    int BltAuto(CPlaneBase* src, int x, int y, const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                const Rect* clip = nullptr) override;
+    // Likewise: level 255 or more BltAuto; below, AlphaBltFastFade for a
+    // source with alpha, else BlendBlt(CFastPlane*) (keyed).
+    int BltLevel(CPlaneBase* src, int x, int y, int level, const Rect* srcRect = nullptr,
+                 const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
     // -> AlphaBltFastFade with no srcRect, dstSize or clip.
     int AlphaBltFade(CPlaneBase* src, int x, int y, int level) override;
     // The display plane blends by one level for all channels; the per-channel
@@ -63,8 +75,9 @@ public:
     int NegativeEffect(const Rect* rect = nullptr) override;
     void GetSize(int* width, int* height) override;
     bool IsCreated() override { return pixels_ != nullptr; }
-    // True for the alpha formats 10-13.
-    bool HasAlpha() override { return hasAlpha_; }
+    // True for the alpha formats 10-13. Final: BltAuto and BltLevel read the
+    // flag without the virtual call.
+    bool HasAlpha() final { return hasAlpha_; }
     // Fills with black (alpha formats: transparent). 1 without surface.
     int Clear(const Rect* rect = nullptr) override;
     // Defined by the picture loader (image subsystem).
@@ -96,13 +109,32 @@ public:
     int CopyFrom(const CFastPlane& other);
     static int DefaultFormat();
     // 0 when the pixels may be used (always, once created); 1 without surface.
-    int Lock();
+    // Inline: every plane operation locks both its planes.
+    int Lock()
+    {
+        if (pixels_ == nullptr) {
+            return 1;
+        }
+        // A memory surface whose pixels were recorded at creation needs no lock.
+        if (!(inSystemMemory_ && bitsRecorded_)) {
+            locked_ = 1;
+        }
+        return 0;
+    }
     // Clears the locked flag; 0.
-    int Unlock();
+    int Unlock()
+    {
+        locked_ = 0;
+        return 0;
+    }
+    // True when the pixels may be used with no Lock / Unlock at all: a created
+    // memory surface whose pixels were recorded at creation (every created
+    // plane today). The per-piece paths test this instead of locking.
+    bool IsLockFree() const { return pixels_ != nullptr && inSystemMemory_ && bitsRecorded_; }
     // The format code, -1 without surface.
     int GetPixelFormat() const { return format_; }
     // Pixel pointer, pitch and plane rectangle (all zero without surface).
-    SurfaceView GetSurfaceView() const;
+    SurfaceView GetSurfaceView() const { return SurfaceView{pixels_, pitch_, planeRect_}; }
     PlaneBits GetPlaneBits() const;
     // Marks the plane for the movie renderer, which draws into it.
     void SetLockFlag(uint8_t flag) { lockFlag_ = flag; }
@@ -164,6 +196,18 @@ public:
     int BltFromDIB(CPlaneBase* src);
 
 private:
+    // CreateSurface's work; cleared false leaves the pixels as the allocator
+    // gave them (only the padding at the row ends is zeroed), for callers
+    // that write every pixel at once.
+    int AllocateSurface(int width, int height, int pixelFormat, bool cleared);
+    // Makes storage (holding the pixels at `pixels`, rows `pitch` bytes
+    // apart) this plane's surface; also the loader's way of taking a decoded
+    // picture over without a copy.
+    void AdoptSurface(std::unique_ptr<uint8_t[]> storage, uint8_t* pixels, int32_t pitch, int width, int height,
+                      int pixelFormat);
+    // Load for the loader's own decoding plane, whose memory it may take.
+    int LoadTaking(CPlaneBase* picture, int flag);
+
     std::unique_ptr<uint8_t[]> storage_;
     uint8_t* pixels_ = nullptr;
     int32_t pitch_ = 0;

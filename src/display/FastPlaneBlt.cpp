@@ -97,23 +97,46 @@ int CopyBetween(const SurfaceView& dv, int dstFormat, const SurfaceView& sv, int
     return kPlaneDone;
 }
 
+// The planes' kernels: the operation's own arguments in its own order, so
+// that Blt and BltColorKey reach them with a jump (see PlaneLock.h).
+template <class D, class S, bool Keyed>
+int CopyPlanes(CFastPlane& dst, CFastPlane& src, int x, int y, const Rect* srcRect, const Size* dstSize,
+               const Rect* clip)
+{
+    const uint32_t key = Keyed ? src.GetColorKey() : 0;
+    CopyKernel<D, S>(dst.GetSurfaceView(), src.GetSurfaceView(), x, y, srcRect, dstSize, clip, Keyed, key);
+    return kPlaneDone;
+}
+
+int RefuseCopy(CFastPlane&, CFastPlane&, int, int, const Rect*, const Size*, const Rect*)
+{
+    return kPlaneFormatPair;
+}
+
+using CopyFn = int (*)(CFastPlane&, CFastPlane&, int, int, const Rect*, const Size*, const Rect*);
+
+// PairSupported's pairs: 8-bit planes only with each other, every other
+// pair of formats.
+template <bool Keyed>
+constexpr PairTable<CopyFn> kCopyKernels(&RefuseCopy, [](auto d, auto s, CopyFn* slot) {
+    using D = decltype(d);
+    using S = decltype(s);
+    if constexpr ((D::kBytes == 1) == (S::kBytes == 1)) {
+        *slot = &CopyPlanes<D, S, Keyed>;
+    }
+});
+
 }  // namespace
 
 int CFastPlane::Blt(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip)
 {
-    return WithLockedPair(this, src, [&](CFastPlane* s) {
-        return CopyBetween(GetSurfaceView(), format_, s->GetSurfaceView(), s->GetPixelFormat(), x, y, srcRect,
-                           dstSize, clip, false, 0);
-    });
+    return DrawPair(kCopyKernels<false>, this, src, x, y, srcRect, dstSize, clip);
 }
 
 int CFastPlane::BltColorKey(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                             const Rect* clip)
 {
-    return WithLockedPair(this, src, [&](CFastPlane* s) {
-        return CopyBetween(GetSurfaceView(), format_, s->GetSurfaceView(), s->GetPixelFormat(), x, y, srcRect,
-                           dstSize, clip, true, s->GetColorKey());
-    });
+    return DrawPair(kCopyKernels<true>, this, src, x, y, srcRect, dstSize, clip);
 }
 
 int CFastPlane::BltFromFrame(const uint8_t* pixels, int32_t pitch, int width, int height, int pixelFormat)

@@ -5,6 +5,7 @@
 // which their per-pixel alpha blits rely.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
@@ -61,6 +62,34 @@ void ConvertRows(const SurfaceView& view, int format, const PlaneBits& soft, int
     });
 }
 
+// The format a loaded picture gets: the default (screen) format, or its
+// alpha format for a picture with alpha.
+int LoadFormatFor(CPlaneBase* picture)
+{
+    int format = CFastPlane::DefaultFormat();
+    if (picture->HasAlpha() && pixfmt::AlphaFormatOf(format) != pixfmt::kNone) {
+        format = pixfmt::AlphaFormatOf(format);
+    }
+    return format;
+}
+
+// Format 7 keeps the fourth byte 0 for whole-pixel key tests. Decoded
+// pictures mostly have it 0 already (the JPEG decoder writes 0), so the
+// pixels are only rewritten when one is not.
+void ClearFourthBytes(uint32_t* pixels, size_t count)
+{
+    uint32_t any = 0;
+    for (size_t i = 0; i < count; ++i) {
+        any |= pixels[i];
+    }
+    if ((any & 0xFF000000u) == 0) {
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        pixels[i] &= 0x00FFFFFFu;
+    }
+}
+
 }  // namespace
 
 int CFastPlane::LoadFile(const std::string& name, int flag, double scalePercent)
@@ -68,8 +97,9 @@ int CFastPlane::LoadFile(const std::string& name, int flag, double scalePercent)
     // The picture is decoded with the DIB-section flag set, so pictures of
     // the general decoder are drawn straight into the software plane. Planes
     // are loaded on the game thread only, so one decoding plane serves every
-    // load and keeps its memory: a picture of the same size or smaller needs
-    // no new allocation.
+    // load and keeps its memory for the formats that convert (a picture of the
+    // same size or smaller needs no new allocation); the 32-bit formats take
+    // its memory over instead.
     static CSoftPlane* picture = [] {
         auto* plane = new CSoftPlane;
         plane->GetImpl()->SetUseDIBSection(true);
@@ -78,7 +108,7 @@ int CFastPlane::LoadFile(const std::string& name, int flag, double scalePercent)
     }();
     int result = picture->LoadFile(name, 0, scalePercent);
     if (result == 0) {
-        result = Load(picture, flag);
+        result = LoadTaking(picture, flag);
     } else {
         Release();
     }
@@ -96,16 +126,43 @@ int CFastPlane::Load(CPlaneBase* picture, int /*flag*/)
     int width = 0;
     int height = 0;
     soft->GetSize(&width, &height);
-    int format = DefaultFormat();
-    if (picture->HasAlpha() && pixfmt::AlphaFormatOf(format) != pixfmt::kNone) {
-        format = pixfmt::AlphaFormatOf(format);
-    }
-    if (soft->GetPixels() == nullptr || CreateSurface(width, height, format) != 0) {
+    const int format = LoadFormatFor(picture);
+    // ConvertRows writes every pixel: the surface need not be cleared first.
+    if (soft->GetPixels() == nullptr || AllocateSurface(width, height, format, false) != 0) {
         Release();
         return kPlaneNotLocked;
     }
     ConvertRows(GetSurfaceView(), format, soft->GetPlaneBits(), width, height);
     SetColorKey(soft->GetColorKey() & 0xFFFFFFu);
+    return kPlaneDone;
+}
+
+// In the 32-bit formats with blue first (7 and 12) the display plane's pixels
+// are the software plane's own bytes (format 7 with the fourth byte 0), so
+// the decoded picture's memory becomes the surface: no new surface to clear
+// and no conversion pass. Other formats, or a plane whose rows are not
+// packed, go through Load.
+int CFastPlane::LoadTaking(CPlaneBase* picture, int flag)
+{
+    CSoftPlaneImpl* soft = SoftImplOf(picture);
+    if (soft == nullptr || soft->GetPixels() == nullptr) {
+        return Load(picture, flag);
+    }
+    int width = 0;
+    int height = 0;
+    soft->GetSize(&width, &height);
+    const int format = LoadFormatFor(picture);
+    if ((format != pixfmt::kBGRA32 && format != pixfmt::kBGRX32) || soft->GetPitch() != width * 4) {
+        return Load(picture, flag);
+    }
+    uint32_t* pixels = soft->GetPixels();
+    const uint32_t key = soft->GetColorKey();
+    std::unique_ptr<uint8_t[]> memory = soft->TakeMemory();
+    AdoptSurface(std::move(memory), reinterpret_cast<uint8_t*>(pixels), width * 4, width, height, format);
+    if (format == pixfmt::kBGRX32) {
+        ClearFourthBytes(pixels, static_cast<size_t>(width) * static_cast<size_t>(height));
+    }
+    SetColorKey(key & 0xFFFFFFu);
     return kPlaneDone;
 }
 

@@ -185,7 +185,7 @@ using Fmt555A4 = FmtWordA4<k555A4, Fmt555>;
 // Calls f(Traits{}) for the traits of code; returns false for codes that are
 // not formats. Used to choose a kernel once per call.
 template <class F>
-bool VisitFormat(int code, F&& f)
+constexpr bool VisitFormat(int code, F&& f)
 {
     switch (code) {
     case k8: f(Fmt8{}); return true;

@@ -99,4 +99,12 @@ public:
     // The level forms' shared rule: level L becomes the rates
     // (0xFFFFFF - L * 0x010101, L * 0x010101).
     static void LevelToRates(int level, Rates* dstRate, Rates* srcRate);
+
+    // True for a display plane (a CFastPlane): GetPlaneType() == 3 without a
+    // virtual call, for the display planes' per-piece paths.
+    bool IsDisplayPlane() const { return displayPlane_; }
+
+private:
+    friend class CFastPlane;  // the only one to set it
+    bool displayPlane_ = false;
 };

@@ -43,6 +43,56 @@ struct BltClipResult {
     int32_t yStep = 0;
 };
 
+// A 1:1 blit after clipping: the source corner read first, the destination
+// corner written first, and the size both share.
+struct OneToOneClip {
+    int32_t srcLeft = 0, srcTop = 0;
+    int32_t dstLeft = 0, dstTop = 0;
+    int32_t cols = 0, rows = 0;
+};
+
+// The 1:1 clip of ClipBltRect (s: the source rectangle, clip null: the
+// destination's plane rectangle); false when nothing is to be drawn. Inline
+// because the transitions draw up to a whole screen of one-pixel pieces and
+// this is most of each piece's cost. The source rectangle is cut to the
+// source plane first (moving the destination along), then both are cut to
+// the clip; the sums are 64-bit, so no request wraps. Both cuts are worked
+// as one intersection in destination coordinates (source + offset), where
+// each is a max of left edges and a min of right edges.
+inline bool ClipOneToOne(const SurfaceView& dst, const SurfaceView& src, int x, int y, const Rect s,
+                         const Rect* clip, OneToOneClip* out)
+{
+    const int64_t ox = int64_t{x} - s.left;
+    const int64_t oy = int64_t{y} - s.top;
+    int64_t l = (s.left > src.rect.left ? s.left : src.rect.left) + ox;
+    int64_t t = (s.top > src.rect.top ? s.top : src.rect.top) + oy;
+    int64_t r = (s.right < src.rect.right ? s.right : src.rect.right) + ox;
+    int64_t b = (s.bottom < src.rect.bottom ? s.bottom : src.rect.bottom) + oy;
+    // Copies, not references: a reference to one of two rectangles would keep
+    // the views in memory.
+    const Rect c = clip != nullptr ? *clip : dst.rect;
+    l = l > c.left ? l : c.left;
+    t = t > c.top ? t : c.top;
+    r = r < c.right ? r : c.right;
+    b = b < c.bottom ? b : c.bottom;
+    if (clip != nullptr) {
+        l = l > dst.rect.left ? l : dst.rect.left;
+        t = t > dst.rect.top ? t : dst.rect.top;
+        r = r < dst.rect.right ? r : dst.rect.right;
+        b = b < dst.rect.bottom ? b : dst.rect.bottom;
+    }
+    if (l >= r || t >= b) {
+        return false;
+    }
+    out->srcLeft = static_cast<int32_t>(l - ox);
+    out->srcTop = static_cast<int32_t>(t - oy);
+    out->dstLeft = static_cast<int32_t>(l);
+    out->dstTop = static_cast<int32_t>(t);
+    out->cols = static_cast<int32_t>(r - l);
+    out->rows = static_cast<int32_t>(b - t);
+    return true;
+}
+
 // Clips a blit of src onto dst at (x, y). srcRect null: the source's plane
 // rectangle; dstSize null: no stretch; clip null: the destination's plane
 // rectangle (a given clip is intersected with it). Returns 0 when something is

@@ -104,6 +104,17 @@ void CSoftPlaneImpl::Release()
     rect_ = Rect{};
 }
 
+std::unique_ptr<uint8_t[]> CSoftPlaneImpl::TakeMemory()
+{
+    if (pixels_ == nullptr) {
+        return nullptr;
+    }
+    std::unique_ptr<uint8_t[]> memory = std::move(raw_);
+    rawCapacity_ = 0;
+    Release();
+    return memory;
+}
+
 int CSoftPlaneImpl::Clear(int64_t colour, const Rect* rect)
 {
     if (pixels_ == nullptr) {

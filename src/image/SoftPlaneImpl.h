@@ -69,6 +69,11 @@ public:
     DibView GetDC() const;
     // Frees the pixels; clears the loaded and alpha flags.
     void Release();
+    // Gives the memory block holding the pixels away and releases the plane
+    // (even with keep set): the pixels GetPixels() showed stay valid inside
+    // the returned block, rows GetPitch() apart. Null without pixels. Lets a
+    // display plane take a decoded picture over without copying it.
+    std::unique_ptr<uint8_t[]> TakeMemory();
     // With keep set, Release only forgets the pixels and the next Create of
     // a picture that fits reuses their memory (for a plane that is loaded
     // again and again, such as the display planes' decoding plane).

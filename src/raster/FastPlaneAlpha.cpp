@@ -1,5 +1,4 @@
 // Per-pixel alpha blits: CFastPlane::AlphaBltFast and AlphaBltFastFade.
-#include "display/BltWalk.h"
 #include "display/FastPlane.h"
 #include "display/PlaneLock.h"
 #include "raster/BlendStep.h"
@@ -65,9 +64,12 @@ void AlphaStep(uint8_t* d, const uint8_t* s)
     }
 }
 
+// The kernels take the planes rather than their views, so that on the 1:1
+// path the views stay in registers, and the operation's own arguments in its
+// own order, so that the operation reaches them with a jump.
 template <class D, class S, bool Fade>
-void AlphaKernel(const SurfaceView& dv, const SurfaceView& sv, int f, int x, int y, const Rect* srcRect,
-                 const Size* dstSize, const Rect* clip)
+int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect* srcRect, const Size* dstSize,
+              const Rect* clip)
 {
     auto step = [f](uint8_t* d, const uint8_t* s) {
         (void)f;  // only the faded form reads it
@@ -75,45 +77,72 @@ void AlphaKernel(const SurfaceView& dv, const SurfaceView& sv, int f, int x, int
         else AlphaStep<D, S>(d, s);
     };
     if constexpr (D::kCode != S::kCode && D::kBytes == 4) {
-        WalkBltRows<4, 4>(dv, sv, x, y, srcRect, dstSize, clip, step, [f](uint8_t* d, const uint8_t* s, int n) {
+        WalkPlanes<4, 4>(dst, src, x, y, srcRect, dstSize, clip, step, [f](uint8_t* d, const uint8_t* s, int n) {
             (void)f;
             if constexpr (Fade) raster::AlphaFadeRow32(d, s, n, f);
             else raster::AlphaRow32(d, s, n);
         });
     } else {
-        WalkBlt<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, step);
+        WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, step, nullptr);
     }
+    return kPlaneDone;
 }
 
-template <bool Fade>
-int Alpha(CFastPlane* dst, CFastPlane* src, int factor, int x, int y, const Rect* srcRect, const Size* dstSize,
-          const Rect* clip)
+template <class D, class S>
+int AlphaKernel(CFastPlane& dst, CFastPlane& src, int x, int y, const Rect* srcRect, const Size* dstSize,
+                const Rect* clip)
 {
-    return WithLockedPair(dst, src, [&](CFastPlane* s) {
-        const int df = dst->GetPixelFormat(), sf = s->GetPixelFormat();
-        // Same-format pairs composite two alphas; the faded form has none.
-        const bool accepted = IsCrossPair(df, sf) || (!Fade && df == sf && IsAlphaFormat(df));
-        if (!accepted) {
-            return int(kPlaneFormatPair);
-        }
-        const SurfaceView dv = dst->GetSurfaceView(), sv = s->GetSurfaceView();
-        raster::VisitPair(df, sf, [&](auto d, auto sfmt) {
-            AlphaKernel<decltype(d), decltype(sfmt), Fade>(dv, sv, factor & 0xFF, x, y, srcRect, dstSize, clip);
-        });
-        return int(kPlaneDone);
-    });
+    return AlphaWalk<D, S, false>(dst, src, x, y, 255, srcRect, dstSize, clip);
 }
+
+template <class D, class S>
+int AlphaFadeKernel(CFastPlane& dst, CFastPlane& src, int x, int y, int factor, const Rect* srcRect,
+                    const Size* dstSize, const Rect* clip)
+{
+    return AlphaWalk<D, S, true>(dst, src, x, y, factor & 0xFF, srcRect, dstSize, clip);
+}
+
+template <class... Args>
+int RefusePair(CFastPlane&, CFastPlane&, Args...)
+{
+    return kPlaneFormatPair;
+}
+
+using AlphaFn = int (*)(CFastPlane&, CFastPlane&, int, int, const Rect*, const Size*, const Rect*);
+using AlphaFadeFn = int (*)(CFastPlane&, CFastPlane&, int, int, int, const Rect*, const Size*, const Rect*);
+
+// The accepted pairs: a screen format from its alpha format; without the
+// fade also an alpha format onto itself, compositing the two alphas (the
+// faded form has no such kernel).
+constexpr PairTable<AlphaFn> kAlphaKernels(&RefusePair<int, int, const Rect*, const Size*, const Rect*>,
+                                           [](auto d, auto s, AlphaFn* slot) {
+                                               using D = decltype(d);
+                                               using S = decltype(s);
+                                               if constexpr (IsCrossPair(D::kCode, S::kCode) ||
+                                                             (D::kCode == S::kCode && IsAlphaFormat(D::kCode))) {
+                                                   *slot = &AlphaKernel<D, S>;
+                                               }
+                                           });
+
+constexpr PairTable<AlphaFadeFn> kAlphaFadeKernels(
+    &RefusePair<int, int, int, const Rect*, const Size*, const Rect*>, [](auto d, auto s, AlphaFadeFn* slot) {
+        using D = decltype(d);
+        using S = decltype(s);
+        if constexpr (IsCrossPair(D::kCode, S::kCode)) {
+            *slot = &AlphaFadeKernel<D, S>;
+        }
+    });
 
 }  // namespace
 
 int CFastPlane::AlphaBltFast(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                              const Rect* clip)
 {
-    return Alpha<false>(this, src, 255, x, y, srcRect, dstSize, clip);
+    return DrawPair(kAlphaKernels, this, src, x, y, srcRect, dstSize, clip);
 }
 
 int CFastPlane::AlphaBltFastFade(CFastPlane* src, int x, int y, int factor, const Rect* srcRect,
                                  const Size* dstSize, const Rect* clip)
 {
-    return Alpha<true>(this, src, factor, x, y, srcRect, dstSize, clip);
+    return DrawPair(kAlphaFadeKernels, this, src, x, y, factor, srcRect, dstSize, clip);
 }

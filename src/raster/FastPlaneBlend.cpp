@@ -1,6 +1,5 @@
 // Constant-alpha blends: CFastPlane::BlendBltFast and the keyed
 // CFastPlane::BlendBlt.
-#include "display/BltWalk.h"
 #include "display/FastPlane.h"
 #include "display/PlaneLock.h"
 #include "raster/BlendStep.h"
@@ -41,33 +40,54 @@ void BlendKernel(const SurfaceView& dv, const SurfaceView& sv, int a, bool keyed
     }
 }
 
-int Blend(CFastPlane* dst, CFastPlane* src, int factor, bool keyed, int x, int y, const Rect* srcRect,
-          const Size* dstSize, const Rect* clip)
+// The planes' kernels (see FastPlaneAlpha.cpp for why they take the planes
+// and the operation's own argument order).
+template <class D, class S, bool Keyed>
+int BlendPlanes(CFastPlane& dst, CFastPlane& src, int x, int y, int factor, const Rect* srcRect,
+                const Size* dstSize, const Rect* clip)
 {
-    return WithLockedPair(dst, src, [&](CFastPlane* s) {
-        const int df = dst->GetPixelFormat(), sf = s->GetPixelFormat();
-        if (df == sf && !raster::HasSameFormatKernel(df)) {
-            return int(kPlaneDone);
-        }
-        const uint32_t key = keyed ? s->GetColorKey() : 0;
-        const SurfaceView dv = dst->GetSurfaceView(), sv = s->GetSurfaceView();
-        const bool ran = raster::VisitPair(df, sf, [&](auto d, auto sfmt) {
-            BlendKernel<decltype(d), decltype(sfmt)>(dv, sv, factor & 0xFF, keyed, key, x, y, srcRect, dstSize, clip);
-        });
-        return ran ? int(kPlaneDone) : int(kPlaneFormatPair);
-    });
+    const uint32_t key = Keyed ? src.GetColorKey() : 0;
+    BlendKernel<D, S>(dst.GetSurfaceView(), src.GetSurfaceView(), factor & 0xFF, Keyed, key, x, y, srcRect,
+                      dstSize, clip);
+    return kPlaneDone;
 }
+
+template <int Result>
+int Answer(CFastPlane&, CFastPlane&, int, int, int, const Rect*, const Size*, const Rect*)
+{
+    return Result;
+}
+
+using BlendFn = int (*)(CFastPlane&, CFastPlane&, int, int, int, const Rect*, const Size*, const Rect*);
+
+// Same-format pairs with a kernel and the cross pairs draw; a same-format
+// pair without kernel (8-bit) draws nothing and answers done; any other pair
+// is refused.
+template <bool Keyed>
+constexpr PairTable<BlendFn> kBlendKernels(&Answer<kPlaneFormatPair>, [](auto d, auto s, BlendFn* slot) {
+    using D = decltype(d);
+    using S = decltype(s);
+    if constexpr (D::kCode == S::kCode) {
+        if constexpr (raster::HasSameFormatKernel(D::kCode) && D::kBytes != 1) {
+            *slot = &BlendPlanes<D, S, Keyed>;
+        } else {
+            *slot = &Answer<kPlaneDone>;
+        }
+    } else if constexpr (IsCrossPair(D::kCode, S::kCode)) {
+        *slot = &BlendPlanes<D, S, Keyed>;
+    }
+});
 
 }  // namespace
 
 int CFastPlane::BlendBltFast(CFastPlane* src, int x, int y, int factor, const Rect* srcRect, const Size* dstSize,
                              const Rect* clip)
 {
-    return Blend(this, src, factor, false, x, y, srcRect, dstSize, clip);
+    return DrawPair(kBlendKernels<false>, this, src, x, y, factor, srcRect, dstSize, clip);
 }
 
 int CFastPlane::BlendBlt(CFastPlane* src, int x, int y, int factor, const Rect* srcRect, const Size* dstSize,
                          const Rect* clip)
 {
-    return Blend(this, src, factor, true, x, y, srcRect, dstSize, clip);
+    return DrawPair(kBlendKernels<true>, this, src, x, y, factor, srcRect, dstSize, clip);
 }

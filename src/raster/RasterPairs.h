@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the raster operations: the pair rules, the kernel choice
-// and the table-driven blend steps.
+// Shared pieces of the raster operations: the pair rules and the
+// table-driven blend steps (each operation's kernel choice is its PairTable).
 #include <cstdint>
 
 #include "display/BlendTables.h"
@@ -12,33 +12,6 @@ namespace raster {
 constexpr bool HasSameFormatKernel(int code)
 {
     return (code >= pixfmt::k565 && code <= pixfmt::kRGBX32) || pixfmt::IsAlphaFormat(code);
-}
-
-// Calls f(D{}, S{}) with the traits of a same-format pair (D == S) or of a
-// cross pair (screen <- its alpha format); false for any other pair.
-template <class F>
-bool VisitPair(int dst, int src, F&& f)
-{
-    using namespace pixfmt;
-    if (dst == src) {
-        if (!HasSameFormatKernel(dst)) {
-            return false;
-        }
-        return VisitFormat(dst, [&](auto d) {
-            if constexpr (decltype(d)::kBytes != 1) {
-                f(d, d);
-            }
-        });
-    }
-    switch (dst * 16 + src) {
-    case k565 * 16 + k565A4: f(Fmt565{}, Fmt565A4{}); return true;
-    case k555 * 16 + k555A4: f(Fmt555{}, Fmt555A4{}); return true;
-    case kBGR24 * 16 + kBGRA32: f(FmtBGR24{}, FmtBGRA32{}); return true;
-    case kBGRX32 * 16 + kBGRA32: f(FmtBGRX32{}, FmtBGRA32{}); return true;
-    case kRGB24 * 16 + kRGBA32: f(FmtRGB24{}, FmtRGBA32{}); return true;
-    case kRGBX32 * 16 + kRGBA32: f(FmtRGBX32{}, FmtRGBA32{}); return true;
-    default: return false;
-    }
 }
 
 // The level table of a 16-bit colour word format.

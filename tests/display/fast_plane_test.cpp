@@ -1,7 +1,9 @@
 // CFastPlane's surface, colour keys, pixels and copies.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
+#include <string>
 
 #include "display/FastPlane.h"
 #include "display/PlaneTestSupport.h"
@@ -223,6 +225,100 @@ TEST(FastPlane, missing_planes_and_foreign_sources_are_refused)
     CPlaneBase* base = &src;
     EXPECT_EQ(dst.Blt(base, 0, 0), 0) << "the plane interface must reach the copy";
     EXPECT_EQ(dst.Blt(static_cast<CPlaneBase*>(nullptr), 0, 0), 1) << "a null source must answer 1, not crash";
+}
+
+namespace {
+
+// A plane that is not a display plane (type 2), with or without alpha; it
+// records nothing and is never drawn from.
+class ForeignPlane : public CPlaneBase {
+public:
+    explicit ForeignPlane(bool alpha) : alpha_(alpha) {}
+    int GetPlaneType() override { return 2; }
+    int BltColorKey(CPlaneBase*, int, int, const Rect*, const Size*, const Rect*) override { return 0; }
+    int Blt(CPlaneBase*, int, int, const Rect*, const Size*, const Rect*) override { return 0; }
+    int RateBltColorKey(CPlaneBase*, int, int, Rates, Rates, const Rect*, const Size*, const Rect*) override { return 0; }
+    int RateBlt(CPlaneBase*, int, int, Rates, Rates, const Rect*, const Size*, const Rect*) override { return 0; }
+    int AlphaRateBlt(CPlaneBase*, int, int, Rates, Rates, const Rect*, const Size*, const Rect*) override { return 0; }
+    int AlphaBlt(CPlaneBase*, int, int, const Rect*, const Size*, const Rect*) override { return 0; }
+    int AlphaBltFade(CPlaneBase*, int, int, int) override { return 0; }
+    int MosaicEffect(int, const Rect*) override { return 0; }
+    int NegativeEffect(const Rect*) override { return 0; }
+    void GetSize(int* w, int* h) override { *w = 4; *h = 4; }
+    bool IsCreated() override { return true; }
+    bool HasAlpha() override { return alpha_; }
+    int Clear(const Rect*) override { return 0; }
+    int LoadFile(const std::string&, int, double) override { return 0; }
+    void Release() override {}
+    int SetColorKeyRGB(int, int, int) override { return 0; }
+    int SetColorKeyByPos(int, int) override { return 0; }
+    int Create(int, int, int) override { return 0; }
+    int GetAlphaAt(int, int) override { return 0; }
+
+private:
+    bool alpha_;
+};
+
+}  // namespace
+
+// The display plane takes BltAuto and BltLevel in one call each; the answers
+// and pixels must be those of the plane interface's rule (AlphaBlt or
+// BltColorKey, AlphaBltLevel or BlendBltColorKey), worked out here through the
+// display plane's own operations.
+TEST(FastPlane, blt_auto_and_blt_level_follow_the_plane_interface_rule)
+{
+    std::mt19937 rng(11);
+    for (int srcFormat : {7, 12}) {
+        CFastPlane src;
+        ASSERT_EQ(src.CreateSurface(9, 7, srcFormat), 0);
+        FillRandom(src, rng);
+        src.SetColorKeyByPos(1, 1);
+        CFastPlane start;
+        ASSERT_EQ(start.CreateSurface(12, 10, 7), 0);
+        FillRandom(start, rng);
+        const Rect piece{1, 2, 8, 6};
+        const Rect clip{2, 1, 11, 9};
+        const bool alpha = srcFormat == 12;
+        for (int level : {0, 77, 254, 255, 300}) {
+            CFastPlane viaRule, viaOperation;
+            ASSERT_EQ(viaRule.CopyFrom(start), 0);
+            ASSERT_EQ(viaOperation.CopyFrom(start), 0);
+            CPlaneBase* base = &viaRule;
+            int want;
+            if (level >= 255) {
+                want = alpha ? viaOperation.AlphaBltFast(&src, 2, 1, &piece, nullptr, &clip)
+                             : viaOperation.BltColorKey(&src, 2, 1, &piece, nullptr, &clip);
+            } else {
+                want = alpha ? viaOperation.AlphaBltFastFade(&src, 2, 1, level, &piece, nullptr, &clip)
+                             : viaOperation.BlendBlt(&src, 2, 1, level, &piece, nullptr, &clip);
+            }
+            EXPECT_EQ(base->BltLevel(&src, 2, 1, level, &piece, nullptr, &clip), want)
+                << "BltLevel at " << level << " from format " << srcFormat;
+            EXPECT_EQ(Snapshot(viaRule), Snapshot(viaOperation))
+                << "BltLevel at " << level << " from format " << srcFormat << " drew other pixels than its rule";
+        }
+        CFastPlane viaRule, viaOperation;
+        ASSERT_EQ(viaRule.CopyFrom(start), 0);
+        ASSERT_EQ(viaOperation.CopyFrom(start), 0);
+        CPlaneBase* base = &viaRule;
+        const int want = alpha ? viaOperation.AlphaBltFast(&src, -1, 3, &piece) : viaOperation.BltColorKey(&src, -1, 3, &piece);
+        EXPECT_EQ(base->BltAuto(&src, -1, 3, &piece), want);
+        EXPECT_EQ(Snapshot(viaRule), Snapshot(viaOperation))
+            << "BltAuto from format " << srcFormat << " drew other pixels than its rule";
+    }
+    CFastPlane dst;
+    ASSERT_EQ(dst.CreateSurface(4, 4, 7), 0);
+    CPlaneBase* base = &dst;
+    ForeignPlane withAlpha(true), without(false);
+    for (CPlaneBase* foreign : std::initializer_list<CPlaneBase*>{&withAlpha, &without}) {
+        EXPECT_EQ(base->BltAuto(foreign, 0, 0), 2) << "a source that is not a display plane must answer 2";
+        EXPECT_EQ(base->BltLevel(foreign, 0, 0, 100), 2) << "a source that is not a display plane must answer 2";
+        EXPECT_EQ(base->BltLevel(foreign, 0, 0, 255), 2) << "a source that is not a display plane must answer 2";
+    }
+    EXPECT_EQ(base->BltAuto(nullptr, 0, 0), 1) << "a null source must answer 1";
+    EXPECT_EQ(base->BltLevel(nullptr, 0, 0, 100), 1) << "a null source must answer 1";
+    EXPECT_FALSE(withAlpha.IsDisplayPlane()) << "only display planes carry the display-plane tag";
+    EXPECT_TRUE(dst.IsDisplayPlane());
 }
 
 TEST(FastPlane, blitting_a_plane_onto_itself_reads_the_pixels_before_the_call)

@@ -98,6 +98,43 @@ TEST_P(FastPlaneLoad, jpeg_loads_without_alpha)
     EXPECT_FALSE(plane.IsCreated()) << "a failed load leaves the plane without surface";
 }
 
+// The 32-bit planes take the decoding plane's memory over: every load must
+// leave a surface of its own (a later load must not change an earlier
+// plane), and format 7 must keep the fourth byte 0, which whole-pixel key
+// tests rely on.
+TEST_P(FastPlaneLoad, each_load_keeps_its_own_pixels_and_format_7_a_zero_fourth_byte)
+{
+    const char* names[] = {"rgb24.bmp", "baseline.jpg", "rgba8.png", "pal8.bmp"};
+    CFastPlane planes[4];
+    std::vector<std::vector<uint8_t>> bytes;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_EQ(planes[i].LoadFile(ImageDataPath(names[i])), 0) << names[i];
+        const SurfaceView v = planes[i].GetSurfaceView();
+        const int rowBytes = v.rect.right * pixfmt::BytesPerPixel(planes[i].GetPixelFormat());
+        std::vector<uint8_t> copy;
+        for (int y = 0; y < v.rect.bottom; ++y) {
+            copy.insert(copy.end(), v.pixels + static_cast<intptr_t>(y) * v.pitch,
+                        v.pixels + static_cast<intptr_t>(y) * v.pitch + rowBytes);
+        }
+        bytes.push_back(copy);
+        if (planes[i].GetPixelFormat() == pixfmt::kBGRX32) {
+            for (size_t at = 3; at < copy.size(); at += 4) {
+                ASSERT_EQ(copy[at], 0) << names[i] << ": byte " << at << " of a format 7 plane is not 0";
+            }
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        const SurfaceView v = planes[i].GetSurfaceView();
+        const int rowBytes = v.rect.right * pixfmt::BytesPerPixel(planes[i].GetPixelFormat());
+        for (int y = 0; y < v.rect.bottom; ++y) {
+            ASSERT_EQ(std::memcmp(v.pixels + static_cast<intptr_t>(y) * v.pitch,
+                                  &bytes[static_cast<size_t>(i)][static_cast<size_t>(y) * rowBytes], rowBytes),
+                      0)
+                << names[i] << " row " << y << " changed when later pictures were loaded: the planes share memory";
+        }
+    }
+}
+
 TEST_P(FastPlaneLoad, blt_from_dib_copies_the_overlap)
 {
     CSoftPlane soft;

@@ -3,6 +3,7 @@
 // and the in-place effects.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "image/CpuClass.h"
@@ -190,4 +191,22 @@ TEST(SoftPlane, mosaic_and_negative_effects)
     EXPECT_EQ(m[1 * 5 + 2], start[1 * 5 + 1]) << "each block takes its top-left pixel";
     EXPECT_EQ(m[2 * 5 + 4], start[1 * 5 + 3]) << "the cut last block too";
     EXPECT_EQ(m[0], start[0]) << "outside the rectangle nothing changes";
+}
+
+TEST(SoftPlane, take_memory_hands_the_pixels_over_and_empties_the_plane)
+{
+    CSoftPlane p;
+    p.GetImpl()->SetKeepMemory(true);
+    EXPECT_EQ(p.GetImpl()->TakeMemory(), nullptr) << "a plane without pixels has no memory to give";
+    ASSERT_EQ(p.Create(5, 4), 0);
+    Fill(p, 9);
+    const std::vector<uint32_t> before = PixelsOf(p);
+    const uint32_t* pixels = p.GetImpl()->GetPixels();
+    std::unique_ptr<uint8_t[]> memory = p.GetImpl()->TakeMemory();
+    ASSERT_NE(memory, nullptr);
+    EXPECT_FALSE(p.IsCreated()) << "the plane must be released once its memory is taken";
+    EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + before.size()), before)
+        << "the pixels must stay where GetPixels showed them, inside the block handed over";
+    ASSERT_EQ(p.Create(5, 4), 0) << "a kept-memory plane must make new memory after giving its own away";
+    EXPECT_NE(p.GetImpl()->GetPixels(), pixels) << "the new pixels must not be the memory given away";
 }
