@@ -37,6 +37,12 @@ bool DrawDib(CDIBImage& image, const DibView& target)
         for (int x = 0; x < cols; ++x) {
             out[x] = ReadLe32(in + 4 * x) & 0x00FFFFFFu;
         }
+        std::fill(out + cols, out + target.width, 0u);
+    }
+    // A plug-in may hand back a picture smaller than the size it announced:
+    // what it does not cover is black, never whatever the memory held.
+    for (int y = rows; y < target.height; ++y) {
+        std::fill(target.Row(y), target.Row(y) + target.width, 0u);
     }
     return true;
 }

@@ -43,9 +43,9 @@ protected:
         SetStartDirectory(saved_);
         FlushFileLayerCache();
     }
-    std::string WritePicture(const std::string& name, int w, int h, size_t padTo = 2048)
+    std::string WritePicture(const std::string& name, int w, int h, size_t padTo = 2048, char kind = 'P')
     {
-        std::vector<uint8_t> data = {'X', 'Y', 'Z', 'P'};
+        std::vector<uint8_t> data = {'X', 'Y', 'Z', static_cast<uint8_t>(kind)};
         for (uint32_t v : {uint32_t(w), uint32_t(h)})
             for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(v >> (8 * i)));
         for (int y = 0; y < h; ++y)
@@ -173,6 +173,27 @@ TEST(DIBSection, loads_pictures_at_32_bits_and_reports_its_size)
     EXPECT_EQ(section.GetView().Row(6)[12], expected[6 * 13 + 12] & 0xFFFFFF) << "rows top-down, fourth byte 0";
     EXPECT_NE(section.LoadPicture(ImageDataPath("missing.jpg")), 0);
     EXPECT_EQ(section.GetSize(&w, &h), 1) << "a failed load leaves no section";
+}
+
+TEST_F(PluginFolder, what_a_plugin_leaves_uncovered_is_black_not_stale_memory)
+{
+    // "XYZQ" announces 4 x 3 but hands over a 3 x 2 picture.
+    std::string path = WritePicture("short.xyz", 3, 2, 2048, 'Q');
+    for (bool section : {false, true}) {
+        CSoftPlane plane;
+        plane.GetImpl()->SetUseDIBSection(section);
+        ASSERT_EQ(plane.LoadFile(path), 0) << "a short plug-in picture still loads";
+        int w = 0, h = 0;
+        plane.GetSize(&w, &h);
+        ASSERT_EQ(w, 4) << "the plane takes the size the plug-in announced";
+        ASSERT_EQ(h, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) {
+                uint32_t expected = (x < 3 && y < 2) ? ((uint32_t(x * 20) << 16) | (uint32_t(y * 30) << 8) | uint32_t(x + y)) : 0u;
+                ASSERT_EQ(plane.GetImpl()->GetPixel(x, y) & 0x00FFFFFFu, expected)
+                    << "pixel (" << x << ", " << y << ") outside the handed-over picture must be black";
+            }
+    }
 }
 
 TEST_F(PluginFolder, a_plugin_reads_its_format_through_the_software_plane)

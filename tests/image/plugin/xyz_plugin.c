@@ -1,7 +1,9 @@
 /* A small image plug-in for the tests: reads "xyz" pictures ("XYZP", width and
  * height as 32-bit little-endian, then rows top-down of 3 bytes red, green,
  * blue, the file padded to at least 2048 bytes) and hands them over as a
- * bottom-up 24-bit DIB, in the calling shape the program expects. */
+ * bottom-up 24-bit DIB, in the calling shape the program expects. A picture
+ * that starts "XYZQ" is announced one pixel wider and taller than the DIB it
+ * hands over, as a careless plug-in might. */
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -24,16 +26,17 @@ int IsSupported(const char* name, const void* data)
 {
     (void)name;
     ++gIsSupportedCalls;
-    return memcmp(data, "XYZP", 4) == 0;
+    return memcmp(data, "XYZP", 4) == 0 || memcmp(data, "XYZQ", 4) == 0;
 }
 
 int GetPictureInfo(const void* buf, long length, unsigned flag, struct PictureInfo* info)
 {
     const unsigned char* p = buf;
-    if (flag != 1 || length < 12 || memcmp(p, "XYZP", 4) != 0) return 1;
+    if (flag != 1 || length < 12 || (memcmp(p, "XYZP", 4) != 0 && memcmp(p, "XYZQ", 4) != 0)) return 1;
+    int32_t extra = memcmp(p, "XYZQ", 4) == 0;
     memset(info, 0, sizeof *info);
-    info->width = (int32_t)le32(p + 4);
-    info->height = (int32_t)le32(p + 8);
+    info->width = (int32_t)le32(p + 4) + extra;
+    info->height = (int32_t)le32(p + 8) + extra;
     info->colorDepth = 24;
     return 0;
 }
@@ -43,7 +46,7 @@ int GetPicture(const void* buf, long length, unsigned flag, void** info, void** 
     const unsigned char* p = buf;
     (void)progress;
     (void)user;
-    if (flag != 1 || length < 12 || memcmp(p, "XYZP", 4) != 0) return 1;
+    if (flag != 1 || length < 12 || (memcmp(p, "XYZP", 4) != 0 && memcmp(p, "XYZQ", 4) != 0)) return 1;
     uint32_t w = le32(p + 4), h = le32(p + 8);
     if (w == 0 || h == 0 || w > 4096 || h > 4096 || 12 + (long)(w * h * 3) > length) return 2;
     uint32_t stride = (w * 3 + 3) & ~3u;
