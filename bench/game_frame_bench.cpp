@@ -43,7 +43,7 @@ public:
         pngwrite::WritePngFile(path_ + "/chip/frame.png", 780, 180, std::vector<uint32_t>(780 * 180, 0xC0202040u), true);
         pngwrite::WritePngFile(path_ + "/chip/ff.png", 64, 24, std::vector<uint32_t>(64 * 24, 0xFF808080u), false);
         pngwrite::WritePngFile(path_ + "/chip/marker.png", 16, 16, std::vector<uint32_t>(16 * 16, 0xFFFFFFFFu), true);
-        std::ofstream(path_ + "/bench.nss") << "effect 49\nshow \"bg\\\\noise.png\", 0, 0, 0, 0, 0\nwaitclick 0\nend\n";
+        std::ofstream(path_ + "/bench.nss") << "effect 49\nshow \"bg\\\\noise.png\", 0, 0, 0, 0\nwaitclick 0\nend\n";
         std::filesystem::create_directories(path_ + "/scenario");
         std::string errors;
         scenario::AssembleFiles({path_ + "/bench.nss"}, path_ + "/scenario", &errors);

@@ -61,8 +61,8 @@ public:
     R PlayMusic(int32_t) override { return R::kDone; }
     R StopMusic() override { return R::kDone; }
     R PlayMovie(const std::string&) override { return R::kDone; }
-    R StartQuake() override { return R::kDone; }
-    R StartFlash() override { return R::kDone; }
+    R StartQuake(int32_t, int32_t, int32_t, int32_t) override { return R::kDone; }
+    R StartFlash(int32_t) override { return R::kDone; }
     R OpenBacklog() override { return R::kDone; }
     R ShowPopupMenu() override { return R::kDone; }
     R SavePoint() override { return R::kDone; }

@@ -1,7 +1,7 @@
 ; Scene 2: the library.
 scene:
         effect 20
-        show "bg\\library.png", 0, 0, 0, 0, 0
+        show "bg\\library.png", 0, 0, 0, 0
         window 1
         name "Mio"
         text "Quiet shelves."

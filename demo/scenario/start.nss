@@ -2,8 +2,9 @@
 ; their pictures, sounds and screens to it as they are built.
         title "Prologue"
         .val 1, 0                 ; $1: how often the player has been here
-        effect 1
-        show "bg\\room.png", 0, 0, 0, 0, 0
+        farcall "pictures.nsd", tour   ; transitions, a pan, a quake and a flash
+        effect 49                 ; blend into the room
+        show "bg\\room.png", 0, 0, 0, 0
         window 1
         name "Mio"
         text "Welcome to the lantern demo."
@@ -26,7 +27,6 @@
         text "The library"
         endlink
         select $2
-        savepoint
         ld $2
         push 1
         eq

@@ -1,5 +1,6 @@
 #include "game/GameApp.h"
 
+#include "game/Game.h"
 #include "game/GameConfig.h"
 
 int CGameApp::InitWindowDesc(WindowDesc* desc)
@@ -14,10 +15,10 @@ int CGameApp::InitWindowDesc(WindowDesc* desc)
 
 int CGameApp::Main()
 {
-    // FIXME: build the game object (CGame) here and run its frame loop; until
-    // the game object exists the application keeps its window and pumps
-    // messages until it is closed.
-    while (PumpMessages()) {
-    }
+    // The game object lives on this stack frame: its members are destroyed in
+    // the reverse order of their construction when the loop has returned.
+    CGame game;
+    game.app = this;
+    game.Run();
     return 0;
 }

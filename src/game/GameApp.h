@@ -9,6 +9,7 @@ public:
     // The main window: caption "VersionString", class "APPLICATION", the
     // settings' width and height, a fixed-size window (style 0x00CA0000). 0.
     int InitWindowDesc(WindowDesc* desc) override;
-    // The main routine: runs the game until the application is told to stop. 0.
+    // The main routine: builds the game object and runs its frame loop until
+    // the application stops or the scenario ends. 0.
     int Main() override;
 };

@@ -1,5 +1,7 @@
 #include "game/GameServices.h"
 
+#include <cstdint>
+
 #include "display/FastPlane.h"
 #include "game/DrawQueue.h"
 #include "game/EffectPicture.h"
@@ -147,14 +149,16 @@ HostResult GameServices::PlayMovie(const std::string& name)
     return HostResult::kDone;
 }
 
-HostResult GameServices::StartQuake()
+HostResult GameServices::StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude)
 {
-    queue_->Quake().StartQuake(kQuakeAxis, kQuakeDuration, kQuakeEnvelope, kQuakeAmplitude);
+    const int32_t limit = INT32_MAX / kQuakeDurationPerFrame;
+    const int32_t clamped = frames < 0 ? 0 : (frames > limit ? limit : frames);
+    queue_->Quake().StartQuake(axis, clamped * kQuakeDurationPerFrame, envelope, amplitude);
     return HostResult::kDone;
 }
 
-HostResult GameServices::StartFlash()
+HostResult GameServices::StartFlash(int32_t rgb)
 {
-    queue_->Quake().StartFlash(kFlashColor, gConfig.beforeAnimationLength, gConfig.afterAnimationLength);
+    queue_->Quake().StartFlash(rgb & 0xFFFFFF, gConfig.beforeAnimationLength, gConfig.afterAnimationLength);
     return HostResult::kDone;
 }

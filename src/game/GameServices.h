@@ -4,10 +4,9 @@
 // creates the drawables the picture instructions ask for, owns them, and puts
 // them in the game's draw queue under the instruction's key.
 //
-// The quake and flash instructions carry no operands, so their values come
-// from here: the flash rises over "beforeAnimationLength" and falls over
-// "afterAnimationLength" frames towards kFlashColor; the quake uses the
-// kQuake* values.
+// The quake instruction gives axis, frames, envelope and amplitude; the flash
+// instruction gives its colour and rises over "beforeAnimationLength" and
+// falls over "afterAnimationLength" frames.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -26,11 +25,8 @@ public:
     // Keys below and above every scenario key: the black backdrop and the reveal band.
     static constexpr int32_t kBackdropKey = INT32_MIN;
     static constexpr int32_t kRevealBandKey = INT32_MAX;
-    static constexpr int32_t kFlashColor = 0xFFFFFF;
-    static constexpr int32_t kQuakeAxis = 0;          // both directions
-    static constexpr int32_t kQuakeDuration = 20 * 30;  // 20 frames
-    static constexpr int32_t kQuakeEnvelope = 2;      // strong at first, dying away
-    static constexpr int32_t kQuakeAmplitude = 12;
+    // The screen quake counts its duration in 1/30 of a frame.
+    static constexpr int32_t kQuakeDurationPerFrame = 30;
 
     // game may be null (tests of the pictures alone): PlayMovie then fails.
     GameServices(CDrawQueue* queue, CGame* game);
@@ -63,8 +59,10 @@ public:
     // ---- ShellService (the backlog, popup menu, saves and scene replay
     // belong to screens not built yet: those answer kFailed)
     scenario::HostResult PlayMovie(const std::string& name) override;
-    scenario::HostResult StartQuake() override;
-    scenario::HostResult StartFlash() override;
+    // A frame count below 0 is taken as 0; one too large for the quake's
+    // duration is clamped.
+    scenario::HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) override;
+    scenario::HostResult StartFlash(int32_t rgb) override;
     scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
     scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
     scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }

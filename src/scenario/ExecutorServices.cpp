@@ -19,14 +19,14 @@ Flow ScenarioExecutor::executePicture(const Instruction& ins)
     PictureService* pictures = host_->Pictures();
     if (!servicePresent(pictures, "picture"))
         return Flow::kError;
-    int32_t arg[5];
+    int32_t arg[4];
     switch (ins.op) {
     case kOpShow:
     case kOpReplace:
     case kOpPan: {
         const bool pan = ins.op == kOpPan;
         PictureLayer layer;
-        if (!args(pan ? 3 : 5, arg) || !text(ins.c, &layer.name))
+        if (!args(pan ? 3 : 4, arg) || !text(ins.c, &layer.name))
             return Flow::kError;
         layer.key = arg[0];
         if (pan) {
@@ -36,8 +36,7 @@ Flow ScenarioExecutor::executePicture(const Instruction& ins)
         } else {
             layer.x = arg[1];
             layer.y = arg[2];
-            layer.anchor = arg[3];
-            layer.blit = arg[4];
+            layer.blit = arg[3];
         }
         // A picture never changes under the message window: hide it first and
         // come back to this instruction on each frame until it is hidden.
@@ -231,10 +230,19 @@ Flow ScenarioExecutor::executeShell(const Instruction& ins)
     ShellService* shell = host_->Shell();
     if (!servicePresent(shell, "shell"))
         return Flow::kError;
+    int32_t arg[4];
     Flow flow;
     switch (ins.op) {
-    case kOpQuake: flow = fromHost(shell->StartQuake(), "StartQuake"); break;
-    case kOpFlash: flow = fromHost(shell->StartFlash(), "StartFlash"); break;
+    case kOpQuake:
+        if (!args(4, arg))
+            return Flow::kError;
+        flow = fromHost(shell->StartQuake(arg[0], arg[1], arg[2], arg[3]), "StartQuake");
+        break;
+    case kOpFlash:
+        if (!args(1, arg))
+            return Flow::kError;
+        flow = fromHost(shell->StartFlash(arg[0]), "StartFlash");
+        break;
     default: return fail("unknown opcode " + std::to_string(ins.op));
     }
     // The frame loop runs the effect; the scenario goes on after it.

@@ -175,7 +175,6 @@ void ScenarioExecutor::saveState(ProfileFile* file)
         file->SetString("pictures", p + "name", Escape(layer.name));
         SetNumber(file, "pictures", p + "x", layer.x);
         SetNumber(file, "pictures", p + "y", layer.y);
-        SetNumber(file, "pictures", p + "anchor", layer.anchor);
         SetNumber(file, "pictures", p + "blit", layer.blit);
         SetNumber(file, "pictures", p + "direction", layer.direction);
         SetNumber(file, "pictures", p + "frames", layer.frames);
@@ -250,7 +249,6 @@ int ScenarioExecutor::loadState(const ProfileFile& file)
             in.check(Unescape(escaped, &layer.name));
         in.number("pictures", p + "x", &layer.x);
         in.number("pictures", p + "y", &layer.y);
-        in.number("pictures", p + "anchor", &layer.anchor);
         in.number("pictures", p + "blit", &layer.blit);
         in.number("pictures", p + "direction", &layer.direction);
         in.number("pictures", p + "frames", &layer.frames);

@@ -32,8 +32,8 @@ constexpr OpInfo kOps[] = {
     {kOpSaveSystem, "syssave", Form::kNone, 0},
     {kOpSavePoint, "savepoint", Form::kNone, 0},
     {kOpTitle, "title", Form::kStr, 0},
-    {kOpShow, "show", Form::kStr, 5},
-    {kOpReplace, "replace", Form::kStr, 5},
+    {kOpShow, "show", Form::kStr, 4},
+    {kOpReplace, "replace", Form::kStr, 4},
     {kOpRemove, "remove", Form::kStack, 1},
     {kOpEffect, "effect", Form::kStack, 1},
     {kOpPan, "pan", Form::kStr, 3},
@@ -59,8 +59,8 @@ constexpr OpInfo kOps[] = {
     {kOpMusic, "music", Form::kStack, 1},
     {kOpMusicStop, "musicstop", Form::kNone, 0},
     {kOpMovie, "movie", Form::kStr, 0},
-    {kOpQuake, "quake", Form::kNone, 0},
-    {kOpFlash, "flash", Form::kNone, 0},
+    {kOpQuake, "quake", Form::kStack, 4},
+    {kOpFlash, "flash", Form::kStack, 1},
 };
 
 constexpr std::string_view kCalcNames[] = {

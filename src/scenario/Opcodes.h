@@ -45,7 +45,7 @@ enum Op : uint8_t {
     kOpSavePoint = 0x1B,
     kOpTitle = 0x1C,         // save title := string at c
     // pictures
-    kOpShow = 0x20,      // string c; stack key, x, y, anchor, blit
+    kOpShow = 0x20,      // string c; stack key, x, y, blit
     kOpReplace = 0x21,   // same operands as show
     kOpRemove = 0x22,    // stack key
     kOpEffect = 0x23,    // stack transition number
@@ -75,8 +75,8 @@ enum Op : uint8_t {
     kOpMusicStop = 0x45,
     kOpMovie = 0x46,     // string c
     // screen effects
-    kOpQuake = 0x50,
-    kOpFlash = 0x51,
+    kOpQuake = 0x50,     // stack axis, frames, envelope, amplitude
+    kOpFlash = 0x51,     // stack 0x00RRGGBB
 };
 
 enum CalcOp : uint8_t {

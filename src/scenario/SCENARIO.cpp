@@ -13,7 +13,7 @@ std::string_view ToString(LoadResult result)
     case LoadResult::kOk: return "ok";
     case LoadResult::kFileNotFound: return "file not found";
     case LoadResult::kTooShort: return "file too short";
-    case LoadResult::kBadMagic: return "not a NASDAP66 version 1 file";
+    case LoadResult::kBadMagic: return "not a NASDAP66 version 2 file";
     case LoadResult::kBadSectionTable: return "bad section table";
     case LoadResult::kNoText: return "missing or malformed .Text";
     case LoadResult::kBadVal: return "malformed .Val";
@@ -61,7 +61,7 @@ LoadResult SCENARIO::loadFromMemory(const void* data, size_t size)
     const auto* bytes = static_cast<const uint8_t*>(data);
     if (size < kHeaderSize)
         return LoadResult::kTooShort;
-    if (std::memcmp(bytes, "NASDAP66", 8) != 0 || scenario::ReadU32(bytes + 8) != 1)
+    if (std::memcmp(bytes, "NASDAP66", 8) != 0 || scenario::ReadU32(bytes + 8) != kFormatVersion)
         return LoadResult::kBadMagic;
     const uint32_t count = scenario::ReadU32(bytes + 12);
     if (count > kMaxSections)

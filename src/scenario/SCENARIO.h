@@ -36,6 +36,10 @@ int ReadThroughFileLayer(void* context, const std::string& name, std::vector<uin
 
 class SCENARIO {
 public:
+    // Version 2: show and replace take four stack values (no anchor operand),
+    // quake and flash take theirs from the stack. Version 1 files are refused
+    // rather than misread.
+    static constexpr uint32_t kFormatVersion = 2;
     static constexpr size_t kHeaderSize = 16;
     static constexpr size_t kSectionEntrySize = 16;
     static constexpr uint32_t kMaxSections = 16;

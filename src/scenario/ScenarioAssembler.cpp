@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "scenario/BigEndian.h"
+#include "scenario/SCENARIO.h"
 
 namespace scenario {
 
@@ -33,7 +34,7 @@ std::vector<uint8_t> WriteScenarioFile(const ScenarioImage& image)
         {".Text", &text}, {".ROData", &image.rodata}, {".Val", &val}, {".CMAP", &cmap}};
     std::vector<uint8_t> out(reinterpret_cast<const uint8_t*>("NASDAP66"),
                              reinterpret_cast<const uint8_t*>("NASDAP66") + 8);
-    AppendU32(&out, 1);
+    AppendU32(&out, SCENARIO::kFormatVersion);
     AppendU32(&out, 4);
     uint32_t offset = 16 + 4 * 16;
     for (const auto& [name, bytes] : sections) {

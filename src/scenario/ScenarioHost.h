@@ -17,9 +17,8 @@ struct PictureLayer {
     int32_t key = 0;
     int32_t kind = 0;  // kLayerPicture or kLayerPan
     std::string name;
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t anchor = 0;     // picture anchor (how x and y place it)
+    int32_t x = 0;          // left edge, or a negative horizontal anchor code
+    int32_t y = 0;          // top edge, or a negative vertical anchor code
     int32_t blit = 0;       // blit mode
     int32_t direction = 0;  // pan direction
     int32_t frames = 0;     // pan length in frames
@@ -82,8 +81,13 @@ class ShellService {
 public:
     virtual ~ShellService() = default;
     virtual HostResult PlayMovie(const std::string& name) = 0;
-    virtual HostResult StartQuake() = 0;
-    virtual HostResult StartFlash() = 0;
+    // Shakes the screen for `frames` frames: axis 1 vertical only, 2 sideways
+    // only, else both; envelope 1 growing, 2 dying away, 3 strong at both
+    // ends, 4 strong in the middle, else constant; amplitude in pixels.
+    virtual HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) = 0;
+    // Flashes the screen towards rgb (0x00RRGGBB; the top byte is ignored)
+    // and back, over the settings' flash lengths.
+    virtual HostResult StartFlash(int32_t rgb) = 0;
     // Opens the backlog screen; kBusy while it is open.
     virtual HostResult OpenBacklog() = 0;
     // The right-click popup menu at a wait.

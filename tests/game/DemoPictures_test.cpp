@@ -3,6 +3,7 @@
 // back from the presented frame) compared with the pictures' own formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -38,7 +39,7 @@ uint32_t Shown(CGame& game, int x, int y)
     return Near(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF), {r, g, b}, tol);
 }
 
-TEST(DemoPictures, tour_shows_the_room_then_a_sprite_with_alpha_in_the_window)
+TEST(DemoPictures, start_scenario_plays_the_tour_with_transitions_quake_and_flash_in_the_window)
 {
     GameFolder folder;
     const char* build = std::getenv("LANTERN_BUILD_DIR");
@@ -58,7 +59,7 @@ TEST(DemoPictures, tour_shows_the_room_then_a_sprite_with_alpha_in_the_window)
     gConfig.width = 800;
     gConfig.height = 600;
     gConfig.baseDir = ".\\";
-    gConfig.scnstart = "pictures.nsd";
+    EXPECT_EQ(gConfig.scnstart, "start.nsd") << "the demo starts with its start scenario, which calls the tour";
     gConfig.windowmode = -1;
     MessageBoxCatcher boxes;
 
@@ -79,6 +80,36 @@ TEST(DemoPictures, tour_shows_the_room_then_a_sprite_with_alpha_in_the_window)
         // Its soft edge: 115 pixels right of its middle the body (half-width 120) is partly transparent.
         const uint32_t edge = Shown(game, 160 + 115, 380);
         EXPECT_FALSE(NearRgb(edge, 200, 80, 110, 8)) << "the sprite's edge blends with the room";
+        EXPECT_EQ(game.executor.scenarioName(), "pictures.nsd");
+        EXPECT_EQ(game.executor.callDepth(), 1u) << "the start scenario far-calls the tour";
+
+        // The quake: the presented picture moves, so a strip along some edge
+        // shows the black outside the back buffer in at least one frame.
+        ASSERT_TRUE(RunUntil(game, [&] { return game.drawQueue.Quake().GetState() == CScreenQuake::kQuake; }, 200))
+            << "the tour must reach its quake";
+        int moved = 0;
+        while (game.drawQueue.Quake().GetState() == CScreenQuake::kQuake) {
+            ASSERT_TRUE(game.Frame());
+            for (auto [x, y] : {std::pair{0, 300}, {799, 300}, {400, 0}, {400, 599}})
+                moved += Shown(game, x, y) == 0 ? 1 : 0;
+        }
+        EXPECT_GT(moved, 0) << "the quake must shake the presented picture";
+
+        // The flash brightens the frozen picture towards its warm white.
+        ASSERT_TRUE(RunUntil(game, [&] { return game.drawQueue.Quake().GetState() == CScreenQuake::kFlash; }, 200))
+            << "the tour must reach its flash";
+        int brightest = 0;
+        while (game.drawQueue.Quake().GetState() == CScreenQuake::kFlash) {
+            ASSERT_TRUE(game.Frame());
+            const uint32_t c = Shown(game, 400, 300);
+            brightest = std::max(brightest, static_cast<int>((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)));
+        }
+        EXPECT_GE(brightest, 255 + 240 + 192 - 3 * 8) << "at its height the flash adds its colour, saturating";
+
+        // The pan and the last pictures, then back into the start scenario.
+        ASSERT_TRUE(RunUntil(game, [&] { return game.executor.scenarioName() == "start.nsd"; }, 400))
+            << "the tour must return to the start scenario: " << game.executor.lastError();
+        EXPECT_FALSE(game.executor.failed()) << game.executor.lastError();
         game.Finish();
     });
     app.Run();

@@ -4,6 +4,10 @@
 // rules at chosen frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
 #include "GameRig.h"
 #include "display/FastPlane.h"
 #include "platform/EventInjection.h"
@@ -84,9 +88,9 @@ TEST(Game, picture_comes_in_through_its_transition_frame_by_frame)
 {
     Folder f(R"(
         effect 49
-        show "bg\\red.png", 0, 0, 0, 0, 0
+        show "bg\\red.png", 0, 0, 0, 0
         waitclick 0
-        show "ev\\sprite.png", 10, -39, -19, 0, 2
+        show "ev\\sprite.png", 10, -39, -19, 2
         waitclick 0
         end
 )");
@@ -126,7 +130,7 @@ TEST(Game, picture_comes_in_through_its_transition_frame_by_frame)
 
 TEST(Game, still_screen_repaints_only_the_cursor_area)
 {
-    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0, 0\nwaitclick 0\nend\n");
+    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0\nwaitclick 0\nend\n");
     GameApp app([&](TestGame& game) {
         ASSERT_TRUE(game.Start());
         platform::testing::PushMouseMotion(200, 200 + platform::kMenuBarHeight);
@@ -152,9 +156,27 @@ TEST(Game, still_screen_repaints_only_the_cursor_area)
     app.Run();
 }
 
+// The sideways offset of the presented picture: where the split picture's
+// green half begins on the screen, minus where it begins in the picture; or
+// INT32_MIN when the window's pixels cannot be read back.
+int32_t PresentedShift(CGame& game)
+{
+    std::vector<uint32_t> shown;
+    int w = 0, h = 0;
+    if (!game.display.Output()->ReadClientArea(&shown, &w, &h) || w != 800)
+        return INT32_MIN;
+    for (int x = 0; x < 800; ++x)
+        if ((shown[static_cast<size_t>(300) * 800 + x] & 0x00FF00u) > 0x008000u)
+            return x - 400;
+    return INT32_MIN;
+}
+
 TEST(Game, quake_shakes_the_presented_picture_while_the_scenario_waits)
 {
-    Folder f("show \"bg\\\\split.png\", 0, 0, 0, 0, 0\nwaitclick 1\nquake\npush 7\nst $1\nwaitclick 0\nend\n");
+    // Sideways only, 20 frames, constant envelope, amplitude 40; then
+    // sideways, 10 frames, envelope 4 (still at both ends, strongest in the middle).
+    Folder f("show \"bg\\\\split.png\", 0, 0, 0, 0\nwaitclick 1\nquake 2, 20, 0, 40\npush 7\nst $1\n"
+             "quake 2, 10, 4, 40\npush 8\nst $1\nwaitclick 0\nend\n");
     gConfig.defaultAnimationFrames = 2;
     GameApp app([&](TestGame& game) {
         ASSERT_TRUE(game.Start());
@@ -164,30 +186,37 @@ TEST(Game, quake_shakes_the_presented_picture_while_the_scenario_waits)
         ASSERT_TRUE(RunUntil(game, [&] { return game.drawQueue.Quake().GetState() == CScreenQuake::kQuake; }));
         CFastPlane* back = game.display.GetBackPlane();
         const uint32_t frozen = back->GetPixel(399, 300);
-        int shifted = 0, frames = 0;
+        int frames = 0, largest = 0;
         while (game.drawQueue.Quake().GetState() == CScreenQuake::kQuake) {
             ASSERT_TRUE(game.Frame());
             ++frames;
             EXPECT_EQ(game.executor.valsInt()[1], 0) << "the scenario must not advance during a quake";
             EXPECT_EQ(back->GetPixel(399, 300), frozen) << "the picture stays as drawn; only its offset changes";
-            std::vector<uint32_t> shown;
-            int w = 0, h = 0;
-            if (game.display.Output()->ReadClientArea(&shown, &w, &h) && w == 800) {
-                int border = -1;
-                for (int x = 0; x < 800; ++x)
-                    if ((shown[static_cast<size_t>(300) * 800 + x] & 0x00FF00u) > 0x008000u) {
-                        border = x;
-                        break;
-                    }
-                shifted += border != 400 ? 1 : 0;
-                EXPECT_LE(std::abs(border - 400), GameServices::kQuakeAmplitude)
-                    << "the offset stays within the amplitude";
-            }
+            const int32_t shift = PresentedShift(game);
+            ASSERT_NE(shift, INT32_MIN) << "the presented picture must be readable";
+            EXPECT_LE(std::abs(shift), 40) << "the offset stays within the scenario's amplitude";
+            largest = std::max(largest, std::abs(shift));
         }
-        EXPECT_EQ(frames, GameServices::kQuakeDuration / 30 + 1) << "D / 30 frames plus the last at rest";
-        EXPECT_GT(shifted, 0) << "the presented picture must move during the quake";
+        EXPECT_EQ(frames, 20 + 1) << "the scenario's 20 frames plus the last at rest";
+        EXPECT_GT(largest, 12) << "an amplitude of 40 must reach the quake (20 draws all within 12: p < 1e-9)";
+
+        ASSERT_TRUE(RunUntil(game, [&] { return game.drawQueue.Quake().GetState() == CScreenQuake::kQuake; }));
+        EXPECT_EQ(game.executor.valsInt()[1], 7) << "after the first quake the scenario goes on";
+        std::vector<int32_t> shifts;
+        while (game.drawQueue.Quake().GetState() == CScreenQuake::kQuake) {
+            ASSERT_TRUE(game.Frame());
+            shifts.push_back(PresentedShift(game));
+        }
+        ASSERT_EQ(shifts.size(), 11u) << "10 frames plus the last at rest";
+        for (size_t i = 0; i < shifts.size(); ++i) {
+            const int t = 10 - static_cast<int>(i);
+            const double e = t < 1 ? 0.0 : 1.0 - std::abs(10 - 2 * t) / 10.0;  // envelope 4
+            EXPECT_LE(std::abs(shifts[i]), static_cast<int>(40 * e + 1e-9))
+                << "frame " << i << ": the offset must follow envelope 4 at amplitude 40";
+        }
+        EXPECT_EQ(shifts.front(), 0) << "envelope 4 starts without moving";
         game.Frame();
-        EXPECT_EQ(game.executor.valsInt()[1], 7) << "after the quake the scenario goes on";
+        EXPECT_EQ(game.executor.valsInt()[1], 8) << "after the quake the scenario goes on";
         game.Finish();
     });
     app.Run();
@@ -195,7 +224,10 @@ TEST(Game, quake_shakes_the_presented_picture_while_the_scenario_waits)
 
 TEST(Game, flash_freezes_the_picture_and_adds_its_colour_rising_and_falling)
 {
-    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0, 0\nwaitclick 1\nflash\npush 3\nst $1\nwaitclick 0\nend\n");
+    // A white flash over red; then, over the black backdrop, a red one whose
+    // colour carries a top byte that must be ignored.
+    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0\nwaitclick 1\nflash 0xFFFFFF\npush 3\nst $1\nwaitclick 0\n"
+             "remove 0\nflash 0x7FFF0000\npush 4\nst $1\nwaitclick 0\nend\n");
     gConfig.defaultAnimationFrames = 2;
     GameApp app([&](TestGame& game) {
         ASSERT_TRUE(game.Start());
@@ -221,16 +253,30 @@ TEST(Game, flash_freezes_the_picture_and_adds_its_colour_rising_and_falling)
         game.Frame();
         EXPECT_EQ(game.flashSnapshot, nullptr) << "the next scenario frame frees the snapshot";
         EXPECT_EQ(game.executor.valsInt()[1], 3);
-        // A red flash must come out red: the colour add takes blue in the low byte.
+
+        // The scenario's red flash over black: red at f = 0, 0.5, 1, 0.5, 0,
+        // never any blue (the colour add takes blue in the low byte).
+        PressSpace(game);
+        ASSERT_TRUE(RunUntil(game, [&] { return game.drawQueue.Quake().GetState() == CScreenQuake::kFlash; }));
+        std::vector<Rgb> seen;
+        while (game.drawQueue.Quake().GetState() == CScreenQuake::kFlash) {
+            ASSERT_TRUE(game.Frame());
+            // Away from the message window, whose hidden area is repainted from the pictures each frame.
+            seen.push_back(FromBgr(back->GetPixel(100, 100)));
+        }
+        ASSERT_EQ(seen.size(), 5u);
+        for (size_t i = 0; i < 5; ++i) {
+            EXPECT_NEAR(seen[i].r, want[i], tol) << "red flash frame " << i;
+            EXPECT_EQ(seen[i].g, 0) << "red flash frame " << i << ": the top byte must not leak into green";
+            EXPECT_EQ(seen[i].b, 0) << "red flash frame " << i << ": a red flash must not turn blue";
+        }
+        game.Frame();
+        EXPECT_EQ(game.executor.valsInt()[1], 4);
+
+        // A flash still running when the loop ends.
         game.drawQueue.Quake().StartFlash(0x0000FF, 1, 1);
-        back->Clear(0x000000u, nullptr);
-        game.Frame();  // f = 0 (the snapshot is black)
-        game.Frame();  // f = 1
-        // Away from the message window, whose hidden area is repainted from the pictures each frame.
-        const Rgb px = FromBgr(back->GetPixel(100, 100));
-        EXPECT_EQ(px.r, 0) << "a blue flash must not turn red";
-        EXPECT_NEAR(px.b, 255, tol) << "the flash adds blue";
-        ASSERT_NE(game.flashSnapshot, nullptr) << "the flash is still running";
+        game.Frame();
+        ASSERT_NE(game.flashSnapshot, nullptr) << "the flash is running";
         game.Finish();
         EXPECT_EQ(game.flashSnapshot, nullptr) << "a flash alive at the end of the loop is released";
     });
@@ -270,7 +316,7 @@ TEST(Game, pan_slides_a_tall_picture_then_remove_uncovers_the_backdrop)
 
 TEST(Game, reveal_band_repaints_bands_growing_from_the_edges)
 {
-    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0, 0\nwaitclick 1\nvista 1\nwaitclick 0\nend\n");
+    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0\nwaitclick 1\nvista 1\nwaitclick 0\nend\n");
     gConfig.defaultAnimationFrames = 2;
     gConfig.vistaAnimationLength = 12;  // d = 10: the band edge moves 10 rows a frame
     gConfig.vistaFileName = "chip\\band.png";
@@ -353,7 +399,7 @@ TEST(Game, scenario_end_and_error_end_the_loop_without_presenting)
 TEST(Game, missing_picture_shows_the_placeholder_with_one_message)
 {
     MessageBoxCatcher boxes;
-    Folder f("effect 49\nshow \"bg\\\\gone.png\", 0, 10, 20, 0, 0\nwaitclick 0\nend\n");
+    Folder f("effect 49\nshow \"bg\\\\gone.png\", 0, 10, 20, 0\nwaitclick 0\nend\n");
     GameApp app([&](TestGame& game) {
         ASSERT_TRUE(game.Start());
         for (int i = 0; i < 14; ++i)

@@ -15,7 +15,7 @@ const std::vector<std::pair<std::string, std::string>> kStory = {
         push 5
         st $1
         sset &1, "a b=c\\d"
-        show "bg01", 10, 1, 2, 3, 4
+        show "bg01", 10, 1, 2, 4
         pan "sky", 20, 1, 60
         music 7
         farcall "sub.nsd", inner
@@ -78,13 +78,33 @@ TEST(ExecutorState, saved_game_loads_into_a_fresh_executor_and_plays_on)
     EXPECT_EQ(second.exec.valsStr()[2], std::string("\x95\x5C \x83\x5C", 5)) << "Shift-JIS bytes survive";
     EXPECT_EQ(second.exec.cdTrack, 7);
     EXPECT_EQ(second.exec.saveTitle(), "Chapter 2");
-    EXPECT_EQ(second.host.log, (std::vector<std::string>{"clear pictures", "restore 10,bg01,1,2,3,4",
-                                                         "restore 20,sky,0,0,0,0"}))
+    EXPECT_EQ(second.host.log, (std::vector<std::string>{"clear pictures", "restore 10,bg01,1,2,4",
+                                                         "restore 20,sky,0,0,0"}))
         << "the loaded pictures go back into the draw queue";
 
     EXPECT_EQ(second.Click(), kStepEnd) << second.exec.lastError();
     EXPECT_EQ(second.Int(2), 22) << "the saved stack feeds the instructions after the wait";
     EXPECT_EQ(second.Int(1), 105) << "the return goes back into main.nsd after the far call";
+}
+
+TEST(ExecutorState, save_from_before_the_anchor_was_dropped_still_loads)
+{
+    Rig first;
+    PlayToWait(first);
+    ProfileFile saved;
+    first.exec.saveState(&saved);
+    std::string value;
+    EXPECT_NE(saved.GetString("pictures", "0.anchor", &value), 0)
+        << "x and y carry the anchor codes: a save writes no separate anchor";
+    // Saves written while pictures had an anchor field carry it for every picture.
+    saved.SetString("pictures", "0.anchor", "3");
+    saved.SetString("pictures", "1.anchor", "0");
+    Rig second;
+    second.files = first.files;
+    ASSERT_EQ(second.exec.loadState(ThroughText(saved)), kLoadOk) << "an old save must keep loading";
+    EXPECT_EQ(second.host.log, (std::vector<std::string>{"clear pictures", "restore 10,bg01,1,2,4",
+                                                         "restore 20,sky,0,0,0"}))
+        << "the old anchor value changes nothing about where a picture stands";
 }
 
 TEST(ExecutorState, damaged_save_is_refused_and_the_game_goes_on_unchanged)
@@ -150,7 +170,7 @@ TEST(ExecutorState, empty_profile_file_is_a_failed_load)
 TEST(ExecutorState, failed_picture_restore_puts_the_old_pictures_back)
 {
     Rig other;
-    ASSERT_TRUE(other.Start({{"x.nsd", "show \"broken\", 1, 0, 0, 0, 0\nwaitclick 0\nend\n"}}));
+    ASSERT_TRUE(other.Start({{"x.nsd", "show \"broken\", 1, 0, 0, 0\nwaitclick 0\nend\n"}}));
     other.Run(3);
     ProfileFile save;
     other.exec.saveState(&save);
@@ -162,8 +182,8 @@ TEST(ExecutorState, failed_picture_restore_puts_the_old_pictures_back)
     rig.host.failRestoreName = "broken";
     EXPECT_EQ(rig.exec.loadState(save), kLoadBadPictures);
     EXPECT_EQ(rig.exec.scenarioName(), "sub.nsd") << "the running game stays";
-    EXPECT_EQ(rig.host.log, (std::vector<std::string>{"clear pictures", "clear pictures", "restore 10,bg01,1,2,3,4",
-                                                      "restore 20,sky,0,0,0,0"}))
+    EXPECT_EQ(rig.host.log, (std::vector<std::string>{"clear pictures", "clear pictures", "restore 10,bg01,1,2,4",
+                                                      "restore 20,sky,0,0,0"}))
         << "the draw queue is rebuilt from the running game's pictures";
 }
 

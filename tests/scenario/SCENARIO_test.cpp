@@ -12,7 +12,8 @@ namespace {
 // A file with a hand-made section table: {name, offset, size} per entry and
 // `body` appended after the table.
 std::vector<uint8_t> Handmade(const std::vector<std::tuple<std::string, uint32_t, uint32_t>>& sections,
-                              const std::vector<uint8_t>& body, uint32_t version = 1)
+                              const std::vector<uint8_t>& body,
+                              uint32_t version = SCENARIO::kFormatVersion)
 {
     std::vector<uint8_t> out = {'N', 'A', 'S', 'D', 'A', 'P', '6', '6'};
     scenario::AppendU32(&out, version);
@@ -71,7 +72,9 @@ TEST(SCENARIO, rejects_malformed_files_with_their_own_code)
         {"empty", {}, LoadResult::kTooShort},
         {"one .Text section", Handmade({{".Text", 32, 8}}, kEnd), LoadResult::kOk},
         {"bad magic", badMagic, LoadResult::kBadMagic},
-        {"version 2", Handmade({{".Text", 32, 8}}, kEnd, 2), LoadResult::kBadMagic},
+        {"version 1 (show with an anchor, quake without operands)", Handmade({{".Text", 32, 8}}, kEnd, 1),
+         LoadResult::kBadMagic},
+        {"version 3", Handmade({{".Text", 32, 8}}, kEnd, 3), LoadResult::kBadMagic},
         {"section past the end", Handmade({{".Text", 32, 16}}, kEnd), LoadResult::kBadSectionTable},
         {"offset near 2^32 wraps", Handmade({{".Text", 0xFFFFFFF8u, 16}}, kEnd), LoadResult::kBadSectionTable},
         {"section repeated", Handmade({{".Text", 48, 8}, {".Text", 48, 8}}, kEnd), LoadResult::kBadSectionTable},

@@ -66,20 +66,19 @@ TEST(ScenarioAssembler, packs_operands_as_the_format_defines)
 
 TEST(ScenarioAssembler, pushes_value_operands_in_order_before_the_instruction)
 {
-    const SCENARIO s = AssembleOne("show \"bg\", 10, $3, 20, \"x\", 0\nshow \"bg\"\nend\n");
-    ASSERT_EQ(s.size(), 8u) << "five pushes, show, a show whose values are already pushed, end";
+    const SCENARIO s = AssembleOne("show \"bg\", 10, $3, \"x\", 0\nshow \"bg\"\nend\n");
+    ASSERT_EQ(s.size(), 7u) << "four pushes, show, a show whose values are already pushed, end";
     EXPECT_EQ(s.at(0).op, kOpPush);
     EXPECT_EQ(s.at(0).c, 10);
     EXPECT_EQ(s.at(1).op, kOpLoad) << "a variable operand is loaded";
     EXPECT_EQ(s.at(1).c, 3);
-    EXPECT_EQ(s.at(2).c, 20);
     std::string text;
-    ASSERT_TRUE(s.getText(s.at(3).c, &text)) << "a further string is pushed as its .ROData offset";
+    ASSERT_TRUE(s.getText(s.at(2).c, &text)) << "a further string is pushed as its .ROData offset";
     EXPECT_EQ(text, "x");
-    EXPECT_EQ(s.at(5).op, kOpShow);
-    ASSERT_TRUE(s.getText(s.at(5).c, &text));
+    EXPECT_EQ(s.at(4).op, kOpShow);
+    ASSERT_TRUE(s.getText(s.at(4).c, &text));
     EXPECT_EQ(text, "bg");
-    EXPECT_EQ(s.at(6).c, s.at(5).c) << "equal strings share one .ROData entry";
+    EXPECT_EQ(s.at(5).c, s.at(4).c) << "equal strings share one .ROData entry";
 }
 
 TEST(ScenarioAssembler, far_labels_resolve_across_files_and_fill_the_cmap)
@@ -109,6 +108,20 @@ TEST(ScenarioAssembler, converts_utf8_literals_to_shift_jis)
     EXPECT_EQ(text, "\x82\xA0") << "U+3042 is 0x82A0 in Shift-JIS";
 }
 
+TEST(ScenarioAssembler, quake_and_flash_push_their_operands_in_order)
+{
+    const SCENARIO s = AssembleOne("quake 1, 20, 4, 9\nflash 0xFF8000\nend\n");
+    ASSERT_EQ(s.size(), 8u) << "four pushes, quake, one push, flash, end";
+    const int32_t pushed[] = {1, 20, 4, 9};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(s.at(i).op, kOpPush);
+        EXPECT_EQ(s.at(i).c, pushed[i]) << "quake operand " << i << " must be pushed in source order";
+    }
+    EXPECT_EQ(s.at(4).op, kOpQuake);
+    EXPECT_EQ(s.at(5).c, 0xFF8000) << "the flash colour";
+    EXPECT_EQ(s.at(6).op, kOpFlash);
+}
+
 TEST(ScenarioAssembler, reports_errors_with_file_and_line)
 {
     EXPECT_NE(Errors({{"a.nsd", "nop\nbogus 1\n", false}}).find("a.nsd:2:"), std::string::npos)
@@ -117,6 +130,9 @@ TEST(ScenarioAssembler, reports_errors_with_file_and_line)
         "jmp nowhere\n",            // unknown label
         "x:\nx:\nend\n",            // label twice
         "show \"a\", 1, 2\n",       // wrong operand count
+        "show \"a\", 1, 2, 3, 4, 5\n", // the old form with an anchor
+        "quake 1, 20, 2\n",        // a quake takes four values
+        "flash 0xFF, 1\n",         // a flash takes one
         "push \"unterminated\n",    // string
         "waitclick 300\n",          // out of range
         "push 99999999999\n",       // out of range

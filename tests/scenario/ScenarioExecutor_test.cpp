@@ -299,10 +299,10 @@ TEST(ScenarioExecutor, picture_instructions_hide_the_window_first_and_end_the_st
     ASSERT_TRUE(rig.Start({{"a.nsd", R"(
         effect 80
         window 1
-        show "bg01", 10, 1, 2, 3, 4
+        show "bg01", 10, 1, 2, 4
         push 1
         st $1
-        replace "bg02", 10, 0, 0, 0, 0
+        replace "bg02", 10, 0, 0, 0
         pan "sky", 20, 1, 60
         remove 10
         vista 1
@@ -315,8 +315,8 @@ TEST(ScenarioExecutor, picture_instructions_hide_the_window_first_and_end_the_st
     EXPECT_EQ(rig.exec.effectNumber(), 5) << "80 is taken modulo 75";
     EXPECT_EQ(rig.Int(1), 0) << "a picture change ends the step";
     rig.Run();
-    EXPECT_EQ(rig.host.log, (std::vector<std::string>{"window show", "window hide", "show 10,bg01,1,2,3,4 effect 5",
-                                                      "replace 10,bg02,0,0,0,0 effect 5", "pan 20,sky,1,60",
+    EXPECT_EQ(rig.host.log, (std::vector<std::string>{"window show", "window hide", "show 10,bg01,1,2,4 effect 5",
+                                                      "replace 10,bg02,0,0,0 effect 5", "pan 20,sky,1,60",
                                                       "remove 10", "vista on"}));
     ASSERT_EQ(rig.exec.pictures().size(), 1u) << "only the pan picture stays recorded";
     EXPECT_EQ(rig.exec.pictures().at(20).name, "sky");
@@ -358,8 +358,10 @@ TEST(ScenarioExecutor, text_sound_and_shell_instructions_reach_their_services)
         savepoint
         backlog
         movie "op"
-        quake
-        flash
+        push 77
+        quake 2, 15, 3, 9
+        flash 0xFF0000
+        st $1
         musicstop
         end
     )"}}));
@@ -368,12 +370,23 @@ TEST(ScenarioExecutor, text_sound_and_shell_instructions_reach_their_services)
     EXPECT_EQ(rig.host.log,
               (std::vector<std::string>{"name Mio", "color 16711680", "text Hello", "ruby kanji/reading", "link 3",
                                         "text here", "endlink", "nl", "se door", "seloop rain", "voice v001",
-                                        "music 4", "sestop", "savepoint", "backlog", "movie op", "quake", "flash",
-                                        "musicstop"}));
+                                        "music 4", "sestop", "savepoint", "backlog", "movie op",
+                                        "quake 2,15,3,9", "flash 16711680", "musicstop"}));
+    EXPECT_EQ(rig.Int(1), 77) << "quake and flash take exactly their own operands off the stack";
     EXPECT_TRUE(gSceneSeen.count(12)) << "marking a scene seen records it for the replay";
     EXPECT_EQ(rig.exec.saveTitle(), "Chapter 1");
     EXPECT_EQ(rig.exec.cdTrack, ScenarioExecutor::kNoTrack) << "music stop forgets the track";
     gSceneSeen.clear();
+}
+
+TEST(ScenarioExecutor, quake_or_flash_without_its_operands_takes_the_error_path)
+{
+    for (const char* source : {"push 1\npush 2\npush 3\nquake\nend\n", "flash\nend\n"}) {
+        Rig rig;
+        ASSERT_TRUE(rig.Start({{"a.nsd", source}}));
+        EXPECT_EQ(rig.Run(), kStepError) << source << ": a missing operand must not start the effect";
+        EXPECT_TRUE(rig.host.log.empty()) << source << ": nothing reaches the shell";
+    }
 }
 
 TEST(ScenarioExecutor, instruction_without_its_service_takes_the_error_path)
@@ -383,7 +396,7 @@ TEST(ScenarioExecutor, instruction_without_its_service_takes_the_error_path)
         void (*disable)(scenario_test::RecordingHost&);
     };
     const Case cases[] = {
-        {"show \"x\", 1, 0, 0, 0, 0\nend\n", [](scenario_test::RecordingHost& h) { h.withPictures = false; }},
+        {"show \"x\", 1, 0, 0, 0\nend\n", [](scenario_test::RecordingHost& h) { h.withPictures = false; }},
         {"text \"x\"\nend\n", [](scenario_test::RecordingHost& h) { h.withMessages = false; }},
         {"se \"x\"\nend\n", [](scenario_test::RecordingHost& h) { h.withSounds = false; }},
         {"quake\nend\n", [](scenario_test::RecordingHost& h) { h.withShell = false; }},

@@ -81,7 +81,7 @@ public:
     static std::string Layer(const scenario::PictureLayer& l)
     {
         return std::to_string(l.key) + "," + l.name + "," + std::to_string(l.x) + "," + std::to_string(l.y) + "," +
-               std::to_string(l.anchor) + "," + std::to_string(l.blit);
+               std::to_string(l.blit);
     }
 
     HostResult ShowPicture(const scenario::PictureLayer& l, int32_t effect, bool replace) override
@@ -141,8 +141,12 @@ public:
     HostResult StopMusic() override { return Log("musicstop"); }
 
     HostResult PlayMovie(const std::string& n) override { return Log("movie " + n); }
-    HostResult StartQuake() override { return Log("quake"); }
-    HostResult StartFlash() override { return Log("flash"); }
+    HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) override
+    {
+        return Log("quake " + std::to_string(axis) + "," + std::to_string(frames) + "," + std::to_string(envelope) +
+                   "," + std::to_string(amplitude));
+    }
+    HostResult StartFlash(int32_t rgb) override { return Log("flash " + std::to_string(rgb)); }
     HostResult OpenBacklog() override { return Log("backlog"); }
     HostResult ShowPopupMenu() override { return Log("popup"); }
     HostResult SavePoint() override { return Log("savepoint"); }
