@@ -6,8 +6,18 @@
         effect 49                 ; blend into the room
         show "bg\\room.png", 0, 0, 0, 0
         window 1
-        name "Mio"
-        text "Welcome to the lantern demo."
+        name "ミオ"
+        text "ようこそ、"
+        ruby "灯籠", "とうろう"
+        text "の館へ。"
+        nl
+        text "ここでは言葉が一文字ずつ"
+        ruby "現", "あらわ"
+        text "れます。"
+        page
+        text "クリックすると残りがすぐに出て、"
+        nl
+        text "もう一度クリックすると次のページへ進みます。"
         page
         ld $1
         push 1
@@ -17,14 +27,14 @@
         push #1
         add
         st #1                     ; #1: counted across games in the user file
-        text "Which way?"
+        text "どちらへ行きますか？"
         nl
         link 1
-        text "The garden"
+        text "庭園へ"
         endlink
         nl
         link 2
-        text "The library"
+        text "書斎へ"
         endlink
         select $2
         ld $2

@@ -293,7 +293,10 @@ void CTextDrawable::BeginDraw()
     if (marker_)
         marker_->BeginDraw();
     if (runs_.empty()) {
+        // The cleared page was repainted by this frame's rectangle; an empty
+        // page has nothing more to draw until text arrives.
         state_ = kStateEmpty;
+        render_ = 0;
         return;
     }
     if (cursor_ >= runs_.size()) {

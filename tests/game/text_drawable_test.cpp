@@ -246,6 +246,14 @@ TEST_F(TextDrawableTest, speed_zero_types_the_page_at_once_and_shows_the_marker_
     list.clear();
     text.AddDirtyRects(&target, &list);
     EXPECT_GE(list.size(), 2u) << "the hidden marker's place and the cleared page are repainted";
+    text.BeginDraw();
+    for (int frame = 0; frame < 3; ++frame) {
+        list.clear();
+        EXPECT_EQ(text.AddDirtyRects(&target, &list), 0)
+            << "an empty page repaints once after Reset, not on frame " << frame;
+        EXPECT_TRUE(list.empty()) << "a still, empty message window costs no drawing";
+        text.BeginDraw();
+    }
 }
 
 TEST_F(TextDrawableTest, links_render_the_page_again_every_frame)
