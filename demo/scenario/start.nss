@@ -19,6 +19,7 @@
         nl
         text "もう一度クリックすると次のページへ進みます。"
         page
+        farcall "sounds.nsd", tour     ; a chime, rain, a voice and music tracks 1 and 2
         ld $1
         push 1
         add

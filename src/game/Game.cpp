@@ -27,7 +27,10 @@ uint32_t ToBgr(uint32_t argb)
 }  // namespace
 
 CGame::CGame()
-    : commandListener(this), services(&drawQueue, this), text(&drawQueue, &keys, &mouse, &executor.fastForward)
+    : commandListener(this),
+      sound(&cdda, &mixer),
+      services(&drawQueue, this),
+      text(&drawQueue, &keys, &mouse, &executor.fastForward)
 {
     AddWindowListener(&commandListener);
 }
@@ -92,6 +95,8 @@ bool CGame::Start()
     executor.setSettings(settings);
     executor.setSystemVariables(&gConfig.systemInt);
     executor.setHost(&services);
+    // The sound channels follow the settings loaded by now ("useWindowsMP3Codec").
+    services.SetSounds(sound.Start());
     services.CreateBackdrop(gConfig.width, gConfig.height);
     text.Init();
     services.SetMessages(&text);

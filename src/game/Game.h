@@ -25,6 +25,7 @@
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/GameServices.h"
+#include "game/GameSound.h"
 #include "game/ScreenSlot.h"
 #include "game/TextHost.h"
 #include "scenario/ScenarioExecutor.h"
@@ -91,6 +92,8 @@ public:
     void* popupMenu = nullptr;
     CCDDA cdda;
     CAudioMixer mixer;
+    // The scenario's sound channels and music, on cdda and mixer.
+    CGameSound sound;
     CMouseCursor cursor;
     CFastPlane* flashSnapshot = nullptr;
     int screenMode = 0;

@@ -44,9 +44,12 @@ public:
     int SaveSystemData() override;
     scenario::PictureService* Pictures() override { return this; }
     scenario::MessageService* Messages() override { return messages_; }
+    scenario::SoundService* Sounds() override { return sounds_; }
     scenario::ShellService* Shell() override { return this; }
     // The message window's service (not owned; null: none).
     void SetMessages(scenario::MessageService* messages) { messages_ = messages; }
+    // The sound service (not owned; null: none).
+    void SetSounds(scenario::SoundService* sounds) { sounds_ = sounds; }
 
     // ---- PictureService
     scenario::HostResult ShowPicture(const scenario::PictureLayer& layer, int32_t effect, bool replace) override;
@@ -76,5 +79,6 @@ private:
     CDrawQueue* queue_;
     CGame* game_;
     scenario::MessageService* messages_ = nullptr;
+    scenario::SoundService* sounds_ = nullptr;
     std::map<int32_t, std::unique_ptr<CDrawable>> owned_;
 };
