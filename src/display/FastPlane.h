@@ -176,12 +176,72 @@ public:
     // Constant blend by factor (low byte).
     virtual int BlendBltFast(CFastPlane* src, int x, int y, int factor, const Rect* srcRect = nullptr,
                              const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    // d = s * srcFactor + d * dstFactor (low bytes), each weight also scaled
+    // by its own pixel's alpha on the alpha formats; a channel saturates when
+    // the two factors add up to more than 255. Pairs and results as the
+    // constant blend; the keyed form skips source colour-key pixels.
+    virtual int DualBlendBlt(CFastPlane* src, int x, int y, int srcFactor, int dstFactor,
+                             const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                             const Rect* clip = nullptr);
+    virtual int DualBlendBltFast(CFastPlane* src, int x, int y, int srcFactor, int dstFactor,
+                                 const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                 const Rect* clip = nullptr);
     // Blend by the source's per-pixel alpha (source of format 10-13).
     virtual int AlphaBltFast(CFastPlane* src, int x, int y, const Rect* srcRect = nullptr,
                              const Size* dstSize = nullptr, const Rect* clip = nullptr);
     // The same with every source alpha scaled by factor (screen destinations only).
     virtual int AlphaBltFastFade(CFastPlane* src, int x, int y, int factor, const Rect* srcRect = nullptr,
                                  const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    // MakeAlphaFromPlane over the same area of both planes: rect's corner as
+    // the position and rect as the source rectangle (null: whole planes at 0, 0).
+    virtual int MakeAlphaFromPlaneRect(CFastPlane* src, int rampStart, int rampEnd, int startValue, int endValue,
+                                       const Rect* rect = nullptr);
+    // Writes this alpha plane's alpha (10-13) from src's blue channel through
+    // a ramp (BuildAlphaRamp); the colour stays. src: the same format or its
+    // screen format. Any other pair draws nothing and gives 0; 1 when a
+    // plane cannot be locked.
+    virtual int MakeAlphaFromPlane(CFastPlane* src, int rampStart, int rampEnd, int startValue, int endValue, int x,
+                                   int y, const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                   const Rect* clip = nullptr);
+    // Saturating add / subtract of src onto this plane, per colour channel.
+    // Pairs: equal formats 3-8 and 10-13, and a screen format with its alpha
+    // format as source (that source scaled by its own alpha first); other
+    // equal codes draw nothing and give 0; any other pair gives 2; 1 when a
+    // plane cannot be locked. The keyed forms skip source pixels equal to
+    // the source's colour key.
+    virtual int AddColorBlt(CFastPlane* src, int x, int y, const Rect* srcRect = nullptr,
+                            const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    virtual int AddColorBltFast(CFastPlane* src, int x, int y, const Rect* srcRect = nullptr,
+                                const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    virtual int SubColorBlt(CFastPlane* src, int x, int y, const Rect* srcRect = nullptr,
+                            const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    virtual int SubColorBltFast(CFastPlane* src, int x, int y, const Rect* srcRect = nullptr,
+                                const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    // The same with the source scaled by factor (low byte) first; 255 is
+    // the plain operation above (its result included).
+    virtual int AddColorBltFastFade(CFastPlane* src, int x, int y, int factor, const Rect* srcRect = nullptr,
+                                    const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    virtual int AddColorBltFade(CFastPlane* src, int x, int y, int factor, const Rect* srcRect = nullptr,
+                                const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    virtual int SubColorBltFastFade(CFastPlane* src, int x, int y, int factor, const Rect* srcRect = nullptr,
+                                    const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    virtual int SubColorBltFade(CFastPlane* src, int x, int y, int factor, const Rect* srcRect = nullptr,
+                                const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    // Copies the colour of src onto this plane, both of one alpha format
+    // (10-13); the alpha stays. 2 for unequal formats, 3 for equal formats
+    // without alpha, 1 when a plane cannot be locked.
+    virtual int AlphaPlaneBltFast(CFastPlane* src, int x, int y, const Rect* srcRect = nullptr,
+                                  const Size* dstSize = nullptr, const Rect* clip = nullptr);
+    // An empty slot: changes nothing, locks nothing, 0.
+    virtual int PatternBlendBlt(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t);
+    // The constant blend with the factor of each source pixel (sx, sy) read
+    // from pattern[(sy & 15) * 16 + (sx & 15)] (256 bytes, read during the
+    // call only). Pairs: equal formats 3-8 and the cross pairs; other equal
+    // codes draw nothing and give 0; any other pair, a null pattern or a
+    // plane that cannot be locked gives 1.
+    virtual int PatternBlendBltFast(CFastPlane* src, int x, int y, const uint8_t* pattern,
+                                    const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                    const Rect* clip = nullptr);
     // Adds / subtracts 0x00BBGGRR with saturation on formats 3-8 (others: 0,
     // nothing drawn). rect null: the whole plane. 1 without surface.
     virtual int AddColorFast(uint32_t bgr, const Rect* rect = nullptr);
