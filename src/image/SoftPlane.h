@@ -59,6 +59,16 @@ public:
     int Create(int width, int height, int flag = 0) override;
     int GetAlphaAt(int x, int y) override;
 
+    // ---- slots 28-32: alpha-byte operations and the channel fade ------------
+    // The source must be a software plane of the same size: 1 otherwise (2 for
+    // a plane of another kind, as the blits). See CSoftPlaneImpl for the rules.
+    virtual int MakeAlphaFromPlane(CPlaneBase* src, int lo, int hi, int alphaLo, int alphaHi,
+                                   const Rect* clip = nullptr);
+    virtual int FadeAlpha(int level, const Rect* clip = nullptr);
+    virtual int BltScaleAlpha(CPlaneBase* src, int level, const Rect* clip = nullptr);
+    virtual int FadeEffect(int factor, const Rect* clip = nullptr);
+    virtual int NegativeAlpha(const Rect* clip = nullptr);
+
     CSoftPlaneImpl* GetImpl() const { return impl_.get(); }
 
 private:

@@ -24,6 +24,7 @@
 
 class CSoftPlane;
 class CSoftPlaneImpl;
+class DisplacementMap;
 
 // The blit work area: what PrepareBlt / PrepareBltEx leave for the kernels.
 // The destination rectangle is already clipped. For a 1:1 blit the source
@@ -31,6 +32,12 @@ class CSoftPlaneImpl;
 // leftwards). For a stretch every destination offset samples the source by one
 // rule, so a clipped blit draws exactly the matching part of the unclipped one:
 // the steppers below hold the state at the first drawn pixel.
+// A quadrilateral's corner.
+struct QuadPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
 struct BltWork {
     int sl = 0, st = 0, sr = 0, sb = 0;  // source rectangle (after clipping)
     int dl = 0, dt = 0, dr = 0, db = 0;  // destination rectangle (after clipping)
@@ -103,6 +110,8 @@ public:
     }
     // Sets every alpha byte to 0.
     void ClearAlpha();
+    // *clip (null: the plane's rect) intersected with the plane's rect; may be empty.
+    Rect IntersectClip(const Rect* clip) const;
 
     // ---- blit set-up ---------------------------------------------------------
     // Fill work() for a blit of src at (x, y); 0 when something is to be
@@ -175,11 +184,86 @@ public:
     int BltAuto(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip);
     bool HasAlpha() const { return hasAlpha_; }
     uint8_t* GetAlphaFlagRef() { return &hasAlpha_; }
+    // ---- alpha-byte, colour and displacement operations (slots 37-50) -------
+    // Alpha-byte operations work on the clip (null: whole plane) intersected
+    // with this plane; an empty area draws nothing. Their level is 0..256.
+    // Alpha := ramp(src's blue byte) at every position: alphaLo up to lo,
+    // rising (or falling) linearly to alphaHi at hi, alphaHi from hi on.
+    // 1 (nothing changed) when src differs in size, else 0.
+    int MakeAlphaFromPlane(CSoftPlaneImpl* src, int lo, int hi, int alphaLo, int alphaHi, const Rect* clip);
+    // Pixel := src's pixel with its alpha scaled by level / 256. 1 when the sizes differ.
+    int BltScaleAlpha(CSoftPlaneImpl* src, int level, const Rect* clip);
+    // ---- quadrilateral blits (slots 39-46) ----------------------------------
+    // A quad is four corners in the order top-left, top-right, bottom-left,
+    // bottom-right, on pixel edges: the rectangle (l, t)-(r, b) is the quad
+    // (l, t), (r, t), (l, b), (r, b) and covers columns l..r-1, rows t..b-1.
+    // Each destination pixel of dstQuad (within clip, null: the whole plane,
+    // intersected with the plane) takes the source pixel at the matching place
+    // of srcQuad; a place outside the source leaves it unchanged. flag 0: the
+    // last pixel of each span and edge lands on the far source corner (source
+    // corners name pixels, "inclusive"); flag 1: the source quad spans the
+    // destination like the quad itself. Quads whose corners are not in that
+    // order around the outline, or with a coordinate beyond +-kMaxQuadCoord,
+    // draw nothing. The ColorKey forms skip source pixels equal to the key.
+    // All return 0.
+    static constexpr int kMaxQuadCoord = 1 << 18;
+    int BltQuadColorKey(CSoftPlaneImpl* src, const QuadPoint* srcQuad, const QuadPoint* dstQuad, const Rect* clip,
+                        int flag);
+    // Source quad = the inclusive corners of srcRect (null: the whole source), flag 0.
+    int BltQuadColorKeyFromRect(CSoftPlaneImpl* src, const Rect* srcRect, const QuadPoint* dstQuad,
+                                const Rect* clip);
+    // Destination quad = dstRect (null: the whole plane), flag 1.
+    int BltQuadColorKeyToRect(CSoftPlaneImpl* src, const QuadPoint* srcQuad, const Rect* dstRect, const Rect* clip);
+    int BltQuad(CSoftPlaneImpl* src, const QuadPoint* srcQuad, const QuadPoint* dstQuad, const Rect* clip, int flag);
+    // Source quad = srcRect (null: the whole source), flag 1.
+    int BltQuadFromRect(CSoftPlaneImpl* src, const Rect* srcRect, const QuadPoint* dstQuad, const Rect* clip);
+    // Destination quad = dstRect (null: nothing is drawn), flag 1.
+    int BltQuadToRect(CSoftPlaneImpl* src, const QuadPoint* srcQuad, const Rect* dstRect, const Rect* clip);
+    // srcRect (null: the whole source) zoomed by scale (16.16) to (x, y), then
+    // turned by angle (512ths of a turn, any value) about the pivot: 0-3 the
+    // zoomed corners in quad order, 4 the centre (other values: corner 0).
+    // Keyed through BltQuadColorKeyFromRect, plain through BltQuadFromRect.
+    int RotateBltColorKey(CSoftPlaneImpl* src, const Rect* srcRect, int x, int y, int angle, int scale, int pivot,
+                          const Rect* clip);
+    int RotateBlt(CSoftPlaneImpl* src, const Rect* srcRect, int x, int y, int angle, int scale, int pivot,
+                  const Rect* clip);
+    // An empty table entry kept for the slot order; 0.
+    int ReservedBlt(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip);
+    // 1:1 blit of src at (x, y) (over the part of srcRect on the source, as
+    // every blit) where blit position (u, v) takes the source
+    // pixel displaced by map's entry (u, v). Positions the map does not cover
+    // or whose displaced pixel lies outside the source stay unchanged. 0.
+    int DisplaceBlt(CSoftPlaneImpl* src, const DisplacementMap* map, int x, int y, const Rect* srcRect,
+                    const Rect* clip);
+    // Saturating add / subtract of an RGBColor (its top byte is ignored) on
+    // every pixel of rect (null: whole plane), alpha kept. 1 when rect's left
+    // exceeds its right or nothing of it lies on the plane, else 0.
+    virtual int AddColor(uint32_t colour, const Rect* rect) = 0;
+    virtual int SubColor(uint32_t colour, const Rect* rect) = 0;
+    // The area AddColor / SubColor work on, kept in the work area's source
+    // rectangle; 1 when there is none (see AddColor).
+    int PrepareColorArea(const Rect* rect);
+
+    // ---- effects (slots 51-56) -------------------------------------------------
+    // Effects work on the clip (null: whole plane) intersected with this plane.
+    // Smooths the clipped area: each pixel := (4 neighbours + 4 x itself) / 8
+    // per channel (low 3 bits of each channel dropped first), a missing side
+    // neighbour replaced by the opposite one; the top row stays, the bottom row
+    // becomes a copy of the smoothed row above it. 0; 1 for an empty area; 2
+    // when the area is narrower or lower than 4 pixels (nothing changed).
+    int SmoothEffect(const Rect* clip);
     // Every size x size block of the clipped area takes its top-left pixel;
     // -2 for size 0 (and below), else 0.
     int MosaicEffect(int size, const Rect* clip);
     // XORs every pixel of the clipped area with 0xFFFFFF; 0.
     int NegativeEffect(const Rect* clip);
+    // Colour channels := c * factor / 256, alpha := 0 over the clipped area; a
+    // factor outside 0..256 is held to it (it would spill into the next channel). 0.
+    int FadeEffect(int factor, const Rect* clip);
+    // Alpha := alpha * level / 256 over the clipped area (256 changes nothing); 0.
+    int FadeAlpha(int level, const Rect* clip);
+    // Alpha := 255 - alpha over the clipped area; 0.
+    int NegativeAlpha(const Rect* clip);
     // With the alpha flag: the alpha byte; else 0 where the pixel equals the
     // key, 255 elsewhere; 0 outside.
     int GetAlphaAt(int x, int y) const;
@@ -200,6 +284,10 @@ protected:
     BltWork work_;
 
 private:
+    int BltQuadCore(CSoftPlaneImpl* src, const QuadPoint* srcQuad, const QuadPoint* dstQuad, const Rect* clip,
+                    int flag, bool keyed);
+    int RotateCore(CSoftPlaneImpl* src, const Rect* srcRect, int x, int y, int angle, int scale, int pivot,
+                   const Rect* clip, bool keyed);
     int PrepareCommon(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                       const Rect* clip, bool mirror);
     int LoadDibImage(const std::string& name, bool png, double scalePercent);

@@ -2,6 +2,7 @@
 // colour channels are added or subtracted in one 32-bit operation with a mask
 // of the channels that overflowed; the top byte lies outside the mask, so it
 // wraps around instead of saturating (the set's documented difference).
+#include "image/SoftPlaneColor.h"
 #include "image/SoftPlaneKernelSets.h"
 #include "image/SoftPlaneWalk.h"
 
@@ -64,4 +65,14 @@ int CSoftPlaneImplA::RunKernel(SoftKernel kernel, bool mirror, CSoftPlaneImpl* s
                                Rates srcRate, const Rect* srcRect, const Size* dstSize, const Rect* clip)
 {
     return RunSoftKernel<KernelSetA>(this, kernel, mirror, src, x, y, dstRate, srcRate, srcRect, dstSize, clip);
+}
+
+int CSoftPlaneImplA::AddColor(uint32_t colour, const Rect* rect)
+{
+    return RunColorKernel(this, KernelSetA::Add{}, colour, rect);
+}
+
+int CSoftPlaneImplA::SubColor(uint32_t colour, const Rect* rect)
+{
+    return RunColorKernel(this, KernelSetA::Sub{}, colour, rect);
 }

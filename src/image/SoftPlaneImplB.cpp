@@ -6,6 +6,7 @@
 // comparison mask instead of branching.
 #include <cstring>
 
+#include "image/SoftPlaneColor.h"
 #include "image/SoftPlaneKernelSets.h"
 #include "image/SoftPlaneWalk.h"
 
@@ -196,4 +197,14 @@ int CSoftPlaneImplB::RunKernel(SoftKernel kernel, bool mirror, CSoftPlaneImpl* s
                                Rates srcRate, const Rect* srcRect, const Size* dstSize, const Rect* clip)
 {
     return RunSoftKernel<KernelSetB>(this, kernel, mirror, src, x, y, dstRate, srcRate, srcRect, dstSize, clip);
+}
+
+int CSoftPlaneImplB::AddColor(uint32_t colour, const Rect* rect)
+{
+    return RunColorKernel(this, KernelSetB::Add{}, colour, rect);
+}
+
+int CSoftPlaneImplB::SubColor(uint32_t colour, const Rect* rect)
+{
+    return RunColorKernel(this, KernelSetB::Sub{}, colour, rect);
 }

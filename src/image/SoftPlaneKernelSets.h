@@ -8,12 +8,16 @@ class CSoftPlaneImplA : public CSoftPlaneImpl {
 public:
     int RunKernel(SoftKernel kernel, bool mirror, CSoftPlaneImpl* src, int x, int y, Rates dstRate, Rates srcRate,
                   const Rect* srcRect, const Size* dstSize, const Rect* clip) override;
+    int AddColor(uint32_t colour, const Rect* rect) override;
+    int SubColor(uint32_t colour, const Rect* rect) override;
 };
 
 class CSoftPlaneImplB : public CSoftPlaneImpl {
 public:
     int RunKernel(SoftKernel kernel, bool mirror, CSoftPlaneImpl* src, int x, int y, Rates dstRate, Rates srcRate,
                   const Rect* srcRect, const Size* dstSize, const Rect* clip) override;
+    int AddColor(uint32_t colour, const Rect* rect) override;
+    int SubColor(uint32_t colour, const Rect* rect) override;
 };
 
 class CSoftPlaneImplC : public CSoftPlaneImplB {};
