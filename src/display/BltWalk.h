@@ -21,12 +21,14 @@
 
 // Walks a 1:1 blit clipped by ClipOneToOne: step per pixel, or row(dst,
 // src, count) per row when Row is given. Rows shorter than one 16-byte
-// vector go by step even then: the row kernels equal their steps pixel for
-// pixel, and for the one- and two-pixel pieces of the transitions a call into
-// a vector kernel that has nothing to vectorise costs more than the pixels.
+// vector (minRowBytes) go by step even then: the row kernels equal their
+// steps pixel for pixel, and for the one- and two-pixel pieces of the
+// transitions a call into a vector kernel that has nothing to vectorise costs
+// more than the pixels. A kernel whose row does shorter rows in vectors too
+// passes its own minRowBytes.
 template <int DstBytes, int SrcBytes, class Step, class Row = std::nullptr_t>
 inline void WalkOneToOne(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r, Step&& step,
-                         Row&& row = nullptr)
+                         Row&& row = nullptr, int minRowBytes = 16)
 {
     const uint8_t* srcRow = src.pixels + static_cast<intptr_t>(r.srcTop) * src.pitch +
                             static_cast<intptr_t>(r.srcLeft) * SrcBytes;
@@ -34,7 +36,7 @@ inline void WalkOneToOne(const SurfaceView& dst, const SurfaceView& src, const O
                       static_cast<intptr_t>(r.dstLeft) * DstBytes;
     constexpr bool kHasRow = !std::is_same_v<std::decay_t<Row>, std::nullptr_t>;
     if constexpr (kHasRow) {
-        if (r.cols * DstBytes >= 16) {
+        if (r.cols * DstBytes >= minRowBytes) {
             for (int j = 0; j < r.rows; ++j) {
                 row(dstRow, srcRow, r.cols);
                 srcRow += src.pitch;

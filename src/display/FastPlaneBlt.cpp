@@ -4,6 +4,7 @@
 
 #include "display/BltWalk.h"
 #include "display/FastPlane.h"
+#include "display/PieceDrawer.h"
 #include "display/PlaneLock.h"
 
 namespace {
@@ -54,27 +55,63 @@ bool PairSupported(int dst, int src)
     return IsFormat(dst) && IsFormat(src);
 }
 
+// The copy's pixel steps and its same-format row, shared by the plane
+// kernels and the piece kernels.
+template <class D, class S>
+struct CopyPixel {
+    void operator()(uint8_t* d, const uint8_t* s) const { D::Store(d, Convert<D, S>(S::Load(s))); }
+};
+
+template <class D, class S>
+struct KeyedCopyPixel {
+    uint32_t key;
+    void operator()(uint8_t* d, const uint8_t* s) const
+    {
+        const uint32_t raw = S::Load(s);
+        if (!IsCopyKey<S>(raw, key)) {
+            D::Store(d, Convert<D, S>(raw));
+        }
+    }
+};
+
+template <class D>
+struct CopyRow {
+    void operator()(uint8_t* d, const uint8_t* s, int count) const
+    {
+        std::memmove(d, s, static_cast<size_t>(count) * D::kBytes);
+    }
+};
+
 template <class D, class S>
 void CopyKernel(const SurfaceView& dv, const SurfaceView& sv, int x, int y, const Rect* srcRect,
                 const Size* dstSize, const Rect* clip, bool keyed, uint32_t key)
 {
     if (keyed) {
-        WalkBlt<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, [key](uint8_t* d, const uint8_t* s) {
-            const uint32_t raw = S::Load(s);
-            if (!IsCopyKey<S>(raw, key)) {
-                D::Store(d, Convert<D, S>(raw));
-            }
-        });
+        WalkBlt<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, KeyedCopyPixel<D, S>{key});
         return;
     }
-    auto step = [](uint8_t* d, const uint8_t* s) { D::Store(d, Convert<D, S>(S::Load(s))); };
     if constexpr (D::kCode == S::kCode) {
-        WalkBltRows<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, step,
-                                          [](uint8_t* d, const uint8_t* s, int count) {
-                                              std::memmove(d, s, static_cast<size_t>(count) * D::kBytes);
-                                          });
+        WalkBltRows<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, CopyPixel<D, S>{}, CopyRow<D>{});
     } else {
-        WalkBlt<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, step);
+        WalkBlt<D::kBytes, S::kBytes>(dv, sv, x, y, srcRect, dstSize, clip, CopyPixel<D, S>{});
+    }
+}
+
+// A clipped 1:1 piece (see PieceDrawer.h); arg is the source's key.
+template <class D, class S, bool Keyed>
+void CopyPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t key)
+{
+    // Walked from copies: a byte store may alias whatever the references
+    // reach, which would reload the bounds and pitches on every pixel.
+    const SurfaceView dv = dstView;
+    const SurfaceView sv = srcView;
+    const OneToOneClip r = piece;
+    if constexpr (Keyed) {
+        WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, KeyedCopyPixel<D, S>{key});
+    } else if constexpr (D::kCode == S::kCode) {
+        WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, CopyPixel<D, S>{}, CopyRow<D>{});
+    } else {
+        WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, CopyPixel<D, S>{});
     }
 }
 
@@ -117,16 +154,30 @@ using CopyFn = int (*)(CFastPlane&, CFastPlane&, int, int, const Rect*, const Si
 
 // PairSupported's pairs: 8-bit planes only with each other, every other
 // pair of formats.
+template <class D, class S>
+constexpr bool kCopyPair = (D::kBytes == 1) == (S::kBytes == 1);
+
 template <bool Keyed>
 constexpr PairTable<CopyFn> kCopyKernels(&RefuseCopy, [](auto d, auto s, CopyFn* slot) {
-    using D = decltype(d);
-    using S = decltype(s);
-    if constexpr ((D::kBytes == 1) == (S::kBytes == 1)) {
-        *slot = &CopyPlanes<D, S, Keyed>;
+    if constexpr (kCopyPair<decltype(d), decltype(s)>) {
+        *slot = &CopyPlanes<decltype(d), decltype(s), Keyed>;
+    }
+});
+
+template <bool Keyed>
+constexpr PairTable<PieceKernel> kCopyPieceKernels(&DrawNoPiece, [](auto d, auto s, PieceKernel* slot) {
+    if constexpr (kCopyPair<decltype(d), decltype(s)>) {
+        *slot = &CopyPiece<decltype(d), decltype(s), Keyed>;
     }
 });
 
 }  // namespace
+
+PieceKernel FindCopyPieceKernel(int dstFormat, int srcFormat, bool keyed)
+{
+    return keyed ? kCopyPieceKernels<true>.Find(dstFormat, srcFormat)
+                 : kCopyPieceKernels<false>.Find(dstFormat, srcFormat);
+}
 
 int CFastPlane::Blt(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip)
 {

@@ -1,5 +1,6 @@
 // Per-pixel alpha blits: CFastPlane::AlphaBltFast and AlphaBltFastFade.
 #include "display/FastPlane.h"
+#include "display/PieceDrawer.h"
 #include "display/PlaneLock.h"
 #include "raster/BlendStep.h"
 #include "raster/RasterPairs.h"
@@ -64,6 +65,33 @@ void AlphaStep(uint8_t* d, const uint8_t* s)
     }
 }
 
+// The pixel step of both operations (the fade scales every source alpha by
+// f) and the 32-bit cross-format row, shared by the plane kernels and the
+// piece kernels.
+template <class D, class S, bool Fade>
+struct AlphaPixel {
+    int f;  // only the faded form reads it
+    void operator()(uint8_t* d, const uint8_t* s) const
+    {
+        if constexpr (Fade) raster::BlendStep<D, S>(d, s, f);
+        else AlphaStep<D, S>(d, s);
+    }
+};
+
+template <bool Fade>
+struct AlphaRow {
+    int f;
+    void operator()(uint8_t* d, const uint8_t* s, int n) const
+    {
+        if constexpr (Fade) raster::AlphaFadeRow32(d, s, n, f);
+        else raster::AlphaRow32(d, s, n);
+    }
+};
+
+// Pairs whose 1:1 rows go to the row kernel.
+template <class D, class S>
+constexpr bool kHasAlphaRow = D::kCode != S::kCode && D::kBytes == 4;
+
 // The kernels take the planes rather than their views, so that on the 1:1
 // path the views stay in registers, and the operation's own arguments in its
 // own order, so that the operation reaches them with a jump.
@@ -71,21 +99,30 @@ template <class D, class S, bool Fade>
 int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect* srcRect, const Size* dstSize,
               const Rect* clip)
 {
-    auto step = [f](uint8_t* d, const uint8_t* s) {
-        (void)f;  // only the faded form reads it
-        if constexpr (Fade) raster::BlendStep<D, S>(d, s, f);
-        else AlphaStep<D, S>(d, s);
-    };
-    if constexpr (D::kCode != S::kCode && D::kBytes == 4) {
-        WalkPlanes<4, 4>(dst, src, x, y, srcRect, dstSize, clip, step, [f](uint8_t* d, const uint8_t* s, int n) {
-            (void)f;
-            if constexpr (Fade) raster::AlphaFadeRow32(d, s, n, f);
-            else raster::AlphaRow32(d, s, n);
-        });
+    if constexpr (kHasAlphaRow<D, S>) {
+        WalkPlanes<4, 4>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f}, AlphaRow<Fade>{f});
     } else {
-        WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, step, nullptr);
+        WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f}, nullptr);
     }
     return kPlaneDone;
+}
+
+// A clipped 1:1 piece (see PieceDrawer.h); f is the fade factor.
+template <class D, class S, bool Fade>
+void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
+{
+    // Walked from copies: a byte store may alias whatever the references
+    // reach, which would reload the bounds and pitches on every pixel.
+    const SurfaceView dv = dstView;
+    const SurfaceView sv = srcView;
+    const OneToOneClip r = piece;
+    const int factor = static_cast<int>(f);
+    if constexpr (kHasAlphaRow<D, S>) {
+        // The rows do two pixels in half a vector, which beats two steps.
+        WalkOneToOne<4, 4>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<Fade>{factor}, 8);
+    } else {
+        WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor});
+    }
 }
 
 template <class D, class S>
@@ -114,26 +151,38 @@ using AlphaFadeFn = int (*)(CFastPlane&, CFastPlane&, int, int, int, const Rect*
 // The accepted pairs: a screen format from its alpha format; without the
 // fade also an alpha format onto itself, compositing the two alphas (the
 // faded form has no such kernel).
+template <class D, class S, bool Fade>
+constexpr bool kAlphaPair =
+    IsCrossPair(D::kCode, S::kCode) || (!Fade && D::kCode == S::kCode && IsAlphaFormat(D::kCode));
+
 constexpr PairTable<AlphaFn> kAlphaKernels(&RefusePair<int, int, const Rect*, const Size*, const Rect*>,
                                            [](auto d, auto s, AlphaFn* slot) {
-                                               using D = decltype(d);
-                                               using S = decltype(s);
-                                               if constexpr (IsCrossPair(D::kCode, S::kCode) ||
-                                                             (D::kCode == S::kCode && IsAlphaFormat(D::kCode))) {
-                                                   *slot = &AlphaKernel<D, S>;
+                                               if constexpr (kAlphaPair<decltype(d), decltype(s), false>) {
+                                                   *slot = &AlphaKernel<decltype(d), decltype(s)>;
                                                }
                                            });
 
 constexpr PairTable<AlphaFadeFn> kAlphaFadeKernels(
     &RefusePair<int, int, int, const Rect*, const Size*, const Rect*>, [](auto d, auto s, AlphaFadeFn* slot) {
-        using D = decltype(d);
-        using S = decltype(s);
-        if constexpr (IsCrossPair(D::kCode, S::kCode)) {
-            *slot = &AlphaFadeKernel<D, S>;
+        if constexpr (kAlphaPair<decltype(d), decltype(s), true>) {
+            *slot = &AlphaFadeKernel<decltype(d), decltype(s)>;
         }
     });
 
+template <bool Fade>
+constexpr PairTable<PieceKernel> kAlphaPieceKernels(&DrawNoPiece, [](auto d, auto s, PieceKernel* slot) {
+    if constexpr (kAlphaPair<decltype(d), decltype(s), Fade>) {
+        *slot = &AlphaPiece<decltype(d), decltype(s), Fade>;
+    }
+});
+
 }  // namespace
+
+PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade)
+{
+    return fade ? kAlphaPieceKernels<true>.Find(dstFormat, srcFormat)
+                : kAlphaPieceKernels<false>.Find(dstFormat, srcFormat);
+}
 
 int CFastPlane::AlphaBltFast(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                              const Rect* clip)

@@ -82,34 +82,41 @@ inline __m128i AlphaOf(__m128i lanes)
 const __m128i kColourMask = _mm_set1_epi32(0x00FFFFFF);
 
 // Four 32-bit pixels weighted per pixel (PerPixel: by the source's byte 3,
-// faded by f) or by a constant.
+// faded by f) or by a constant; then two more in half a vector when the row
+// has them, since the transitions draw many rows of two or three pixels.
 template <bool PerPixel, bool Faded>
 void MixRow32(uint8_t* d, const uint8_t* s, int count, int a, int& done)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i c255 = _mm_set1_epi16(255);
     const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
+    // Two pixels widened to 16-bit lanes.
+    auto mix = [&](__m128i s16, __m128i d16) {
+        __m128i w = fa;
+        if constexpr (PerPixel) {
+            w = AlphaOf(s16);
+            if constexpr (Faded) {
+                w = Div255(_mm_mullo_epi16(w, fa));
+            }
+        }
+        return Mix16(s16, d16, w, _mm_sub_epi16(c255, w));
+    };
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 4));
-        __m128i sl = _mm_unpacklo_epi8(sv, zero), sh = _mm_unpackhi_epi8(sv, zero);
-        __m128i dl = _mm_unpacklo_epi8(dv, zero), dh = _mm_unpackhi_epi8(dv, zero);
-        __m128i wl, wh;
-        if constexpr (PerPixel) {
-            wl = AlphaOf(sl);
-            wh = AlphaOf(sh);
-            if constexpr (Faded) {
-                wl = Div255(_mm_mullo_epi16(wl, fa));
-                wh = Div255(_mm_mullo_epi16(wh, fa));
-            }
-        } else {
-            wl = wh = fa;
-        }
-        __m128i rl = Mix16(sl, dl, wl, _mm_sub_epi16(c255, wl));
-        __m128i rh = Mix16(sh, dh, wh, _mm_sub_epi16(c255, wh));
+        __m128i rl = mix(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
+        __m128i rh = mix(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero));
         __m128i r = _mm_and_si128(_mm_packus_epi16(rl, rh), kColourMask);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), r);
+    }
+    if (i + 2 <= count) {
+        __m128i sv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + i * 4));
+        __m128i dv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i * 4));
+        __m128i rl = mix(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
+        __m128i r = _mm_and_si128(_mm_packus_epi16(rl, zero), kColourMask);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i * 4), r);
+        i += 2;
     }
     done = i;
 }

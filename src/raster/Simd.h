@@ -1,7 +1,8 @@
 #pragma once
 // SSE2 rows of the hot full-frame kernels. Each gives exactly the pixels of
 // the scalar step it stands for (the tests compare both with a plain
-// reference); the tail that does not fill a vector is done by the scalar step.
+// reference); the tail that does not fill a vector (in the 32-bit mixing
+// rows: half a vector) is done by the scalar step.
 #include <cstdint>
 
 namespace raster {

@@ -1,6 +1,7 @@
 #include "transition/CircleWhorlWaveTransitions.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "display/CosTable.h"
 #include "transition/TransitionFrame.h"
@@ -93,16 +94,46 @@ int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level,
             return;
         }
         const int32_t step = level >> 4;
+        // A sink that joins neighbouring pieces gets each row's runs of
+        // drawn cells whole: clamped, a run is exactly its cells joined, and
+        // the one-pixel whorls would otherwise hand it every pixel alone.
+        constexpr bool kRuns = std::decay_t<decltype(sink)>::kJoinsPieces;
+        // Where the cells of a row end: the last may reach past the picture,
+        // and the clamp cuts a run there as it cuts that cell.
+        const int64_t rowEnd = s.w > 0 ? (s.w + cell - 1) / cell * cell : 0;
         // Cell row and column indices are counted rather than divided out:
         // the one-pixel whorls visit every pixel of the picture.
         int64_t row = 0;
         for (int64_t v = 0; v < s.h; v += cell, ++row) {
             const int32_t* orderRow = order + 4 * (row & 3);
+            unsigned drawnColumns = 0;  // bit c: the columns c mod 4 are drawn
+            for (unsigned c = 0; c < 4; ++c) {
+                drawnColumns |= (orderRow[c] <= step ? 1u : 0u) << c;
+            }
+            if (drawnColumns == 0) {
+                continue;
+            }
+            if (kRuns && drawnColumns == 15) {
+                DrawAligned(sink, x, y, {0, v, rowEnd, cell}, s.w, s.h);
+                continue;
+            }
             int64_t col = 0;
+            int64_t runStart = -1;  // kRuns: the first cell of the open run
             for (int64_t u = 0; u < s.w; u += cell, ++col) {
-                if (orderRow[col & 3] <= step) {
+                const bool drawn = ((drawnColumns >> (col & 3)) & 1) != 0;
+                if constexpr (kRuns) {
+                    if (drawn && runStart < 0) {
+                        runStart = u;
+                    } else if (!drawn && runStart >= 0) {
+                        DrawAligned(sink, x, y, {runStart, v, u - runStart, cell}, s.w, s.h);
+                        runStart = -1;
+                    }
+                } else if (drawn) {
                     DrawAligned(sink, x, y, {u, v, cell, cell}, s.w, s.h);
                 }
+            }
+            if (kRuns && runStart >= 0) {
+                DrawAligned(sink, x, y, {runStart, v, rowEnd - runStart, cell}, s.w, s.h);
             }
         }
     });

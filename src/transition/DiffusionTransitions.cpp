@@ -36,28 +36,50 @@ int64_t Cos(int64_t i)
     return gCosTable[i & 511];
 }
 
-// The block's corner relative to the picture centre, and its distance.
+// The block's corner relative to the picture centre.
 struct Radial {
     int64_t dx;
     int64_t dy;
-    int64_t dist;
 };
 
 Radial RadialOf(const Motion& m, int64_t bx, int64_t by)
 {
-    const int64_t dx = bx - m.w / 2;
-    const int64_t dy = by - m.h / 2;
-    return {dx, dy, static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)))};
+    return {bx - m.w / 2, by - m.h / 2};
 }
+
+// Its distance from the centre, truncated.
+int64_t DistanceOf(const Radial& r)
+{
+    return static_cast<int64_t>(std::sqrt(static_cast<double>(r.dx * r.dx + r.dy * r.dy)));
+}
+
+// n / d truncated toward zero, as the integer division gives it, without a
+// 64-bit integer division per block. Below 2^26 for |n| and |d| the double
+// quotient is within 2^-27 of n / d, nearer than a quotient that is not a
+// whole number ever comes to one (1 / |d|), and it keeps its sign, so its
+// truncation is the same; larger operands take the integer division.
+int64_t TruncDiv(int64_t n, int64_t d)
+{
+    constexpr int64_t kExact = int64_t{1} << 26;
+    if (n > -kExact && n < kExact && d > -kExact && d < kExact) {
+        return static_cast<int64_t>(static_cast<double>(n) / static_cast<double>(d));
+    }
+    return n / d;
+}
+
+// The effects whose blocks scatter at random draw them without joining
+// neighbours (see RunTransition); those whose offsets follow the position
+// smoothly keep joining, as neighbours there mostly move together.
+constexpr bool kJoinScattered = false;
 
 // The common frame of the block effects: the shared tables are made after the
 // size query and before the height test, then every block of the grid is
 // drawn, in grid order, at its home position plus offset(m, bx, by, blockRow).
-template <class OffsetFn>
+template <bool JoinBlocks = true, class OffsetFn>
 int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                uint32_t modeArg, const Rect* clip, int64_t blockW, int64_t blockH, OffsetFn offset)
 {
-    return RunTransition(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
+    return RunTransition<JoinBlocks>(dst, src, x, y, level, mode, modeArg, clip, [&](const auto& sink) {
         const SourceSize s = QuerySize(src);
         CreateEffectTables();
         if (s.h < 1) {
@@ -65,34 +87,49 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
         }
         const int64_t sum = s.w + s.h;
         const Motion m{s.w, s.h, level, sum - ((sum * level) >> 8), (256 - int64_t{level}) * 2};
+        // The offsets of a stretch of a block row are worked out before its
+        // blocks are drawn: each is a chain of square root and divisions that
+        // depends on nothing drawn, and apart from the drawing the chains of
+        // neighbouring blocks overlap in the processor instead of waiting on
+        // each other's pieces.
+        constexpr int kStretch = 64;
+        Offset offsets[kStretch];
         int64_t blockRow = 0;
         for (int64_t by = 0; by < s.h; by += blockH, ++blockRow) {
-            for (int64_t bx = 0; bx < s.w; bx += blockW) {
-                const Offset o = offset(m, bx, by, blockRow);
-                DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+            for (int64_t first = 0; first < s.w; first += blockW * kStretch) {
+                const int64_t end = std::min(s.w, first + blockW * kStretch);
+                int n = 0;
+                for (int64_t bx = first; bx < end; bx += blockW) {
+                    offsets[n++] = offset(m, bx, by, blockRow);
+                }
+                n = 0;
+                for (int64_t bx = first; bx < end; bx += blockW) {
+                    const Offset o = offsets[n++];
+                    DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+                }
             }
         }
     });
 }
 
 // Blocks thrown outward from the centre by a random share of K. Two random
-// index bases run per block row: 26 and 38 apart from row to row.
-Offset Congeries(const Motion& m, int64_t bx, int64_t by, int64_t blockRow)
-{
+// index bases run per block row: 26 and 38 apart from row to row. (A lambda,
+// as the next one, so that the block loop gets it inline.)
+constexpr auto Congeries = [](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) -> Offset {
     const Radial r = RadialOf(m, bx, by);
+    const int64_t dist = DistanceOf(r);
     int64_t ux = 0;
     int64_t uy = 0;
-    if (r.dist != 0) {
-        ux = (r.dx * 256) / r.dist;
-        uy = (r.dy * 256) / r.dist;
+    if (dist != 0) {
+        ux = TruncDiv(r.dx * 256, dist);
+        uy = TruncDiv(r.dy * 256, dist);
     }
     const int64_t ra = 26 * blockRow;
     const int64_t rb = 1 + 38 * blockRow;
     return {(Rt(ra + bx) * ux * m.scatter) >> 16, (Rt(rb + bx) * uy * m.scatter) >> 16};
-}
+};
 
-Offset RotateGrid(const Motion& m, int64_t bx, int64_t by, int64_t)
-{
+constexpr auto RotateGrid = [](const Motion& m, int64_t bx, int64_t by, int64_t) -> Offset {
     const Radial r = RadialOf(m, bx, by);
     const int64_t cs = Cos(m.angle);
     const int64_t sn = Cos(m.angle - 128);
@@ -100,7 +137,7 @@ Offset RotateGrid(const Motion& m, int64_t bx, int64_t by, int64_t)
     const int64_t ry = ((cs * r.dy) >> 16) + ((sn * r.dx) >> 16);
     // Drawn at the centre plus the turned offset: home - d + turned d.
     return {rx - r.dx, ry - r.dy};
-}
+};
 
 // The two random bytes of a 4 x 4 gathering cell; the bases step 13 and 19
 // per cell row.
@@ -144,7 +181,7 @@ int EnterUp(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t leve
 int DiagonalDiffusionBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                          uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
                       [](const Motion& m, int64_t bx, int64_t by, int64_t) {
                           const int64_t i = bx + by;
                           return Offset{(Rt(i) * m.scatter) >> 8, (Rt(i + 1) * m.scatter) >> 8};
@@ -154,13 +191,13 @@ int DiagonalDiffusionBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y,
 int DiffusionCongeriesBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2, Congeries);
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 2, Congeries);
 }
 
 int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 2, 2, Congeries);
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, Congeries);
 }
 
 // The radial offsets scaled by the cosine and sine of an angle that turns
@@ -168,7 +205,7 @@ int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t 
 int DiffusionCongeriesBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
                       [](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
                           const Offset o = Congeries(m, bx, by, blockRow);
                           return Offset{(o.x * Cos(m.angle)) >> 16, (o.y * Cos(m.angle - 128)) >> 16};
@@ -184,11 +221,12 @@ int SquashBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
     return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
                       [](const Motion& m, int64_t bx, int64_t by, int64_t) {
                           const Radial r = RadialOf(m, bx, by);
-                          if (r.dist == 0) {
+                          const int64_t dist = DistanceOf(r);
+                          if (dist == 0) {
                               return Offset{};
                           }
-                          const int64_t ux = ((Cos(m.angle - 128) * (r.dx * 256)) >> 16) / r.dist;
-                          const int64_t uy = ((Cos(m.angle) * (r.dy * 256)) >> 16) / r.dist;
+                          const int64_t ux = TruncDiv((Cos(m.angle - 128) * (r.dx * 256)) >> 16, dist);
+                          const int64_t uy = TruncDiv((Cos(m.angle) * (r.dy * 256)) >> 16, dist);
                           return Offset{(ux * m.scatter) >> 8, (uy * m.scatter) >> 8};
                       });
 }
@@ -243,11 +281,11 @@ int EnterUpBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t 
 int CellGatherBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                    uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4,
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 4,
                       [](const Motion& m, int64_t bx, int64_t, int64_t blockRow) {
                           const Offset r = GatherBytes(bx, blockRow);
                           const int64_t d = (m.level >> 1) + 1;
-                          return Offset{(r.x - 128) / d, (r.y - 128) / d};
+                          return Offset{TruncDiv(r.x - 128, d), TruncDiv(r.y - 128, d)};
                       });
 }
 
@@ -255,7 +293,7 @@ int CellGatherBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
 int CellGatherBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                    uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4,
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 4,
                       [](const Motion& m, int64_t bx, int64_t, int64_t blockRow) {
                           const Offset r = GatherBytes(bx, blockRow);
                           const int64_t scale = 256 - m.level;

@@ -5,6 +5,13 @@
 // mode once per call, so the per-piece path neither branches on the mode nor
 // allocates.
 //
+// When both planes are display planes the mode's operation is resolved once
+// per call to a PieceDrawer (surface views and the format pair's kernel), and
+// the 1:1 pieces go to it straight; pieces that continue the previous one on
+// the same rows are drawn together with it (unless the effect asks not to).
+// Any other planes, and a plane drawn onto itself, get one plane-interface
+// call per piece.
+//
 // Geometry is worked in 64-bit integers: for every plane the game can make
 // the results equal the 32-bit formulas the effects are written in, and on
 // absurdly large planes nothing wraps; positions and rectangles are saturated
@@ -13,6 +20,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "display/PieceDrawer.h"
 #include "display/PlaneBase.h"
 #include "frame/Rect.h"
 #include "transition/TransitionFunc.h"
@@ -72,6 +80,9 @@ struct SinkBase {
     CPlaneBase* src;
     const Rect* clip;
     uint32_t modeArg;
+    // True for a sink that joins a piece continuing the previous one on the
+    // same rows: an effect may then hand it such a row of pieces whole.
+    static constexpr bool kJoinsPieces = false;
 };
 
 struct BltSink : SinkBase {
@@ -109,6 +120,102 @@ struct NullSink : SinkBase {
     void operator()(int64_t, int64_t, const Rect&, const Size* = nullptr) const {}
 };
 
+// One piece through the plane interface in the given draw mode (0-3); the
+// display planes' path hands its stretched pieces here.
+void DrawPieceThroughPlane(const SinkBase& base, uint32_t mode, int32_t px, int32_t py, const Rect& piece,
+                           const Size* dstSize);
+
+// The display planes' 1:1 pieces, gathered into runs: a piece that starts
+// where the pending one ends, on the same source and destination rows, and
+// lies at the same offset from its source, joins it; anything else draws the
+// pending run first. The pieces of a run touch and never overlap, and each
+// destination pixel depends only on itself and its source pixel, so a run
+// draws exactly what its pieces draw one after another. Empty pieces draw
+// nothing either way and are dropped.
+class PieceRun {
+public:
+    explicit PieceRun(const PieceDrawer* drawer) : drawer_(drawer) {}
+
+    void Add(int32_t px, int32_t py, const Rect& piece)
+    {
+        if (piece.right <= piece.left || piece.bottom <= piece.top) {
+            return;
+        }
+        if (pending_ && piece.left == run_.right && piece.top == run_.top && piece.bottom == run_.bottom &&
+            py == py_ && int64_t{px} == int64_t{px_} + (int64_t{run_.right} - run_.left)) {
+            run_.right = piece.right;
+            return;
+        }
+        Flush();
+        pending_ = true;
+        px_ = px;
+        py_ = py;
+        run_ = piece;
+    }
+
+    // Draws the pending run; needed after the last piece and before any
+    // drawing that does not go through Add.
+    void Flush()
+    {
+        if (pending_) {
+            drawer_->Draw(px_, py_, run_);
+            pending_ = false;
+        }
+    }
+
+private:
+    const PieceDrawer* drawer_;
+    bool pending_ = false;
+    int32_t px_ = 0;
+    int32_t py_ = 0;
+    Rect run_;
+};
+
+// The display planes' sink: 1:1 pieces to the run (Join) or straight to the
+// drawer, stretched ones (the tensile effects, a few per frame) through the
+// plane interface after the run.
+template <bool Join>
+struct DirectSink : SinkBase {
+    uint32_t mode;
+    const PieceDrawer* drawer;
+    PieceRun* run;
+    static constexpr bool kJoinsPieces = Join;
+
+    void operator()(int64_t px, int64_t py, const Rect& piece, const Size* dstSize = nullptr) const
+    {
+        if (dstSize == nullptr) {
+            if constexpr (Join) {
+                run->Add(Saturate32(px), Saturate32(py), piece);
+            } else {
+                drawer->Draw(Saturate32(px), Saturate32(py), piece);
+            }
+            return;
+        }
+        run->Flush();
+        DrawPieceThroughPlane(*this, mode, Saturate32(px), Saturate32(py), piece, dstSize);
+    }
+};
+
+// The piece operation of draw modes 0-3.
+inline PieceOp PieceOpOfMode(uint32_t mode)
+{
+    switch (mode) {
+    case kDrawModeBlt:
+        return PieceOp::kBlt;
+    case kDrawModeColorKey:
+        return PieceOp::kBltColorKey;
+    case kDrawModeAlphaLevel:
+        return PieceOp::kAlphaBltFastFade;
+    default:
+        return PieceOp::kBltAuto;
+    }
+}
+
+// Resolves the draw mode (0-3) for two display planes; false when the
+// planes are not both display planes or the drawer cannot take them.
+bool PrepareDirect(PieceDrawer* drawer, CPlaneBase* dst, CPlaneBase* src, uint32_t mode, uint32_t modeArg,
+                   const Rect* clip);
+
 // Clamps a piece to the source and draws it where it stands in the picture
 // (x + left, y + top of the clamped piece), which is what most effects do.
 template <class Sink>
@@ -134,7 +241,11 @@ int DrawWhole(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, uint32_t m
 // more, then geometry(sink) with the mode's sink for levels 1 to 255.
 // A level of 256 or more with a mode of 4 or more draws nothing and runs no
 // geometry (some effects' formulas divide by 256 - level).
-template <class Geometry>
+// JoinPieces false: the display planes' pieces are drawn one by one. For the
+// effects whose neighbouring pieces meet only by chance (randomly scattered
+// blocks), a join test that goes either way at random costs more in
+// mispredicted branches than the draws it saves.
+template <bool JoinPieces = true, class Geometry>
 int RunTransition(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                   uint32_t modeArg, const Rect* clip, Geometry&& geometry)
 {
@@ -145,6 +256,15 @@ int RunTransition(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_
         return mode <= kDrawModeAuto ? DrawWhole(dst, src, x, y, mode, modeArg, clip) : 0;
     }
     const SinkBase base{dst, src, clip, modeArg};
+    if (mode <= kDrawModeAuto) {
+        PieceDrawer drawer;
+        if (PrepareDirect(&drawer, dst, src, mode, modeArg, clip)) {
+            PieceRun run(&drawer);
+            geometry(DirectSink<JoinPieces>{base, mode, &drawer, &run});
+            run.Flush();
+            return 0;
+        }
+    }
     switch (mode) {
     case kDrawModeBlt:
         geometry(BltSink{base});

@@ -174,4 +174,49 @@ TEST_F(Diffusion, first_and_last_blocks_at_level_1_on_800_by_600)
     EXPECT_EQ(last.y, 598 + ((Rt(1395) * 1395) >> 8));
 }
 
+// Every block of the radial and gathering effects on an 800 x 600 picture
+// against their formulas in 64-bit integer division: the divisions must
+// truncate exactly as the integer ones do for every block, not just most.
+TEST_F(Diffusion, every_divided_offset_matches_the_integer_formula_on_800_by_600)
+{
+    const int64_t w = 800, h = 600;
+    auto cosine = [](int64_t i) { return int64_t{gCosTable[i & 511]}; };
+    for (int level : {1, 37, 100, 128, 200, 255}) {
+        const int64_t k = (w + h) - (((w + h) * level) >> 8);
+        const int64_t a = (256 - int64_t{level}) * 2;
+        auto congeries = Record(DiffusionCongeriesBlt2, 800, 600, level);
+        ASSERT_EQ(congeries.size(), 400u * 300u);
+        auto squash = Record(SquashBlt, 800, 600, level);
+        ASSERT_EQ(squash.size(), 200u * 300u);
+        auto gather = Record(CellGatherBlt1, 800, 600, level);
+        ASSERT_EQ(gather.size(), 200u * 150u);
+        int mismatches = 0;
+        for (const PlaneCall& c : congeries) {
+            const int64_t bx = c.piece->left, by = c.piece->top, row = by / 2;
+            const int64_t dx = bx - w / 2, dy = by - h / 2;
+            const auto dist = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+            const int64_t ux = dist != 0 ? dx * 256 / dist : 0;
+            const int64_t uy = dist != 0 ? dy * 256 / dist : 0;
+            mismatches += c.x != bx + ((Rt(static_cast<int>(26 * row + bx)) * ux * k) >> 16) ||
+                          c.y != by + ((Rt(static_cast<int>(1 + 38 * row + bx)) * uy * k) >> 16);
+        }
+        for (const PlaneCall& c : squash) {
+            const int64_t bx = c.piece->left, by = c.piece->top;
+            const int64_t dx = bx - w / 2, dy = by - h / 2;
+            const auto dist = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+            const int64_t ux = dist != 0 ? ((cosine(a - 128) * (dx * 256)) >> 16) / dist : 0;
+            const int64_t uy = dist != 0 ? ((cosine(a) * (dy * 256)) >> 16) / dist : 0;
+            mismatches += c.x != bx + ((ux * k) >> 8) || c.y != by + ((uy * k) >> 8);
+        }
+        for (const PlaneCall& c : gather) {
+            const int bx = c.piece->left, by = c.piece->top, row = by / 4;
+            const int d = (level >> 1) + 1;
+            mismatches += c.x != bx + (Rt((bx >> 2) + row * 13) - 128) / d ||
+                          c.y != by + (Rt((bx >> 2) + row * 19) - 128) / d;
+        }
+        EXPECT_EQ(mismatches, 0) << "blocks off their formula's place at level " << level
+                                 << ": a division truncated differently from the integer one";
+    }
+}
+
 }  // namespace

@@ -1,0 +1,61 @@
+#pragma once
+// PieceDrawer: one display-plane operation resolved once for a stream of 1:1
+// pieces. The transitions draw up to a whole screen of one-pixel pieces per
+// frame; through the plane interface each piece pays a virtual call, the
+// source's type tag, the locking frame and a kernel look-up. Prepare does all
+// of that once (surface views, colour key or factor, the kernel of the format
+// pair); Draw then clips the piece as the operation does and calls the kernel.
+#include <cstdint>
+
+#include "display/SurfaceView.h"
+#include "frame/Rect.h"
+
+class CFastPlane;
+
+// The operations a drawer stands for.
+enum class PieceOp : uint8_t {
+    kBlt,               // Blt(CFastPlane*)
+    kBltColorKey,       // BltColorKey(CFastPlane*)
+    kAlphaBltFastFade,  // AlphaBltFastFade(factor)
+    kBltAuto,           // AlphaBltFast for a source with alpha, else BltColorKey
+};
+
+// Draws one clipped 1:1 rectangle; arg: the colour key or the fade factor.
+using PieceKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
+                             uint32_t arg);
+
+// The kernel of the pairs an operation refuses: those draw nothing.
+inline void DrawNoPiece(const SurfaceView&, const SurfaceView&, const OneToOneClip&, uint32_t) {}
+
+// The operations' piece kernels for a (destination, source) format pair, the
+// same pixel steps as the operations' own; DrawNoPiece for a refused pair.
+// Defined beside those kernels (FastPlaneBlt.cpp, raster/FastPlaneAlpha.cpp).
+PieceKernel FindCopyPieceKernel(int dstFormat, int srcFormat, bool keyed);
+PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade);
+
+class PieceDrawer {
+public:
+    // Resolves op for drawing src onto dst under clip (null: all of dst);
+    // factor is AlphaBltFastFade's (low byte). False, and the drawer unusable,
+    // when the pieces cannot take this path: a null plane, a plane without a
+    // lock-free surface, or src == dst (a plane drawn onto itself reads from a
+    // snapshot per operation). The caller then uses the planes' operations.
+    bool Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int factor, const Rect* clip);
+
+    // Draws srcRect of the source with its top-left corner at (x, y): the
+    // operation's pixels for that srcRect, no dstSize and the prepared clip.
+    // Only after Prepare answered true, while neither plane changes surface.
+    void Draw(int x, int y, const Rect& srcRect) const
+    {
+        OneToOneClip r;
+        if (ClipOneToOne(dst_, src_, x, y, srcRect, nullptr, &r)) {
+            kernel_(dst_, src_, r, arg_);
+        }
+    }
+
+private:
+    SurfaceView dst_;  // its rect is the clip already cut to the plane
+    SurfaceView src_;
+    PieceKernel kernel_ = &DrawNoPiece;
+    uint32_t arg_ = 0;
+};
