@@ -293,7 +293,12 @@ void CGame::DrawScenario()
 int CGame::PlayMovie(const std::string& name, int kind)
 {
     DeleteMovie();
-    movie = CreateGameMovie(name, gConfig.width, gConfig.height);
+    // A movie that cannot be opened is simply not playing: the next frame
+    // ends it and runs what follows it.
+    movie = new CMovieFront;
+    movie->SetDrawSize(gConfig.width, gConfig.height, 1);
+    movie->Open(name.c_str());
+    movie->Play();
     movieKind = kind;
     return 0;
 }

@@ -8,8 +8,8 @@
 // window messages are pumped.
 //
 // Members keep the order the game is built in and are destroyed in reverse.
-// The message window and its text come from TextHost. The screens and the
-// movie player plug in through ScreenSlot.h; the window
+// The message window and its text come from TextHost. The screens plug in
+// through ScreenSlot.h; movies play through CMovieFront; the window
 // commands and menus are not part of the game yet (popupMenu stays null and
 // the command listener consumes nothing).
 #include <cstdint>
@@ -31,6 +31,7 @@
 #include "scenario/ScenarioExecutor.h"
 #include "sound/CAudioMixer.h"
 #include "sound/CCDDA.h"
+#include "sound/CMovieFront.h"
 
 class CApp;
 class CFastPlane;
@@ -75,7 +76,7 @@ public:
     GameScreen* screen = nullptr;
     CGameKeyInput keys;
     CMouseInput mouse;
-    GameMovie* movie = nullptr;
+    CMovieFront* movie = nullptr;
     CFastDraw display;
     class CommandListener : public CMessageListener {
     public:

@@ -1,12 +1,9 @@
 #pragma once
 // What the frame loop needs of a full-window screen (start menu, CG gallery,
-// scene replay) and of a movie, as small interfaces: the screens and the
-// movie player are built elsewhere and plug in through the two factories.
-// Until they exist the factories give what their own failure paths give: no
-// screen (the next frame runs the scenario) and a movie that did not open
-// (not playing, so it ends at the next frame and its follow-up runs).
+// scene replay), as a small interface: the screens are built elsewhere and
+// plug in through the factory. Until they exist it gives what a screen's own
+// failure path gives: no screen, so the next frame runs the scenario.
 #include <cstdint>
-#include <string>
 
 #include "frame/Rect.h"
 
@@ -38,15 +35,6 @@ public:
     virtual int32_t FindScene() { return 0; }
 };
 
-class GameMovie {
-public:
-    virtual ~GameMovie() = default;
-    // False once the movie has ended, or when it never opened.
-    virtual bool IsPlaying() = 0;
-};
-
 // Screen numbers of OpenScreen: 2 start menu, 3 scene replay, 4 CG gallery.
 // Null when that screen cannot be made (not built yet, or out of memory).
 GameScreen* CreateGameScreen(int number);
-// Opens and starts the movie drawn at width x height. Never null.
-GameMovie* CreateGameMovie(const std::string& name, int width, int height);
