@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "../tools/PngWrite.h"
+#include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "frame/FileLayer.h"
@@ -85,16 +85,7 @@ void Settings(int animationFrames)
     gConfig.BackColor = 160;
 }
 
-void BM_FullScreenBlt(benchmark::State& state)
-{
-    CFastPlane back, picture;
-    back.CreateSurface(800, 600, pixfmt::kBGRX32);
-    picture.CreateSurface(800, 600, pixfmt::kBGRX32);
-    for (auto _ : state) {
-        back.Blt(&picture, 0, 0);
-        benchmark::ClobberMemory();
-    }
-}
+using benchsupport::BM_FullScreenBlt;
 BENCHMARK(BM_FullScreenBlt)->Unit(benchmark::kMicrosecond);
 
 class BenchGame : public CGame {
@@ -133,37 +124,19 @@ void BM_FrameStillScreen(benchmark::State& state)
 }
 BENCHMARK(BM_FrameStillScreen)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
+class RatioReporter : public benchsupport::BltRatioReporter {
+protected:
+    void PrintRatios() override
     {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            ns_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        std::printf("frame with a full-screen transition: %.2f x one full-screen Blt\n", Ratio("BM_FrameWithTransition"));
+        std::printf("frame of a still screen:             %.3f x one full-screen Blt\n", Ratio("BM_FrameStillScreen"));
     }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double blt = ns_["BM_FullScreenBlt"];
-        if (blt <= 0)
-            return;
-        std::printf("frame with a full-screen transition: %.2f x one full-screen Blt\n",
-                    ns_["BM_FrameWithTransition"] / blt);
-        std::printf("frame of a still screen:             %.3f x one full-screen Blt\n",
-                    ns_["BM_FrameStillScreen"] / blt);
-    }
-
-private:
-    std::map<std::string, double> ns_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::RunBenchmarks(argc, argv, reporter);
 }

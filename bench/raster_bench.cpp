@@ -31,86 +31,130 @@ void Fill(CFastPlane& p, int format, uint32_t seed)
     }
 }
 
-void SetSimd(benchmark::State& state) { raster::SetSimdEnabled(state.range(0) != 0); }
+// Sets the SSE2 rows on or off from the benchmark's argument for one run,
+// and back on after it (the other benchmarks expect the default).
+class SimdChoice {
+public:
+    explicit SimdChoice(benchmark::State& state) { raster::SetSimdEnabled(state.range(0) != 0); }
+    ~SimdChoice() { raster::SetSimdEnabled(true); }
+    SimdChoice(const SimdChoice&) = delete;
+    SimdChoice& operator=(const SimdChoice&) = delete;
+};
+
+// Runs op(plane) once per iteration on a full frame of the format.
+template <class Op>
+void RunOnFrame(benchmark::State& state, int format, uint32_t seed, Op op)
+{
+    CFastPlane p;
+    Fill(p, format, seed);
+    for (auto _ : state) {
+        op(p);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Runs op(dst, src) once per iteration on two full frames.
+template <class Op>
+void RunOnFrames(benchmark::State& state, int dstFormat, uint32_t dstSeed, int srcFormat, uint32_t srcSeed, Op op)
+{
+    CFastPlane dst, src;
+    Fill(dst, dstFormat, dstSeed);
+    Fill(src, srcFormat, srcSeed);
+    for (auto _ : state) {
+        op(dst, src);
+        benchmark::ClobberMemory();
+    }
+}
+
+// A frame of random pixels, drawn from rng in order.
+template <class T>
+std::vector<T> RandomFrame(std::mt19937& rng)
+{
+    std::vector<T> pixels(kW * kH);
+    for (auto& p : pixels) p = static_cast<T>(rng());
+    return pixels;
+}
+
+// A solid mask of half coverage: pixman's form of a constant 128 blend.
+pixman_image_t* HalfMask()
+{
+    pixman_color_t half{0, 0, 0, 0x8080};
+    return pixman_image_create_solid_fill(&half);
+}
+
+// Composites src OVER dst (through mask, if not null) once per iteration,
+// then releases the images.
+void CompositeFrames(benchmark::State& state, pixman_image_t* si, pixman_image_t* mask, pixman_image_t* di)
+{
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_OVER, si, mask, di, 0, 0, 0, 0, 0, 0, kW, kH);
+        benchmark::ClobberMemory();
+    }
+    if (mask) pixman_image_unref(mask);
+    pixman_image_unref(si);
+    pixman_image_unref(di);
+}
+
+void BlendAt128(benchmark::State& state, int format, uint32_t dstSeed, uint32_t srcSeed)
+{
+    SimdChoice simd(state);
+    RunOnFrames(state, format, dstSeed, format, srcSeed, [](CFastPlane& dst, CFastPlane& src) { dst.BlendBltFast(&src, 0, 0, 128); });
+}
+
+void FadeSteps(benchmark::State& state, int format, uint32_t seed)
+{
+    SimdChoice simd(state);
+    int f = 0;
+    RunOnFrame(state, format, seed, [&f](CFastPlane& p) { p.FadeEffect(200 + (f++ & 31)); });
+}
+
+void AddThenSub(benchmark::State& state, int format, uint32_t seed)
+{
+    SimdChoice simd(state);
+    RunOnFrame(state, format, seed, [](CFastPlane& p) {
+        p.AddColorFast(0x102030);
+        p.SubColorFast(0x102030);
+    });
+    state.SetItemsProcessed(state.iterations() * 2);
+}
 
 void BM_AlphaBltFast_7_from_12(benchmark::State& state)
 {
-    SetSimd(state);
-    CFastPlane dst, src;
-    Fill(dst, 7, 1);
-    Fill(src, 12, 2);
-    for (auto _ : state) {
-        dst.AlphaBltFast(&src, 0, 0);
-        benchmark::ClobberMemory();
-    }
-    raster::SetSimdEnabled(true);
+    SimdChoice simd(state);
+    RunOnFrames(state, 7, 1, 12, 2, [](CFastPlane& dst, CFastPlane& src) { dst.AlphaBltFast(&src, 0, 0); });
 }
 BENCHMARK(BM_AlphaBltFast_7_from_12)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 void BM_Pixman_Over_argb_onto_xrgb(benchmark::State& state)
 {
-    std::vector<uint32_t> d(kW * kH), s(kW * kH);
     std::mt19937 rng(3);
-    for (auto& p : d) p = rng();
+    std::vector<uint32_t> d = RandomFrame<uint32_t>(rng), s(kW * kH);
     // pixman expects premultiplied colour: keep each channel below the alpha.
     for (auto& p : s) {
         uint32_t a = rng() & 0xFF, r = a ? rng() % (a + 1) : 0, g = a ? rng() % (a + 1) : 0, b = a ? rng() % (a + 1) : 0;
         p = (a << 24) | (r << 16) | (g << 8) | b;
     }
-    pixman_image_t* di = pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, d.data(), kW * 4);
-    pixman_image_t* si = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, s.data(), kW * 4);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, si, nullptr, di, 0, 0, 0, 0, 0, 0, kW, kH);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(si);
-    pixman_image_unref(di);
+    CompositeFrames(state, pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, s.data(), kW * 4), nullptr,
+                    pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, d.data(), kW * 4));
 }
 BENCHMARK(BM_Pixman_Over_argb_onto_xrgb)->Unit(benchmark::kMicrosecond);
 
-void BM_BlendBltFast_7_from_7_level128(benchmark::State& state)
-{
-    SetSimd(state);
-    CFastPlane dst, src;
-    Fill(dst, 7, 4);
-    Fill(src, 7, 5);
-    for (auto _ : state) {
-        dst.BlendBltFast(&src, 0, 0, 128);
-        benchmark::ClobberMemory();
-    }
-    raster::SetSimdEnabled(true);
-}
+void BM_BlendBltFast_7_from_7_level128(benchmark::State& state) { BlendAt128(state, 7, 4, 5); }
 BENCHMARK(BM_BlendBltFast_7_from_7_level128)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 void BM_Pixman_Over_constant_mask(benchmark::State& state)
 {
-    std::vector<uint32_t> d(kW * kH), s(kW * kH);
     std::mt19937 rng(6);
-    for (auto& p : d) p = rng();
-    for (auto& p : s) p = rng();
-    pixman_image_t* di = pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, d.data(), kW * 4);
-    pixman_image_t* si = pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, s.data(), kW * 4);
-    pixman_color_t half{0, 0, 0, 0x8080};
-    pixman_image_t* mask = pixman_image_create_solid_fill(&half);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, si, mask, di, 0, 0, 0, 0, 0, 0, kW, kH);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(mask);
-    pixman_image_unref(si);
-    pixman_image_unref(di);
+    std::vector<uint32_t> d = RandomFrame<uint32_t>(rng);
+    std::vector<uint32_t> s = RandomFrame<uint32_t>(rng);
+    CompositeFrames(state, pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, s.data(), kW * 4), HalfMask(),
+                    pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, d.data(), kW * 4));
 }
 BENCHMARK(BM_Pixman_Over_constant_mask)->Unit(benchmark::kMicrosecond);
 
 void BM_Blt_7_from_7(benchmark::State& state)
 {
-    CFastPlane dst, src;
-    Fill(dst, 7, 7);
-    Fill(src, 7, 8);
-    for (auto _ : state) {
-        dst.Blt(&src, 0, 0);
-        benchmark::ClobberMemory();
-    }
+    RunOnFrames(state, 7, 7, 7, 8, [](CFastPlane& dst, CFastPlane& src) { dst.Blt(&src, 0, 0); });
 }
 BENCHMARK(BM_Blt_7_from_7)->Unit(benchmark::kMicrosecond);
 
@@ -124,95 +168,28 @@ void BM_Memcpy_frame(benchmark::State& state)
 }
 BENCHMARK(BM_Memcpy_frame)->Unit(benchmark::kMicrosecond);
 
-void BM_FadeEffect_7(benchmark::State& state)
-{
-    SetSimd(state);
-    CFastPlane p;
-    Fill(p, 7, 9);
-    int f = 0;
-    for (auto _ : state) {
-        p.FadeEffect(200 + (f++ & 31));
-        benchmark::ClobberMemory();
-    }
-    raster::SetSimdEnabled(true);
-}
+void BM_FadeEffect_7(benchmark::State& state) { FadeSteps(state, 7, 9); }
 BENCHMARK(BM_FadeEffect_7)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
-void BM_AddColorFast_7(benchmark::State& state)
-{
-    SetSimd(state);
-    CFastPlane p;
-    Fill(p, 7, 10);
-    for (auto _ : state) {
-        p.AddColorFast(0x102030);
-        p.SubColorFast(0x102030);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
-    raster::SetSimdEnabled(true);
-}
+void BM_AddColorFast_7(benchmark::State& state) { AddThenSub(state, 7, 10); }
 BENCHMARK(BM_AddColorFast_7)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
-void BM_FadeEffect_3(benchmark::State& state)
-{
-    SetSimd(state);
-    CFastPlane p;
-    Fill(p, 3, 14);
-    int f = 0;
-    for (auto _ : state) {
-        p.FadeEffect(200 + (f++ & 31));
-        benchmark::ClobberMemory();
-    }
-    raster::SetSimdEnabled(true);
-}
+void BM_FadeEffect_3(benchmark::State& state) { FadeSteps(state, 3, 14); }
 BENCHMARK(BM_FadeEffect_3)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
-void BM_AddColorFast_3(benchmark::State& state)
-{
-    SetSimd(state);
-    CFastPlane p;
-    Fill(p, 3, 15);
-    for (auto _ : state) {
-        p.AddColorFast(0x102030);
-        p.SubColorFast(0x102030);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
-    raster::SetSimdEnabled(true);
-}
+void BM_AddColorFast_3(benchmark::State& state) { AddThenSub(state, 3, 15); }
 BENCHMARK(BM_AddColorFast_3)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
-void BM_BlendBltFast_3_from_3_level128(benchmark::State& state)
-{
-    SetSimd(state);
-    CFastPlane dst, src;
-    Fill(dst, 3, 11);
-    Fill(src, 3, 12);
-    for (auto _ : state) {
-        dst.BlendBltFast(&src, 0, 0, 128);
-        benchmark::ClobberMemory();
-    }
-    raster::SetSimdEnabled(true);
-}
+void BM_BlendBltFast_3_from_3_level128(benchmark::State& state) { BlendAt128(state, 3, 11, 12); }
 BENCHMARK(BM_BlendBltFast_3_from_3_level128)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 void BM_Pixman_Over_constant_mask_565(benchmark::State& state)
 {
-    std::vector<uint16_t> d(kW * kH), s(kW * kH);
     std::mt19937 rng(13);
-    for (auto& p : d) p = static_cast<uint16_t>(rng());
-    for (auto& p : s) p = static_cast<uint16_t>(rng());
-    pixman_image_t* di = pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(d.data()), kW * 2);
-    pixman_image_t* si = pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(s.data()), kW * 2);
-    pixman_color_t half{0, 0, 0, 0x8080};
-    pixman_image_t* mask = pixman_image_create_solid_fill(&half);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, si, mask, di, 0, 0, 0, 0, 0, 0, kW, kH);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(mask);
-    pixman_image_unref(si);
-    pixman_image_unref(di);
+    std::vector<uint16_t> d = RandomFrame<uint16_t>(rng);
+    std::vector<uint16_t> s = RandomFrame<uint16_t>(rng);
+    CompositeFrames(state, pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(s.data()), kW * 2),
+                    HalfMask(), pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(d.data()), kW * 2));
 }
 BENCHMARK(BM_Pixman_Over_constant_mask_565)->Unit(benchmark::kMicrosecond);
 

@@ -6,10 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "display/TextFastPlane.h"
@@ -53,16 +53,7 @@ void Settings()
     gConfig.BackColor = 160;
 }
 
-void BM_FullScreenBlt(benchmark::State& state)
-{
-    CFastPlane back, picture;
-    back.CreateSurface(800, 600, pixfmt::kBGRX32);
-    picture.CreateSurface(800, 600, pixfmt::kBGRX32);
-    for (auto _ : state) {
-        back.Blt(&picture, 0, 0);
-        benchmark::ClobberMemory();
-    }
-}
+using benchsupport::BM_FullScreenBlt;
 BENCHMARK(BM_FullScreenBlt)->Unit(benchmark::kMicrosecond);
 
 // The text drawable lays out a page and types all of it (speed 0) into its
@@ -150,39 +141,23 @@ void BM_WindowFrameFading(benchmark::State& state) { WindowFrames(state, true); 
 BENCHMARK(BM_WindowFrameAtRest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WindowFrameFading)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
+class RatioReporter : public benchsupport::BltRatioReporter {
+protected:
+    void PrintRatios() override
     {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            ns_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double blt = ns_["BM_FullScreenBlt"];
-        if (blt <= 0)
-            return;
         const char* names[] = {"BM_TypePageMode1", "BM_TypePageMode2", "BM_TypePageMode3", "BM_WindowFrameAtRest",
                                "BM_WindowFrameFading"};
         for (const char* name : names) {
-            if (ns_.count(name))
-                std::printf("%-22s %8.3f x one full-screen Blt\n", name + 3, ns_[name] / blt);
+            if (Ran(name))
+                std::printf("%-22s %8.3f x one full-screen Blt\n", name + 3, Ratio(name));
         }
     }
-
-private:
-    std::map<std::string, double> ns_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::RunBenchmarks(argc, argv, reporter);
 }

@@ -1,11 +1,14 @@
 #pragma once
 // A temporary game folder for the settings and start-up tests: made fresh per
-// test, made the file layer's start directory, removed afterwards.
+// test, made the file layer's start directory, removed afterwards. It also
+// holds the single-instance lock ($XDG_RUNTIME_DIR), so that tests of one
+// executable running side by side under ctest never see each other's lock.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -26,9 +29,18 @@ public:
         std::filesystem::create_directories(path_ + "/scenario");
         SetStartDirectory(path_);
         FlushFileLayerCache();
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        hadRuntimeDir_ = runtime != nullptr;
+        if (runtime)
+            savedRuntimeDir_ = runtime;
+        setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
     }
     ~GameFolder()
     {
+        if (hadRuntimeDir_)
+            setenv("XDG_RUNTIME_DIR", savedRuntimeDir_.c_str(), 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
         FlushFileLayerCache();
@@ -44,6 +56,8 @@ public:
 
 private:
     std::string path_;
+    std::string savedRuntimeDir_;
+    bool hadRuntimeDir_ = false;
 };
 
 // A settings file with every key: ints 1, strings "v", two names per list.

@@ -5,15 +5,12 @@
 #include <random>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "raster/RasterTestSupport.h"
 #include "raster/Simd.h"
 
-using namespace planetest;
+using namespace rastertest;
 
 namespace {
-
-int Mul(int a, int x) { return a * x / 255; }
-int Inv(int a, int x) { return x * (255 - a) / 255; }
 
 Channels Scale(Channels c, int n) { return {c.r * n / 15, c.g * n / 15, c.b * n / 15}; }
 Channels Sum(Channels a, Channels b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
@@ -66,7 +63,7 @@ void FadeRef(int df, uint8_t* d, const uint8_t* s, int factor)
     if (df == 7 || df == 8) d[3] = 0;
 }
 
-const std::vector<std::pair<int, int>> kCross = {{3, 10}, {4, 11}, {5, 12}, {7, 12}, {6, 13}, {8, 13}};
+const FormatPairs kCross = {{3, 10}, {4, 11}, {5, 12}, {7, 12}, {6, 13}, {8, 13}};
 
 class AlphaBlt : public ::testing::TestWithParam<bool> {
 protected:
@@ -133,8 +130,7 @@ TEST(AlphaBltPairs, refuse_pairs_outside_their_tables)
             CFastPlane dst, src;
             ASSERT_EQ(dst.CreateSurface(3, 3, df), 0);
             ASSERT_EQ(src.CreateSurface(3, 3, sf), 0);
-            bool cross = false;
-            for (auto p : kCross) cross |= p.first == df && p.second == sf;
+            const bool cross = IsAccepted(kCross, df, sf);
             const bool composite = df == sf && df >= 10;
             EXPECT_EQ(dst.AlphaBltFast(&src, 0, 0), cross || composite ? 0 : 2) << df << " <- " << sf;
             EXPECT_EQ(dst.AlphaBltFastFade(&src, 0, 0, 128), cross ? 0 : 2)
