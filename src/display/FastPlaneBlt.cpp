@@ -4,7 +4,7 @@
 
 #include "display/BltWalk.h"
 #include "display/FastPlane.h"
-#include "display/PieceDrawer.h"
+#include "display/PreparedBlt.h"
 #include "display/PlaneLock.h"
 
 namespace {
@@ -97,7 +97,7 @@ void CopyKernel(const SurfaceView& dv, const SurfaceView& sv, int x, int y, cons
     }
 }
 
-// A clipped 1:1 piece (see PieceDrawer.h); arg is the source's key.
+// A clipped 1:1 piece (see PreparedBlt.h); arg is the source's key.
 template <class D, class S, bool Keyed>
 void CopyPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t key)
 {

@@ -1,6 +1,6 @@
 // Per-pixel alpha blits: CFastPlane::AlphaBltFast and AlphaBltFastFade.
 #include "display/FastPlane.h"
-#include "display/PieceDrawer.h"
+#include "display/PreparedBlt.h"
 #include "display/PlaneLock.h"
 #include "raster/BlendStep.h"
 #include "raster/RasterPairs.h"
@@ -107,7 +107,7 @@ int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect*
     return kPlaneDone;
 }
 
-// A clipped 1:1 piece (see PieceDrawer.h); f is the fade factor.
+// A clipped 1:1 piece (see PreparedBlt.h); f is the fade factor.
 template <class D, class S, bool Fade>
 void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
 {

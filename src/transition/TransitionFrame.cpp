@@ -42,7 +42,7 @@ void DrawPieceThroughPlane(const SinkBase& base, uint32_t mode, int32_t px, int3
     }
 }
 
-bool PrepareDirect(PieceDrawer* drawer, CPlaneBase* dst, CPlaneBase* src, uint32_t mode, uint32_t modeArg,
+bool PrepareDirect(PreparedBlt* drawer, CPlaneBase* dst, CPlaneBase* src, uint32_t mode, uint32_t modeArg,
                    const Rect* clip)
 {
     if (dst == nullptr || src == nullptr || !dst->IsDisplayPlane() || !src->IsDisplayPlane()) {

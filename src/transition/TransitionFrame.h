@@ -6,7 +6,7 @@
 // allocates.
 //
 // When both planes are display planes the mode's operation is resolved once
-// per call to a PieceDrawer (surface views and the format pair's kernel), and
+// per call to a PreparedBlt (surface views and the format pair's kernel), and
 // the 1:1 pieces go to it straight; pieces that continue the previous one on
 // the same rows are drawn together with it (unless the effect asks not to).
 // Any other planes, and a plane drawn onto itself, get one plane-interface
@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "display/PieceDrawer.h"
+#include "display/PreparedBlt.h"
 #include "display/PlaneBase.h"
 #include "frame/Rect.h"
 #include "transition/TransitionFunc.h"
@@ -134,7 +134,7 @@ void DrawPieceThroughPlane(const SinkBase& base, uint32_t mode, int32_t px, int3
 // nothing either way and are dropped.
 class PieceRun {
 public:
-    explicit PieceRun(const PieceDrawer* drawer) : drawer_(drawer) {}
+    explicit PieceRun(const PreparedBlt* drawer) : drawer_(drawer) {}
 
     void Add(int32_t px, int32_t py, const Rect& piece)
     {
@@ -164,7 +164,7 @@ public:
     }
 
 private:
-    const PieceDrawer* drawer_;
+    const PreparedBlt* drawer_;
     bool pending_ = false;
     int32_t px_ = 0;
     int32_t py_ = 0;
@@ -177,7 +177,7 @@ private:
 template <bool Join>
 struct DirectSink : SinkBase {
     uint32_t mode;
-    const PieceDrawer* drawer;
+    const PreparedBlt* drawer;
     PieceRun* run;
     static constexpr bool kJoinsPieces = Join;
 
@@ -213,7 +213,7 @@ inline PieceOp PieceOpOfMode(uint32_t mode)
 
 // Resolves the draw mode (0-3) for two display planes; false when the
 // planes are not both display planes or the drawer cannot take them.
-bool PrepareDirect(PieceDrawer* drawer, CPlaneBase* dst, CPlaneBase* src, uint32_t mode, uint32_t modeArg,
+bool PrepareDirect(PreparedBlt* drawer, CPlaneBase* dst, CPlaneBase* src, uint32_t mode, uint32_t modeArg,
                    const Rect* clip);
 
 // Clamps a piece to the source and draws it where it stands in the picture
@@ -257,7 +257,7 @@ int RunTransition(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_
     }
     const SinkBase base{dst, src, clip, modeArg};
     if (mode <= kDrawModeAuto) {
-        PieceDrawer drawer;
+        PreparedBlt drawer;
         if (PrepareDirect(&drawer, dst, src, mode, modeArg, clip)) {
             PieceRun run(&drawer);
             geometry(DirectSink<JoinPieces>{base, mode, &drawer, &run});

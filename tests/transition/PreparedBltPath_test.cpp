@@ -175,7 +175,7 @@ std::string FirstDifference(const std::vector<uint8_t>& a, const std::vector<uin
     return "none";
 }
 
-TEST(PiecePath, every_effect_draws_the_same_pixels_as_through_the_plane_interface)
+TEST(PreparedBltPath, every_effect_draws_the_same_pixels_as_through_the_plane_interface)
 {
     const int dw = 44, dh = 36;
     // Made up front: the first making reseeds the generator, which would
@@ -226,7 +226,7 @@ TEST(PiecePath, every_effect_draws_the_same_pixels_as_through_the_plane_interfac
 
 // A plane drawn onto itself reads a snapshot taken before each operation;
 // the direct path must leave that to the plane interface.
-TEST(PiecePath, an_effect_drawing_a_plane_onto_itself_matches_the_plane_interface)
+TEST(PreparedBltPath, an_effect_drawing_a_plane_onto_itself_matches_the_plane_interface)
 {
     for (const Pair& pair : {kPairs[0], kPairs[2]}) {
         auto start = MakePlane(pair.src, 40, 30, 9);
@@ -255,7 +255,7 @@ TEST(PiecePath, an_effect_drawing_a_plane_onto_itself_matches_the_plane_interfac
 }
 
 // Planes without a surface draw nothing and answer alike on both paths.
-TEST(PiecePath, planes_without_surface_answer_as_through_the_plane_interface)
+TEST(PreparedBltPath, planes_without_surface_answer_as_through_the_plane_interface)
 {
     auto screen = MakePlane(pixfmt::kBGRX32, 20, 20, 1);
     CFastPlane empty;

@@ -1,5 +1,5 @@
 #pragma once
-// PieceDrawer: one display-plane operation resolved once for a stream of 1:1
+// PreparedBlt: one display-plane operation resolved once for a stream of 1:1
 // pieces. The transitions draw up to a whole screen of one-pixel pieces per
 // frame; through the plane interface each piece pays a virtual call, the
 // source's type tag, the locking frame and a kernel look-up. Prepare does all
@@ -33,7 +33,7 @@ inline void DrawNoPiece(const SurfaceView&, const SurfaceView&, const OneToOneCl
 PieceKernel FindCopyPieceKernel(int dstFormat, int srcFormat, bool keyed);
 PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade);
 
-class PieceDrawer {
+class PreparedBlt {
 public:
     // Resolves op for drawing src onto dst under clip (null: all of dst);
     // factor is AlphaBltFastFade's (low byte). False, and the drawer unusable,

@@ -1,10 +1,10 @@
-#include "display/PieceDrawer.h"
+#include "display/PreparedBlt.h"
 
 #include <algorithm>
 
 #include "display/FastPlane.h"
 
-bool PieceDrawer::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int factor, const Rect* clip)
+bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int factor, const Rect* clip)
 {
     if (dst == nullptr || src == nullptr || dst == src || !dst->IsLockFree() || !src->IsLockFree()) {
         return false;
