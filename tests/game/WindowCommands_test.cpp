@@ -98,7 +98,7 @@ protected:
 
     // Runs the steps one per turn of the next nested loops (a step that
     // answers false is tried again next turn); when they are done, or after
-    // too many turns, Esc closes whatever is open.
+    // too many turns, Esc (and then a press outside) closes whatever is open.
     void Script(std::vector<std::function<bool()>> steps)
     {
         steps_ = std::move(steps);
@@ -111,7 +111,11 @@ protected:
                     ++next_;
                 return;
             }
-            platform::testing::PushKey(platform::Key::Escape, turns_ % 2 == 0);
+            // Past the script: Esc, then a press outside every menu.
+            if (turns_ < 70)
+                platform::testing::PushKey(platform::Key::Escape, turns_ % 2 == 0);
+            else
+                platform::testing::PushMouseButton(1, turns_ % 2 == 0, 799, 619);
         });
     }
     bool ScriptDone() const { return next_ == steps_.size(); }

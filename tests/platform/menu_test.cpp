@@ -98,7 +98,7 @@ protected:
     }
 
     // Runs one step per turn of the modal loop; past the script it presses
-    // Esc every turn so a broken menu cannot hang the test.
+    // Esc, and later outside every menu, so a broken menu cannot hang the test.
     void Script(std::vector<std::function<void()>> steps)
     {
         steps_ = std::move(steps);
@@ -106,8 +106,10 @@ protected:
         platform::testing::SetModalTurnHook([this] {
             if (turn_ < steps_.size()) {
                 steps_[turn_]();
-            } else {
+            } else if (turn_ < steps_.size() + 6) {
                 platform::testing::PushKey(platform::Key::Escape, turn_ % 2 == 0);
+            } else {
+                platform::testing::PushMouseButton(1, turn_ % 2 == 0, 799, 619);
             }
             ++turn_;
         });
@@ -205,6 +207,31 @@ TEST_F(MenuInWindow, hovering_a_submenu_opens_and_fills_it_and_posts_its_item)
     EXPECT_EQ(initialised[1], load) << "the submenu must get its own kWmInitMenuPopup when it opens";
     platform::PumpMessages();
     EXPECT_EQ(Commands(), std::vector<uint32_t>{45501}) << "the chosen item must arrive as kWmCommand";
+}
+
+TEST_F(MenuInWindow, escape_closes_a_submenu_even_with_the_pointer_on_its_entry)
+{
+    Menu popup;
+    popup.AppendItem("ウインドウを隠す", 40032);
+    Menu* load = popup.AppendSubmenu("ロード(&L)");
+    load->AppendItem("最新の選択肢", 45501);
+    const int loadY = ItemCentreY(50 + kStrip, 1);
+    bool openBefore = false, openAfter = true, stillTracking = false;
+    auto submenuOpen = [] {
+        int x = 0, y = 0;
+        return platform::testing::OpenMenuItemCentre(1, 0, &x, &y);
+    };
+    Script({MoveTo(100, loadY), [&] { openBefore = submenuOpen(); },
+            [] { platform::testing::PushKey(platform::Key::Escape, true); },
+            [] { platform::testing::PushKey(platform::Key::Escape, false); },
+            [&] {
+                openAfter = submenuOpen();
+                stillTracking = platform::IsMenuTracking();
+            }});
+    EXPECT_EQ(platform::TrackPopupMenu(&popup, 50, 50, MenuResult::kReturnCommand), 0u);
+    EXPECT_TRUE(openBefore) << "resting on the entry opens the submenu";
+    EXPECT_FALSE(openAfter) << "Esc must close the submenu; the resting pointer must not open it again";
+    EXPECT_TRUE(stillTracking) << "the first Esc closes only the submenu";
 }
 
 TEST_F(MenuInWindow, menu_bar_press_tracks_its_menu_and_the_game_sees_no_click)

@@ -54,6 +54,7 @@ struct Pointer {
     ImVec2 pos{-FLT_MAX, -FLT_MAX};
     bool held[3] = {};
     bool pressed[3] = {};   // since the last ImGui frame: a click shorter than a frame still counts
+    uint32_t motions = 0;   // motion events so far
 };
 Pointer gPointer;
 
@@ -65,6 +66,7 @@ void TrackPointer(const SDL_Event& event)
     switch (event.type) {
     case SDL_MOUSEMOTION:
         gPointer.pos = ImVec2(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y));
+        ++gPointer.motions;
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -307,6 +309,7 @@ bool RunModalLoop(const std::function<bool()>& frame)
 }
 
 bool InModalLoop() { return gOverlay.inModal; }
+uint32_t PointerMotionCount() { return gPointer.motions; }
 
 }  // namespace platform::sdl
 

@@ -4,6 +4,7 @@
 // calls DrawOverlay() (the ImGui layer: menu bar, dialogs, message boxes) and
 // only then SDL_RenderPresent. Nested loops (message boxes, dialogs) keep the
 // last frame on screen through the redraw hook the presenter registers.
+#include <cstdint>
 #include <functional>
 
 namespace platform::sdl {
@@ -42,6 +43,8 @@ void RemoveOverlayDrawer(int id);
 bool RunModalLoop(const std::function<bool()>& frame);
 // True while a nested modal loop runs (its drawers are inert).
 bool InModalLoop();
+// Counts the pointer's motion events (a menu follows the pointer only when it moved).
+uint32_t PointerMotionCount();
 
 // A press on the menu strip at window pixels (x, y): when it falls on a
 // title of the window's menu bar, tracks that menu modally and posts the

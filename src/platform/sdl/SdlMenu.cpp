@@ -60,6 +60,7 @@ struct Tracking {
     int barIndex = -1;
     std::vector<Level> levels;
     bool pressSeen = false;     // a release only chooses after a press of this tracking
+    uint32_t motions = 0;       // the pointer's motion count at the last hover
     int turn = 0;
     bool done = false;
     uint32_t chosen = 0;
@@ -325,9 +326,13 @@ bool TrackTurn()
     }
     const ImGuiIO& io = ImGui::GetIO();
     const Hit hit = HitTest(io.MousePos);
-    if (ImGui::IsMousePosValid(&io.MousePos)) {
+    // Only a moving pointer opens and closes submenus: one resting on a
+    // submenu entry must not open again what Esc has just closed.
+    const uint32_t motions = sdl::PointerMotionCount();
+    if (ImGui::IsMousePosValid(&io.MousePos) && (gTrack.turn == 0 || motions != gTrack.motions)) {
         Hover(hit);
     }
+    gTrack.motions = motions;
     for (Level& level : gTrack.levels) {
         LayoutLevel(level);   // a menu opened by the hover
     }
@@ -387,7 +392,12 @@ uint32_t RunTracking()
     gTrack.done = false;
     gTrack.chosen = 0;
     ++gBar.changes;
+    // The game draws its own cursor and hides the system one over the
+    // client area; a menu is pointed at with the system's arrow.
+    const int cursorWas = SDL_ShowCursor(SDL_QUERY);
+    SDL_ShowCursor(SDL_ENABLE);
     const bool ran = sdl::RunModalLoop(TrackTurn);
+    SDL_ShowCursor(cursorWas);
     const uint32_t chosen = ran ? gTrack.chosen : 0;
     gTrack = Tracking{};
     ++gBar.changes;
