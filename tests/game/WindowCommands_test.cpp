@@ -3,10 +3,12 @@
 // questions are answered by the message-box responder, and what the game
 // then does is read from the game object and the slot files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -381,9 +383,31 @@ TEST_F(WindowCommands, damaged_slot_leaves_the_game_as_it_was_and_says_so)
     });
 }
 
-TEST_F(WindowCommands, a_save_that_cannot_be_written_says_so)
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(WindowCommands, a_save_that_cannot_be_written_says_so_and_keeps_the_old_file)
 {
     Play([&](TestGame& game) {
+        FromPopup(game, {2, 1 + 1});
+        const std::string saved = FileBytes(SlotPath(1));
+        ASSERT_FALSE(saved.empty());
+        LeftClick(game);
+        ASSERT_EQ(game.executor.valsInt()[3], 43) << "a new save would differ from the old one";
+        // The write goes through "<name>.tmp<pid>": a folder of that name stops it.
+        std::filesystem::create_directory(SlotPath(1) + ".tmp" + std::to_string(getpid()));
+        boxes_.clear();
+        FromPopup(game, {2, 1 + 1});
+        ASSERT_FALSE(boxes_.empty());
+        EXPECT_EQ(boxes_.back().text, "セーブに失敗しました");
+        EXPECT_EQ(boxes_.back().caption, "えら");
+        EXPECT_EQ(FileBytes(SlotPath(1)), saved) << "a failed save must leave the old file as it was";
+        std::filesystem::remove(SlotPath(1) + ".tmp" + std::to_string(getpid()));
+
+        boxes_.clear();
         gConfig.savedataFormat = "nofolder\\save%02d.dat";
         FromPopup(game, {2, 1});
         ASSERT_FALSE(boxes_.empty());
@@ -394,9 +418,7 @@ TEST_F(WindowCommands, a_save_that_cannot_be_written_says_so)
         FromPopup(game, {2, 1});
         ASSERT_FALSE(boxes_.empty());
         EXPECT_EQ(boxes_.back().text, "セーブに失敗しました") << "a bad pattern writes nothing and says so";
-        EXPECT_TRUE(std::filesystem::is_empty(folder_.path() + "/savedata") ||
-                    std::filesystem::exists(SlotPath(99)))
-            << "nothing but the save point's slot may be there";
+        EXPECT_FALSE(std::filesystem::exists(folder_.path() + "/savedata/save%s.dat"));
     });
 }
 
