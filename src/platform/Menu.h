@@ -82,12 +82,13 @@ void SetWindowMenu(std::unique_ptr<Menu> menu);
 Menu* GetWindowMenu();
 // Tells the layer the menu bar changed (greying, texts) so it is drawn anew.
 void DrawMenuBar();
-// The presenter's view of the menu bar (a frame loop that presents only on
-// change): true while the pointer is over the strip, or a menu is open.
+// For a frame loop that presents only on change. True while the pointer is
+// over the strip (as the event stream last placed it; the hovered title
+// follows it, so present every frame meanwhile) or a menu is tracked.
 bool IsMenuBarHot();
-// Counts every change of what the menu bar shows (DrawMenuBar, the hovered
-// title, a menu opening or closing); compare two readings to know whether the
-// overlay must be drawn again.
+// Counts the changes of what the menu bar shows apart from the hover
+// (SetWindowMenu, DrawMenuBar, a menu opening or closing); a reading that
+// differs from the last one means the overlay must be drawn again.
 uint32_t MenuBarChangeCount();
 
 // How TrackPopupMenu reports the choice.

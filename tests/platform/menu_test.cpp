@@ -246,6 +246,12 @@ TEST_F(MenuInWindow, menu_bar_press_tracks_its_menu_and_the_game_sees_no_click)
     const uint32_t before = platform::MenuBarChangeCount();
     platform::testing::PushMouseMotion(10, 300);
     platform::PumpMessages();
+    EXPECT_FALSE(platform::IsMenuBarHot());
+    platform::testing::PushMouseMotion(30, 8);
+    platform::PumpMessages();
+    EXPECT_TRUE(platform::IsMenuBarHot()) << "a presenter must know that the bar follows the pointer now";
+    platform::testing::PushMouseMotion(10, 300);
+    platform::PumpMessages();
     std::vector<uint32_t> pixels;
     int w = 0, h = 0;
     ASSERT_TRUE(platform::testing::CaptureWindow(&pixels, &w, &h)) << "drawing lays out the bar's titles";

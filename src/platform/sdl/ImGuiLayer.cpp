@@ -311,6 +311,11 @@ bool RunModalLoop(const std::function<bool()>& frame)
 bool InModalLoop() { return gOverlay.inModal; }
 uint32_t PointerMotionCount() { return gPointer.motions; }
 
+bool PointerOnMenuStrip()
+{
+    return gPointer.pos.x >= 0 && gPointer.pos.y >= 0 && gPointer.pos.y < MainWindowState().stripHeight;
+}
+
 }  // namespace platform::sdl
 
 namespace platform::testing {

@@ -45,6 +45,8 @@ bool RunModalLoop(const std::function<bool()>& frame);
 bool InModalLoop();
 // Counts the pointer's motion events (a menu follows the pointer only when it moved).
 uint32_t PointerMotionCount();
+// True when the event stream last placed the pointer on the menu strip.
+bool PointerOnMenuStrip();
 
 // A press on the menu strip at window pixels (x, y): when it falls on a
 // title of the window's menu bar, tracks that menu modally and posts the

@@ -37,8 +37,6 @@ struct Span {
 struct Bar {
     std::unique_ptr<Menu> menu;
     std::vector<Span> titles;   // per position, from the last drawn turn
-    int hovered = -1;
-    bool pointerOnStrip = false;
     uint32_t changes = 0;
 };
 Bar gBar;
@@ -417,15 +415,10 @@ void DrawMenuBarOverlay()
     }
     const ImGuiIO& io = ImGui::GetIO();
     LayoutBar(io.DisplaySize.x);
+    // A box or dialog in front leaves the bar inert: no hover highlight.
     const bool onStrip = ImGui::IsMousePosValid(&io.MousePos) && io.MousePos.y >= 0 &&
                          io.MousePos.y < kMenuBarHeight && !sdl::InModalLoop();
-    const int hovered = onStrip ? TitleAt(io.MousePos) : -1;
-    if (hovered != gBar.hovered || onStrip != gBar.pointerOnStrip) {
-        gBar.hovered = hovered;
-        gBar.pointerOnStrip = onStrip;
-        ++gBar.changes;
-    }
-    DrawBar(ImGui::GetBackgroundDrawList(), hovered);
+    DrawBar(ImGui::GetBackgroundDrawList(), onStrip ? TitleAt(io.MousePos) : -1);
 }
 
 }  // namespace platform::sdl
@@ -451,13 +444,12 @@ void SetWindowMenu(std::unique_ptr<Menu> menu)
 {
     gBar.menu = std::move(menu);
     gBar.titles.clear();
-    gBar.hovered = -1;
     ++gBar.changes;
 }
 
 Menu* GetWindowMenu() { return gBar.menu.get(); }
 void DrawMenuBar() { ++gBar.changes; }
-bool IsMenuBarHot() { return gTrack.active || gBar.pointerOnStrip; }
+bool IsMenuBarHot() { return gTrack.active || (gBar.menu && sdl::PointerOnMenuStrip()); }
 uint32_t MenuBarChangeCount() { return gBar.changes; }
 bool IsMenuTracking() { return gTrack.active; }
 
