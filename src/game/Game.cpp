@@ -6,6 +6,7 @@
 #include "frame/CRingPtr.h"
 #include "game/GameConfig.h"
 #include "game/PictureLoader.h"
+#include "game/WinMain.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowMessages.h"
 
@@ -100,6 +101,8 @@ bool CGame::Start()
     services.CreateBackdrop(gConfig.width, gConfig.height);
     text.Init();
     services.SetMessages(&text);
+    if (gDebugMode)
+        varWatch.Open(&executor);
 
     PlayMovie("movie\\sundrel.mpg", kMovieLogo);
     return Pump();

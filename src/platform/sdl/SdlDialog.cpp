@@ -16,10 +16,12 @@ namespace platform {
 
 namespace {
 
-// Dialog units of the 9-point gothic face the templates were laid out for:
-// a quarter of its average character width (6) and an eighth of its height (13).
-constexpr float kUnitX = 6.0f / 4.0f;
-constexpr float kUnitY = 13.0f / 8.0f;
+// Pixels of a dialog unit. The templates were laid out for a 9-point gothic
+// face (a unit of 1.5 x 1.625 pixels); the overlay's 14-pixel face needs
+// more room across (a 65-unit label holds nine 14-pixel kanji at 2.0), and
+// the tallest template (323 units) still fits the 600-pixel game at 1.75.
+constexpr float kUnitX = 2.0f;
+constexpr float kUnitY = 1.75f;
 // Bytes of an edit's UTF-8 buffer: far more than any limit the program sets.
 constexpr size_t kEditBytes = 256;
 
@@ -159,9 +161,8 @@ private:
     }
 
     struct EditContext {
-        DialogInput* input;
-        int id;
         int limit;
+        bool refused = false;
     };
 
     static int FilterEdit(ImGuiInputTextCallbackData* data)
@@ -170,7 +171,7 @@ private:
         if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) {
             if (EditAcceptsCharacter(data->EventChar))
                 return 0;
-            context->input->Refuse(context->id);
+            context->refused = true;
             return 1;
         }
         // After an edit: keep the first `limit` characters.
@@ -198,7 +199,7 @@ private:
             const std::string utf8 = SjisToUtf8(buffer.shown);
             std::strncpy(buffer.utf8, utf8.c_str(), kEditBytes - 1);
         }
-        EditContext context{&input_, c.id, state_.Limit(c.id)};
+        EditContext context{state_.Limit(c.id)};
         ImGui::SetNextItemWidth(size.x);
         if (firstFrame_)
             ImGui::SetKeyboardFocusHere();
@@ -208,6 +209,10 @@ private:
             input_.SetEditText(c.id, buffer.utf8);
             buffer.shown = state_.Text(c.id);
         }
+        // After the change: the handler hears of a refused character last, as
+        // a person would have seen it among what was typed in this frame.
+        if (context.refused)
+            input_.Refuse(c.id);
     }
 
     void DrawList(const DialogControl& c, const std::string& label, ImVec2 size)
@@ -257,6 +262,7 @@ ImVec2 GameCentre()
 struct Modeless {
     std::unique_ptr<DialogView> view;
     int drawer = 0;
+    Rect shown;  // where its window was last drawn, window pixels
 };
 std::map<int, Modeless> gModeless;
 int gNextModeless = 1;
@@ -308,7 +314,8 @@ int OpenModelessDialog(const DialogTemplate& dialogTemplate, DialogHandler& hand
     entry.view = std::make_unique<DialogView>(dialogTemplate, handler);
     handler.OnInit(entry.view->State());
     DialogView* view = entry.view.get();
-    entry.drawer = sdl::AddOverlayDrawer([view]() {
+    Rect* shown = &entry.shown;
+    entry.drawer = sdl::AddOverlayDrawer([view, shown]() {
         const sdl::Viewport game = sdl::ClientViewport();
         ImGui::SetNextWindowPos(ImVec2(game.x + 8.0f, game.y + 8.0f), ImGuiCond_FirstUseEver);
         ImGui::SetNextWindowSize(view->Size(), ImGuiCond_Always);
@@ -317,6 +324,10 @@ int OpenModelessDialog(const DialogTemplate& dialogTemplate, DialogHandler& hand
         ImGui::PopStyleVar();
         if (open)
             view->DrawControls(false);
+        const ImVec2 pos = ImGui::GetWindowPos();
+        const ImVec2 size = ImGui::GetWindowSize();
+        *shown = {static_cast<int>(pos.x), static_cast<int>(pos.y), static_cast<int>(size.x),
+                  static_cast<int>(size.y)};
         ImGui::End();
     });
     return id;
@@ -336,6 +347,26 @@ DialogState* ModelessDialogState(int id)
     const auto it = gModeless.find(id);
     return it == gModeless.end() ? nullptr : &it->second.view->State();
 }
+
+namespace sdl {
+
+bool OverlayOwnsPress(int windowX, int windowY)
+{
+    if (gModeless.empty())
+        return false;
+    // ImGui's own view at its last frame (a drag begun on the window, say).
+    if (ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureMouse)
+        return true;
+    for (const auto& [id, entry] : gModeless) {
+        (void)id;
+        const Rect& r = entry.shown;
+        if (windowX >= r.x && windowX < r.x + r.w && windowY >= r.y && windowY < r.y + r.h)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace sdl
 
 namespace testing {
 
