@@ -189,6 +189,10 @@ TEST(GameDialogs, name_input_types_into_the_scenario_variable)
             << "the initial name starts selected (Backspace clears it), the kana are typed, the emoji refused";
         ExpectOverTheGame(shot, name_input::kName);
         EXPECT_FALSE(game.executor.failed()) << game.executor.lastError();
+        const size_t waitingAt = game.executor.position();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(game.Frame()) << "the Enter that closed the dialog must not run the scenario to its end";
+        EXPECT_EQ(game.executor.position(), waitingAt) << "the Enter that closed the dialog reached the game";
     });
     app.Run();
     gConfig = saved;

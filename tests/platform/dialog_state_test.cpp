@@ -23,15 +23,17 @@ constexpr int kCombo = 13;
 
 platform::DialogTemplate Template(bool withCancel)
 {
-    platform::DialogTemplate t;
-    t.caption = "t";
-    t.controls = {
-        {1, ControlKind::kDefaultButton, "OK", 0, 0, 10, 10},
-        {kEdit, ControlKind::kEdit, "", 0, 0, 10, 10},
-        {kCheck, ControlKind::kCheckBox, "c", 0, 0, 10, 10},
-        {kSlider, ControlKind::kSlider, "", 0, 0, 10, 10},
-        {kCombo, ControlKind::kCombo, "", 0, 0, 10, 10},
-    };
+    platform::DialogTemplate t{0,
+                               "t",
+                               100,
+                               100,
+                               {
+                                   {1, ControlKind::kDefaultButton, "OK", 0, 0, 10, 10},
+                                   {kEdit, ControlKind::kEdit, "", 0, 0, 10, 10},
+                                   {kCheck, ControlKind::kCheckBox, "c", 0, 0, 10, 10},
+                                   {kSlider, ControlKind::kSlider, "", 0, 0, 10, 10},
+                                   {kCombo, ControlKind::kCombo, "", 0, 0, 10, 10},
+                               }};
     if (withCancel)
         t.controls.push_back({platform::kIdCancel, ControlKind::kButton, "Cancel", 0, 0, 10, 10});
     return t;
