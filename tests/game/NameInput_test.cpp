@@ -81,11 +81,6 @@ TEST_F(NameInputTest, at_most_sixteen_characters)
     EXPECT_EQ(platform::SjisCharacterCount(name), kMaxCharacters);
 }
 
-TEST_F(NameInputTest, typing_adds_to_the_initial_name)
-{
-    EXPECT_EQ(RunInput(u8"ミオ", "2", false), Sjis(u8"ミオ2"));
-}
-
 TEST(NameInputDialog, without_a_window_the_initial_name_stands)
 {
     EXPECT_EQ(RunNameInputDialog(Sjis(u8"ななし")), Sjis(u8"ななし"));

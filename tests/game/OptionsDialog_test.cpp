@@ -140,11 +140,6 @@ TEST_F(OptionsDialogTest, advanced_effects_table_overrides_the_settings_file)
     gConfig.AnimationLength = 7;
     gConfig.vistaAnimationLength = 40;
     gConfig.windowMove = 0;
-    Open off({});
-    off.input.Press(kOk);
-    EXPECT_EQ(gConfig.defaultAnimationFrames, 3);
-    EXPECT_EQ(gConfig.AnimationLength, 3);
-    EXPECT_EQ(gConfig.vistaAnimationLength, 3);
     Open on({});
     on.input.Press(kAdvanced);
     on.input.Press(kOk);
