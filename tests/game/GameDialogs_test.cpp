@@ -170,18 +170,24 @@ TEST(GameDialogs, name_input_types_into_the_scenario_variable)
                   [] { platform::testing::PushText(reinterpret_cast<const char*>(u8"やまだ🍣")); },
                   [] {},
                   [&] {
+                      // Backspace cleared the selected name offered; the emoji was refused.
                       shot = Capture("name-input");
                       int x = 0, y = 0, w = 0, h = 0;
                       ASSERT_TRUE(platform::testing::DialogControlRect(name_input::kNote, &x, &y, &w, &h));
                       EXPECT_GT(w, 0) << "the refused emoji must leave a note under the field";
                   },
+                  // Esc neither closes the dialog nor leaves the field deaf.
+                  [] { platform::testing::PushKey(platform::Key::Escape, true); },
+                  [] { platform::testing::PushKey(platform::Key::Escape, false); },
+                  [] {},
+                  [] { platform::testing::PushText(reinterpret_cast<const char*>(u8"みお")); },
                   [] { platform::testing::PushKey(platform::Key::Return, true); },
                   [] { platform::testing::PushKey(platform::Key::Return, false); }});
         ASSERT_TRUE(RunUntil(game, [&] { return game.executor.valsStr().count(4) != 0; }, 20))
             << game.executor.lastError();
         platform::testing::SetModalTurnHook(nullptr);
-        EXPECT_EQ(game.executor.valsStr()[4], Sjis(u8"やまだ"))
-            << "the initial name starts selected (Backspace clears it), the kana are typed, the emoji refused";
+        EXPECT_EQ(game.executor.valsStr()[4], Sjis(u8"ななしみお"))
+            << "Esc brings back the name offered, and the field must go on taking what is typed";
         ExpectOverTheGame(shot, name_input::kName);
         EXPECT_FALSE(game.executor.failed()) << game.executor.lastError();
         const size_t waitingAt = game.executor.position();

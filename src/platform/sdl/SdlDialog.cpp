@@ -96,6 +96,7 @@ private:
     struct EditBuffer {
         char utf8[kEditBytes] = {};
         std::string shown;  // the Shift-JIS text the buffer was made from
+        bool refocus = false;
     };
 
     void DrawControl(const DialogControl& c, const std::string& label, ImVec2 size)
@@ -201,14 +202,18 @@ private:
         }
         EditContext context{state_.Limit(c.id)};
         ImGui::SetNextItemWidth(size.x);
-        if (firstFrame_)
+        // The field takes the keys from the start, and again after Esc or a
+        // click elsewhere took them away (ImGui lets a field go on Esc).
+        if (firstFrame_ || buffer.refocus)
             ImGui::SetKeyboardFocusHere();
+        buffer.refocus = false;
         if (ImGui::InputText(Label("##" + label), buffer.utf8, kEditBytes,
                              ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackEdit, FilterEdit,
                              &context)) {
             input_.SetEditText(c.id, buffer.utf8);
             buffer.shown = state_.Text(c.id);
         }
+        buffer.refocus = ImGui::IsItemDeactivated();
         // After the change: the handler hears of a refused character last, as
         // a person would have seen it among what was typed in this frame.
         if (context.refused)
