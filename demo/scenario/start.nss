@@ -28,6 +28,7 @@
         push #1
         add
         st #1                     ; #1: counted across games in the user file
+        savepoint                 ; slot 99: the load menu's "最新の選択肢"
         text "どちらへ行きますか？"
         nl
         link 1

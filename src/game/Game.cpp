@@ -5,6 +5,7 @@
 #include "frame/CApp.h"
 #include "frame/CRingPtr.h"
 #include "game/GameConfig.h"
+#include "game/GameMenus.h"
 #include "game/PictureLoader.h"
 #include "game/WinMain.h"
 #include "platform/MessagePump.h"
@@ -39,16 +40,12 @@ CGame::CGame()
 CGame::~CGame()
 {
     RemoveWindowListener(&commandListener);
+    RemoveMenus();
     // Whatever the loop left (it ended by an error, or never ran Finish).
     DeleteScreen();
     DeleteMovie();
     delete flashSnapshot;
     flashSnapshot = nullptr;
-}
-
-int CGame::OnWindowMessage(platform::WindowHandle, uint32_t, platform::WParam, platform::LParam)
-{
-    return 0;
 }
 
 void CGame::Run()
@@ -73,6 +70,7 @@ bool CGame::Start()
             platform::PostMessage(GetAppWindow(), platform::kWmCommand, static_cast<platform::WParam>(m.command), 0);
     }
     gGame = this;
+    InstallMenus();
     display.SetDisplayMode(gConfig.width, gConfig.height, 0);
     if (app)
         app->SetPauseWhileInactive(true);
@@ -154,6 +152,7 @@ void CGame::MovieFrame()
     if (!SkipInput() && movie->IsPlaying())
         return;
     DeleteMovie();
+    UpdateWindowMenu(true);
     switch (movieKind) {
     case kMovieOpening: OpenScreen(2); break;
     case kMovieLogo: OpenScreen(1); break;
@@ -173,15 +172,22 @@ void CGame::ScreenFrame()
     switch (screen->Update(&keys, &mouse)) {
     case kScreenNewGame:
         DeleteScreen();
+        StartAfresh();
         executor.openScenario(gConfig.scnstart);
         executor.markAllDirty();
         break;
-    case kScreenLoadMenu:
-        // The load slots live in the popup menu, which is not part of the game
-        // yet: the menu is taken as closed without a choice.
-        screen->EndScreen(0);
-        cursor.SetEnabled(true);
+    case kScreenLoadMenu: {
+        const Rect at = cursor.GetRect();
+        cursor.SetEnabled(false);
+        if (const uint32_t chosen = TrackLoadMenu(at.left, at.top)) {
+            DeleteScreen();
+            platform::PostMessage(GetAppWindow(), platform::kWmCommand, chosen, 0);
+        } else {
+            screen->EndScreen(0);
+            cursor.SetEnabled(true);
+        }
         break;
+    }
     case kScreenGallery: OpenScreen(4); break;
     case kScreenReplay: OpenScreen(3); break;
     case kScreenQuit:
@@ -223,6 +229,12 @@ bool CGame::ScenarioFrame()
         delete flashSnapshot;
         flashSnapshot = nullptr;
         text.Update();
+        // Auto-advance goes on until the player stops it: a click (on the
+        // fast-forward button or anywhere) turns it off and is used up.
+        if (executor.fastForward == 2 && mouse.IsLeftNewPress()) {
+            executor.setFastForward(0);
+            advance_ = false;
+        }
         scenario::StepInput input;
         // An advance while the page still types only finishes the typing.
         input.advance = advance_ && !text.OnAdvance();
@@ -296,6 +308,7 @@ void CGame::DrawScenario()
 int CGame::PlayMovie(const std::string& name, int kind)
 {
     DeleteMovie();
+    UpdateWindowMenu(false);
     // A movie that cannot be opened is simply not playing: the next frame
     // ends it and runs what follows it.
     movie = new CMovieFront;
@@ -341,6 +354,7 @@ void CGame::DeleteMovie()
 
 void CGame::Finish()
 {
+    RemoveMenus();
     DeleteScreen();
     DeleteMovie();
     delete flashSnapshot;

@@ -149,6 +149,24 @@ HostResult GameServices::PlayMovie(const std::string& name)
     return HostResult::kDone;
 }
 
+HostResult GameServices::ShowPopupMenu()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    int x = 0, y = 0;
+    game_->mouse.GetPos(&x, &y);
+    game_->ShowPopupMenu(x, y);
+    return HostResult::kDone;
+}
+
+HostResult GameServices::SavePoint()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    game_->SavePoint();
+    return HostResult::kDone;
+}
+
 HostResult GameServices::StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude)
 {
     const int32_t limit = INT32_MAX / kQuakeDurationPerFrame;

@@ -59,16 +59,19 @@ public:
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
 
-    // ---- ShellService (the backlog, popup menu, saves and scene replay
-    // belong to screens not built yet: those answer kFailed)
+    // ---- ShellService (the backlog and the scene replay belong to screens
+    // not built yet: those answer kFailed)
     scenario::HostResult PlayMovie(const std::string& name) override;
     // A frame count below 0 is taken as 0; one too large for the quake's
     // duration is clamped.
     scenario::HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) override;
     scenario::HostResult StartFlash(int32_t rgb) override;
     scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
-    scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
-    scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }
+    // The game's popup menu at the pointer (kFailed without a game).
+    scenario::HostResult ShowPopupMenu() override;
+    // Writes slot 99 (kFailed without a game). A failed write is logged and
+    // the scenario goes on: the player did not ask for this save.
+    scenario::HostResult SavePoint() override;
     scenario::HostResult EndSceneReplay() override { return scenario::HostResult::kFailed; }
 
 private:

@@ -1,10 +1,6 @@
 #include "game/OptionsDialog.h"
 
 #include "game/GameConfig.h"
-#include "game/GameSound.h"
-#include "game/SystemData.h"
-#include "platform/Cd.h"
-#include "scenario/ScenarioExecutor.h"
 
 using namespace options_dialog;
 using platform::ControlKind;
@@ -162,17 +158,4 @@ void COptionsDialog::OnCommand(platform::DialogState& dialog, int id, platform::
     case kCancel: dialog.End(kResultCancel); break;
     default: break;
     }
-}
-
-int RunOptionsDialog(CGameSound& sound, ScenarioExecutor& executor)
-{
-    COptionsDialog dialog(platform::cd::ListDrives());
-    // A dialog nobody can see changes nothing.
-    const int result = platform::RunModalDialog(OptionsDialogTemplate(), dialog, kResultCancel);
-    if (result != kResultOk)
-        return result;
-    sound.RestartMusic(executor.cdTrack);
-    executor.markAllDirty();
-    SaveSystemData(gConfig.userini);
-    return result;
 }

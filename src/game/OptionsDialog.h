@@ -3,14 +3,11 @@
 // source and CD drive, message speed, message-window colour, MP3 decoding
 // and advanced screen effects. COptionsDialog is its procedure: it fills the
 // controls from gConfig and, on OK only, writes them back; Cancel changes
-// nothing. RunOptionsDialog is what the window command 65535 does.
+// nothing. The window command 65535 shows it (OptionsCommand.h).
 #include <string>
 #include <vector>
 
 #include "platform/Dialog.h"
-
-class CGameSound;
-class ScenarioExecutor;
 
 namespace options_dialog {
 // Control ids of the template.
@@ -57,9 +54,3 @@ public:
 private:
     std::vector<std::string> drives_;
 };
-
-// Shows the options dialog over the game. On OK: the settings are applied,
-// the music restarts (the executor's current track, through sound), the
-// whole screen is repainted and the user system file is saved. On Cancel
-// nothing changes, restarts or is saved. Returns 0 (OK) or 1 (Cancel).
-int RunOptionsDialog(CGameSound& sound, ScenarioExecutor& executor);

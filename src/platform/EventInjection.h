@@ -40,4 +40,11 @@ void SetModalTurnHook(std::function<void()> hook);
 // window; the outputs are written only on success.
 bool CaptureWindow(std::vector<uint32_t>* pixels, int* width, int* height);
 
+// Where to point at a menu (window pixels, the centre of the entry): the
+// menu-bar title at a position (the bar must have been drawn once), and an
+// item of the menu open at a depth (0 the first opened) while a menu is
+// tracked (from the turn hook). False when there is no such entry.
+bool MenuBarTitleCentre(int position, int* x, int* y);
+bool OpenMenuItemCentre(int level, int position, int* x, int* y);
+
 }  // namespace platform::testing

@@ -108,6 +108,23 @@ void ScenarioExecutor::closeScenario()
     pagePending_ = false;
 }
 
+void ScenarioExecutor::resetGame()
+{
+    closeScenario();
+    valsInt_.clear();
+    valsStr_.clear();
+    stack.assign({});
+    layers_.clear();
+    title_.clear();
+    effect_ = 0;
+    windowVisible_ = false;
+    sceneReplay = 0;
+    backlogRequested_ = false;
+    error_.clear();
+    errorShown_ = false;
+    setFastForward(0);
+}
+
 void ScenarioExecutor::setFastForward(int mode)
 {
     fastForward = mode;

@@ -71,6 +71,11 @@ public:
     bool startSceneReplay(int32_t position);
     // Clears the scenario, the call stack and any wait.
     void closeScenario();
+    // Forgets the game being played, so the next one starts afresh: closes
+    // the scenario and empties the scenario's variables, strings, expression
+    // stack, picture records and save title (the system variables stay);
+    // fast-forward, the scene-replay flag and the backlog request end.
+    void resetGame();
     // Executes instructions until one waits, changes the picture or ends; see kStep*.
     int step(const scenario::StepInput& input);
     // Sets the mode (0 off, 1 skip, 2 auto-advance) and the message window's button.

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "GameRig.h"
+#include "game/GameMenus.h"
 #include "game/NameInputDialog.h"
 #include "game/OptionsDialog.h"
 #include "game/VarWatchDialog.h"
@@ -16,6 +17,7 @@
 #include "platform/EventInjection.h"
 #include "platform/TextEncoding.h"
 #include "platform/Window.h"
+#include "platform/WindowMessages.h"
 
 namespace {
 
@@ -123,7 +125,7 @@ TEST(GameDialogs, options_over_the_game_cancel_then_ok_by_mouse_and_keys)
                   [] {},
                   [] { platform::testing::PushKey(platform::Key::Escape, true); },
                   [] { platform::testing::PushKey(platform::Key::Escape, false); }});
-        EXPECT_EQ(RunOptionsDialog(game.sound, game.executor), options_dialog::kResultCancel);
+        game.OnWindowMessage(GetAppWindow(), platform::kWmCommand, kCmdOptions, 0);
         ExpectOverTheGame(shot, options_dialog::kSpeed);
         EXPECT_EQ(gConfig.bgmCDDA, 0) << "Esc must cancel without applying the check box";
         EXPECT_FALSE(std::filesystem::exists(red.folder.path() + "/user.ini")) << "Cancel saves nothing";
@@ -147,7 +149,7 @@ TEST(GameDialogs, options_over_the_game_cancel_then_ok_by_mouse_and_keys)
                       platform::testing::PushMouseButton(1, false, x + w + 40, y + h / 2);
                   },
                   [] { ClickControl(options_dialog::kOk); }});
-        EXPECT_EQ(RunOptionsDialog(game.sound, game.executor), options_dialog::kResultOk);
+        game.OnWindowMessage(GetAppWindow(), platform::kWmCommand, kCmdOptions, 0);
         EXPECT_EQ(gConfig.interval, 0) << "the slider dragged to Fast must give interval 0";
         EXPECT_TRUE(std::filesystem::exists(red.folder.path() + "/user.ini")) << "OK saves the user file";
         platform::testing::SetModalTurnHook(nullptr);

@@ -10,11 +10,13 @@
 #include "GameRig.h"
 #include "frame/ProfileFile.h"
 #include "game/GameSound.h"
+#include "game/GameMenus.h"
 #include "game/OptionsDialog.h"
 #include "game/SystemData.h"
 #include "game/TextDrawable.h"
 #include "platform/Audio.h"
 #include "platform/EventInjection.h"
+#include "platform/WindowMessages.h"
 #include "sound/MediaObject.h"
 #include "sound/ScenarioSound.h"
 
@@ -149,12 +151,29 @@ TEST_F(OptionsDialogTest, advanced_effects_table_overrides_the_settings_file)
     EXPECT_EQ(gConfig.windowMove, 1);
 }
 
+// What the person does in the next options dialog.
+platform::DialogResponder gRespond;
+
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The window command, as the menu bar sends it; false when no dialog came.
+bool SendOptionsCommand(CGame& game)
+{
+    bool shown = false;
+    platform::DialogResponder respond = std::move(gRespond);
+    platform::SetDialogResponder([&](platform::DialogState& state, platform::DialogInput& input) {
+        shown = state.Template().resourceId == 111;
+        respond(state, input);
+    });
+    game.OnWindowMessage(GetAppWindow(), platform::kWmCommand, kCmdOptions, 0);
+    platform::SetDialogResponder(nullptr);
+    return shown;
 }
 
 // In a running game with music from files: the whole OK and Cancel roads.
@@ -186,18 +205,18 @@ TEST(OptionsDialogInGame, cancel_changes_nothing_and_ok_takes_hold_and_saves)
 
         // Cancel after moving everything.
         const CGameConfig before = gConfig;
-        platform::SetDialogResponder([](platform::DialogState& state, platform::DialogInput& input) {
+        gRespond = [](platform::DialogState& state, platform::DialogInput& input) {
             EXPECT_EQ(state.Template().caption, "オプション");
             for (int id : {kMusicVolume, kVoiceVolume, kEffectVolume, kWindowColour, kSpeed})
                 input.MoveSlider(id, 1);
             for (int id : {kMusicFromCd, kSystemMp3, kAdvanced})
                 input.Press(id);
             input.Escape();
-        });
+        };
         platform::AdvanceManualClock(22050);  // half a second of music
         const int positionBefore = channels.music->GetPosition();
         ASSERT_GT(positionBefore, 0);
-        EXPECT_EQ(RunOptionsDialog(game.sound, game.executor), kResultCancel);
+        ASSERT_TRUE(SendOptionsCommand(game));
         EXPECT_FALSE(fs::exists(userFile)) << "Cancel must not save the user file";
         EXPECT_EQ(gConfig.cdLevel, before.cdLevel);
         EXPECT_EQ(gConfig.seLevel, before.seLevel);
@@ -213,13 +232,12 @@ TEST(OptionsDialogInGame, cancel_changes_nothing_and_ok_takes_hold_and_saves)
         EXPECT_GE(channels.music->GetPosition(), positionBefore) << "Cancel must not restart the music";
 
         // OK with a new music level and the fastest text.
-        platform::SetDialogResponder([](platform::DialogState&, platform::DialogInput& input) {
+        gRespond = [](platform::DialogState&, platform::DialogInput& input) {
             input.MoveSlider(kMusicVolume, 200);
             input.MoveSlider(kSpeed, 1);
             input.Enter();
-        });
-        EXPECT_EQ(RunOptionsDialog(game.sound, game.executor), kResultOk);
-        platform::SetDialogResponder(nullptr);
+        };
+        ASSERT_TRUE(SendOptionsCommand(game));
         const SoundChannels after = game.sound.Sound()->Channels();
         EXPECT_TRUE(after.music->IsPlaying()) << "OK restarts the track that was playing";
         EXPECT_LT(after.music->GetPosition(), positionBefore) << "from its start";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imgui.h"
+#include "platform/EventInjection.h"
 #include "platform/Menu.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowMessages.h"
@@ -491,3 +492,36 @@ bool PressOnMenuStrip(int windowX, int windowY)
 }
 
 }  // namespace platform::sdl
+
+namespace platform::testing {
+
+namespace {
+bool Centre(const Span& s, int* x, int* y)
+{
+    *x = static_cast<int>((s.x0 + s.x1) / 2);
+    *y = static_cast<int>((s.y0 + s.y1) / 2);
+    return true;
+}
+}  // namespace
+
+bool MenuBarTitleCentre(int position, int* x, int* y)
+{
+    if (position < 0 || position >= static_cast<int>(gBar.titles.size())) {
+        return false;
+    }
+    return Centre(gBar.titles[static_cast<size_t>(position)], x, y);
+}
+
+bool OpenMenuItemCentre(int level, int position, int* x, int* y)
+{
+    if (!gTrack.active || level < 0 || level >= static_cast<int>(gTrack.levels.size())) {
+        return false;
+    }
+    const Level& open = gTrack.levels[static_cast<size_t>(level)];
+    if (position < 0 || position >= static_cast<int>(open.items.size())) {
+        return false;
+    }
+    return Centre(open.items[static_cast<size_t>(position)], x, y);
+}
+
+}  // namespace platform::testing
