@@ -36,7 +36,8 @@ DialogResponder gResponder;
 
 const char* Label(const std::string& utf8) { return utf8.c_str(); }
 
-// One shown dialog: its state, handler and the UTF-8 copies ImGui edits.
+// One shown dialog: its state, the person's hands on it and the UTF-8
+// copies of its edits that ImGui works on.
 class DialogView {
 public:
     DialogView(const DialogTemplate& dialogTemplate, DialogHandler& handler)
@@ -234,11 +235,19 @@ private:
             ImGui::TableSetupColumn(SjisToUtf8(column.title).c_str(), ImGuiTableColumnFlags_WidthFixed,
                                     static_cast<float>(column.width));
         ImGui::TableHeadersRow();
-        for (const auto& row : state_.Rows(c.id)) {
-            ImGui::TableNextRow();
-            for (size_t i = 0; i < row.size() && i < columns.size(); ++i) {
-                ImGui::TableSetColumnIndex(static_cast<int>(i));
-                ImGui::TextUnformatted(SjisToUtf8(row[i]).c_str());
+        // Only the rows in sight are converted and drawn: a scenario may
+        // have thousands of variables, and the watch is drawn every frame.
+        const auto& rows = state_.Rows(c.id);
+        ImGuiListClipper clipper;
+        clipper.Begin(static_cast<int>(rows.size()));
+        while (clipper.Step()) {
+            for (int r = clipper.DisplayStart; r < clipper.DisplayEnd; ++r) {
+                const auto& row = rows[static_cast<size_t>(r)];
+                ImGui::TableNextRow();
+                for (size_t i = 0; i < row.size() && i < columns.size(); ++i) {
+                    ImGui::TableSetColumnIndex(static_cast<int>(i));
+                    ImGui::TextUnformatted(SjisToUtf8(row[i]).c_str());
+                }
             }
         }
         ImGui::EndTable();
