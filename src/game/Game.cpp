@@ -7,6 +7,7 @@
 #include "game/GameConfig.h"
 #include "game/GameMenus.h"
 #include "game/PictureLoader.h"
+#include "game/WinMain.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowMessages.h"
 
@@ -98,6 +99,8 @@ bool CGame::Start()
     services.CreateBackdrop(gConfig.width, gConfig.height);
     text.Init();
     services.SetMessages(&text);
+    if (gDebugMode)
+        varWatch.Open(&executor);
 
     PlayMovie("movie\\sundrel.mpg", kMovieLogo);
     return Pump();

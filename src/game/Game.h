@@ -27,6 +27,7 @@
 #include "game/GameSound.h"
 #include "game/ScreenSlot.h"
 #include "game/TextHost.h"
+#include "game/VarWatchDialog.h"
 #include "platform/Menu.h"
 #include "scenario/ScenarioExecutor.h"
 #include "sound/CAudioMixer.h"
@@ -118,6 +119,8 @@ public:
     // torn down first (they take their drawables out of the queue).
     GameServices services;
     TextHost text;
+    // The debug variable watch, open only with the debug switch on.
+    CVarWatch varWatch;
 
 protected:
     // Waits for the frame's deadline (tests count the calls instead).

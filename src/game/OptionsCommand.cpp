@@ -1,8 +1,13 @@
 #include "game/OptionsCommand.h"
 
-// FIXME: the options dialog is not built yet; until it is, the command ends
-// as a cancelled dialog does and nothing changes.
+#include "game/OptionsDialog.h"
+#include "platform/Cd.h"
+
 int RunOptionsDialog(CAudioMixer*)
 {
-    return 1;
+    // The mixer is what the dialog was always handed; the music restarts
+    // through the game's sound once the command sees OK, not in here.
+    COptionsDialog dialog(platform::cd::ListDrives());
+    // A dialog nobody can see changes nothing.
+    return platform::RunModalDialog(OptionsDialogTemplate(), dialog, options_dialog::kResultCancel);
 }

@@ -4,6 +4,7 @@
 #include "game/DrawQueue.h"
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
+#include "game/NameInputDialog.h"
 #include "game/ScriptFrame.h"
 #include "game/TextDrawable.h"
 #include "game/TextLabel.h"
@@ -228,6 +229,6 @@ HostResult TextHost::SetFastForwardButton(bool pressed)
 
 HostResult TextHost::InputName(const std::string& initial, std::string* out)
 {
-    *out = initial;
+    *out = RunNameInputDialog(initial);
     return HostResult::kDone;
 }

@@ -84,7 +84,7 @@ public:
     // kBusy until a link is clicked; kFailed on a page without links.
     scenario::HostResult TakeChosenLink(int32_t* id) override;
     scenario::HostResult SetFastForwardButton(bool pressed) override;
-    // The name-input dialog belongs to the window commands: the initial name is kept.
+    // Asks the player for a name in the name-input dialog (modal: done at once).
     scenario::HostResult InputName(const std::string& initial, std::string* out) override;
 
 private:

@@ -20,7 +20,9 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
     SetWinMainArgs(instance, previousInstance, commandLine, showCommand);
     // Usually there already; a failure shows later as a save that cannot be written.
     mkdir(MakeFullPath("savedata").c_str(), 0777);
-    gDebugMode = 0;
+    // The debug switch is the environment's LANTERN_DEBUG, never on for a
+    // player who did not ask for it.
+    gDebugMode = DebugOutputEnabled() ? 1 : 0;
 
     const int result = LoadConfig("scenario\\brask.ini");
     if (result != 0) {

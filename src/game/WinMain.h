@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// The debug switch read by the frame loop and the scenario engine; WinMain
-// sets it to 0 and nothing sets it otherwise.
+// The debug switch read by the frame loop (the variable watch) and the
+// scenario engine; WinMain sets it from LANTERN_DEBUG (non-empty, not "0").
 extern uint8_t gDebugMode;
 
 // Runs the program: settings, user system file, single-instance guard, the

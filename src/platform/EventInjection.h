@@ -6,6 +6,7 @@
 // when the event system cannot start or the queue is full.
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/Input.h"
@@ -21,6 +22,9 @@ bool PushJoystickButton(int button, bool down);
 bool PushJoystickAxis(int axis, int value);
 // hat bits: 1 up, 2 right, 4 down, 8 left.
 bool PushJoystickHat(int value);
+// Typed text (UTF-8), as text-input events of at most one character each,
+// so a long text never overflows an event's buffer.
+bool PushText(const std::string& utf8);
 // The title bar's close button.
 bool PushWindowClose();
 bool PushFocus(bool gained);

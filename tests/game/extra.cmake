@@ -8,7 +8,7 @@ find_program(XVFB_RUN xvfb-run)
 if(XVFB_RUN AND TARGET game_tests)
   add_test(NAME game_xvfb_window
     COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:game_tests>
-            --gtest_filter=Game.*:DemoPictures.*)
+            --gtest_filter=Game.*:GameDialogs.*:DemoPictures.*)
   # The X11 and GL client libraries keep allocations past exit that the leak
   # checker reports through driver modules already unloaded; the headless
   # run of the same tests keeps leak checking for the game's own code.

@@ -56,6 +56,12 @@ bool PressOnMenuStrip(int windowX, int windowY);
 // the overlay drawers (SdlMenu.cpp).
 void DrawMenuBarOverlay();
 
+// Whether a press at window pixels (x, y) belongs to a modeless window of
+// the overlay (SdlDialog.cpp): the point lies on one as last drawn, or ImGui
+// wanted the mouse at its last frame while one is open. Such presses never
+// reach the game.
+bool OverlayOwnsPress(int windowX, int windowY);
+
 // Set-up and tear-down of the ImGui layer for the main window (SdlWindow.cpp).
 bool InitImGuiLayer();
 void ShutdownImGuiLayer();

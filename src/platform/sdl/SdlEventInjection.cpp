@@ -1,5 +1,8 @@
 #include <SDL.h>
 
+#include <cstring>
+#include <string>
+
 #include "platform/EventInjection.h"
 #include "platform/sdl/WindowState.h"
 
@@ -42,6 +45,23 @@ bool PushKey(Key key, bool down)
     event.key.keysym.scancode = static_cast<SDL_Scancode>(key);
     event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
     return Push(&event);
+}
+
+bool PushText(const std::string& utf8)
+{
+    for (size_t pos = 0; pos < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[pos]);
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        event.text.windowID = WindowId();
+        const std::string one = utf8.substr(pos, length);
+        std::memcpy(event.text.text, one.data(), one.size());
+        pos += length;
+        if (!Push(&event))
+            return false;
+    }
+    return true;
 }
 
 bool PushMouseButton(int button, bool down, int windowX, int windowY)

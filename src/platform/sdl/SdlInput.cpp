@@ -117,8 +117,10 @@ void TrackInputEvent(const SDL_Event& event, bool releasesOnly)
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-        // A press on the menu strip belongs to the menu bar.
-        if (down && event.button.y < MainWindowState().stripHeight) {
+        // A press on the menu strip belongs to the menu bar, one on a
+        // window of the overlay to that window.
+        if (down && (event.button.y < MainWindowState().stripHeight ||
+                     OverlayOwnsPress(event.button.x, event.button.y))) {
             break;
         }
         if (event.button.button == SDL_BUTTON_LEFT) {

@@ -90,6 +90,10 @@ void HandleMouseButton(const SDL_MouseButtonEvent& event)
         }
         return;
     }
+    // So does a press on a window of the overlay (the variable watch).
+    if (event.state == SDL_PRESSED && OverlayOwnsPress(event.x, event.y)) {
+        return;
+    }
     int cx = 0;
     int cy = 0;
     WindowToClient(event.x, event.y, &cx, &cy);
