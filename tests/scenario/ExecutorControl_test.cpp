@@ -9,6 +9,7 @@
 #include "frame/CRand.h"
 #include "ScenarioFixture.h"
 
+using scenario_test::ExpectFault;
 using scenario_test::Rig;
 
 namespace {
@@ -129,25 +130,6 @@ TEST(ExecutorControl, rand_of_a_negative_range_takes_the_error_path)
     EXPECT_EQ(rig.exec.valsInt().count(1), 0u) << "nothing after the fault may run";
 }
 
-// Runs a hand-made file (for what the assembler refuses to write) and
-// expects the error path with `reason`, and $9 never set.
-void ExpectFault(const std::vector<scenario::Instruction>& text, const std::string& reason, const std::string& what)
-{
-    Rig rig;
-    scenario::ScenarioImage image;
-    image.text = text;
-    image.text.push_back({scenario::kOpPush, 0, 0, 1});
-    image.text.push_back({scenario::kOpStore, scenario::kVarScenario, 0, 9});
-    image.text.push_back({scenario::kOpEnd, 0, 0, 0});
-    rig.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
-    ASSERT_TRUE(rig.exec.openScenario("bad.nsd")) << what;
-    EXPECT_EQ(rig.Run(), kStepError) << what;
-    EXPECT_NE(rig.exec.lastError().find(reason), std::string::npos)
-        << what << ": failed for another reason: " << rig.exec.lastError();
-    EXPECT_EQ(rig.exec.valsInt().count(9), 0u) << what << ": the scenario went on after the fault";
-    EXPECT_EQ(rig.host.messages.size(), 1u) << what << ": the player is told once";
-}
-
 TEST(ExecutorControl, unknown_opcodes_and_operators_take_the_error_path)
 {
     using scenario::Instruction;
@@ -182,6 +164,17 @@ TEST(ExecutorControl, stack_underflow_takes_the_error_path_in_every_family)
         "seen",
         "wait",
         "push 1\npush 2\npush 3\nshow \"bg\"",  // four operands wanted
+        "push 1\npush 2\npan \"bg\"",
+        "remove",
+        "effect",
+        "vista",
+        "window",
+        "link",
+        "color",
+        "ruby \"base\"",
+        "music",
+        "push 1\npush 2\npush 3\nquake",
+        "flash",
     };
     for (const char* source : sources) {
         Rig rig;
