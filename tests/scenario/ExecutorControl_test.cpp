@@ -200,6 +200,53 @@ TEST(ExecutorControl, variable_spaces_beyond_system_take_the_error_path)
     }
 }
 
+TEST(ExecutorControl, far_transfers_to_unknown_files_or_positions_take_the_error_path)
+{
+    using scenario::Instruction;
+    // .ROData names file 1 ("b.nsd"); file 5 has no .CMAP entry.
+    const std::vector<uint8_t> rodata = {'b', '.', 'n', 's', 'd', 0};
+    for (uint8_t op : {scenario::kOpFarJump, scenario::kOpFarCall}) {
+        const std::string name = op == scenario::kOpFarJump ? "farjmp" : "farcall";
+        Rig rig;
+        scenario::ScenarioImage image;
+        image.text = {{op, 0, 5, 0}, {scenario::kOpEnd, 0, 0, 0}};
+        image.rodata = rodata;
+        image.cmap = {{1, 0}};
+        rig.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
+        ASSERT_TRUE(rig.exec.openScenario("bad.nsd"));
+        EXPECT_EQ(rig.Run(), kStepError) << name << " to file number 5, which the file does not name";
+        EXPECT_NE(rig.exec.lastError().find("no .CMAP entry"), std::string::npos) << rig.exec.lastError();
+
+        Rig negative;
+        image.text = {{op, 0, 1, -1}, {scenario::kOpEnd, 0, 0, 0}};
+        negative.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
+        negative.files.Add({{"b.nsd", "end\n"}});
+        ASSERT_TRUE(negative.exec.openScenario("bad.nsd"));
+        EXPECT_EQ(negative.Run(), kStepError) << name << " to instruction -1 of b.nsd";
+        EXPECT_NE(negative.exec.lastError().find("jump target -1"), std::string::npos) << negative.exec.lastError();
+        EXPECT_EQ(negative.exec.scenarioName(), "bad.nsd") << "a refused transfer must not leave the file";
+    }
+    Rig rig;
+    ASSERT_TRUE(rig.Start({{"a.nsd", "farcall \"b.nsd\", 0\n"}, {"b.nsd", "farcall \"a.nsd\", 0\n"}}));
+    EXPECT_EQ(rig.Run(), kStepError) << "calls between two files that never return must stop";
+    EXPECT_NE(rig.exec.lastError().find("call stack overflow"), std::string::npos) << rig.exec.lastError();
+}
+
+TEST(ExecutorControl, nop_passes_and_syssave_asks_the_host_to_save)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.Start({{"a.nsd", R"(
+        nop
+        syssave
+        push 1
+        st $1
+        end
+    )"}}));
+    EXPECT_EQ(rig.Run(), kStepEnd) << rig.exec.lastError();
+    EXPECT_EQ(rig.host.systemSaves, 1) << "syssave must write the user system file once";
+    EXPECT_EQ(rig.Int(1), 1) << "nop or syssave stopped the scenario";
+}
+
 TEST(ExecutorControl, system_and_scenario_variables_are_separate_spaces)
 {
     Rig rig;
