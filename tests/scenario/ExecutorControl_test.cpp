@@ -27,7 +27,8 @@ void ExpectResults(const Expected* cases, size_t count)
         const Expected& c = cases[i];
         Rig rig;
         ASSERT_TRUE(rig.Start({{"a.nsd", std::string(c.source) + "\nst $1\nend\n"}})) << c.source;
-        ASSERT_EQ(rig.Run(), kStepEnd) << c.source << ": failed with " << rig.exec.lastError();
+        ASSERT_EQ(rig.Run(), kStepEnd) << c.source << ": the scenario should run to its end, but failed with: "
+                                       << rig.exec.lastError();
         EXPECT_EQ(rig.Int(1), c.value) << c.source << ": " << c.meaning;
         EXPECT_EQ(rig.exec.stack.size(), 0u) << c.source << ": the operator left or took the wrong number of values";
     }
@@ -111,7 +112,7 @@ TEST(ExecutorControl, rand_is_the_runtime_generator_modulo_its_range)
         st $5
         end
     )"}}));
-    ASSERT_EQ(rig.Run(), kStepEnd) << rig.exec.lastError();
+    ASSERT_EQ(rig.Run(), kStepEnd) << "the scenario should run to its end: " << rig.exec.lastError();
     uint32_t state = 12345;
     EXPECT_EQ(rig.Int(1), ReferenceRand(&state) % 6) << "rand 6 must be the generator's next value modulo 6";
     EXPECT_EQ(rig.Int(2), ReferenceRand(&state) % 6) << "each rand draws once from the same sequence";
@@ -126,7 +127,8 @@ TEST(ExecutorControl, rand_of_a_negative_range_takes_the_error_path)
     Rig rig;
     ASSERT_TRUE(rig.Start({{"a.nsd", "push -5\nrand\nst $1\nend\n"}}));
     EXPECT_EQ(rig.Run(), kStepError) << "a negative range must not give a negative remainder";
-    EXPECT_NE(rig.exec.lastError().find("rand"), std::string::npos) << rig.exec.lastError();
+    EXPECT_NE(rig.exec.lastError().find("rand"), std::string::npos)
+        << "the scenario stopped for another reason: " << rig.exec.lastError();
     EXPECT_EQ(rig.exec.valsInt().count(1), 0u) << "nothing after the fault may run";
 }
 
@@ -213,23 +215,26 @@ TEST(ExecutorControl, far_transfers_to_unknown_files_or_positions_take_the_error
         image.rodata = rodata;
         image.cmap = {{1, 0}};
         rig.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
-        ASSERT_TRUE(rig.exec.openScenario("bad.nsd"));
+        ASSERT_TRUE(rig.exec.openScenario("bad.nsd")) << "the hand-made file must load";
         EXPECT_EQ(rig.Run(), kStepError) << name << " to file number 5, which the file does not name";
-        EXPECT_NE(rig.exec.lastError().find("no .CMAP entry"), std::string::npos) << rig.exec.lastError();
+        EXPECT_NE(rig.exec.lastError().find("no .CMAP entry"), std::string::npos)
+        << "the scenario stopped for another reason: " << rig.exec.lastError();
 
         Rig negative;
         image.text = {{op, 0, 1, -1}, {scenario::kOpEnd, 0, 0, 0}};
         negative.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
         negative.files.Add({{"b.nsd", "end\n"}});
-        ASSERT_TRUE(negative.exec.openScenario("bad.nsd"));
+        ASSERT_TRUE(negative.exec.openScenario("bad.nsd")) << "the hand-made file must load";
         EXPECT_EQ(negative.Run(), kStepError) << name << " to instruction -1 of b.nsd";
-        EXPECT_NE(negative.exec.lastError().find("jump target -1"), std::string::npos) << negative.exec.lastError();
+        EXPECT_NE(negative.exec.lastError().find("jump target -1"), std::string::npos)
+        << "the scenario stopped for another reason: " << negative.exec.lastError();
         EXPECT_EQ(negative.exec.scenarioName(), "bad.nsd") << "a refused transfer must not leave the file";
     }
     Rig rig;
     ASSERT_TRUE(rig.Start({{"a.nsd", "farcall \"b.nsd\", 0\n"}, {"b.nsd", "farcall \"a.nsd\", 0\n"}}));
     EXPECT_EQ(rig.Run(), kStepError) << "calls between two files that never return must stop";
-    EXPECT_NE(rig.exec.lastError().find("call stack overflow"), std::string::npos) << rig.exec.lastError();
+    EXPECT_NE(rig.exec.lastError().find("call stack overflow"), std::string::npos)
+        << "the scenario stopped for another reason: " << rig.exec.lastError();
 }
 
 TEST(ExecutorControl, nop_passes_and_syssave_asks_the_host_to_save)
@@ -242,7 +247,7 @@ TEST(ExecutorControl, nop_passes_and_syssave_asks_the_host_to_save)
         st $1
         end
     )"}}));
-    EXPECT_EQ(rig.Run(), kStepEnd) << rig.exec.lastError();
+    EXPECT_EQ(rig.Run(), kStepEnd) << "the scenario should run to its end: " << rig.exec.lastError();
     EXPECT_EQ(rig.host.systemSaves, 1) << "syssave must write the user system file once";
     EXPECT_EQ(rig.Int(1), 1) << "nop or syssave stopped the scenario";
 }
@@ -261,7 +266,7 @@ TEST(ExecutorControl, system_and_scenario_variables_are_separate_spaces)
         st #[3]         ; #5 := 11
         end
     )"}}));
-    ASSERT_EQ(rig.Run(), kStepEnd) << rig.exec.lastError();
+    ASSERT_EQ(rig.Run(), kStepEnd) << "the scenario should run to its end: " << rig.exec.lastError();
     EXPECT_EQ(rig.Int(4), 7) << "st $4 must write the scenario variable";
     EXPECT_EQ(rig.Int(5), 40) << "ld #4 must read the system variable, not $4";
     EXPECT_EQ(rig.systemInt[4], 40) << "a scenario store reached the system variables";

@@ -62,9 +62,10 @@ TEST(ExecutorServices, select_into_an_indirect_variable_takes_the_error_path)
     scenario::ScenarioImage image;
     image.text = {{scenario::kOpSelect, 2, 0, 1}, {scenario::kOpEnd, 0, 0, 0}};
     rig.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
-    ASSERT_TRUE(rig.exec.openScenario("bad.nsd"));
+    ASSERT_TRUE(rig.exec.openScenario("bad.nsd")) << "the hand-made file must load";
     EXPECT_EQ(rig.Run(), kStepError) << "select into variable space 2 must take the error path";
-    EXPECT_NE(rig.exec.lastError().find("bad variable space"), std::string::npos) << rig.exec.lastError();
+    EXPECT_NE(rig.exec.lastError().find("bad variable space"), std::string::npos)
+        << "the scenario stopped for another reason: " << rig.exec.lastError();
 }
 
 TEST(ExecutorServices, a_failed_request_stops_the_scenario_and_changes_no_state)
@@ -122,7 +123,8 @@ TEST(ExecutorServices, picture_waits_while_the_window_hides_and_fails_with_it)
     )"}}));
     rig.host.failing = "window hide";
     EXPECT_EQ(rig.Run(), kStepError) << "a window that cannot hide must stop the picture change";
-    EXPECT_NE(rig.exec.lastError().find("ShowWindow failed"), std::string::npos) << rig.exec.lastError();
+    EXPECT_NE(rig.exec.lastError().find("ShowWindow failed"), std::string::npos)
+        << "the scenario stopped for another reason: " << rig.exec.lastError();
     EXPECT_TRUE(rig.exec.pictures().empty()) << "the picture must not change under a window that stayed up";
     EXPECT_EQ(rig.exec.stack.size(), 4u) << "the failed show keeps its operands (nothing was taken)";
     EXPECT_TRUE(rig.exec.windowVisible()) << "the window that did not hide still counts as shown";
