@@ -28,6 +28,16 @@ int TextToInt(const std::string& text)
     return static_cast<int>(negative ? 0u - value : value);
 }
 
+// True when TextToInt finds digits in the text (so 0 is a number read, not
+// the "no number" result).
+bool HasLeadingNumber(const std::string& text)
+{
+    size_t i = text.find_first_not_of(" \t");
+    if (i != std::string::npos && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 struct UserInt {
     const char* section;
     const char* key;
@@ -65,9 +75,12 @@ int LoadSystemData(std::string fileName)
         file.GetInt(kGlobalInts[i].section, kGlobalInts[i].key, &(gConfig.*(kGlobalInts[i].member)));
     }
     if (const ProfileFile::Section* section = file.FindSection("systemInt")) {
+        // Every key the writer writes is read back, variable 0 included. A
+        // key without digits names no variable: it is skipped, so it cannot
+        // overwrite variable 0 by converting to 0.
         for (const auto& [key, value] : section->entries) {
-            const int n = TextToInt(key);
-            gConfig.systemInt[n] = n != 0 ? TextToInt(value) : 0;
+            if (HasLeadingNumber(key))
+                gConfig.systemInt[TextToInt(key)] = TextToInt(value);
         }
     }
     gSeenPictures.clear();

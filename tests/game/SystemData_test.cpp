@@ -74,7 +74,7 @@ TEST(SystemData, round_trip_restores_every_value)
     gConfig.windowmode = 24;
     gConfig.BackColor = 0x80;
     gConfig.CDDADrive = "E";
-    gConfig.systemInt = {{1, 11}, {300, -300}};
+    gConfig.systemInt = {{-2, 3}, {0, 42}, {1, 11}, {300, -300}};
     gSeenPictures = {"bg\\x.png"};
     gSceneSeen = {7, 123};
     ASSERT_EQ(SaveSystemData("user.ini"), 0);
@@ -85,7 +85,7 @@ TEST(SystemData, round_trip_restores_every_value)
     EXPECT_EQ(gConfig.windowmode, 24);
     EXPECT_EQ(gConfig.BackColor, 0x80);
     EXPECT_EQ(gConfig.CDDADrive, "E");
-    EXPECT_EQ(gConfig.systemInt, saved.systemInt);
+    EXPECT_EQ(gConfig.systemInt, saved.systemInt) << "a system variable (0 or negative ones too) was lost on the way";
     EXPECT_EQ(gSeenPictures, (std::set<std::string>{"bg\\x.png"}));
     EXPECT_EQ(gSceneSeen, (std::set<int>{7, 123})) << "\"07\" reads back as scene 7";
 }
@@ -108,7 +108,7 @@ TEST(SystemData, partial_file_changes_only_its_keys)
     EXPECT_EQ(gSceneSeen, (std::set<int>{4})) << "the seen scenes are added to, never emptied";
 }
 
-TEST(SystemData, system_variable_zero_or_without_digits_stays_zero)
+TEST(SystemData, system_variable_zero_is_read_and_keys_without_digits_are_skipped)
 {
     GameFolder folder;
     ResetState();
@@ -118,7 +118,8 @@ TEST(SystemData, system_variable_zero_or_without_digits_stays_zero)
     file.SetString("systemInt", "5", "6");
     folder.Write("user.ini", file);
     ASSERT_EQ(LoadSystemData("user.ini"), 0);
-    EXPECT_EQ(gConfig.systemInt, (std::map<int, int>{{0, 0}, {5, 6}}));
+    EXPECT_EQ(gConfig.systemInt, (std::map<int, int>{{0, 99}, {5, 6}}))
+        << "\"0=99\" must give variable 0 the value 99, and \"abc\" (no number) must not overwrite it";
 }
 
 TEST(SystemData, missing_file_changes_nothing)

@@ -176,6 +176,18 @@ TEST(SoftPlaneLoad, grey_jpeg_fills_all_three_channels)
         << "the source grows brighter to the bottom right";
 }
 
+TEST(SoftPlaneLoad, cmyk_jpeg_fails_as_not_a_picture_on_both_paths)
+{
+    for (bool dib : {true, false}) {
+        CSoftPlane plane;
+        plane.GetImpl()->SetUseDIBSection(dib);
+        EXPECT_EQ(plane.LoadFile(ImageDataPath("cmyk.jpg")), 1)
+            << (dib ? "decoder path" : "DIB section path")
+            << ": a CMYK JPEG must be refused when opened (1), not accepted and then fail to decode";
+        EXPECT_FALSE(plane.IsCreated());
+    }
+}
+
 TEST(SoftPlaneLoad, missing_and_unknown_files_fail_and_leave_the_plane_empty)
 {
     CSoftPlane plane;
