@@ -191,7 +191,7 @@ void CGame::ScreenFrame()
         OpenScreen(2);
         break;
     case kScreenStartReplay: {
-        const int32_t scene = screen->FindScene();
+        const int32_t scene = FindChosenScene(screen);
         ClearScenarioPictures();
         executor.startSceneReplay(scene);
         DeleteScreen();
@@ -200,7 +200,25 @@ void CGame::ScreenFrame()
     default: break;  // 0x104 and unknown codes: the screen stays
     }
     if (screen)
-        screen->Draw(display.GetBackPlane(), cursor.GetRect());
+        DrawScreen();
+}
+
+void CGame::DrawScreen()
+{
+    CFastPlane* back = display.GetBackPlane();
+    if (!back)
+        return;
+    screen->Draw(back, cursor.GetRect());
+    // The screen hides the system cursor, so the pointer is ours to draw.
+    cursor.Draw(back);
+    drawnCursor_ = cursor.GetRect();
+    // Like a drawable, the screen reports what it painted; the scenario
+    // picture then repaints it when the screen closes.
+    RectList& dirty = executor.dirtyRects();
+    screen->AddDirtyRects(back, &dirty);
+    int w = 0, h = 0;
+    back->GetSize(&w, &h);
+    MergeDirtyRects(&dirty, {0, 0, w, h});
 }
 
 void CGame::ClearScenarioPictures()

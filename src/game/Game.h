@@ -73,7 +73,7 @@ public:
     ScenarioExecutor executor;
     CDrawQueue drawQueue;
     CFrameTimer frameTimer;
-    GameScreen* screen = nullptr;
+    CGameScreen* screen = nullptr;
     CGameKeyInput keys;
     CMouseInput mouse;
     CMovieFront* movie = nullptr;
@@ -114,6 +114,7 @@ private:
     bool SkipInput() const;
     void MovieFrame();
     void ScreenFrame();
+    void DrawScreen();
     // false when the scenario ends the loop.
     bool ScenarioFrame();
     void DrawScenario();
