@@ -30,7 +30,8 @@ CGame::CGame()
     : commandListener(this),
       sound(&cdda, &mixer),
       services(&drawQueue, this),
-      text(&drawQueue, &keys, &mouse, &executor.fastForward)
+      text(&drawQueue, &keys, &mouse, &executor.fastForward),
+      backlog(&text, &keys, &mouse, &sound, &executor)
 {
     AddWindowListener(&commandListener);
 }
@@ -100,6 +101,9 @@ bool CGame::Start()
     services.CreateBackdrop(gConfig.width, gConfig.height);
     text.Init();
     services.SetMessages(&text);
+    text.SetLog(backlog.Log());
+    sound.SetVoiceListener([this](const std::string& path) { backlog.Log()->SetVoice(path); });
+    services.SetBacklog(&backlog);
 
     PlayMovie("movie\\sundrel.mpg", kMovieLogo);
     return Pump();
@@ -239,11 +243,16 @@ bool CGame::ScenarioFrame()
         flashSnapshot = nullptr;
         text.Update();
         scenario::StepInput input;
-        // An advance while the page still types only finishes the typing.
-        input.advance = advance_ && !text.OnAdvance();
-        input.rightClick = mouse.IsRightNewPress();
+        // The backlog's clicks are its own: the right click that closes it
+        // must not also open the popup menu at the page's wait.
+        if (!backlog.IsOpen()) {
+            // An advance while the page still types only finishes the typing.
+            input.advance = advance_ && !text.OnAdvance();
+            input.rightClick = mouse.IsRightNewPress();
+        }
         if (executor.step(input) != kStepContinue)
             return false;
+        backlog.EndStep();
         DrawScenario();
         return true;
     }
@@ -303,7 +312,11 @@ void CGame::DrawScenario()
     cursorRects_.clear();
     cursorRects_.push_back(drawnCursor_);
     cursorRects_.push_back(cursor.GetRect());
-    DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+    // While the backlog is open it is all there is to draw.
+    if (!backlog.Draw(back, cursorRects_)) {
+        DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+        backlog.CaptureIfNew(back);  // the picture without the cursor
+    }
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
 }

@@ -22,6 +22,7 @@
 #include "frame/CMainObject.h"
 #include "frame/CMessageListener.h"
 #include "frame/CMouseInput.h"
+#include "game/BacklogHost.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/GameServices.h"
@@ -103,6 +104,8 @@ public:
     // torn down first (they take their drawables out of the queue).
     GameServices services;
     TextHost text;
+    // The log of the pages shown and the backlog screen over the scenario.
+    BacklogHost backlog;
 
 protected:
     // Waits for the frame's deadline (tests count the calls instead).

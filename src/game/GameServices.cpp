@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "display/FastPlane.h"
+#include "game/BacklogHost.h"
 #include "game/DrawQueue.h"
 #include "game/EffectPicture.h"
 #include "game/Game.h"
@@ -147,6 +148,11 @@ HostResult GameServices::PlayMovie(const std::string& name)
         return HostResult::kFailed;
     game_->PlayMovie(name, CGame::kMovieScenario);
     return HostResult::kDone;
+}
+
+HostResult GameServices::OpenBacklog()
+{
+    return backlog_ ? backlog_->Step() : HostResult::kFailed;
 }
 
 HostResult GameServices::StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude)

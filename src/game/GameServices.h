@@ -13,6 +13,7 @@
 
 #include "scenario/ScenarioHost.h"
 
+class BacklogHost;
 class CDrawable;
 class CDrawQueue;
 class CGame;
@@ -50,6 +51,8 @@ public:
     void SetMessages(scenario::MessageService* messages) { messages_ = messages; }
     // The sound service (not owned; null: none).
     void SetSounds(scenario::SoundService* sounds) { sounds_ = sounds; }
+    // The backlog (not owned; null: the backlog fails).
+    void SetBacklog(BacklogHost* backlog) { backlog_ = backlog; }
 
     // ---- PictureService
     scenario::HostResult ShowPicture(const scenario::PictureLayer& layer, int32_t effect, bool replace) override;
@@ -59,14 +62,15 @@ public:
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
 
-    // ---- ShellService (the backlog, popup menu, saves and scene replay
-    // belong to screens not built yet: those answer kFailed)
+    // ---- ShellService (the popup menu, saves and scene replay belong to
+    // screens not built yet: those answer kFailed)
     scenario::HostResult PlayMovie(const std::string& name) override;
     // A frame count below 0 is taken as 0; one too large for the quake's
     // duration is clamped.
     scenario::HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) override;
     scenario::HostResult StartFlash(int32_t rgb) override;
-    scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
+    // The backlog host's step: kBusy while its screen is open.
+    scenario::HostResult OpenBacklog() override;
     scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
     scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }
     scenario::HostResult EndSceneReplay() override { return scenario::HostResult::kFailed; }
@@ -80,5 +84,6 @@ private:
     CGame* game_;
     scenario::MessageService* messages_ = nullptr;
     scenario::SoundService* sounds_ = nullptr;
+    BacklogHost* backlog_ = nullptr;
     std::map<int32_t, std::unique_ptr<CDrawable>> owned_;
 };
