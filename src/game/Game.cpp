@@ -337,6 +337,10 @@ int CGame::PlayMovie(const std::string& name, int kind)
 int CGame::OpenScreen(int number)
 {
     DeleteScreen();
+    // The scenario never resumes behind a screen: its unread page and an
+    // open backlog go (the pages already read stay in the log).
+    backlog.Close();
+    backlog.Log()->DiscardPage();
     switch (number) {
     case 1: PlayMovie("movie\\vantorOP640-high.mpg", kMovieOpening); break;
     case 2:

@@ -326,3 +326,21 @@ TEST(BacklogScreen, opened_at_a_page_wait_its_clicks_never_reach_the_page)
     });
     app.Run();
 }
+
+TEST(BacklogScreen, going_back_to_the_title_drops_the_screen_and_the_unread_page)
+{
+    BacklogFolder f;
+    GameApp app([&](TestGame& game) {
+        OpenBacklog(game);
+        ASSERT_FALSE(game.backlog.Log()->CurrentPage().items.empty());
+        game.OpenScreen(2);  // what the title command ends with
+        EXPECT_FALSE(game.backlog.IsOpen());
+        EXPECT_TRUE(game.backlog.Log()->CurrentPage().items.empty())
+            << "the unread page must not run into the first page of the next game";
+        EXPECT_EQ(game.backlog.Log()->Count(), 5u) << "the pages read stay in the log";
+        ASSERT_TRUE(RunUntil(game, [&] { return !game.text.GetTextDrawable()->Runs().empty(); }));
+        EXPECT_FALSE(game.executor.failed()) << game.executor.lastError();
+        game.Finish();
+    });
+    app.Run();
+}

@@ -181,23 +181,3 @@ TEST_F(BacklogRenderTest, the_current_page_comes_back_with_its_link_ending_where
     EXPECT_EQ(text.Links()[0].runs, (std::vector<size_t>{4, 5})) << "the link holds only its own text";
     EXPECT_EQ(runs[6].flags, 0u) << "the text after the link's end must not become part of the link";
 }
-
-TEST_F(BacklogRenderTest, a_logged_page_is_rendered_without_its_links)
-{
-    CBacklog log;
-    FillPage(log);
-    log.CommitPage();
-    CTextDrawable text(400, 120, -1);
-    EXPECT_EQ(log.RenderEntry(&text, 0), 0) << "one page: scroll 0 puts it on line 0";
-    EXPECT_EQ(text.Runs().size(), 7u);
-    EXPECT_TRUE(text.Links().empty()) << "the backlog's pages are not links";
-    EXPECT_EQ(text.GetState(), CTextDrawable::kStateTyping);
-    EXPECT_EQ(log.RenderEntry(&text, 1), 1);
-    EXPECT_EQ(text.Runs().size(), 7u) << "a line without page leaves the text alone";
-
-    CTextLabel label;
-    label.SetText("old");
-    log.RenderCurrentPage(&text, &label);
-    EXPECT_TRUE(text.Runs().empty()) << "the current page is empty after the commit";
-    EXPECT_EQ(label.GetText(), "") << "and has no name";
-}
