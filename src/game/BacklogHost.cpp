@@ -83,6 +83,7 @@ void BacklogHost::Close()
 {
     if (!screen_)
         return;
+    screen_->Abandon();
     screen_.reset();
     justOpened_ = false;
     MarkAllDirty();

@@ -51,7 +51,8 @@ public:
     // While the screen is open (not in the frame it opened): paints it within
     // each rectangle and returns true; the draw queue must then not be drawn.
     bool Draw(CPlaneBase* target, const RectList& rects);
-    // Drops the screen without putting anything back. Nothing when closed.
+    // Drops the screen without putting the page back: the window's text and
+    // name are left empty. Nothing when closed.
     void Close();
     bool IsOpen() const { return screen_ != nullptr; }
     CBacklogScreen* GetScreen() const { return screen_.get(); }

@@ -213,6 +213,18 @@ void CBacklogScreen::Close()
         voice_->Stop();
 }
 
+void CBacklogScreen::Abandon()
+{
+    if (text_)
+        text_->Reset();
+    if (label_) {
+        label_->GetTextDraw()->SetColor(kPlainColor);
+        label_->ClearText();
+    }
+    if (voice_)
+        voice_->Stop();
+}
+
 void CBacklogScreen::RenderPages()
 {
     work_.Clear(0x000000u, nullptr);

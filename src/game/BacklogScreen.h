@@ -56,6 +56,10 @@ public:
     // One step of input: 1 when the screen closes (the current page is back
     // in the message window and the voice stopped), else 0.
     int Update(CGameKeyInput* keys, CMouseInput* mouse);
+    // For a backlog dropped without closing (the scenario was left): gives
+    // the text drawable and name label back empty, the label white again,
+    // and stops a replayed voice.
+    void Abandon();
     // Draws background, pages and scroll bar within clip (the whole screen
     // when the view changed or nothing was drawn yet). 0.
     int Draw(CPlaneBase* target, const Rect* clip);

@@ -28,7 +28,7 @@ constexpr int kBar = 20;       // scroll bar width and button height
 constexpr int kSliderH = 30;
 constexpr uint32_t kBlue = 0xFF2040C0u;
 
-// Five pages (the first voiced), then a page with a link that opens the backlog.
+// Five pages (the first and the last voiced), then a page with a link that opens the backlog.
 const char kScenario[] = R"(
         show "bg\\blue.png", 0, 0, 0, 0
         window 1
@@ -42,6 +42,7 @@ const char kScenario[] = R"(
         page
         text "four"
         page
+        voice "mio02"
         text "five"
         page
         name "Ren"
@@ -178,8 +179,8 @@ TEST(BacklogScreen, opens_over_the_darkened_scene_with_the_pages_and_nothing_els
         EXPECT_TRUE(ShowsColor(work, {10, 30, 200, 130}, CBacklogScreen::kPlainColor))
             << "line 0 shows page two, not voiced: white";
         EXPECT_FALSE(ShowsColor(work, {10, 30, 200, 130}, CBacklogScreen::kVoicedColor));
-        EXPECT_TRUE(ShowsColor(back, {10, 420, 200, 540}, CBacklogScreen::kPlainColor))
-            << "the bottom line's page must reach the screen";
+        EXPECT_TRUE(ShowsColor(back, {10, 420, 200, 540}, CBacklogScreen::kVoicedColor))
+            << "the bottom line's voiced page must reach the screen, tinted";
         // The top line shows page two of five: a quarter down the track.
         const int sliderTop = kBar + (600 - 2 * kBar - kSliderH) / 4;
         EXPECT_EQ(screen->SliderTop(), sliderTop);
@@ -338,6 +339,10 @@ TEST(BacklogScreen, going_back_to_the_title_drops_the_screen_and_the_unread_page
         EXPECT_TRUE(game.backlog.Log()->CurrentPage().items.empty())
             << "the unread page must not run into the first page of the next game";
         EXPECT_EQ(game.backlog.Log()->Count(), 5u) << "the pages read stay in the log";
+        CTextLabel* label = game.text.GetScriptFrame()->GetNameLabel();
+        EXPECT_EQ(label->GetText(), "") << "the backlog's last line must not stay on the name plate";
+        EXPECT_EQ(label->GetTextDraw()->GetColor(), CBacklogScreen::kPlainColor)
+            << "names are white again, not tinted like the voiced line drawn last";
         ASSERT_TRUE(RunUntil(game, [&] { return !game.text.GetTextDrawable()->Runs().empty(); }));
         EXPECT_FALSE(game.executor.failed()) << game.executor.lastError();
         game.Finish();
