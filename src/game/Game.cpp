@@ -4,6 +4,7 @@
 #include "display/FastPlane.h"
 #include "frame/CApp.h"
 #include "frame/CRingPtr.h"
+#include "game/ErrorReport.h"
 #include "game/GameConfig.h"
 #include "game/PictureLoader.h"
 #include "platform/MessagePump.h"
@@ -224,8 +225,13 @@ bool CGame::ScenarioFrame()
         // An advance while the page still types only finishes the typing.
         input.advance = advance_ && !text.OnAdvance();
         input.rightClick = mouse.IsRightNewPress();
-        if (executor.step(input) != kStepContinue)
+        const int stepped = executor.step(input);
+        if (stepped != kStepContinue) {
+            // The executor's box has told the player; the logs and the exit status learn it here.
+            if (stepped == kStepError)
+                ReportFatalError(executor.errorDetail());
             return false;
+        }
         DrawScenario();
         return true;
     }

@@ -179,8 +179,9 @@ extern CGameConfig gConfig;
 
 // Reads the settings file into gConfig: 0 when every key was read, 1 when the
 // file cannot be loaded, else the code of the first missing key (earlier
-// members keep what was read, later ones are untouched).
-int LoadConfig(std::string fileName);
+// members keep what was read, later ones are untouched). *why, when given,
+// gets what failed ("not found", "key \"seDir\" missing from [global]").
+int LoadConfig(std::string fileName, std::string* why = nullptr);
 
 // One row of the settings table, in reading order (for tests and tools).
 struct ConfigKey {

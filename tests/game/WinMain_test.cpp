@@ -9,6 +9,7 @@
 
 #include "GameTestFolder.h"
 #include "frame/CSingleInstance.h"
+#include "game/ErrorReport.h"
 #include "game/Game.h"
 #include "game/SystemData.h"
 #include "game/WinMain.h"
@@ -43,29 +44,45 @@ int RunIn(const GameFolder& folder, std::vector<Box>* boxes)
     return result;
 }
 
-TEST(WinMain, unreadable_settings_end_with_1_and_the_failure_code)
+// Every key, with the user system file "user.ini" beside the game.
+ProfileFile SettingsWithUserFile()
+{
+    ProfileFile settings = FullSettings();
+    settings.SetString("global", "userini", "user.ini");
+    return settings;
+}
+
+TEST(WinMain, unreadable_settings_end_with_1_and_name_the_file_the_folder_and_the_fault)
 {
     GameFolder folder;
     std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(RunIn(folder, &boxes), 1) << "no settings file";
+    std::string err = testing::internal::GetCapturedStderr();
+    const std::string where = "scenario/brask.ini in " + folder.path() + ": ";
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(1)");
+    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(1)\n" + where + "not found");
     EXPECT_EQ(boxes[0].caption, "えら");
+    EXPECT_NE(err.find("lantern: " + where + "not found\n"), std::string::npos)
+        << "the reason must reach stderr even when nobody sees the box: " << err;
 
     ProfileFile settings = Without(FullSettings(), "global", "UrlSundrel");
     folder.Write("scenario/brask.ini", settings);
     boxes.clear();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(RunIn(folder, &boxes), 1);
+    err = testing::internal::GetCapturedStderr();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(8)") << "the code names the missing key";
+    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(8)\n" + where + "key \"UrlSundrel\" missing from [global]")
+        << "the code names the missing key, the second line spells it out";
+    EXPECT_NE(err.find("UrlSundrel"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/v")) << "no user system file after a failed start";
 }
 
 TEST(WinMain, second_copy_saves_the_user_file_and_ends_with_0)
 {
     GameFolder folder;
-    ProfileFile settings = FullSettings();
-    settings.SetString("global", "userini", "user.ini");
+    ProfileFile settings = SettingsWithUserFile();
     folder.Write("scenario/brask.ini", settings);
     ProfileFile user;
     user.SetString("global", "width", "1024");
@@ -96,8 +113,7 @@ TEST(WinMain, second_copy_saves_the_user_file_and_ends_with_0)
 TEST(WinMain, first_copy_runs_the_application_and_saves_the_user_file_at_exit)
 {
     GameFolder folder;
-    ProfileFile settings = FullSettings();
-    settings.SetString("global", "userini", "user.ini");
+    ProfileFile settings = SettingsWithUserFile();
     settings.SetString("global", "VersionString", "lantern test");
     folder.Write("scenario/brask.ini", settings);
     gSceneSeen = {3};
@@ -117,6 +133,30 @@ TEST(WinMain, first_copy_runs_the_application_and_saves_the_user_file_at_exit)
     ASSERT_EQ(written.load(folder.path() + "/user.ini"), 0) << "the first run creates the user system file";
     std::string seen;
     EXPECT_EQ(written.GetString("SceneSeen", "03", &seen), 0) << "with the scenes seen during the run";
+}
+
+TEST(WinMain, scenario_error_names_the_file_on_stderr_and_ends_with_a_failure_status)
+{
+    GameFolder folder;
+    ProfileFile settings = SettingsWithUserFile();
+    settings.SetString("global", "scnstart", "start.nsd");
+    folder.Write("scenario/brask.ini", settings);
+    {
+        std::ofstream damaged(folder.path() + "/scenario/start.nsd", std::ios::binary);
+        damaged << std::string(40, '\0');
+    }
+    std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
+    const int status = RunIn(folder, &boxes);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, kExitFatalError) << "a game ended by an error must not report success";
+    bool named = false;
+    for (const Box& box : boxes)
+        named = named || box.text == "エラーが発生しました\nscenario start.nsd: not a NASDAP66 version 2 file";
+    EXPECT_TRUE(named) << "the box keeps the system's line and names the file and the reason";
+    EXPECT_NE(err.find("lantern: scenario start.nsd: not a NASDAP66 version 2 file\n"), std::string::npos)
+        << "the same line must reach stderr without LANTERN_DEBUG: " << err;
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "/user.ini")) << "the user file is still saved";
 }
 
 }  // namespace
