@@ -8,6 +8,7 @@
 #include "frame/File.h"
 #include "image/ByteOrder.h"
 #include "image/DIBImage.h"
+#include "image/PictureFailure.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ bool CDIBImage::LoadBMP(const std::string& name, int depthMask)
     Free();
     CFile file;
     if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
         return false;
     }
     return LoadBMPFromMemory(file.GetData(), file.GetSize(), depthMask);
@@ -81,10 +83,12 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
 {
     Free();
     if (data == nullptr || size < 54 || data[0] != 'B' || data[1] != 'M') {
+        SetPictureFailure(size < 54 ? "BMP headers short" : "not a BMP file");
         return false;
     }
     const uint8_t* info = data + 14;
     if (ReadLe32(info) != 40) {
+        SetPictureFailure("BMP info header of " + std::to_string(ReadLe32(info)) + " bytes (only 40 is read)");
         return false;  // version 4 and 5 headers are not read
     }
     BitmapInfoHeader h;
@@ -100,9 +104,11 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
     h.biClrImportant = ReadLe32(info + 36);
     const int bitCount = h.biBitCount;
     if ((DepthBit(bitCount) & depthMask) == 0) {
+        SetPictureFailure("BMP of " + std::to_string(bitCount) + " bits per pixel");
         return false;
     }
     if (h.biCompression != kBiRgb && !(h.biCompression == kBiRle8 && bitCount == 8)) {
+        SetPictureFailure("BMP compression " + std::to_string(h.biCompression));
         return false;
     }
     // Colours stated by the file; the table in memory always has 2^bpp
@@ -111,9 +117,12 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
     uint64_t colours = bitCount <= 8 ? (h.biClrUsed != 0 ? h.biClrUsed : (1u << bitCount)) : 0;
     uint64_t tableEnd = 54 + colours * 4;
     if (tableEnd > size) {
+        SetPictureFailure("BMP colour table past the end of the file");
         return false;
     }
     if (!Create(h.biWidth, h.biHeight, bitCount)) {
+        SetPictureFailure("BMP size " + std::to_string(h.biWidth) + " x " + std::to_string(h.biHeight) +
+                          " out of range");
         return false;
     }
     if (bitCount <= 8) {
@@ -127,6 +136,7 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
     uint64_t offset = bitsOffset != 0 ? bitsOffset : tableEnd;
     if (offset > size) {
         Free();
+        SetPictureFailure("BMP pixel data past the end of the file");
         return false;
     }
     const uint8_t* in = data + offset;
@@ -134,6 +144,8 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
     const int rows = std::abs(h.biHeight);
     if (h.biCompression == kBiRgb) {
         if (available < bits_.size()) {
+            SetPictureFailure("BMP pixel data short: " + std::to_string(available) + " of " +
+                              std::to_string(bits_.size()) + " bytes");
             Free();
             return false;
         }
@@ -142,6 +154,8 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
         // The file's biSizeImage is the compressed size.
         size_t compressed = h.biSizeImage != 0 ? h.biSizeImage : available;
         if (compressed > available) {
+            SetPictureFailure("BMP RLE8 data short: " + std::to_string(available) + " of " +
+                              std::to_string(compressed) + " bytes");
             Free();
             return false;
         }
