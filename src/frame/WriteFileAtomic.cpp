@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 const char* ToString(WriteFileResult result)
 {
@@ -17,16 +18,29 @@ const char* ToString(WriteFileResult result)
     return "unknown";
 }
 
-WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, size_t size)
+namespace {
+
+WriteFileResult Failed(WriteFileResult result, int error, std::string* why)
+{
+    if (why) {
+        *why = std::string(ToString(result)) + ": " + std::strerror(error);
+    }
+    return result;
+}
+
+}  // namespace
+
+WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, size_t size, std::string* why)
 {
     std::string temp = hostPath + ".tmp" + std::to_string(getpid());
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return kWriteCannotCreate;
+        return Failed(kWriteCannotCreate, errno, why);
     }
     const auto* p = static_cast<const char*>(data);
     size_t left = size;
     bool ok = true;
+    int error = 0;
     while (left > 0) {
         ssize_t n = write(fd, p, left);
         if (n < 0 && errno == EINTR) {
@@ -34,6 +48,7 @@ WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, s
         }
         if (n <= 0) {
             ok = false;
+            error = n < 0 ? errno : ENOSPC;
             break;
         }
         p += n;
@@ -41,17 +56,20 @@ WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, s
     }
     if (ok && fsync(fd) != 0) {
         ok = false;
+        error = errno;
     }
-    if (close(fd) != 0) {
+    if (close(fd) != 0 && ok) {
         ok = false;
+        error = errno;
     }
     if (!ok) {
         unlink(temp.c_str());
-        return kWriteFailed;
+        return Failed(kWriteFailed, error, why);
     }
     if (rename(temp.c_str(), hostPath.c_str()) != 0) {
+        error = errno;
         unlink(temp.c_str());
-        return kWriteCannotRename;
+        return Failed(kWriteCannotRename, error, why);
     }
     // The rename itself lives in the folder: flush it too, so that after a
     // power loss the name points at the new file (best effort; the data is

@@ -14,5 +14,8 @@ enum WriteFileResult {
 const char* ToString(WriteFileResult result);
 
 // Writes data[0, size) to the host path; kWriteOk or the failing step (the
-// target is then unchanged and no temporary file is left).
-WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, size_t size);
+// target is then unchanged and no temporary file is left). On failure *why,
+// when given, gets the step and the system's reason ("cannot create the
+// temporary file: Permission denied").
+WriteFileResult WriteFileAtomic(const std::string& hostPath, const void* data, size_t size,
+                                std::string* why = nullptr);

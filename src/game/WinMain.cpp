@@ -60,9 +60,9 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
             if (!app.MainRan())
                 ReportFatalError("the main window could not be made");
         }
-        // Also when another copy runs: this copy's values are written back.
-        if (SaveSystemData(gConfig.userini) != 0)
-            DebugOutput("Failed! - WinMain SaveSystemData <" + gConfig.userini + ">\n");
+        // Also when another copy runs: this copy's values are written back
+        // (a failure is reported by SaveSystemData itself).
+        SaveSystemData(gConfig.userini);
     }
     // After a fatal error (the game's box has named it) the status says so too,
     // for scripts and launchers that start the game.
