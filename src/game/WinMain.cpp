@@ -8,6 +8,7 @@
 #include "frame/CSingleInstance.h"
 #include "frame/DebugOutput.h"
 #include "frame/FileLayer.h"
+#include "frame/WriteFileAtomic.h"
 #include "game/ErrorReport.h"
 #include "game/GameApp.h"
 #include "game/GameConfig.h"
@@ -38,6 +39,9 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
         platform::ShowMessageBox(message + detail, "えら", platform::MessageBoxKind::Ok);
         return 1;
     }
+    // Saves cut short by a crash or a kill may have left their temporary files.
+    RemoveStaleTemporaries(MakeFullPath(gConfig.userini));
+    RemoveStaleTemporariesIn(MakeFullPath("savedata"));
     // A first run has no user system file yet: noted for the debugger only.
     if (const int userResult = LoadSystemData(gConfig.userini); userResult != 0) {
         char message[512];
