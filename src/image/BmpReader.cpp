@@ -120,6 +120,34 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
         SetPictureFailure("BMP colour table past the end of the file");
         return false;
     }
+    uint64_t offset = bitsOffset != 0 ? bitsOffset : tableEnd;
+    if (offset > size) {
+        SetPictureFailure("BMP pixel data past the end of the file");
+        return false;
+    }
+    const uint8_t* in = data + offset;
+    const size_t available = size - static_cast<size_t>(offset);
+    const int rows = std::abs(h.biHeight);
+    // Uncompressed pixels the file cannot hold are refused before the image
+    // is allocated: a forged header must not cost memory first. (RLE8 rows can
+    // legitimately be covered by a few bytes, so those keep the size cap only.)
+    if (h.biCompression == kBiRgb && h.biWidth > 0) {
+        const uint64_t bitsPerRow = uint64_t{static_cast<uint32_t>(bitCount)} * static_cast<uint32_t>(h.biWidth);
+        const uint64_t stride = ((bitsPerRow + 31) >> 3) & ~uint64_t{3};
+        const uint64_t need = stride * static_cast<uint64_t>(std::abs(int64_t{h.biHeight}));
+        if (need > available) {
+            SetPictureFailure("BMP pixel data short: " + std::to_string(available) + " of " + std::to_string(need) +
+                              " bytes");
+            return false;
+        }
+    }
+    // The file's biSizeImage is the compressed size of RLE8 data.
+    const size_t compressed = h.biSizeImage != 0 ? h.biSizeImage : available;
+    if (h.biCompression != kBiRgb && compressed > available) {
+        SetPictureFailure("BMP RLE8 data short: " + std::to_string(available) + " of " + std::to_string(compressed) +
+                          " bytes");
+        return false;
+    }
     if (!Create(h.biWidth, h.biHeight, bitCount)) {
         SetPictureFailure("BMP size " + std::to_string(h.biWidth) + " x " + std::to_string(h.biHeight) +
                           " out of range");
@@ -133,32 +161,9 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
             colors_[i] = RgbQuad{q[0], q[1], q[2], q[3]};
         }
     }
-    uint64_t offset = bitsOffset != 0 ? bitsOffset : tableEnd;
-    if (offset > size) {
-        Free();
-        SetPictureFailure("BMP pixel data past the end of the file");
-        return false;
-    }
-    const uint8_t* in = data + offset;
-    const size_t available = size - static_cast<size_t>(offset);
-    const int rows = std::abs(h.biHeight);
     if (h.biCompression == kBiRgb) {
-        if (available < bits_.size()) {
-            SetPictureFailure("BMP pixel data short: " + std::to_string(available) + " of " +
-                              std::to_string(bits_.size()) + " bytes");
-            Free();
-            return false;
-        }
-        std::memcpy(bits_.data(), in, bits_.size());
+        std::memcpy(bits_.data(), in, std::min(bits_.size(), available));  // equal sizes, checked above
     } else {
-        // The file's biSizeImage is the compressed size.
-        size_t compressed = h.biSizeImage != 0 ? h.biSizeImage : available;
-        if (compressed > available) {
-            SetPictureFailure("BMP RLE8 data short: " + std::to_string(available) + " of " +
-                              std::to_string(compressed) + " bytes");
-            Free();
-            return false;
-        }
         DecodeRle8(in, compressed, bits_.data(), h.biWidth, rows, GetStride());
     }
     header_.biXPelsPerMeter = h.biXPelsPerMeter;

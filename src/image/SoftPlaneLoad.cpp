@@ -86,15 +86,28 @@ int CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size)
     int32_t height = LeInt32(data + 8);
     int32_t compressed = LeInt32(data + 12);
     uint32_t stated = static_cast<uint32_t>(LeInt32(data + 16));
+    if (!IsPictureSizeValid(width, height)) {
+        SetPictureFailure("bma size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
+        return 2;
+    }
+    const size_t capacity = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    const uint8_t* source = data + kBmaHeaderSize;
+    const size_t available = size - kBmaHeaderSize;
+    // A header is cheap to forge: a picture the bytes present could never
+    // fill is refused before its plane is made, so a small file cannot make
+    // us allocate hundreds of megabytes first.
+    const uint64_t fillable = compressed == 0 ? available : LzssDecode::MaxOutput(available);
+    if (capacity > fillable) {
+        SetPictureFailure("bma of " + std::to_string(width) + " x " + std::to_string(height) + " pixels, but only " +
+                          std::to_string(available) + " bytes of data");
+        return 3;
+    }
     if (Create(width, height) != 0) {
         SetPictureFailure("bma size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
         return 2;
     }
-    // The stated size is not trusted: never more than the plane holds, never
-    // read past the file.
-    const size_t capacity = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    const uint8_t* source = data + kBmaHeaderSize;
-    const size_t available = size - kBmaHeaderSize;
+    // The stated size is not trusted either: never more than the plane holds,
+    // never read past the file.
     if (stated == 0 || stated > capacity || (compressed == 0 && stated > available)) {
         SetPictureFailure("bma pixel data of " + std::to_string(stated) + " bytes (the picture holds " +
                           std::to_string(capacity) + ", the file " + std::to_string(available) + ")");
