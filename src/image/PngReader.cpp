@@ -11,6 +11,7 @@
 // before setjmp in the caller, or is plain memory owned by the caller.
 #include <png.h>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -109,7 +110,11 @@ bool ReadRows(png_structp png, png_infop info, png_bytepp rows)
     return true;
 }
 
+std::atomic<bool> gChecksumsIgnored{false};
+
 }  // namespace
+
+void CDIBImage::SetPngChecksumsIgnored(bool ignored) { gChecksumsIgnored = ignored; }
 
 bool CDIBImage::LoadPNG(const std::string& name, CDIBImage* image)
 {
@@ -137,6 +142,12 @@ bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* i
     if (info == nullptr) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return false;
+    }
+    if (gChecksumsIgnored) {
+        png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     }
     png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
     // Ancillary chunks (text, ICC profiles) are never used; cap what a hostile
