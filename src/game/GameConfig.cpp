@@ -5,6 +5,7 @@
 
 #include "frame/FileLayer.h"
 #include "frame/ProfileFile.h"
+#include "game/WritePath.h"
 
 CGameConfig gConfig;
 
@@ -236,6 +237,17 @@ int LoadConfig(std::string fileName, std::string* why)
                 names.push_back(std::move(name));
             }
         }
+    }
+    // The settings come with the game: the files written in the player's name
+    // must not land outside its folder.
+    if (const std::string error = WritePathError(gConfig.userini); !error.empty()) {
+        *why = "userini=" + gConfig.userini + ": " + error + ", outside the game folder";
+        return kConfigUserIniOutside;
+    }
+    std::string slot;
+    if (!FormatSaveSlotName(gConfig.savedataFormat, 0, &slot)) {
+        *why = "savedataFormat=" + gConfig.savedataFormat + ": not one slot number in a name inside the game folder";
+        return kConfigSaveDataOutside;
     }
     return 0;
 }

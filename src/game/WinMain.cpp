@@ -34,8 +34,11 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
         // sees it at once. No window exists yet: the box never waits without a display.
         const std::string detail = "scenario/brask.ini in " + platform::Utf8ToSjis(GetStartDirectory()) + ": " + why;
         WriteErrorLine(detail);
+        const bool outside = result == kConfigUserIniOutside || result == kConfigSaveDataOutside;
         char message[128];
-        std::snprintf(message, sizeof message, "iniファイルの読み込みに失敗(%d)\n", result);
+        std::snprintf(message, sizeof message,
+                      outside ? "iniファイルの書き込み先がゲームのフォルダの外です(%d)\n" : "iniファイルの読み込みに失敗(%d)\n",
+                      result);
         platform::ShowMessageBox(message + detail, "えら", platform::MessageBoxKind::Ok);
         return 1;
     }

@@ -29,10 +29,10 @@ struct Box {
 
 // Runs WinMain with the folder as the current directory, answering and
 // recording every message box.
-int RunIn(const GameFolder& folder, std::vector<Box>* boxes)
+int RunIn(const std::string& gameFolder, std::vector<Box>* boxes)
 {
     const std::filesystem::path back = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path());
+    std::filesystem::current_path(gameFolder);
     platform::SetMessageBoxResponder([boxes](const std::string& text, const std::string& caption,
                                              platform::MessageBoxKind) {
         boxes->push_back({text, caption});
@@ -43,6 +43,8 @@ int RunIn(const GameFolder& folder, std::vector<Box>* boxes)
     std::filesystem::current_path(back);
     return result;
 }
+
+int RunIn(const GameFolder& folder, std::vector<Box>* boxes) { return RunIn(folder.path(), boxes); }
 
 // Every key, with the user system file "user.ini" beside the game.
 ProfileFile SettingsWithUserFile()
@@ -77,6 +79,22 @@ TEST(WinMain, unreadable_settings_end_with_1_and_name_the_file_the_folder_and_th
         << "the code names the missing key, the second line spells it out";
     EXPECT_NE(err.find("UrlSundrel"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/v")) << "no user system file after a failed start";
+}
+
+TEST(WinMain, settings_naming_a_file_outside_the_game_folder_stop_the_start_before_any_write)
+{
+    GameFolder folder;
+    std::filesystem::create_directories(folder.path() + "/game/scenario");
+    ProfileFile settings = SettingsWithUserFile();
+    settings.SetString("global", "userini", "..\\escaped.ini");
+    folder.Write("game/scenario/brask.ini", settings);
+    std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunIn(folder.path() + "/game", &boxes), 1) << "a settings error";
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("iniファイルの書き込み先がゲームのフォルダの外です(300)\n", 0), 0u) << boxes[0].text;
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/escaped.ini")) << "nothing is written above the game";
 }
 
 TEST(WinMain, second_copy_saves_the_user_file_and_ends_with_0)

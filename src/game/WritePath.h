@@ -1,0 +1,15 @@
+#pragma once
+// The files the engine writes are named by the game's settings file, which
+// arrives with the game as data: "userini" and the "savedataFormat" slots must
+// stay inside the game folder, so a downloaded game cannot overwrite any other
+// file of the player's.
+#include <string>
+
+// Why the Shift-JIS name would be written outside the game folder (an
+// absolute path, a drive letter, a ".." component); empty when it stays inside.
+std::string WritePathError(const std::string& name);
+
+// The name of save slot `slot` by the printf pattern of "savedataFormat"
+// (at most one integer conversion, such as "savedata\save%02d.dat"); false,
+// *out untouched, for any other pattern or a name that WritePathError refuses.
+bool FormatSaveSlotName(const std::string& pattern, int slot, std::string* out);
