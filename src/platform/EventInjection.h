@@ -4,6 +4,10 @@
 // input (the pump, the input state, ImGui). Positions are window pixels: the
 // client area starts kMenuBarHeight below the window's top. Each returns false
 // when the event system cannot start or the queue is full.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
 #include "platform/Input.h"
 
 namespace platform::testing {
@@ -20,5 +24,16 @@ bool PushJoystickHat(int value);
 // The title bar's close button.
 bool PushWindowClose();
 bool PushFocus(bool gained);
+
+// Called once per turn of every nested modal loop (message boxes, menus,
+// dialogs), after the turn's picture is drawn and before it is shown: a test
+// pushes its next events there (the loop reads them in its next turn) and may
+// capture the window. Null removes it.
+void SetModalTurnHook(std::function<void()> hook);
+// The whole window (menu strip, client area and the ImGui overlay) as
+// 0x00RRGGBB pixels, rows top-down: inside the turn hook that turn's picture;
+// elsewhere the last frame drawn again with the overlay. False without a
+// window; the outputs are written only on success.
+bool CaptureWindow(std::vector<uint32_t>* pixels, int* width, int* height);
 
 }  // namespace platform::testing

@@ -3,6 +3,7 @@
 // message boxes and dialogs run in.
 #include <fontconfig/fontconfig.h>
 
+#include <cfloat>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "imgui.h"
 #include "imgui_impl_sdl.h"
 #include "imgui_impl_sdlrenderer.h"
+#include "platform/EventInjection.h"
 #include "platform/Input.h"
 #include "platform/sdl/WindowState.h"
 
@@ -43,6 +45,50 @@ struct OverlayState {
     int nextDrawerId = 1;
 };
 OverlayState gOverlay;
+
+// The pointer as the layer's own event stream reports it. ImGui's SDL backend
+// asks SDL for the global mouse state instead, which events pushed with
+// SDL_PushEvent never change: with this, injected input drives the widgets
+// exactly as a person's does.
+struct Pointer {
+    ImVec2 pos{-FLT_MAX, -FLT_MAX};
+    bool held[3] = {};
+    bool pressed[3] = {};   // since the last ImGui frame: a click shorter than a frame still counts
+};
+Pointer gPointer;
+
+std::function<void()> gModalTurnHook;
+bool gInTurnHook = false;
+
+void TrackPointer(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_MOUSEMOTION:
+        gPointer.pos = ImVec2(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y));
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        gPointer.pos = ImVec2(static_cast<float>(event.button.x), static_cast<float>(event.button.y));
+        int index = -1;
+        if (event.button.button == SDL_BUTTON_LEFT) index = 0;
+        if (event.button.button == SDL_BUTTON_RIGHT) index = 1;
+        if (event.button.button == SDL_BUTTON_MIDDLE) index = 2;
+        if (index >= 0) {
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            gPointer.held[index] = down;
+            gPointer.pressed[index] = gPointer.pressed[index] || down;
+        }
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
+            gPointer.pos = ImVec2(-FLT_MAX, -FLT_MAX);
+        }
+        break;
+    default:
+        break;
+    }
+}
 
 // The file of a Japanese gothic face through fontconfig; empty when none.
 std::string FindJapaneseFont()
@@ -87,6 +133,12 @@ void BeginImGuiFrame()
 {
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    ImGuiIO& io = ImGui::GetIO();
+    io.MousePos = gPointer.pos;
+    for (int i = 0; i < 3; ++i) {
+        io.MouseDown[i] = gPointer.held[i] || gPointer.pressed[i];
+        gPointer.pressed[i] = false;
+    }
     ImGui::NewFrame();
     gOverlay.inFrame = true;
 }
@@ -100,6 +152,7 @@ void EndImGuiFrame()
 
 void RunDrawers()
 {
+    DrawMenuBarOverlay();
     // Copy: a drawer may add or remove drawers.
     const auto drawers = gOverlay.drawers;
     for (const auto& [id, draw] : drawers) {
@@ -158,12 +211,14 @@ void ShutdownImGuiLayer()
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     gOverlay = OverlayState{};
+    gPointer = Pointer{};
 }
 
 void ImGuiProcessEvent(const void* event)
 {
     if (gOverlay.ready) {
         ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(event));
+        TrackPointer(*static_cast<const SDL_Event*>(event));
     }
 }
 
@@ -235,6 +290,13 @@ bool RunModalLoop(const std::function<bool()>& frame)
         ImGui::EndDisabled();
         open = frame();
         EndImGuiFrame();
+        if (gModalTurnHook) {
+            gInTurnHook = true;
+            // Copy: the hook may replace itself.
+            const auto hook = gModalTurnHook;
+            hook();
+            gInTurnHook = false;
+        }
         SDL_RenderPresent(state.renderer);
     }
     for (SDL_Event& event : deferred) {
@@ -244,4 +306,41 @@ bool RunModalLoop(const std::function<bool()>& frame)
     return true;
 }
 
+bool InModalLoop() { return gOverlay.inModal; }
+
 }  // namespace platform::sdl
+
+namespace platform::testing {
+
+void SetModalTurnHook(std::function<void()> hook) { sdl::gModalTurnHook = std::move(hook); }
+
+bool CaptureWindow(std::vector<uint32_t>* pixels, int* width, int* height)
+{
+    SDL_Renderer* renderer = sdl::MainWindowState().renderer;
+    if (!renderer || sdl::gOverlay.inFrame) {
+        return false;
+    }
+    if (!sdl::gInTurnHook) {
+        // The picture after a present is undefined: draw it again first.
+        sdl::RedrawBase();
+        sdl::DrawOverlay();
+    }
+    int w = 0;
+    int h = 0;
+    if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0 || w <= 0 || h <= 0) {
+        return false;
+    }
+    std::vector<uint32_t> out(static_cast<size_t>(w) * static_cast<size_t>(h));
+    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, out.data(), w * 4) != 0) {
+        return false;
+    }
+    for (uint32_t& p : out) {
+        p &= 0xFFFFFF;
+    }
+    *pixels = std::move(out);
+    *width = w;
+    *height = h;
+    return true;
+}
+
+}  // namespace platform::testing

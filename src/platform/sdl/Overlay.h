@@ -40,6 +40,16 @@ void RemoveOverlayDrawer(int id);
 // other overlay drawers stay visible but inert. False when there is no window
 // or a loop cannot start here (inside an overlay drawer).
 bool RunModalLoop(const std::function<bool()>& frame);
+// True while a nested modal loop runs (its drawers are inert).
+bool InModalLoop();
+
+// A press on the menu strip at window pixels (x, y): when it falls on a
+// title of the window's menu bar, tracks that menu modally and posts the
+// chosen command; true when a menu was tracked (SdlMenu.cpp).
+bool PressOnMenuStrip(int windowX, int windowY);
+// Draws the window's menu bar on the strip; every ImGui frame calls it before
+// the overlay drawers (SdlMenu.cpp).
+void DrawMenuBarOverlay();
 
 // Set-up and tear-down of the ImGui layer for the main window (SdlWindow.cpp).
 bool InitImGuiLayer();

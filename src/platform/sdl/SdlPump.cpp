@@ -85,6 +85,9 @@ void HandleMouseButton(const SDL_MouseButtonEvent& event)
     }
     // A press on the menu strip belongs to the menu bar, not to the game.
     if (event.state == SDL_PRESSED && InStrip(event.y)) {
+        if (event.button == SDL_BUTTON_LEFT) {
+            PressOnMenuStrip(event.x, event.y);
+        }
         return;
     }
     int cx = 0;
