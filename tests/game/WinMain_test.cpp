@@ -1,12 +1,15 @@
 // Start-up and shut-down: the settings failure message and exit code, and a
 // second copy that finds the first one running.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
+#include "ChildProcess.h"
 #include "GameTestFolder.h"
 #include "frame/CSingleInstance.h"
 #include "game/ErrorReport.h"
@@ -175,6 +178,35 @@ TEST(WinMain, scenario_error_names_the_file_on_stderr_and_ends_with_a_failure_st
     EXPECT_NE(err.find("lantern: scenario start.nsd: not a NASDAP66 version 2 file\n"), std::string::npos)
         << "the same line must reach stderr without LANTERN_DEBUG: " << err;
     EXPECT_TRUE(std::filesystem::exists(folder.path() + "/user.ini")) << "the user file is still saved";
+}
+
+TEST(WinMain, signal_or_close_inside_a_message_box_ends_the_game_cleanly_with_the_user_file_saved)
+{
+    const std::pair<const char*, std::function<void()>> ends[] = {
+        {"SIGTERM", [] { raise(SIGTERM); }},
+        {"SIGINT", [] { raise(SIGINT); }},
+        {"window close", [] { platform::testing::PushWindowClose(); }},
+    };
+    for (const auto& [what, end] : ends) {
+        GameFolder folder;
+        folder.Write("scenario/brask.ini", SettingsWithUserFile());
+        // The folder has no pictures: the game's first box ("みつからないの。。。")
+        // is up when the end comes; the hook stands in for a person who does
+        // not answer it.
+        const int status = test_support::ChildStatusWithin(60, [&folder, end = end] {
+            std::filesystem::current_path(folder.path());
+            int turns = 0;
+            platform::testing::SetModalTurnHook([&turns, &end] {
+                if (++turns == 5)
+                    end();
+            });
+            const int result = WinMain(nullptr, nullptr, "", 10);
+            return turns >= 5 ? result : 100;
+        });
+        EXPECT_EQ(status, 0) << what << ": -1 means the box kept the game from ending, 100 that no box came up";
+        EXPECT_TRUE(std::filesystem::exists(folder.path() + "/user.ini"))
+            << what << ": the user file is saved as at a normal quit";
+    }
 }
 
 }  // namespace
