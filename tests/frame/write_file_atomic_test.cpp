@@ -96,19 +96,4 @@ TEST(WriteFileAtomic, only_temporaries_of_ended_writers_are_removed)
         << "a folder sweep takes every \"<name>.tmp<pid>\" of a process that is gone, and nothing else";
 }
 
-TEST(WriteFileAtomic, a_failed_write_keeps_the_old_file_and_says_why)
-{
-    Folder folder;
-    const std::string target = folder / "save.dat";
-    ASSERT_EQ(WriteFileAtomic(target, "old", 3), kWriteOk);
-    std::string why;
-    EXPECT_EQ(WriteFileAtomic(folder / "missing/save.dat", "new", 3, &why), kWriteCannotCreate);
-    EXPECT_EQ(why, "cannot create the temporary file: No such file or directory");
-    fs::create_directory(folder / "dir.dat");
-    fs::create_directory(folder / "dir.dat/inside");
-    EXPECT_EQ(WriteFileAtomic(folder / "dir.dat", "new", 3, &why), kWriteCannotRename);
-    EXPECT_EQ(why.rfind("cannot rename the temporary file into place: ", 0), 0u) << why;
-    EXPECT_EQ(folder.Names(), (std::set<std::string>{"save.dat", "dir.dat"})) << "nothing is left behind";
-}
-
 }  // namespace

@@ -78,6 +78,8 @@ TEST(GameConfig, files_the_engine_writes_must_stay_inside_the_game_folder)
         {"userini", "user.ini", 0},
         {"userini", "data\\..user.ini", 0},
         {"userini", "表.ini", 0},
+        {"userini", "ソ..\\x.ini", 0},  // 0x83 0x5C: a trail byte, not a separator before ".."
+        {"userini", "a\\b:c", kConfigUserIniOutside},
         {"savedataFormat", "savedata\\save%02d.dat", 0},
         {"savedataFormat", "savedata\\%%%d.dat", 0},
     };

@@ -1,24 +1,9 @@
-// Names of the files the engine writes: the slot pattern and the folder rule.
+// Save slot names: the pattern of one number, inside the game folder.
 #include <gtest/gtest.h>
 
 #include "game/WritePath.h"
 
 namespace {
-
-TEST(WritePath, each_way_out_of_the_folder_has_its_reason)
-{
-    EXPECT_EQ(WritePathError("\\x.ini"), "an absolute path");
-    EXPECT_EQ(WritePathError("/x.ini"), "an absolute path");
-    EXPECT_EQ(WritePathError("C:\\x.ini"), "a drive letter");
-    EXPECT_EQ(WritePathError("a\\b:c"), "a drive letter") << "an alternate data stream or a drive inside";
-    EXPECT_EQ(WritePathError("a\\..\\..\\x.ini"), "a \"..\" component");
-    EXPECT_EQ(WritePathError(".."), "a \"..\" component");
-    EXPECT_EQ(WritePathError("a/b/../x"), "a \"..\" component");
-    EXPECT_EQ(WritePathError("savedata\\save01.dat"), "");
-    EXPECT_EQ(WritePathError("...\\x"), "") << "three dots name a folder of that name";
-    // "ソ" is 0x83 0x5C: its trail byte is no separator, so "ソ.." is one name.
-    EXPECT_EQ(WritePathError("\x83\x5C..\\x"), "");
-}
 
 TEST(WritePath, slot_names_come_from_a_pattern_of_one_number)
 {
