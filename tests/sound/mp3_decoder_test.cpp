@@ -400,7 +400,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "l2_twolame_stereo_48k_192.mp2", "l3_m1_joint_48k_160.mp3",
                       "l3_m1_midside_32k_96.mp3", "l3_m1_mono_44k_64_crc.mp3", "l3_m1_mono_48k_320.mp3",
                       "l3_m1_stereo_44k_128.mp3", "l3_m1_vbr_xing_44k.mp3", "l3_m1_intensity_48k_160.mp3",
-                      "l3_m1_intensity_ms_48k_160.mp3", "l3_m25_joint_11k_32.mp3",
+                      "l3_m1_intensity_ms_48k_160.mp3", "l3_m1_mixed_start_stop_44k_128.mp3",
+                      "l3_m2_mixed_start_stop_22k_64.mp3", "l3_m25_joint_11k_32.mp3",
                       "l3_m25_mono_8k_16.mp3", "l3_m25_stereo_12k_24.mp3", "l3_m2_joint_22k_64.mp3",
                       "l3_m2_midside_16k_48.mp3", "l3_m2_mono_24k_32_crc.mp3"),
     [](const ::testing::TestParamInfo<const char*>& info) {

@@ -74,14 +74,17 @@ struct Decoded {
 
 // Decodes a stream held in memory frame by frame, as the stream reader does
 // but without its buffering: a refused frame is skipped to the next sync.
-inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes)
+// allSubbands decodes the 32nd subband too, as compliance checks need.
+inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes, bool allSubbands = false)
 {
     Decoded d;
     Mp3DecoderInit();
+    mp3::gState.allSubbands = allSubbands;
     int offset = 0;
     if (!Mp3FindSync(bytes.data(), int(bytes.size()), &offset) ||
         !Mp3ReadFirstFrame(bytes.data() + offset, int(bytes.size()) - offset, &d.header) ||
         !Mp3OpenStream(bytes.data() + offset, int(bytes.size()) - offset)) {
+        mp3::gState.allSubbands = false;
         return d;
     }
     size_t pos = size_t(offset + d.header.xingFrameBytes);
@@ -111,6 +114,7 @@ inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes)
         }
     }
     mp3::gState.floatCapture = nullptr;
+    mp3::gState.allSubbands = false;
     return d;
 }
 

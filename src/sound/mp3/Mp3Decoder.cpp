@@ -115,6 +115,9 @@ int DecodedSubbands(int sampleRate, int layerLimit)
     const Mp3DecoderOptions& o = gState.options;
     int64_t n = (int64_t(o.frequencyLimit) * 64 + sampleRate / 2) / sampleRate;
     int m = 32 >> o.downSampling;
+    if (gState.allSubbands) {
+        return m < layerLimit ? m : layerLimit;
+    }
     if (m > 8) {
         m -= 1;
     }

@@ -156,7 +156,9 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
                 ov[i] = frame[18 + i];
             }
         } else {
-            const float* win = gLongWindow[shortBlocks ? 0 : longType];
+            // The two lowest subbands of a mixed block are always transformed
+            // with the normal window, whatever the block type says for the rest.
+            const float* win = gLongWindow[gc.mixed && sb < 2 ? 0 : longType];
             float y[36];
             Imdct36(x, y);
             for (int i = 0; i < 18; ++i) {

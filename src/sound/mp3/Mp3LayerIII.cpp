@@ -418,6 +418,7 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
 {
     bool ms = h.mode == 1 && (h.modeExtension & 2);
     bool intensity = h.mode == 1 && (h.modeExtension & 1);
+    bool mpeg1 = h.version == 1;
     float* l = gGr.xr[0];
     float* r = gGr.xr[1];
     int top = std::max(gGr.nonzero[0], gGr.nonzero[1]);
@@ -469,6 +470,13 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
                 ++first;
             }
             for (int b = first; b < 22; ++b) {
+                if (b == 21 && !mpeg1 && first == 21) {
+                    // The top band has no position of its own. At the lower
+                    // rates it takes its neighbour's only when that one is
+                    // an intensity band too; else position 0 (both gains 1).
+                    apply(lb[b], lb[b + 1] - lb[b], 0, -1);
+                    continue;
+                }
                 int src = b < 21 ? b : 20;
                 apply(lb[b], lb[b + 1] - lb[b], sf.l[src], sf.illegalL[src]);
             }
@@ -493,6 +501,10 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
                 }
                 for (int b = last + 1; b < 13; ++b) {
                     int width = sb[b + 1] - sb[b];
+                    if (b == 12 && !mpeg1 && last == 11) {
+                        apply(3 * sb[b] + w * width, width, 0, -1);
+                        continue;
+                    }
                     int src = b < 12 ? b : 11;
                     apply(3 * sb[b] + w * width, width, sf.s[src][w], sf.illegalS[src]);
                 }

@@ -64,6 +64,8 @@ struct DecoderState {
     // Test hook: when set, the float sums are stored here too, one per PCM
     // sample, at the PCM sample's index within the frame.
     float* floatCapture = nullptr;
+    // Test hook: decode all 32 subbands (compliance checks need the top one).
+    bool allSubbands = false;
 };
 
 extern DecoderState gState;
