@@ -31,7 +31,6 @@ struct Lookup {
 };
 
 Lookup gLookups[16];  // by SlotOf(table)
-bool gBuilt = false;
 
 // Fills a table of `width` bits for the codes that share `consumed` prefix bits.
 void BuildLevel(Lookup& lk, const std::vector<Code>& codes, int consumed, int width, size_t base)
@@ -91,9 +90,6 @@ uint8_t gQuadA[64];
 
 void BuildHuffmanTables()
 {
-    if (gBuilt) {
-        return;
-    }
     for (int t = 1; t < 32; ++t) {
         const HuffmanCodeTable& ct = kHuffmanCodeTables[t];
         if (ct.size == 0 || (t > 16 && t != 24)) {
@@ -118,7 +114,6 @@ void BuildHuffmanTables()
             gQuadA[first | fill] = uint8_t((q << 4) | len);
         }
     }
-    gBuilt = true;
 }
 
 void DecodePair(Mp3BitReader& br, int table, int* x, int* y)

@@ -7,7 +7,7 @@
 
 namespace mp3 {
 
-// Builds the lookup tables (idempotent).
+// Builds the lookup tables (once per process, from BuildTablesOnce).
 void BuildHuffmanTables();
 
 // Decodes one (x, y) pair of big-value table `table` (1-31; 0 gives zeros),

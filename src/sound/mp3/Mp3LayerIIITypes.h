@@ -27,6 +27,26 @@ struct SideInfo {
     GranuleChannel gr[2][2];
 };
 
+constexpr int kGranuleLines = 576;
+
+struct ScaleFactors {
+    int l[22];
+    int s[13][3];
+    // MPEG-2 intensity right channel: the position that means "no intensity".
+    int illegalL[22];
+    int illegalS[13];
+};
+
+// One granule's working data, both channels.
+struct Granule {
+    alignas(32) float xr[2][kGranuleLines];
+    int is[kGranuleLines];
+    int nonzero[2];
+    ScaleFactors sf[2];
+    alignas(32) float hybrid[2][18][32];
+    bool isLine[kGranuleLines];  // lines intensity stereo has handled
+};
+
 // Builds the alias, window and transform tables.
 void BuildHybridTables();
 // Alias reduction over the long-block part of one channel's 576 lines;

@@ -1,14 +1,17 @@
 #pragma once
-// The decoder's one block of module state and the pieces the layer decoders
-// and the synthesis share. Internal to src/sound/mp3.
+// The decoder object: everything one stream's decoding changes, and the
+// pieces the layer decoders and the synthesis share. The constant tables live
+// beside the code that uses them and are built once per process
+// (BuildTablesOnce). Internal to src/sound/mp3.
 #include <cstdint>
 
 #include "sound/mp3/Mp3Decoder.h"
+#include "sound/mp3/Mp3LayerIIITypes.h"
 
 // Marks a hot loop to be compiled twice, plain and for AVX2, the copy chosen
 // once when the program loads. Each lane does the same arithmetic in the same
 // order, so both copies give the same results.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__clang__)
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__) && !defined(__clang__)
 #define MP3_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define MP3_VECTOR_CLONES
@@ -17,11 +20,9 @@
 namespace mp3 {
 
 // Decodes one frame (bounded by frameBytes) and writes pcmBytesPerFrame bytes.
-using LayerDecoder = void (*)(const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes,
-                              uint8_t* output);
+using LayerDecoder = void (*)(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame,
+                              int frameBytes, uint8_t* output);
 
-// Layer III granule: 576 lines per channel.
-constexpr int kGranuleLines = 576;
 // The main-data reservoir. Once it holds more than kReservoirCompactAt bytes
 // it is compacted to the last 511 (the farthest a frame may reach back), so
 // 1500 bytes of room always remain: more than the largest frame's main data
@@ -39,9 +40,20 @@ struct LayerIIIState {
     uint8_t reservoir[kReservoirBytes + 8];
     int reservoirFill;
     alignas(32) float overlap[2][kGranuleLines];
+    Granule gr;
+    ScaleFactors savedSf[2];  // granule 0's, for MPEG-1 scale-factor reuse
+    int rateIndex;            // scale-factor band table: 0-8 by version and rate
+    int limitLines;           // lines of the decoded subbands
+    int subbands;
 };
 
-struct DecoderState {
+// Builds every constant table the first time it is called; later calls (from
+// any thread) wait for that and return.
+void BuildTablesOnce();
+
+}  // namespace mp3
+
+struct Mp3Decoder {
     int lastError = kMp3ErrorNone;
     Mp3DecoderOptions options;
     int sampleRate = 0;          // Hz of the first frame, before down-sampling
@@ -51,16 +63,18 @@ struct DecoderState {
     int streamVersion = 0;
     int streamLayer = 0;
     int streamChannels = 0;
-    LayerDecoder decoder = nullptr;
+    mp3::LayerDecoder decoder = nullptr;
     float eqFactor[32];
     bool eqOn = false;
-    int decodedSubbands = 31;    // subbands the layers fill; the rest stay zero
     int outChannels = 2;
     int outBits = 16;
     int channelCode = 0;         // options.outputCode & 3, latched at open
     int downSampling = 0;
-    SynthesisState synth;
-    LayerIIIState l3;
+    int layerSubbands = 31;      // Layers I/II: subbands decoded; the rest stay zero
+    mp3::SynthesisState synth;
+    // Layer I/II subband samples: [channel][time slot][subband].
+    alignas(32) float subbandBlock[2][36][32];
+    mp3::LayerIIIState l3;
     // Test hook: when set, the float sums are stored here too, one per PCM
     // sample, at the PCM sample's index within the frame.
     float* floatCapture = nullptr;
@@ -68,44 +82,46 @@ struct DecoderState {
     bool allSubbands = false;
 };
 
-extern DecoderState gState;
+namespace mp3 {
 
 // Fills one frame's PCM (pcmBytesPerFrame bytes) with silence.
-void WriteSilence(uint8_t* output);
+void WriteSilence(const Mp3Decoder& st, uint8_t* output);
 
-// Decoded subbands for a stream of sampleRate Hz under the current options.
-int DecodedSubbands(int sampleRate, int layerLimit);
+// Decoded subbands for a stream of sampleRate Hz under the decoder's options.
+int DecodedSubbands(const Mp3Decoder& st, int sampleRate, int layerLimit);
 
 // Layer entry points (one file each).
 void BuildLayerITables();
 void BuildLayerIITables();
 void BuildLayerIIITables();
-bool InitLayerI(const Mp3HeaderFields& header);
-bool InitLayerII(const Mp3HeaderFields& header);
-bool InitLayerIII(const Mp3HeaderFields& header);
-void DecodeLayerI(const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes, uint8_t* output);
-void DecodeLayerII(const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes, uint8_t* output);
-void DecodeLayerIII(const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes, uint8_t* output);
-void ResetLayerIIIReservoir();
+bool InitLayerI(Mp3Decoder& st, const Mp3HeaderFields& header);
+bool InitLayerII(Mp3Decoder& st, const Mp3HeaderFields& header);
+bool InitLayerIII(Mp3Decoder& st, const Mp3HeaderFields& header);
+void DecodeLayerI(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes,
+                  uint8_t* output);
+void DecodeLayerII(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes,
+                   uint8_t* output);
+void DecodeLayerIII(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame, int frameBytes,
+                    uint8_t* output);
+void ResetLayerIIIReservoir(Mp3Decoder& st);
 
 // Shared Layer I/II scale-factor table: 65536 x 2^(-i/3).
 extern float gScaleFactors[64];
-// Layer I/II subband samples: [channel][time slot][subband].
-extern float gSubbandBlock[2][36][32];
 // The stereo bound of Layers I/II (first subband whose allocation is shared).
 int StereoBound(const Mp3HeaderFields& header, int limit);
 
 // Synthesis (Mp3Synthesis.cpp).
 void BuildSynthesisTables();
-void ResetSynthesis();
+void ResetSynthesis(Mp3Decoder& st);
 // Runs `slots` time slots of 32 subband samples for every output channel.
 // in[ch] points at slot 0 of channel ch (32 floats per slot, `stride` floats
 // between slots); for a single output channel only in[0] is read. Writes the
 // PCM of the slots interleaved, starting at sample index `firstSample` of the
 // frame's output block.
-void Synthesize(const float* const in[2], int stride, int slots, uint8_t* output, int firstSample);
+void Synthesize(Mp3Decoder& st, const float* const in[2], int stride, int slots, uint8_t* output,
+                int firstSample);
 // Combines the two channels' subband samples for the channel codes 1-3 into
 // channel 0 (mix, left, right); nothing for code 0.
-void ApplyChannelCode(float* left, const float* right, int count);
+void ApplyChannelCode(const Mp3Decoder& st, float* left, const float* right, int count);
 
 }  // namespace mp3

@@ -139,13 +139,13 @@ MP3_VECTOR_CLONES void WindowSums(const float* ring, int p, float* acc)
 
 // One time slot of one channel: 32 subband samples in, 32 >> ds PCM out.
 template <class Store>
-inline void SynthesizeSlot(int ch, const float* subbands, const Store& store, int firstIndex, int step)
+inline void SynthesizeSlot(Mp3Decoder& st, int ch, const float* subbands, const Store& store, int firstIndex, int step)
 {
-    SynthesisState& st = gState.synth;
+    SynthesisState& sy = st.synth;
     alignas(32) float x[32];
-    if (gState.eqOn && gState.downSampling == 0) {
+    if (st.eqOn && st.downSampling == 0) {
         for (int k = 0; k < 32; ++k) {
-            x[k] = subbands[k] * gState.eqFactor[k];
+            x[k] = subbands[k] * st.eqFactor[k];
         }
     } else {
         std::memcpy(x, subbands, sizeof x);
@@ -153,9 +153,9 @@ inline void SynthesizeSlot(int ch, const float* subbands, const Store& store, in
     float A[32];
     Dct<32>(x, A);
 
-    int p = (st.pos[ch] - 64) & 1023;
-    st.pos[ch] = p;
-    float* v = st.ring[ch] + p;
+    int p = (sy.pos[ch] - 64) & 1023;
+    sy.pos[ch] = p;
+    float* v = sy.ring[ch] + p;
     for (int i = 0; i < 16; ++i) {
         v[i] = A[16 + i];
     }
@@ -168,23 +168,23 @@ inline void SynthesizeSlot(int ch, const float* subbands, const Store& store, in
     }
 
     alignas(32) float acc[32];
-    WindowSums(st.ring[ch], p, acc);
-    int outs = 32 >> gState.downSampling;
-    int decimate = 1 << gState.downSampling;
+    WindowSums(sy.ring[ch], p, acc);
+    int outs = 32 >> st.downSampling;
+    int decimate = 1 << st.downSampling;
     for (int j = 0; j < outs; ++j) {
         store.Put(firstIndex + j * step, acc[j * decimate]);
     }
 }
 
 template <class Store>
-void Run(const float* const in[2], int stride, int slots, const Store& store, int firstSample)
+void Run(Mp3Decoder& st, const float* const in[2], int stride, int slots, const Store& store, int firstSample)
 {
-    int channels = gState.outChannels;
-    int outs = 32 >> gState.downSampling;
+    int channels = st.outChannels;
+    int outs = 32 >> st.downSampling;
     for (int s = 0; s < slots; ++s) {
         for (int ch = 0; ch < channels; ++ch) {
             int index = (firstSample + s * outs) * channels + ch;
-            SynthesizeSlot(ch, in[ch] + s * stride, store, index, channels);
+            SynthesizeSlot(st, ch, in[ch] + s * stride, store, index, channels);
         }
     }
 }
@@ -214,26 +214,27 @@ void BuildSynthesisTables()
     }
 }
 
-void ResetSynthesis()
+void ResetSynthesis(Mp3Decoder& st)
 {
-    std::memset(&gState.synth, 0, sizeof gState.synth);
+    std::memset(&st.synth, 0, sizeof st.synth);
 }
 
-void Synthesize(const float* const in[2], int stride, int slots, uint8_t* output, int firstSample)
+void Synthesize(Mp3Decoder& st, const float* const in[2], int stride, int slots, uint8_t* output,
+                int firstSample)
 {
-    if (gState.outBits == 8) {
-        Run(in, stride, slots, Store8{output}, firstSample);
-    } else if (gState.floatCapture != nullptr) {
-        Run(in, stride, slots, Store16Capture{reinterpret_cast<int16_t*>(output), gState.floatCapture},
+    if (st.outBits == 8) {
+        Run(st, in, stride, slots, Store8{output}, firstSample);
+    } else if (st.floatCapture != nullptr) {
+        Run(st, in, stride, slots, Store16Capture{reinterpret_cast<int16_t*>(output), st.floatCapture},
             firstSample);
     } else {
-        Run(in, stride, slots, Store16{reinterpret_cast<int16_t*>(output)}, firstSample);
+        Run(st, in, stride, slots, Store16{reinterpret_cast<int16_t*>(output)}, firstSample);
     }
 }
 
-void ApplyChannelCode(float* left, const float* right, int count)
+void ApplyChannelCode(const Mp3Decoder& st, float* left, const float* right, int count)
 {
-    switch (gState.channelCode) {
+    switch (st.channelCode) {
     case 1:
         for (int i = 0; i < count; ++i) {
             left[i] = 0.5f * (left[i] + right[i]);
