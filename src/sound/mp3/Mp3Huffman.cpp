@@ -15,9 +15,7 @@ namespace {
 constexpr int kRootBits = 8;
 constexpr int kSubBits = 6;
 
-// Entry: bit 31 link; leaf: bits 0-4 length used at this level, 8-15 x,
-// 16-23 y; link: bits 0-4 width of the sub-table, bits 8-30 its offset.
-constexpr uint32_t kLink = 0x80000000u;
+constexpr uint32_t kLink = kHuffmanLink;
 
 struct Code {
     uint32_t bits;
@@ -84,9 +82,9 @@ int SlotOf(int table)
 constexpr uint8_t kQuadCodes[16] = {1, 5, 4, 5, 6, 5, 4, 4, 7, 3, 6, 0, 7, 2, 3, 1};
 constexpr uint8_t kQuadLengths[16] = {1, 4, 4, 5, 4, 6, 5, 6, 4, 5, 5, 6, 5, 6, 6, 6};
 // 6-bit lookup of table A: quadruple << 4 | length.
-uint8_t gQuadA[64];
-
 }  // namespace
+
+uint8_t gQuadA[64];
 
 void BuildHuffmanTables()
 {
@@ -116,55 +114,18 @@ void BuildHuffmanTables()
     }
 }
 
-void DecodePair(Mp3BitReader& br, int table, int* x, int* y)
+const HuffmanLookup& LookupOf(int table)
 {
-    if (table == 0 || table == 4 || table == 14) {
-        *x = *y = 0;
-        return;
-    }
-    const Lookup& lk = gLookups[SlotOf(table)];
-    const uint32_t* e = lk.entries.data();
-    uint32_t entry = e[br.Peek(lk.rootBits)];
-    int width = lk.rootBits;
-    while (entry & kLink) {
-        br.Skip(width);
-        width = int(entry & 31);
-        entry = e[((entry & ~kLink) >> 8) + br.Peek(width)];
-    }
-    br.Skip(int(entry & 31));
-    int vx = int((entry >> 8) & 0xF);
-    int vy = int((entry >> 16) & 0xF);
-    int linbits = kHuffmanCodeTables[table].linbits;
-    if (vx == 15 && linbits) {
-        vx += int(br.Read(linbits));
-    }
-    if (vx && br.Read1()) {
-        vx = -vx;
-    }
-    if (vy == 15 && linbits) {
-        vy += int(br.Read(linbits));
-    }
-    if (vy && br.Read1()) {
-        vy = -vy;
-    }
-    *x = vx;
-    *y = vy;
-}
-
-void DecodeQuad(Mp3BitReader& br, bool tableB, int v[4])
-{
-    int q;
-    if (tableB) {
-        q = int(br.Read(4)) ^ 15;
-    } else {
-        uint8_t e = gQuadA[br.Peek(6)];
-        br.Skip(e & 15);
-        q = e >> 4;
-    }
-    for (int i = 0; i < 4; ++i) {
-        int bit = (q >> (3 - i)) & 1;
-        v[i] = bit && br.Read1() ? -1 : bit;
-    }
+    static const HuffmanLookup* lookups = [] {
+        static HuffmanLookup all[32];
+        for (int t = 0; t < 32; ++t) {
+            bool codes = t != 0 && t != 4 && t != 14;
+            const Lookup& lk = gLookups[SlotOf(t)];
+            all[t] = {codes ? lk.entries.data() : nullptr, lk.rootBits, kHuffmanCodeTables[t].linbits};
+        }
+        return all;
+    }();
+    return lookups[table];
 }
 
 }  // namespace mp3

@@ -19,27 +19,27 @@ float gShortWindow[12];
 alignas(32) float gDct18[18][18];
 float gDct6[6][6];
 
-// y = the 36 outputs of the 36-point inverse MDCT of 18 lines, via an
-// 18-point DCT-IV and the transform's symmetries.
-inline void Imdct36(const float* x, float* y)
+// d = the 18-point DCT-IV of 18 lines; the 36 outputs y of the inverse MDCT
+// follow from its symmetries: y[n] = d[n + 9] (n < 9), -d[26 - n] (n < 27),
+// -d[n - 27] (n < 36).
+inline void Dct18(const float* x, float* d)
 {
-    float d[18] = {};
+    // d[0..15] in two vectors and d[16], d[17] alone; each d[m] adds its 18
+    // products in k order, as the plain loop over m would.
+    Lanes d0 = {}, d1 = {};
+    float d16 = 0.0f, d17 = 0.0f;
     for (int k = 0; k < 18; ++k) {
         float v = x[k];
         const float* row = gDct18[k];
-        for (int m = 0; m < 18; ++m) {
-            d[m] += v * row[m];
-        }
+        d0 += v * *reinterpret_cast<const LanesU*>(row);
+        d1 += v * *reinterpret_cast<const LanesU*>(row + kLanes);
+        d16 += v * row[16];
+        d17 += v * row[17];
     }
-    for (int n = 0; n < 9; ++n) {
-        y[n] = d[n + 9];
-    }
-    for (int n = 9; n < 27; ++n) {
-        y[n] = -d[26 - n];
-    }
-    for (int n = 27; n < 36; ++n) {
-        y[n] = -d[n - 27];
-    }
+    std::memcpy(d, &d0, sizeof d0);
+    std::memcpy(d + kLanes, &d1, sizeof d1);
+    d[16] = d16;
+    d[17] = d17;
 }
 
 inline void Imdct12(const float* x, float* y)
@@ -127,7 +127,7 @@ int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
 }
 
 MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float* overlap,
-                                       float (*out)[32])
+                                       float (*out)[18])
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int longType = gc.windowSwitching ? gc.blockType : 0;
@@ -135,7 +135,7 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
         float* ov = overlap + 18 * sb;
         if (sb >= active) {
             for (int i = 0; i < 18; ++i) {
-                out[i][sb] = ov[i];
+                out[sb][i] = ov[i];
                 ov[i] = 0.0f;
             }
             continue;
@@ -152,25 +152,34 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
                 }
             }
             for (int i = 0; i < 18; ++i) {
-                out[i][sb] = ov[i] + frame[i];
+                out[sb][i] = ov[i] + frame[i];
                 ov[i] = frame[18 + i];
             }
         } else {
             // The two lowest subbands of a mixed block are always transformed
             // with the normal window, whatever the block type says for the rest.
             const float* win = gLongWindow[gc.mixed && sb < 2 ? 0 : longType];
-            float y[36];
-            Imdct36(x, y);
-            for (int i = 0; i < 18; ++i) {
-                out[i][sb] = ov[i] + y[i] * win[i];
-                ov[i] = y[18 + i] * win[18 + i];
+            float d[18];
+            Dct18(x, d);
+            float* o = out[sb];
+            for (int i = 0; i < 9; ++i) {
+                o[i] = ov[i] + d[i + 9] * win[i];
+            }
+            for (int i = 9; i < 18; ++i) {
+                o[i] = ov[i] + -d[26 - i] * win[i];
+            }
+            for (int i = 0; i < 9; ++i) {
+                ov[i] = -d[8 - i] * win[18 + i];
+            }
+            for (int i = 9; i < 18; ++i) {
+                ov[i] = -d[i - 9] * win[18 + i];
             }
         }
     }
     // Frequency inversion: every odd subband of every odd time slot.
-    for (int i = 1; i < 18; i += 2) {
-        for (int sb = 1; sb < 32; sb += 2) {
-            out[i][sb] = -out[i][sb];
+    for (int sb = 1; sb < 32; sb += 2) {
+        for (int i = 1; i < 18; i += 2) {
+            out[sb][i] = -out[sb][i];
         }
     }
 }

@@ -84,7 +84,7 @@ void DecodeLayerI(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* frame
         ApplyChannelCode(st, &st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0], 12 * 32);
     }
     const float* in[2] = {&st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0]};
-    Synthesize(st, in, 32, 12, output, 0);
+    Synthesize(st, in, 32, 1, 12, output, 0);
 }
 
 }  // namespace mp3

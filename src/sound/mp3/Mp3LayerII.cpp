@@ -246,7 +246,7 @@ void DecodeLayerII(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* fram
         ApplyChannelCode(st, &st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0], 36 * 32);
     }
     const float* in[2] = {&st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0]};
-    Synthesize(st, in, 32, 36, output, 0);
+    Synthesize(st, in, 32, 1, 36, output, 0);
 }
 
 }  // namespace mp3

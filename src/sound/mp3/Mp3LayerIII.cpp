@@ -256,8 +256,9 @@ void ReadScaleFactorsMpeg2(Mp3BitReader& br, GranuleChannel& g, bool intensityRi
 
 // Huffman decoding of one channel's granule into l3.gr.is; returns the count
 // of lines up to the last non-zero one. `end` is the channel's last bit.
-int DecodeSpectrum(LayerIIIState& l3, Mp3BitReader& br, const GranuleChannel& g, size_t end)
+int DecodeSpectrum(LayerIIIState& l3, const Mp3BitReader& from, const GranuleChannel& g, size_t end)
 {
+    Mp3BitCache br(from);
     int* is = l3.gr.is;
     const int16_t* lb = kLongBands[l3.rateIndex];
     int bigEnd = g.bigValues * 2;
@@ -277,8 +278,9 @@ int DecodeSpectrum(LayerIIIState& l3, Mp3BitReader& br, const GranuleChannel& g,
     int i = 0;
     for (int region = 0; region < 3; ++region) {
         int stop = region == 0 ? r1 : region == 1 ? r2 : bigEnd;
-        int table = g.tableSelect[region];
+        const HuffmanLookup& table = LookupOf(g.tableSelect[region]);
         for (; i < stop; i += 2) {
+            br.Fill();
             DecodePair(br, table, &is[i], &is[i + 1]);
             if (br.Position() > hardEnd) {
                 std::memset(is, 0, sizeof(int) * kGranuleLines);
@@ -289,6 +291,7 @@ int DecodeSpectrum(LayerIIIState& l3, Mp3BitReader& br, const GranuleChannel& g,
     // Count-1 region: quadruples of -1, 0, 1 until the channel's bits run out.
     while (br.Position() < end && i + 4 <= kGranuleLines) {
         int q[4];
+        br.Fill();
         DecodeQuad(br, g.count1Table != 0, q);
         if (br.Position() > end) {
             break;  // its sign bits ran past the channel: drop it
@@ -626,7 +629,7 @@ void DecodeLayerIII(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* fra
             ApplyChannelCode(st, &l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0], 18 * 32);
         }
         const float* in[2] = {&l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0]};
-        Synthesize(st, in, 32, 18, output, gr * samplesPerGranule);
+        Synthesize(st, in, 1, 18, 18, output, gr * samplesPerGranule);
     }
 }
 

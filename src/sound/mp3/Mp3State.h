@@ -19,6 +19,13 @@
 
 namespace mp3 {
 
+// Eight floats side by side (GCC vector extension): AVX2 as one register,
+// SSE2 as two. Lanes never mix, so each does plain scalar float arithmetic.
+constexpr int kLanes = 8;
+using Lanes = float __attribute__((vector_size(4 * kLanes)));
+// The same, for reading eight floats in place at any 4-byte alignment.
+using LanesU = float __attribute__((vector_size(4 * kLanes), aligned(4), may_alias));
+
 // Decodes one frame (bounded by frameBytes) and writes pcmBytesPerFrame bytes.
 using LayerDecoder = void (*)(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame,
                               int frameBytes, uint8_t* output);
@@ -30,10 +37,19 @@ using LayerDecoder = void (*)(Mp3Decoder& st, const Mp3HeaderFields& header, con
 constexpr int kReservoirBytes = 8192;
 constexpr int kReservoirCompactAt = 6692;
 
+// Columns of the synthesis lane history: 15 slots of the past and room for
+// 8 blocks of 8 slots before it is moved back.
+constexpr int kHistoryColumns = 15 + 8 * kLanes + 1;
+
 struct SynthesisState {
-    // 16 time slots of 64 matrixed values per channel, newest first at pos.
+    // 16 time slots of 64 matrixed values per channel, newest first at pos
+    // (the scalar twin's ring).
     alignas(32) float ring[2][1024];
     int pos[2];
+    // The same values for the vector path: [channel][value][slot], one
+    // column per slot in time order; the next block goes to column[ch].
+    alignas(32) float history[2][64][kHistoryColumns];
+    int column[2];
 };
 
 struct LayerIIIState {
@@ -80,6 +96,8 @@ struct Mp3Decoder {
     float* floatCapture = nullptr;
     // Test hook: decode all 32 subbands (compliance checks need the top one).
     bool allSubbands = false;
+    // Test hook: run the scalar twins of the vector loops (same results).
+    bool scalarSynthesis = false;
 };
 
 namespace mp3 {
@@ -114,12 +132,12 @@ int StereoBound(const Mp3HeaderFields& header, int limit);
 void BuildSynthesisTables();
 void ResetSynthesis(Mp3Decoder& st);
 // Runs `slots` time slots of 32 subband samples for every output channel.
-// in[ch] points at slot 0 of channel ch (32 floats per slot, `stride` floats
-// between slots); for a single output channel only in[0] is read. Writes the
-// PCM of the slots interleaved, starting at sample index `firstSample` of the
-// frame's output block.
-void Synthesize(Mp3Decoder& st, const float* const in[2], int stride, int slots, uint8_t* output,
-                int firstSample);
+// in[ch] holds channel ch's subband k of slot s at s x slotStride + k x
+// sbStride (Layers I/II: 32 and 1; Layer III: 1 and 18); for a single output
+// channel only in[0] is read. Writes the PCM of the slots interleaved,
+// starting at sample index `firstSample` of the frame's output block.
+void Synthesize(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots,
+                uint8_t* output, int firstSample);
 // Combines the two channels' subband samples for the channel codes 1-3 into
 // channel 0 (mix, left, right); nothing for code 0.
 void ApplyChannelCode(const Mp3Decoder& st, float* left, const float* right, int count);

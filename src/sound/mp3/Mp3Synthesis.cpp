@@ -65,16 +65,18 @@ const float* DctCoefficients()
 }
 
 // X[m] = sum over n of x[n] cos(pi (2n + 1) m / (2N)), by Lee's recursive
-// split into the sums and the scaled differences of mirrored inputs.
-template <int N>
-inline void Dct(const float* x, float* X)
+// split into the sums and the scaled differences of mirrored inputs. T is a
+// float, or a vector of floats whose lanes are independent time slots: each
+// lane then does exactly the scalar arithmetic, in the same order.
+template <int N, class T>
+__attribute__((always_inline)) inline void Dct(const T* x, T* X)
 {
     if constexpr (N == 1) {
         X[0] = x[0];
     } else {
         constexpr int H = N / 2;
         const float* c = DctCoefficients<N>();
-        float a[H], b[H], A[H], B[H];
+        T a[H], b[H], A[H], B[H];
         for (int n = 0; n < H; ++n) {
             a[n] = x[n] + x[N - 1 - n];
             b[n] = (x[n] - x[N - 1 - n]) * c[n];
@@ -90,6 +92,12 @@ inline void Dct(const float* x, float* X)
     }
 }
 
+// Matrixes eight time slots at once (SSE2 as two halves, AVX2 whole).
+MP3_VECTOR_CLONES void DctLanes(const Lanes* x, Lanes* X)
+{
+    Dct<32>(x, X);
+}
+
 // Truncation toward zero with clipping; NaN can never arise from finite
 // inputs, but would land on -32768 rather than in undefined territory.
 inline int ToPcm(float s)
@@ -100,59 +108,109 @@ inline int ToPcm(float s)
     return int(c);
 }
 
+// The stores take one slot's 32 window sums (acc[j x accStride]) and write
+// `outs` of them (every `decimate`-th) to PCM sample indexes first, first +
+// step, ...
 struct Store16 {
     int16_t* pcm;
-    void Put(int index, float s) const { pcm[index] = int16_t(ToPcm(s)); }
-};
-
-struct Store8 {
-    uint8_t* pcm;
-    void Put(int index, float s) const { pcm[index] = uint8_t((ToPcm(s) >> 8) ^ 0x80); }
-};
-
-struct Store16Capture {
-    int16_t* pcm;
-    float* capture;
-    void Put(int index, float s) const
+    void Put(int first, int step, const float* acc, int accStride, int outs, int decimate) const
     {
-        pcm[index] = int16_t(ToPcm(s));
-        capture[index] = s;
+        for (int j = 0; j < outs; ++j) {
+            pcm[first + j * step] = int16_t(ToPcm(acc[j * decimate * accStride]));
+        }
+    }
+    // The sums of `n` slots side by side (acc[j][lane]); lane l's PCM starts
+    // at first + l x advance.
+    void PutLanes(int first, int advance, int step, const float (*acc)[kLanes], int n, int outs,
+                  int decimate) const
+    {
+        if (decimate != 1) {
+            for (int lane = 0; lane < n; ++lane) {
+                Put(first + lane * advance, step, &acc[0][lane], kLanes, outs, decimate);
+            }
+            return;
+        }
+        // Convert all at once (this loop vectorises), then interleave.
+        int16_t v[32][kLanes];
+        for (int j = 0; j < 32; ++j) {
+            for (int lane = 0; lane < kLanes; ++lane) {
+                v[j][lane] = int16_t(ToPcm(acc[j][lane]));
+            }
+        }
+        for (int lane = 0; lane < n; ++lane) {
+            int16_t* out = pcm + first + lane * advance;
+            for (int j = 0; j < 32; ++j) {
+                out[j * step] = v[j][lane];
+            }
+        }
     }
 };
+
+// The lane form of Put for the stores without a faster one.
+template <class Store>
+struct PerLane : Store {
+    void PutLanes(int first, int advance, int step, const float (*acc)[kLanes], int n, int outs,
+                  int decimate) const
+    {
+        for (int lane = 0; lane < n; ++lane) {
+            this->Put(first + lane * advance, step, &acc[0][lane], kLanes, outs, decimate);
+        }
+    }
+};
+
+struct Store8Base {
+    uint8_t* pcm;
+    void Put(int first, int step, const float* acc, int accStride, int outs, int decimate) const
+    {
+        for (int j = 0; j < outs; ++j) {
+            pcm[first + j * step] = uint8_t((ToPcm(acc[j * decimate * accStride]) >> 8) ^ 0x80);
+        }
+    }
+};
+
+struct Store16CaptureBase {
+    int16_t* pcm;
+    float* capture;
+    void Put(int first, int step, const float* acc, int accStride, int outs, int decimate) const
+    {
+        Store16{pcm}.Put(first, step, acc, accStride, outs, decimate);
+        for (int j = 0; j < outs; ++j) {
+            capture[first + j * step] = acc[j * decimate * accStride];
+        }
+    }
+};
+
+using Store8 = PerLane<Store8Base>;
+using Store16Capture = PerLane<Store16CaptureBase>;
 
 // The 32 window sums of the slot whose matrixed values start at ring[p]:
 // 16 rows of 32 products. The hot loop of the decoder: a wider-vector copy
 // is chosen at load time where the processor has one.
 MP3_VECTOR_CLONES void WindowSums(const float* ring, int p, float* acc)
 {
-    for (int j = 0; j < 32; ++j) {
-        acc[j] = 0.0f;
-    }
+    // Four vectors of eight sums, kept in registers across the rows; each
+    // sum still adds its 16 products in row order.
+    Lanes a0 = {}, a1 = {}, a2 = {}, a3 = {};
     for (int r = 0; r < 16; ++r) {
-        const float* u = ring + ((p + gRowOffset[r]) & 1023);
-        const float* w = gWindow[r];
-        for (int j = 0; j < 32; ++j) {
-            acc[j] += w[j] * u[j];
-        }
+        const LanesU* u = reinterpret_cast<const LanesU*>(ring + ((p + gRowOffset[r]) & 1023));
+        const LanesU* w = reinterpret_cast<const LanesU*>(gWindow[r]);
+        a0 += w[0] * u[0];
+        a1 += w[1] * u[1];
+        a2 += w[2] * u[2];
+        a3 += w[3] * u[3];
     }
+    std::memcpy(acc, &a0, sizeof a0);
+    std::memcpy(acc + 8, &a1, sizeof a1);
+    std::memcpy(acc + 16, &a2, sizeof a2);
+    std::memcpy(acc + 24, &a3, sizeof a3);
 }
 
-// One time slot of one channel: 32 subband samples in, 32 >> ds PCM out.
+// The matrixed values A of one slot into the channel's ring (the 64 values
+// of the standard's V, newest first), then its window sums out as PCM.
 template <class Store>
-inline void SynthesizeSlot(Mp3Decoder& st, int ch, const float* subbands, const Store& store, int firstIndex, int step)
+inline void WindowSlot(Mp3Decoder& st, int ch, const float* A, const Store& store, int firstIndex, int step)
 {
     SynthesisState& sy = st.synth;
-    alignas(32) float x[32];
-    if (st.eqOn && st.downSampling == 0) {
-        for (int k = 0; k < 32; ++k) {
-            x[k] = subbands[k] * st.eqFactor[k];
-        }
-    } else {
-        std::memcpy(x, subbands, sizeof x);
-    }
-    float A[32];
-    Dct<32>(x, A);
-
     int p = (sy.pos[ch] - 64) & 1023;
     sy.pos[ch] = p;
     float* v = sy.ring[ch] + p;
@@ -169,23 +227,134 @@ inline void SynthesizeSlot(Mp3Decoder& st, int ch, const float* subbands, const 
 
     alignas(32) float acc[32];
     WindowSums(sy.ring[ch], p, acc);
+    store.Put(firstIndex, step, acc, 1, 32 >> st.downSampling, 1 << st.downSampling);
+}
+
+// The equaliser's factors for this slot: its own when it applies (full
+// rate only), else ones (x * 1 is x exactly).
+inline const float* EqualiserFactors(const Mp3Decoder& st)
+{
+    static constexpr float kUnity[32] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                         1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    return st.eqOn && st.downSampling == 0 ? st.eqFactor : kUnity;
+}
+
+// The scalar twin of RunLanes: one slot at a time, the same arithmetic.
+template <class Store>
+void RunScalar(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots, const Store& store,
+               int firstSample)
+{
+    int channels = st.outChannels;
+    int outs = 32 >> st.downSampling;
+    const float* eq = EqualiserFactors(st);
+    for (int ch = 0; ch < channels; ++ch) {
+        for (int s = 0; s < slots; ++s) {
+            float x[32], A[32];
+            for (int k = 0; k < 32; ++k) {
+                x[k] = in[ch][s * slotStride + k * sbStride] * eq[k];
+            }
+            Dct<32>(x, A);
+            WindowSlot(st, ch, A, store, (firstSample + s * outs) * channels + ch, channels);
+        }
+    }
+}
+
+// Writes the matrixed values of up to eight slots (A, one slot per lane)
+// into the channel's lane history at column `col`, as the standard's V
+// vectors: value i of every slot side by side. Lanes past the last slot hold
+// zeros and land on columns that the next block overwrites before reading.
+MP3_VECTOR_CLONES void PushLanes(const Lanes* A, float (*hist)[kHistoryColumns], int col)
+{
+    auto put = [&](int i, Lanes v) { *reinterpret_cast<LanesU*>(&hist[i][col]) = v; };
+    for (int i = 0; i < 16; ++i) {
+        put(i, A[16 + i]);
+    }
+    put(16, Lanes{});
+    for (int i = 17; i < 48; ++i) {
+        put(i, -A[48 - i]);
+    }
+    for (int i = 48; i < 64; ++i) {
+        put(i, -A[i - 48]);
+    }
+}
+
+// The window sums of eight consecutive slots at once, slot s at column col
+// + lane: sum j of slot s adds, row by row, window[r][j] x value (r even: j,
+// odd: 32 + j) of slot s - r, which lies r columns to its left. Each lane
+// adds the same products in the same order as WindowSums.
+MP3_VECTOR_CLONES void WindowLanes(const float (*hist)[kHistoryColumns], int col, float (*acc)[kLanes])
+{
+    for (int j = 0; j < 32; ++j) {
+        Lanes a = {};
+        for (int r = 0; r < 16; ++r) {
+            a += gWindow[r][j] * *reinterpret_cast<const LanesU*>(&hist[(r & 1) * 32 + j][col - r]);
+        }
+        *reinterpret_cast<LanesU*>(acc[j]) = a;
+    }
+}
+
+// Runs the slots of each channel eight at a time: matrixing, the lane
+// history and the window all work on one slot per lane. The channels are
+// independent, so doing one channel's slots before the other's changes
+// nothing.
+template <class Store>
+void RunLanes(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots, const Store& store,
+              int firstSample)
+{
+    SynthesisState& sy = st.synth;
+    int channels = st.outChannels;
     int outs = 32 >> st.downSampling;
     int decimate = 1 << st.downSampling;
-    for (int j = 0; j < outs; ++j) {
-        store.Put(firstIndex + j * step, acc[j * decimate]);
+    const float* eq = EqualiserFactors(st);
+    for (int ch = 0; ch < channels; ++ch) {
+        float (*hist)[kHistoryColumns] = sy.history[ch];
+        for (int s0 = 0; s0 < slots; s0 += kLanes) {
+            int n = slots - s0 < kLanes ? slots - s0 : kLanes;
+            Lanes x[32];
+            if (slotStride == 1 && n == kLanes) {
+                // Eight consecutive slots of one subband lie side by side.
+                for (int k = 0; k < 32; ++k) {
+                    x[k] = *reinterpret_cast<const LanesU*>(in[ch] + s0 + k * sbStride) * eq[k];
+                }
+            } else {
+                alignas(32) float t[32][kLanes] = {};
+                for (int lane = 0; lane < n; ++lane) {
+                    const float* slot = in[ch] + (s0 + lane) * slotStride;
+                    for (int k = 0; k < 32; ++k) {
+                        t[k][lane] = slot[k * sbStride] * eq[k];
+                    }
+                }
+                std::memcpy(x, t, sizeof x);
+            }
+            Lanes A[32];
+            DctLanes(x, A);
+
+            int& col = sy.column[ch];
+            if (col + kLanes > kHistoryColumns) {
+                // Keep the last 15 slots, the farthest the window reaches back.
+                for (int i = 0; i < 64; ++i) {
+                    std::memmove(hist[i], hist[i] + col - 15, sizeof(float) * 15);
+                }
+                col = 15;
+            }
+            PushLanes(A, hist, col);
+            alignas(32) float acc[32][kLanes];
+            WindowLanes(hist, col, acc);
+            col += n;
+            store.PutLanes((firstSample + s0 * outs) * channels + ch, outs * channels, channels, acc, n, outs,
+                           decimate);
+        }
     }
 }
 
 template <class Store>
-void Run(Mp3Decoder& st, const float* const in[2], int stride, int slots, const Store& store, int firstSample)
+void Run(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots, const Store& store,
+         int firstSample)
 {
-    int channels = st.outChannels;
-    int outs = 32 >> st.downSampling;
-    for (int s = 0; s < slots; ++s) {
-        for (int ch = 0; ch < channels; ++ch) {
-            int index = (firstSample + s * outs) * channels + ch;
-            SynthesizeSlot(st, ch, in[ch] + s * stride, store, index, channels);
-        }
+    if (st.scalarSynthesis) {
+        RunScalar(st, in, slotStride, sbStride, slots, store, firstSample);
+    } else {
+        RunLanes(st, in, slotStride, sbStride, slots, store, firstSample);
     }
 }
 
@@ -217,18 +386,19 @@ void BuildSynthesisTables()
 void ResetSynthesis(Mp3Decoder& st)
 {
     std::memset(&st.synth, 0, sizeof st.synth);
+    st.synth.column[0] = st.synth.column[1] = 15;
 }
 
-void Synthesize(Mp3Decoder& st, const float* const in[2], int stride, int slots, uint8_t* output,
-                int firstSample)
+void Synthesize(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots,
+                uint8_t* output, int firstSample)
 {
     if (st.outBits == 8) {
-        Run(st, in, stride, slots, Store8{output}, firstSample);
+        Run(st, in, slotStride, sbStride, slots, Store8{{output}}, firstSample);
     } else if (st.floatCapture != nullptr) {
-        Run(st, in, stride, slots, Store16Capture{reinterpret_cast<int16_t*>(output), st.floatCapture},
-            firstSample);
+        Run(st, in, slotStride, sbStride, slots,
+            Store16Capture{{reinterpret_cast<int16_t*>(output), st.floatCapture}}, firstSample);
     } else {
-        Run(st, in, stride, slots, Store16{reinterpret_cast<int16_t*>(output)}, firstSample);
+        Run(st, in, slotStride, sbStride, slots, Store16{reinterpret_cast<int16_t*>(output)}, firstSample);
     }
 }
 

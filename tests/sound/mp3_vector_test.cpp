@@ -1,0 +1,56 @@
+// The decoder's fast paths against their plain twins: the synthesis that
+// runs eight time slots per vector must give the scalar synthesis's sums bit
+// for bit, and the register-cached bit reader the plain reader's bits.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "mp3_test_support.h"
+#include "sound/mp3/Mp3BitReader.h"
+
+using namespace mp3test;
+
+TEST(Mp3Vector, lane_synthesis_gives_the_scalar_twins_sums_bit_for_bit)
+{
+    // Layers I and II (slots in rows) and Layer III (slots in columns, 18 per
+    // granule: two full blocks of eight and a tail of two), mono and stereo.
+    for (const char* name : {"l1_stereo_48k_384.mp1", "l2_ffmpeg_mono_16k_48.mp2", "l2_twolame_joint_44k_128.mp2",
+                             "l3_m1_stereo_44k_128.mp3", "l3_m2_joint_22k_64.mp3", "l3_m1_mono_48k_320.mp3"}) {
+        std::vector<uint8_t> bytes = Stream(name);
+        Mp3DecoderPtr lanes = Mp3NewDecoder(), scalar = Mp3NewDecoder();
+        scalar->scalarSynthesis = true;
+        Decoded a = DecodeAllFrames(bytes, false, lanes.get());
+        Decoded b = DecodeAllFrames(bytes, false, scalar.get());
+        ASSERT_GT(a.frames, 1) << name << " decoded too few frames";
+        ASSERT_EQ(a.sums.size(), b.sums.size()) << name;
+        EXPECT_EQ(std::memcmp(a.sums.data(), b.sums.data(), a.sums.size() * sizeof(float)), 0)
+            << name << ": the vector synthesis differs from its scalar twin";
+        EXPECT_EQ(a.pcm, b.pcm) << name;
+    }
+}
+
+TEST(Mp3Vector, cached_bit_reader_reads_what_the_plain_reader_reads)
+{
+    std::mt19937 random(7);
+    std::vector<uint8_t> bytes(300);
+    for (uint8_t& b : bytes) {
+        b = uint8_t(random());
+    }
+    // Every start bit of the first bytes, and runs that end past the data
+    // (zeros there) and read near its end through the byte-wise refill.
+    for (size_t start : {size_t(0), size_t(3), size_t(13), size_t(8 * 290 + 5)}) {
+        mp3::Mp3BitReader plain(bytes.data(), bytes.size());
+        plain.SetPosition(start);
+        mp3::Mp3BitCache cached(plain);
+        std::mt19937 widths(11);
+        for (int i = 0; i < 400; ++i) {
+            int n = int(widths() % 24) + 1;
+            cached.Fill();
+            ASSERT_EQ(cached.Peek(n), plain.Peek(n)) << "start " << start << ", read " << i << " of " << n << " bits";
+            ASSERT_EQ(cached.Read(n), plain.Read(n));
+            ASSERT_EQ(cached.Position(), plain.Position());
+        }
+        EXPECT_GT(plain.Position(), bytes.size() * 8) << "the run should have gone past the end";
+    }
+}
