@@ -81,9 +81,11 @@ struct Decoded {
 
 // Decodes a stream held in memory frame by frame, as the stream reader does
 // but without its buffering: a refused frame is skipped to the next sync.
-// allSubbands decodes the 32nd subband too, as compliance checks need.
+// allSubbands decodes the 32nd subband too, as compliance checks need;
+// without captureSums the PCM takes the shipped output path and sums stays
+// empty.
 inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes, bool allSubbands = false,
-                               Mp3Decoder* dec = TestDecoder())
+                               Mp3Decoder* dec = TestDecoder(), bool captureSums = true)
 {
     Decoded d;
     Mp3DecoderInit(dec);
@@ -98,7 +100,7 @@ inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes, bool allSubban
     size_t pos = size_t(offset + d.header.xingFrameBytes);
     std::vector<uint8_t> frame(size_t(d.header.pcmBytesPerFrame));
     std::vector<float> sums(frame.size() / 2);
-    dec->floatCapture = sums.data();
+    dec->floatCapture = captureSums ? sums.data() : nullptr;
     while (pos + 4 < bytes.size()) {
         Mp3DecodeCall call;
         call.input = bytes.data() + pos;
@@ -108,7 +110,9 @@ inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes, bool allSubban
             pos += size_t(call.inputBytes);
             const int16_t* p = reinterpret_cast<const int16_t*>(frame.data());
             d.pcm.insert(d.pcm.end(), p, p + frame.size() / 2);
-            d.sums.insert(d.sums.end(), sums.begin(), sums.end());
+            if (captureSums) {
+                d.sums.insert(d.sums.end(), sums.begin(), sums.end());
+            }
             ++d.frames;
         } else if (Mp3GetLastError(dec) == kMp3ErrorNeedData) {
             break;

@@ -30,6 +30,24 @@ TEST(Mp3Vector, lane_synthesis_gives_the_scalar_twins_sums_bit_for_bit)
     }
 }
 
+TEST(Mp3Vector, shipped_pcm_path_truncates_and_clips_as_the_plain_conversion)
+{
+    // The PCM path without the test's float capture converts eight slots at
+    // once and interleaves the channels; it must give the plain per-sample
+    // conversion's samples. The Layer I frame drives the window past full
+    // scale, so clipping is covered too.
+    std::vector<uint8_t> loud = LayerIMonoFrame(0, 15, 0, 32766);
+    for (const std::vector<uint8_t>& bytes :
+         {loud, Stream("l1_joint_32k_256.mp1"), Stream("l2_twolame_stereo_48k_192.mp2"),
+          Stream("l3_m1_stereo_44k_128.mp3"), Stream("l3_m2_mono_24k_32_crc.mp3"), Stream("l3_m25_stereo_12k_24.mp3")}) {
+        Mp3DecoderPtr fast = Mp3NewDecoder(), plain = Mp3NewDecoder();
+        Decoded a = DecodeAllFrames(bytes, false, fast.get(), /*captureSums=*/false);
+        Decoded b = DecodeAllFrames(bytes, false, plain.get());
+        ASSERT_GT(a.frames, 0) << "the test stream should decode";
+        EXPECT_EQ(a.pcm, b.pcm) << "the fast PCM path differs from the plain conversion";
+    }
+}
+
 TEST(Mp3Vector, cached_bit_reader_reads_what_the_plain_reader_reads)
 {
     std::mt19937 random(7);

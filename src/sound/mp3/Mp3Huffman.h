@@ -73,9 +73,16 @@ inline void DecodeQuad(Reader& br, bool tableB, int v[4])
         br.Skip(e & 15);
         q = e >> 4;
     }
+    // One sign bit follows per non-zero value, in order.
+    int nonzero = (q & 1) + ((q >> 1) & 1) + ((q >> 2) & 1) + (q >> 3);
+    uint32_t signs = nonzero ? br.Read(nonzero) << (4 - nonzero) : 0;  // aligned to the values' bits
     for (int i = 0; i < 4; ++i) {
         int bit = (q >> (3 - i)) & 1;
-        v[i] = bit && br.Read1() ? -1 : bit;
+        v[i] = bit;
+        if (bit) {
+            v[i] = (signs & 8) ? -1 : 1;
+            signs <<= 1;
+        }
     }
 }
 

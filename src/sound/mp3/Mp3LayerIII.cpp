@@ -54,7 +54,11 @@ constexpr int kPartitions[6][3][4] = {
 
 // |x|^(4/3) for every value the Huffman tables can give (15 + 2^13 - 1).
 constexpr int kPowTableSize = 8207;
-float gPow43[kPowTableSize];
+// sign(v) x |v|^(4/3) for v = -(kPowTableSize - 1) .. kPowTableSize - 1, at
+// index v + kPowTableSize - 1: dequantisation is then one load and one
+// multiply, and (-p) x gain is exactly -(p x gain).
+float gPow43Signed[2 * kPowTableSize - 1];
+const float* const gPow43 = gPow43Signed + kPowTableSize - 1;
 // 32768 x 2^(e/4) for e = kGainMin .. kGainMin + kGainCount - 1.
 constexpr int kGainMin = -600;
 constexpr int kGainCount = 700;
@@ -313,8 +317,7 @@ int DecodeSpectrum(LayerIIIState& l3, const Mp3BitReader& from, const GranuleCha
 
 inline float Dequant(int v, float gain)
 {
-    float m = gPow43[v < 0 ? -v : v] * gain;
-    return v < 0 ? -m : m;
+    return gPow43[v] * gain;
 }
 
 // Dequantises l3.gr.is into xr in band order (short bands: window by window).
@@ -519,7 +522,9 @@ void ProcessStereo(LayerIIIState& l3, const Mp3HeaderFields& h, const GranuleCha
 void BuildLayerIIITables()
 {
     for (int i = 0; i < kPowTableSize; ++i) {
-        gPow43[i] = float(std::pow(double(i), 4.0 / 3.0));
+        float p = float(std::pow(double(i), 4.0 / 3.0));
+        gPow43Signed[kPowTableSize - 1 + i] = p;
+        gPow43Signed[kPowTableSize - 1 - i] = -p;
     }
     for (int i = 0; i < kGainCount; ++i) {
         gGain[i] = float(32768.0 * std::pow(2.0, (kGainMin + i) / 4.0));

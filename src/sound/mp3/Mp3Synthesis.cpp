@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "sound/mp3/Mp3State.h"
 
 namespace mp3 {
@@ -119,41 +123,88 @@ struct Store16 {
             pcm[first + j * step] = int16_t(ToPcm(acc[j * decimate * accStride]));
         }
     }
-    // The sums of `n` slots side by side (acc[j][lane]); lane l's PCM starts
-    // at first + l x advance.
-    void PutLanes(int first, int advance, int step, const float (*acc)[kLanes], int n, int outs,
-                  int decimate) const
+    // One block: the sums of `n` slots side by side for each of `channels`
+    // channels (acc[ch][j][lane]); the block's PCM starts at sample `first`.
+    void PutBlock(int first, int channels, const float (*acc)[32][kLanes], int n, int outs, int decimate) const
     {
-        if (decimate != 1) {
-            for (int lane = 0; lane < n; ++lane) {
-                Put(first + lane * advance, step, &acc[0][lane], kLanes, outs, decimate);
-            }
+#if defined(__SSE2__)
+        if (decimate == 1) {
+            PutBlockFast(first, channels, acc, n);
             return;
         }
-        // Convert all at once (this loop vectorises), then interleave.
-        int16_t v[32][kLanes];
-        for (int j = 0; j < 32; ++j) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                v[j][lane] = int16_t(ToPcm(acc[j][lane]));
-            }
-        }
-        for (int lane = 0; lane < n; ++lane) {
-            int16_t* out = pcm + first + lane * advance;
-            for (int j = 0; j < 32; ++j) {
-                out[j * step] = v[j][lane];
+#endif
+        for (int ch = 0; ch < channels; ++ch) {
+            for (int lane = 0; lane < n; ++lane) {
+                Put(first + lane * outs * channels + ch, channels, &acc[ch][0][lane], kLanes, outs, decimate);
             }
         }
     }
+
+#if defined(__SSE2__)
+    // Transposes eight rows of eight 16-bit values in place.
+    static void Transpose8(__m128i* r)
+    {
+        __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
+        __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
+        __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]), a5 = _mm_unpackhi_epi16(r[4], r[5]);
+        __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]), a7 = _mm_unpackhi_epi16(r[6], r[7]);
+        __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+        __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+        __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+        __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+        r[0] = _mm_unpacklo_epi64(b0, b4);
+        r[1] = _mm_unpackhi_epi64(b0, b4);
+        r[2] = _mm_unpacklo_epi64(b1, b5);
+        r[3] = _mm_unpackhi_epi64(b1, b5);
+        r[4] = _mm_unpacklo_epi64(b2, b6);
+        r[5] = _mm_unpackhi_epi64(b2, b6);
+        r[6] = _mm_unpacklo_epi64(b3, b7);
+        r[7] = _mm_unpackhi_epi64(b3, b7);
+    }
+
+    // ToPcm eight at a time (max first, so that NaN gives -32768; clamped
+    // values fit, so the saturating pack only narrows), slot rows out by
+    // transposing, and the channels interleaved by unpacking.
+    void PutBlockFast(int first, int channels, const float (*acc)[32][kLanes], int n) const
+    {
+        const __m128 lo = _mm_set1_ps(-32768.0f), hi = _mm_set1_ps(32767.0f);
+        __m128i rows[2][4][8];  // [channel][group of 8 sums][lane after the transpose]
+        for (int ch = 0; ch < channels; ++ch) {
+            for (int g = 0; g < 4; ++g) {
+                __m128i* r = rows[ch][g];
+                for (int i = 0; i < 8; ++i) {
+                    const float* a = acc[ch][8 * g + i];
+                    __m128 x = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(a), lo), hi);
+                    __m128 y = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(a + 4), lo), hi);
+                    r[i] = _mm_packs_epi32(_mm_cvttps_epi32(x), _mm_cvttps_epi32(y));
+                }
+                Transpose8(r);
+            }
+        }
+        for (int lane = 0; lane < n; ++lane) {
+            __m128i* out = reinterpret_cast<__m128i*>(pcm + first + lane * 32 * channels);
+            for (int g = 0; g < 4; ++g) {
+                if (channels == 1) {
+                    _mm_storeu_si128(out + g, rows[0][g][lane]);
+                } else {
+                    _mm_storeu_si128(out + 2 * g, _mm_unpacklo_epi16(rows[0][g][lane], rows[1][g][lane]));
+                    _mm_storeu_si128(out + 2 * g + 1, _mm_unpackhi_epi16(rows[0][g][lane], rows[1][g][lane]));
+                }
+            }
+        }
+    }
+#endif
 };
 
-// The lane form of Put for the stores without a faster one.
+// The block form of Put for the stores without a faster one.
 template <class Store>
 struct PerLane : Store {
-    void PutLanes(int first, int advance, int step, const float (*acc)[kLanes], int n, int outs,
-                  int decimate) const
+    void PutBlock(int first, int channels, const float (*acc)[32][kLanes], int n, int outs, int decimate) const
     {
-        for (int lane = 0; lane < n; ++lane) {
-            this->Put(first + lane * advance, step, &acc[0][lane], kLanes, outs, decimate);
+        for (int ch = 0; ch < channels; ++ch) {
+            for (int lane = 0; lane < n; ++lane) {
+                this->Put(first + lane * outs * channels + ch, channels, &acc[ch][0][lane], kLanes, outs, decimate);
+            }
         }
     }
 };
@@ -293,10 +344,9 @@ MP3_VECTOR_CLONES void WindowLanes(const float (*hist)[kHistoryColumns], int col
     }
 }
 
-// Runs the slots of each channel eight at a time: matrixing, the lane
-// history and the window all work on one slot per lane. The channels are
-// independent, so doing one channel's slots before the other's changes
-// nothing.
+// Runs the slots eight at a time: matrixing, the lane history and the
+// window all work on one slot per lane, channel by channel; then the block's
+// PCM is written for both channels at once.
 template <class Store>
 void RunLanes(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots, const Store& store,
               int firstSample)
@@ -306,10 +356,10 @@ void RunLanes(Mp3Decoder& st, const float* const in[2], int slotStride, int sbSt
     int outs = 32 >> st.downSampling;
     int decimate = 1 << st.downSampling;
     const float* eq = EqualiserFactors(st);
-    for (int ch = 0; ch < channels; ++ch) {
-        float (*hist)[kHistoryColumns] = sy.history[ch];
-        for (int s0 = 0; s0 < slots; s0 += kLanes) {
-            int n = slots - s0 < kLanes ? slots - s0 : kLanes;
+    for (int s0 = 0; s0 < slots; s0 += kLanes) {
+        int n = slots - s0 < kLanes ? slots - s0 : kLanes;
+        alignas(32) float acc[2][32][kLanes];
+        for (int ch = 0; ch < channels; ++ch) {
             Lanes x[32];
             if (slotStride == 1 && n == kLanes) {
                 // Eight consecutive slots of one subband lie side by side.
@@ -329,21 +379,22 @@ void RunLanes(Mp3Decoder& st, const float* const in[2], int slotStride, int sbSt
             Lanes A[32];
             DctLanes(x, A);
 
+            float (*hist)[kHistoryColumns] = sy.history[ch];
             int& col = sy.column[ch];
             if (col + kLanes > kHistoryColumns) {
                 // Keep the last 15 slots, the farthest the window reaches back.
                 for (int i = 0; i < 64; ++i) {
-                    std::memmove(hist[i], hist[i] + col - 15, sizeof(float) * 15);
+                    for (int c = 0; c < 15; ++c) {
+                        hist[i][c] = hist[i][col - 15 + c];
+                    }
                 }
                 col = 15;
             }
             PushLanes(A, hist, col);
-            alignas(32) float acc[32][kLanes];
-            WindowLanes(hist, col, acc);
+            WindowLanes(hist, col, acc[ch]);
             col += n;
-            store.PutLanes((firstSample + s0 * outs) * channels + ch, outs * channels, channels, acc, n, outs,
-                           decimate);
         }
+        store.PutBlock((firstSample + s0 * outs) * channels, channels, acc, n, outs, decimate);
     }
 }
 
