@@ -104,8 +104,8 @@ public:
             count_ += 8;
         }
     }
-    // The next n bits (1 <= n <= 32) without consuming them.
-    uint32_t Peek(int n) const { return uint32_t(cache_ >> (64 - n)); }
+    // The next n bits (0 <= n <= 32) without consuming them.
+    uint32_t Peek(int n) const { return uint32_t(cache_ >> 32 >> (32 - n)); }
     void Skip(int n)
     {
         cache_ <<= n;

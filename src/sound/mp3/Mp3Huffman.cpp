@@ -85,6 +85,8 @@ constexpr uint8_t kQuadLengths[16] = {1, 4, 4, 5, 4, 6, 5, 6, 4, 5, 5, 6, 5, 6, 
 }  // namespace
 
 uint8_t gQuadA[64];
+uint8_t gQuadNonzero[16];
+int8_t gQuadValues[16][16][4];
 
 void BuildHuffmanTables()
 {
@@ -104,6 +106,20 @@ void BuildHuffmanTables()
         lk.rootBits = std::min(maxLen, kRootBits);
         lk.entries.assign(size_t(1) << lk.rootBits, 0);
         BuildLevel(lk, codes, 0, lk.rootBits, 0);
+    }
+    for (int q = 0; q < 16; ++q) {
+        int nonzero = 0;
+        for (int i = 0; i < 4; ++i) {
+            nonzero += (q >> i) & 1;
+        }
+        gQuadNonzero[q] = uint8_t(nonzero);
+        for (int signs = 0; signs < (1 << nonzero); ++signs) {
+            int next = nonzero - 1;  // the sign bit of the next non-zero value
+            for (int i = 0; i < 4; ++i) {
+                int bit = (q >> (3 - i)) & 1;
+                gQuadValues[q][signs][i] = int8_t(bit == 0 ? 0 : ((signs >> next--) & 1) ? -1 : 1);
+            }
+        }
     }
     for (int q = 0; q < 16; ++q) {
         int len = kQuadLengths[q];

@@ -24,6 +24,10 @@ struct HuffmanLookup {
 const HuffmanLookup& LookupOf(int table);
 // Count-1 table A by the next 6 bits: quadruple << 4 | code length.
 extern uint8_t gQuadA[64];
+// Non-zero values of each quadruple (v the high bit), and its four signed
+// values by its sign bits (the first value's sign the highest bit).
+extern uint8_t gQuadNonzero[16];
+extern int8_t gQuadValues[16][16][4];
 
 // Decodes one (x, y) pair, linbits and signs included. Reads at most 47 bits.
 template <class Reader>
@@ -74,15 +78,10 @@ inline void DecodeQuad(Reader& br, bool tableB, int v[4])
         q = e >> 4;
     }
     // One sign bit follows per non-zero value, in order.
-    int nonzero = (q & 1) + ((q >> 1) & 1) + ((q >> 2) & 1) + (q >> 3);
-    uint32_t signs = nonzero ? br.Read(nonzero) << (4 - nonzero) : 0;  // aligned to the values' bits
+    uint32_t signs = br.Read(gQuadNonzero[q]);
+    const int8_t* values = gQuadValues[q][signs];
     for (int i = 0; i < 4; ++i) {
-        int bit = (q >> (3 - i)) & 1;
-        v[i] = bit;
-        if (bit) {
-            v[i] = (signs & 8) ? -1 : 1;
-            signs <<= 1;
-        }
+        v[i] = values[i];
     }
 }
 

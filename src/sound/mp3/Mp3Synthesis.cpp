@@ -335,12 +335,21 @@ MP3_VECTOR_CLONES void PushLanes(const Lanes* A, float (*hist)[kHistoryColumns],
 // adds the same products in the same order as WindowSums.
 MP3_VECTOR_CLONES void WindowLanes(const float (*hist)[kHistoryColumns], int col, float (*acc)[kLanes])
 {
-    for (int j = 0; j < 32; ++j) {
-        Lanes a = {};
+    // Eight sums j at a time: eight independent chains of additions keep the
+    // adder busy, while each chain still adds its products in row order.
+    constexpr int kChains = 8;
+    for (int j0 = 0; j0 < 32; j0 += kChains) {
+        Lanes a[kChains] = {};
         for (int r = 0; r < 16; ++r) {
-            a += gWindow[r][j] * *reinterpret_cast<const LanesU*>(&hist[(r & 1) * 32 + j][col - r]);
+            const float* w = &gWindow[r][j0];
+            const float* h = &hist[(r & 1) * 32 + j0][col - r];
+            for (int c = 0; c < kChains; ++c) {
+                a[c] += w[c] * *reinterpret_cast<const LanesU*>(h + c * kHistoryColumns);
+            }
         }
-        *reinterpret_cast<LanesU*>(acc[j]) = a;
+        for (int c = 0; c < kChains; ++c) {
+            *reinterpret_cast<LanesU*>(acc[j0 + c]) = a[c];
+        }
     }
 }
 
