@@ -192,13 +192,18 @@ size_t CMp3StreamReader::DecodeAll(void* pcm, size_t pcmBytes)
         Mp3DecodeCall call;
         call.input = input_.data() + readPos_;
         call.inputBytes = int(fill_);
-        call.output = framePcm_.data();
+        // A whole frame that fits is decoded straight into the block; the
+        // last one may not fit and goes through the frame buffer.
+        bool direct = pcmBytes - written >= framePcm_.size();
+        call.output = direct ? out + written : framePcm_.data();
         if (Mp3DecodeFrame(decoder_.get(), &call)) {
             readPos_ += size_t(call.inputBytes);
             fill_ -= size_t(call.inputBytes);
             // The block was sized from an estimate: stop at its end.
             size_t n = std::min(size_t(call.outputBytes), pcmBytes - written);
-            std::memcpy(out + written, framePcm_.data(), n);
+            if (!direct) {
+                std::memcpy(out + written, framePcm_.data(), n);
+            }
             written += n;
         } else if (Mp3GetLastError(decoder_.get()) == kMp3ErrorNeedData) {
             if (!Refill()) {

@@ -42,51 +42,102 @@ inline void Dct18(const float* x, float* d)
     d[17] = d17;
 }
 
-// Dct18 of two subbands at once: the same sums, twice the independent
-// chains of additions for the processor to overlap.
-inline void Dct18Pair(const float* x, const float* x2, float* d, float* d2)
+// Windows the 36 outputs of a long block (from its DCT-IV d) and overlaps
+// them: the first 18 with the previous granule's (ov[i x ovStride]) into o,
+// the last 18 kept in ov.
+inline void WindowLong(const float* d, const float* win, float* ov, int ovStride, float* o)
 {
-    Lanes a0 = {}, a1 = {}, b0 = {}, b1 = {};
-    float a16 = 0.0f, a17 = 0.0f, b16 = 0.0f, b17 = 0.0f;
-    for (int k = 0; k < 18; ++k) {
-        float u = x[k], v = x2[k];
-        const float* row = gDct18[k];
-        Lanes r0 = *reinterpret_cast<const LanesU*>(row);
-        Lanes r1 = *reinterpret_cast<const LanesU*>(row + kLanes);
-        a0 += u * r0;
-        a1 += u * r1;
-        b0 += v * r0;
-        b1 += v * r1;
-        a16 += u * row[16];
-        a17 += u * row[17];
-        b16 += v * row[16];
-        b17 += v * row[17];
+    for (int i = 0; i < 9; ++i) {
+        o[i] = ov[i * ovStride] + d[i + 9] * win[i];
     }
-    std::memcpy(d, &a0, sizeof a0);
-    std::memcpy(d + kLanes, &a1, sizeof a1);
-    d[16] = a16;
-    d[17] = a17;
-    std::memcpy(d2, &b0, sizeof b0);
-    std::memcpy(d2 + kLanes, &b1, sizeof b1);
-    d2[16] = b16;
-    d2[17] = b17;
+    for (int i = 9; i < 18; ++i) {
+        o[i] = ov[i * ovStride] + -d[26 - i] * win[i];
+    }
+    for (int i = 0; i < 9; ++i) {
+        ov[i * ovStride] = -d[8 - i] * win[18 + i];
+    }
+    for (int i = 9; i < 18; ++i) {
+        ov[i * ovStride] = -d[i - 9] * win[18 + i];
+    }
 }
 
-// Windows the 36 outputs of a long block (from its DCT-IV d) and overlaps
-// them: the first 18 with the previous granule's into o, the last 18 kept.
-inline void WindowLong(const float* d, const float* win, float* ov, float* o)
+// Eight long-block subbands at once, one per lane, from subband sb0 (n of
+// them valid): the DCT-IV, the window and the overlap, each lane doing
+// exactly Dct18's and WindowLong's arithmetic. The overlap is kept by time
+// slot, so that the eight subbands' values of a slot lie side by side.
+inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, float (*ov)[kOverlapColumns], float (*out)[18])
 {
+    alignas(32) float t[18][kLanes];
+    const float* x = xr + 18 * sb0;
+    if (n == kLanes) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            for (int k = 0; k < 18; ++k) {
+                t[k][lane] = x[18 * lane + k];
+            }
+        }
+    } else {
+        std::memset(t, 0, sizeof t);
+        for (int lane = 0; lane < n; ++lane) {
+            for (int k = 0; k < 18; ++k) {
+                t[k][lane] = x[18 * lane + k];
+            }
+        }
+    }
+    // Six outputs at a time: six chains of additions in flight, few enough
+    // to stay in registers; each d[m] still adds its products in k order.
+    Lanes d[18];
+    for (int m0 = 0; m0 < 18; m0 += 6) {
+        Lanes a0 = {}, a1 = {}, a2 = {}, a3 = {}, a4 = {}, a5 = {};
+        for (int k = 0; k < 18; ++k) {
+            Lanes v = *reinterpret_cast<const Lanes*>(t[k]);
+            const float* c = &gDct18[k][m0];
+            a0 += v * c[0];
+            a1 += v * c[1];
+            a2 += v * c[2];
+            a3 += v * c[3];
+            a4 += v * c[4];
+            a5 += v * c[5];
+        }
+        d[m0] = a0;
+        d[m0 + 1] = a1;
+        d[m0 + 2] = a2;
+        d[m0 + 3] = a3;
+        d[m0 + 4] = a4;
+        d[m0 + 5] = a5;
+    }
+    alignas(32) float o[18][kLanes];
+    auto put = [&](int i, Lanes value) { *reinterpret_cast<Lanes*>(o[i]) = value; };
+    auto overlap = [&](int i) -> LanesU& { return *reinterpret_cast<LanesU*>(&ov[i][sb0]); };
     for (int i = 0; i < 9; ++i) {
-        o[i] = ov[i] + d[i + 9] * win[i];
+        put(i, overlap(i) + d[i + 9] * win[i]);
     }
     for (int i = 9; i < 18; ++i) {
-        o[i] = ov[i] + -d[26 - i] * win[i];
+        put(i, overlap(i) + -d[26 - i] * win[i]);
     }
+    alignas(32) float keep[18][kLanes];
     for (int i = 0; i < 9; ++i) {
-        ov[i] = -d[8 - i] * win[18 + i];
+        *reinterpret_cast<Lanes*>(keep[i]) = -d[8 - i] * win[18 + i];
     }
     for (int i = 9; i < 18; ++i) {
-        ov[i] = -d[i - 9] * win[18 + i];
+        *reinterpret_cast<Lanes*>(keep[i]) = -d[i - 9] * win[18 + i];
+    }
+    if (n == kLanes) {
+        for (int i = 0; i < 18; ++i) {
+            overlap(i) = *reinterpret_cast<const Lanes*>(keep[i]);
+        }
+        for (int lane = 0; lane < kLanes; ++lane) {
+            for (int i = 0; i < 18; ++i) {
+                out[sb0 + lane][i] = o[i][lane];
+            }
+        }
+        return;
+    }
+    // Lanes past the valid subbands must keep their overlap.
+    for (int i = 0; i < 18; ++i) {
+        for (int lane = 0; lane < n; ++lane) {
+            ov[i][sb0 + lane] = keep[i][lane];
+            out[sb0 + lane][i] = o[i][lane];
+        }
     }
 }
 
@@ -144,7 +195,7 @@ void BuildHybridTables()
     }
 }
 
-int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
+MP3_VECTOR_CLONES int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int active = (nonzero + 17) / 18;
@@ -174,26 +225,19 @@ int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
     return active < limit ? active : limit;
 }
 
-MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float* overlap,
+MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float (*overlap)[kOverlapColumns],
                                        float (*out)[18])
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int longType = gc.windowSwitching ? gc.blockType : 0;
-    auto isLong = [&](int sb) { return !shortBlocks || (gc.mixed && sb < 2); };
     // The two lowest subbands of a mixed block are always transformed with
-    // the normal window, whatever the block type says for the rest.
-    auto windowOf = [&](int sb) { return gLongWindow[gc.mixed && sb < 2 ? 0 : longType]; };
-    for (int sb = 0; sb < 32; ++sb) {
-        float* ov = overlap + 18 * sb;
-        if (sb >= active) {
-            for (int i = 0; i < 18; ++i) {
-                out[sb][i] = ov[i];
-                ov[i] = 0.0f;
-            }
-            continue;
-        }
+    // the normal window, whatever the block type says for the rest; they
+    // are done one by one, the other long subbands eight at a time.
+    int lanesFrom = shortBlocks ? active : gc.mixed ? 2 : 0;
+    for (int sb = 0; sb < lanesFrom && sb < active; ++sb) {
         const float* x = xr + 18 * sb;
-        if (!isLong(sb)) {
+        float* ov = &overlap[0][sb];
+        if (shortBlocks && !(gc.mixed && sb < 2)) {
             float frame[36] = {};
             for (int w = 0; w < 3; ++w) {
                 float y[12];
@@ -204,19 +248,23 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
                 }
             }
             for (int i = 0; i < 18; ++i) {
-                out[sb][i] = ov[i] + frame[i];
-                ov[i] = frame[18 + i];
+                out[sb][i] = ov[kOverlapColumns * i] + frame[i];
+                ov[kOverlapColumns * i] = frame[18 + i];
             }
-        } else if (sb + 1 < active && isLong(sb + 1)) {
-            float d[18], d2[18];
-            Dct18Pair(x, x + 18, d, d2);
-            WindowLong(d, windowOf(sb), ov, out[sb]);
-            WindowLong(d2, windowOf(sb + 1), ov + 18, out[sb + 1]);
-            ++sb;
         } else {
             float d[18];
             Dct18(x, d);
-            WindowLong(d, windowOf(sb), ov, out[sb]);
+            WindowLong(d, gLongWindow[gc.mixed && sb < 2 ? 0 : longType], ov, kOverlapColumns, out[sb]);
+        }
+    }
+    for (int sb0 = lanesFrom; sb0 < active; sb0 += kLanes) {
+        int n = active - sb0 < kLanes ? active - sb0 : kLanes;
+        LongBlockLanes(xr, sb0, n, gLongWindow[longType], overlap, out);
+    }
+    for (int sb = active; sb < 32; ++sb) {
+        for (int i = 0; i < 18; ++i) {
+            out[sb][i] = overlap[i][sb];
+            overlap[i][sb] = 0.0f;
         }
     }
     // Frequency inversion: every odd subband of every odd time slot.

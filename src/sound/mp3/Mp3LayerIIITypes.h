@@ -28,6 +28,9 @@ struct SideInfo {
 };
 
 constexpr int kGranuleLines = 576;
+// The overlap of the hybrid filter by [time slot][subband]; 8 spare columns
+// let eight subbands be read at once from any of the 32.
+constexpr int kOverlapColumns = 40;
 
 struct ScaleFactors {
     int l[22];
@@ -54,8 +57,9 @@ void BuildHybridTables();
 int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit);
 // Inverse MDCT with overlap-add and frequency inversion of one channel:
 // xr (576 lines, short blocks reordered per subband as 3 windows of 6) in,
-// out[32][18] (subband, time slot) out. Subbands from `active` on take the
+// out[32][18] (subband, time slot) out. The overlap is kept as [time
+// slot][subband]. Subbands from `active` on take the
 // overlap alone.
-void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float* overlap, float (*out)[18]);
+void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float (*overlap)[kOverlapColumns], float (*out)[18]);
 
 }  // namespace mp3

@@ -55,7 +55,7 @@ struct SynthesisState {
 struct LayerIIIState {
     uint8_t reservoir[kReservoirBytes + 8];
     int reservoirFill;
-    alignas(32) float overlap[2][kGranuleLines];
+    alignas(32) float overlap[2][18][kOverlapColumns];  // [channel][time slot][subband]
     Granule gr;
     ScaleFactors savedSf[2];  // granule 0's, for MPEG-1 scale-factor reuse
     int rateIndex;            // scale-factor band table: 0-8 by version and rate
