@@ -43,15 +43,15 @@ inline void Dct18(const float* x, float* d)
 }
 
 // Windows the 36 outputs of a long block (from its DCT-IV d) and overlaps
-// them: the first 18 with the previous granule's (ov[i x ovStride]) into o,
-// the last 18 kept in ov.
+// them: the first 18 with the previous granule's (ov[i x ovStride]) into
+// o[i x 32], the last 18 kept in ov.
 inline void WindowLong(const float* d, const float* win, float* ov, int ovStride, float* o)
 {
     for (int i = 0; i < 9; ++i) {
-        o[i] = ov[i * ovStride] + d[i + 9] * win[i];
+        o[32 * i] = ov[i * ovStride] + d[i + 9] * win[i];
     }
     for (int i = 9; i < 18; ++i) {
-        o[i] = ov[i * ovStride] + -d[26 - i] * win[i];
+        o[32 * i] = ov[i * ovStride] + -d[26 - i] * win[i];
     }
     for (int i = 0; i < 9; ++i) {
         ov[i * ovStride] = -d[8 - i] * win[18 + i];
@@ -65,7 +65,8 @@ inline void WindowLong(const float* d, const float* win, float* ov, int ovStride
 // them valid): the DCT-IV, the window and the overlap, each lane doing
 // exactly Dct18's and WindowLong's arithmetic. The overlap is kept by time
 // slot, so that the eight subbands' values of a slot lie side by side.
-inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, float (*ov)[kOverlapColumns], float (*out)[18])
+inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, float (*ov)[kOverlapColumns],
+                           float (*out)[32])
 {
     alignas(32) float t[18][kLanes];
     const float* x = xr + 18 * sb0;
@@ -105,16 +106,15 @@ inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, fl
         d[m0 + 4] = a4;
         d[m0 + 5] = a5;
     }
-    alignas(32) float o[18][kLanes];
-    auto put = [&](int i, Lanes value) { *reinterpret_cast<Lanes*>(o[i]) = value; };
     auto overlap = [&](int i) -> LanesU& { return *reinterpret_cast<LanesU*>(&ov[i][sb0]); };
+    alignas(32) float o[18][kLanes], keep[18][kLanes];
+    auto put = [&](int i, Lanes value) { *reinterpret_cast<Lanes*>(o[i]) = value; };
     for (int i = 0; i < 9; ++i) {
         put(i, overlap(i) + d[i + 9] * win[i]);
     }
     for (int i = 9; i < 18; ++i) {
         put(i, overlap(i) + -d[26 - i] * win[i]);
     }
-    alignas(32) float keep[18][kLanes];
     for (int i = 0; i < 9; ++i) {
         *reinterpret_cast<Lanes*>(keep[i]) = -d[8 - i] * win[18 + i];
     }
@@ -124,19 +124,15 @@ inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, fl
     if (n == kLanes) {
         for (int i = 0; i < 18; ++i) {
             overlap(i) = *reinterpret_cast<const Lanes*>(keep[i]);
-        }
-        for (int lane = 0; lane < kLanes; ++lane) {
-            for (int i = 0; i < 18; ++i) {
-                out[sb0 + lane][i] = o[i][lane];
-            }
+            *reinterpret_cast<LanesU*>(&out[i][sb0]) = *reinterpret_cast<const Lanes*>(o[i]);
         }
         return;
     }
-    // Lanes past the valid subbands must keep their overlap.
+    // Lanes past the valid subbands must keep their overlap and output.
     for (int i = 0; i < 18; ++i) {
         for (int lane = 0; lane < n; ++lane) {
             ov[i][sb0 + lane] = keep[i][lane];
-            out[sb0 + lane][i] = o[i][lane];
+            out[i][sb0 + lane] = o[i][lane];
         }
     }
 }
@@ -225,8 +221,8 @@ MP3_VECTOR_CLONES int ReduceAliases(float* xr, const GranuleChannel& gc, int non
     return active < limit ? active : limit;
 }
 
-MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float (*overlap)[kOverlapColumns],
-                                       float (*out)[18])
+MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active,
+                                       float (*overlap)[kOverlapColumns], float (*out)[32])
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int longType = gc.windowSwitching ? gc.blockType : 0;
@@ -248,13 +244,13 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
                 }
             }
             for (int i = 0; i < 18; ++i) {
-                out[sb][i] = ov[kOverlapColumns * i] + frame[i];
+                out[i][sb] = ov[kOverlapColumns * i] + frame[i];
                 ov[kOverlapColumns * i] = frame[18 + i];
             }
         } else {
             float d[18];
             Dct18(x, d);
-            WindowLong(d, gLongWindow[gc.mixed && sb < 2 ? 0 : longType], ov, kOverlapColumns, out[sb]);
+            WindowLong(d, gLongWindow[gc.mixed && sb < 2 ? 0 : longType], ov, kOverlapColumns, &out[0][sb]);
         }
     }
     for (int sb0 = lanesFrom; sb0 < active; sb0 += kLanes) {
@@ -263,14 +259,14 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
     }
     for (int sb = active; sb < 32; ++sb) {
         for (int i = 0; i < 18; ++i) {
-            out[sb][i] = overlap[i][sb];
+            out[i][sb] = overlap[i][sb];
             overlap[i][sb] = 0.0f;
         }
     }
     // Frequency inversion: every odd subband of every odd time slot.
-    for (int sb = 1; sb < 32; sb += 2) {
-        for (int i = 1; i < 18; i += 2) {
-            out[sb][i] = -out[sb][i];
+    for (int i = 1; i < 18; i += 2) {
+        for (int sb = 1; sb < 32; sb += 2) {
+            out[i][sb] = -out[i][sb];
         }
     }
 }

@@ -634,7 +634,7 @@ void DecodeLayerIII(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* fra
             ApplyChannelCode(st, &l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0], 18 * 32);
         }
         const float* in[2] = {&l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0]};
-        Synthesize(st, in, 1, 18, 18, output, gr * samplesPerGranule);
+        Synthesize(st, in, 32, 1, 18, output, gr * samplesPerGranule);
     }
 }
 

@@ -46,7 +46,7 @@ struct Granule {
     int is[kGranuleLines];
     int nonzero[2];
     ScaleFactors sf[2];
-    alignas(32) float hybrid[2][32][18];  // [channel][subband][time slot]
+    alignas(32) float hybrid[2][18][32];  // [channel][time slot][subband]
     bool isLine[kGranuleLines];  // lines intensity stereo has handled
 };
 
@@ -57,9 +57,10 @@ void BuildHybridTables();
 int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit);
 // Inverse MDCT with overlap-add and frequency inversion of one channel:
 // xr (576 lines, short blocks reordered per subband as 3 windows of 6) in,
-// out[32][18] (subband, time slot) out. The overlap is kept as [time
+// out[18][32] (time slot, subband) out. The overlap is kept as [time
 // slot][subband]. Subbands from `active` on take the
 // overlap alone.
-void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float (*overlap)[kOverlapColumns], float (*out)[18]);
+void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float (*overlap)[kOverlapColumns],
+                     float (*out)[32]);
 
 }  // namespace mp3
