@@ -257,8 +257,8 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
         int n = active - sb0 < kLanes ? active - sb0 : kLanes;
         LongBlockLanes(xr, sb0, n, gLongWindow[longType], overlap, out);
     }
-    for (int sb = active; sb < 32; ++sb) {
-        for (int i = 0; i < 18; ++i) {
+    for (int i = 0; i < 18; ++i) {
+        for (int sb = active; sb < 32; ++sb) {
             out[i][sb] = overlap[i][sb];
             overlap[i][sb] = 0.0f;
         }

@@ -37,9 +37,9 @@ using LayerDecoder = void (*)(Mp3Decoder& st, const Mp3HeaderFields& header, con
 constexpr int kReservoirBytes = 8192;
 constexpr int kReservoirCompactAt = 6692;
 
-// Columns of the synthesis lane history: 15 slots of the past and room for
+// Columns of the synthesis lane history: 16 slots of the past and room for
 // 8 blocks of 8 slots before it is moved back.
-constexpr int kHistoryColumns = 15 + 8 * kLanes + 1;
+constexpr int kHistoryColumns = 16 + 8 * kLanes;
 
 struct SynthesisState {
     // 16 time slots of 64 matrixed values per channel, newest first at pos

@@ -436,13 +436,11 @@ void RunLanes(Mp3Decoder& st, const float* const in[2], int slotStride, int sbSt
             float (*hist)[kHistoryColumns] = sy.history[ch];
             int& col = sy.column[ch];
             if (col + kLanes > kHistoryColumns) {
-                // Keep the last 15 slots, the farthest the window reaches back.
+                // Keep the last 16 slots (the window reaches 15 back).
                 for (int i = 0; i < 64; ++i) {
-                    for (int c = 0; c < 15; ++c) {
-                        hist[i][c] = hist[i][col - 15 + c];
-                    }
+                    std::memcpy(hist[i], hist[i] + col - 16, sizeof(float) * 16);
                 }
-                col = 15;
+                col = 16;
             }
             PushLanes(A, hist, col);
             WindowLanes(hist, col, acc[ch]);
@@ -491,7 +489,7 @@ void BuildSynthesisTables()
 void ResetSynthesis(Mp3Decoder& st)
 {
     std::memset(&st.synth, 0, sizeof st.synth);
-    st.synth.column[0] = st.synth.column[1] = 15;
+    st.synth.column[0] = st.synth.column[1] = 16;
 }
 
 void Synthesize(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots,
