@@ -1,6 +1,8 @@
 // The decoder's fast paths against their plain twins: the synthesis that
-// runs eight time slots per vector must give the scalar synthesis's sums bit
-// for bit, and the register-cached bit reader the plain reader's bits.
+// runs eight time slots per vector and the hybrid filter that runs eight
+// subbands per vector must give the scalar versions' sums bit for bit, the
+// SSE2 PCM output the plain conversion's samples, and the register-cached
+// bit reader the plain reader's bits.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,21 +13,23 @@
 
 using namespace mp3test;
 
-TEST(Mp3Vector, lane_synthesis_gives_the_scalar_twins_sums_bit_for_bit)
+TEST(Mp3Vector, lane_synthesis_and_hybrid_filter_give_the_scalar_twins_sums_bit_for_bit)
 {
-    // Layers I and II (slots in rows) and Layer III (slots in columns, 18 per
-    // granule: two full blocks of eight and a tail of two), mono and stereo.
+    // Layers I and II (36 and 12 slots) and Layer III (18 per granule: two
+    // full blocks of eight and a tail of two; long, short, and mixed blocks
+    // whose lanes start at subband 2), mono and stereo.
     for (const char* name : {"l1_stereo_48k_384.mp1", "l2_ffmpeg_mono_16k_48.mp2", "l2_twolame_joint_44k_128.mp2",
-                             "l3_m1_stereo_44k_128.mp3", "l3_m2_joint_22k_64.mp3", "l3_m1_mono_48k_320.mp3"}) {
+                             "l3_m1_stereo_44k_128.mp3", "l3_m2_joint_22k_64.mp3", "l3_m1_mono_48k_320.mp3",
+                             "l3_m1_mixed_start_stop_44k_128.mp3"}) {
         std::vector<uint8_t> bytes = Stream(name);
         Mp3DecoderPtr lanes = Mp3NewDecoder(), scalar = Mp3NewDecoder();
-        scalar->scalarSynthesis = true;
+        scalar->scalarTwins = true;
         Decoded a = DecodeAllFrames(bytes, false, lanes.get());
         Decoded b = DecodeAllFrames(bytes, false, scalar.get());
         ASSERT_GT(a.frames, 1) << name << " decoded too few frames";
         ASSERT_EQ(a.sums.size(), b.sums.size()) << name;
         EXPECT_EQ(std::memcmp(a.sums.data(), b.sums.data(), a.sums.size() * sizeof(float)), 0)
-            << name << ": the vector synthesis differs from its scalar twin";
+            << name << ": the vector synthesis or hybrid filter differs from its scalar twin";
         EXPECT_EQ(a.pcm, b.pcm) << name;
     }
 }

@@ -222,14 +222,15 @@ MP3_VECTOR_CLONES int ReduceAliases(float* xr, const GranuleChannel& gc, int non
 }
 
 MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active,
-                                       float (*overlap)[kOverlapColumns], float (*out)[32])
+                                       float (*overlap)[kOverlapColumns], float (*out)[32], bool lanes)
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int longType = gc.windowSwitching ? gc.blockType : 0;
     // The two lowest subbands of a mixed block are always transformed with
     // the normal window, whatever the block type says for the rest; they
-    // are done one by one, the other long subbands eight at a time.
-    int lanesFrom = shortBlocks ? active : gc.mixed ? 2 : 0;
+    // are done one by one, the other long subbands eight at a time (or one
+    // by one too, as the scalar twin of the lanes).
+    int lanesFrom = shortBlocks || !lanes ? active : gc.mixed ? 2 : 0;
     for (int sb = 0; sb < lanesFrom && sb < active; ++sb) {
         const float* x = xr + 18 * sb;
         float* ov = &overlap[0][sb];

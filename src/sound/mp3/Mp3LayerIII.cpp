@@ -628,7 +628,7 @@ void DecodeLayerIII(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* fra
             const GranuleChannel& g = si.gr[gr][ch];
             int nonzero = ReorderShort(l3, g, l3.gr.xr[ch], l3.gr.nonzero[ch]);
             int active = ReduceAliases(l3.gr.xr[ch], g, nonzero, l3.subbands);
-            HybridSynthesis(l3.gr.xr[ch], g, active, l3.overlap[ch], l3.gr.hybrid[ch]);
+            HybridSynthesis(l3.gr.xr[ch], g, active, l3.overlap[ch], l3.gr.hybrid[ch], !st.scalarTwins);
         }
         if (channels == 2) {
             ApplyChannelCode(st, &l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0], 18 * 32);

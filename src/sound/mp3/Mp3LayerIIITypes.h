@@ -60,7 +60,9 @@ int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit);
 // out[18][32] (time slot, subband) out. The overlap is kept as [time
 // slot][subband]. Subbands from `active` on take the
 // overlap alone.
+// With `lanes` the long blocks go eight subbands per vector, else one by one
+// (the same arithmetic).
 void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float (*overlap)[kOverlapColumns],
-                     float (*out)[32]);
+                     float (*out)[32], bool lanes);
 
 }  // namespace mp3

@@ -96,8 +96,9 @@ struct Mp3Decoder {
     float* floatCapture = nullptr;
     // Test hook: decode all 32 subbands (compliance checks need the top one).
     bool allSubbands = false;
-    // Test hook: run the scalar twins of the vector loops (same results).
-    bool scalarSynthesis = false;
+    // Test hook: run the scalar twins of the vector loops of the synthesis
+    // and the hybrid filter (same results).
+    bool scalarTwins = false;
 };
 
 namespace mp3 {

@@ -454,7 +454,7 @@ template <class Store>
 void Run(Mp3Decoder& st, const float* const in[2], int slotStride, int sbStride, int slots, const Store& store,
          int firstSample)
 {
-    if (st.scalarSynthesis) {
+    if (st.scalarTwins) {
         RunScalar(st, in, slotStride, sbStride, slots, store, firstSample);
     } else {
         RunLanes(st, in, slotStride, sbStride, slots, store, firstSample);
