@@ -106,14 +106,12 @@ inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, fl
         d[m0 + 4] = a4;
         d[m0 + 5] = a5;
     }
-    auto overlap = [&](int i) -> LanesU& { return *reinterpret_cast<LanesU*>(&ov[i][sb0]); };
     alignas(32) float o[18][kLanes], keep[18][kLanes];
-    auto put = [&](int i, Lanes value) { *reinterpret_cast<Lanes*>(o[i]) = value; };
-    for (int i = 0; i < 9; ++i) {
-        put(i, overlap(i) + d[i + 9] * win[i]);
-    }
-    for (int i = 9; i < 18; ++i) {
-        put(i, overlap(i) + -d[26 - i] * win[i]);
+    for (int i = 0; i < 18; ++i) {
+        Lanes previous;
+        std::memcpy(&previous, &ov[i][sb0], sizeof previous);
+        Lanes y = i < 9 ? previous + d[i + 9] * win[i] : previous + -d[26 - i] * win[i];
+        std::memcpy(o[i], &y, sizeof y);
     }
     for (int i = 0; i < 9; ++i) {
         *reinterpret_cast<Lanes*>(keep[i]) = -d[8 - i] * win[18 + i];
@@ -123,7 +121,7 @@ inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, fl
     }
     if (n == kLanes) {
         for (int i = 0; i < 18; ++i) {
-            overlap(i) = *reinterpret_cast<const Lanes*>(keep[i]);
+            std::memcpy(&ov[i][sb0], keep[i], sizeof keep[i]);
             *reinterpret_cast<LanesU*>(&out[i][sb0]) = *reinterpret_cast<const Lanes*>(o[i]);
         }
         return;

@@ -23,8 +23,9 @@ namespace mp3 {
 // SSE2 as two. Lanes never mix, so each does plain scalar float arithmetic.
 constexpr int kLanes = 8;
 using Lanes = float __attribute__((vector_size(4 * kLanes)));
-// The same, for reading eight floats in place at any 4-byte alignment.
-using LanesU = float __attribute__((vector_size(4 * kLanes), aligned(4), may_alias));
+// The same, for reading eight floats in place at any 4-byte alignment (a
+// typedef: clang ignores a lowered alignment in an alias declaration).
+typedef float LanesU __attribute__((vector_size(4 * kLanes), aligned(4), may_alias));
 
 // Decodes one frame (bounded by frameBytes) and writes pcmBytesPerFrame bytes.
 using LayerDecoder = void (*)(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame,

@@ -359,7 +359,7 @@ MP3_VECTOR_CLONES void GatherLanes(const float* block, int slotStride, const flo
 // zeros and land on columns that the next block overwrites before reading.
 MP3_VECTOR_CLONES void PushLanes(const Lanes* A, float (*hist)[kHistoryColumns], int col)
 {
-    auto put = [&](int i, Lanes v) { *reinterpret_cast<LanesU*>(&hist[i][col]) = v; };
+    auto put = [&](int i, const Lanes& v) { std::memcpy(&hist[i][col], &v, sizeof v); };
     for (int i = 0; i < 16; ++i) {
         put(i, A[16 + i]);
     }
