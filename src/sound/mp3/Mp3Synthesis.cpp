@@ -1,6 +1,7 @@
-// The polyphase synthesis filter bank: matrixing by a fast DCT, a ring of
-// past matrixed values per channel, the synthesis window, and the conversion
-// of the window sums to 16-bit or 8-bit PCM.
+// The polyphase synthesis filter bank: matrixing by a fast DCT, the past
+// matrixed values per channel, the synthesis window, and the conversion of
+// the window sums to 16-bit or 8-bit PCM. The fast path runs eight time
+// slots per vector; its scalar twin (one slot at a time) gives the same sums.
 #include <cmath>
 #include <cstring>
 
@@ -106,7 +107,6 @@ MP3_VECTOR_CLONES void DctLanes(const Lanes* x, Lanes* X)
 // inputs, but would land on -32768 rather than in undefined territory.
 inline int ToPcm(float s)
 {
-    // Written as a clamp so that the conversion loop vectorises.
     float c = s > -32768.0f ? s : -32768.0f;
     c = c < 32767.0f ? c : 32767.0f;
     return int(c);
@@ -234,9 +234,8 @@ struct Store16CaptureBase {
 using Store8 = PerLane<Store8Base>;
 using Store16Capture = PerLane<Store16CaptureBase>;
 
-// The 32 window sums of the slot whose matrixed values start at ring[p]:
-// 16 rows of 32 products. The hot loop of the decoder: a wider-vector copy
-// is chosen at load time where the processor has one.
+// The scalar twin's window: the 32 window sums of the slot whose matrixed
+// values start at ring[p], 16 rows of 32 products.
 MP3_VECTOR_CLONES void WindowSums(const float* ring, int p, float* acc)
 {
     // Four vectors of eight sums, kept in registers across the rows; each
