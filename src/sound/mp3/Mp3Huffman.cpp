@@ -82,11 +82,31 @@ int SlotOf(int table)
 constexpr uint8_t kQuadCodes[16] = {1, 5, 4, 5, 6, 5, 4, 4, 7, 3, 6, 0, 7, 2, 3, 1};
 constexpr uint8_t kQuadLengths[16] = {1, 4, 4, 5, 4, 6, 5, 6, 4, 5, 5, 6, 5, 6, 6, 6};
 // 6-bit lookup of table A: quadruple << 4 | length.
+// Count-1 table A by the next 6 bits: quadruple << 4 | code length.
+uint8_t gQuadA[64];
+
+// The entry of quadruple q (v the high bit) whose sign bits, first value's
+// first, are the top bits of `rest` (a `restBits`-bit number).
+QuadEntry QuadOf(int q, int codeBits, uint32_t rest, int restBits)
+{
+    QuadEntry e{};
+    int nonzero = 0;
+    for (int i = 0; i < 4; ++i) {
+        nonzero += (q >> i) & 1;
+    }
+    int next = restBits - 1;  // the next sign bit
+    for (int i = 0; i < 4; ++i) {
+        int bit = (q >> (3 - i)) & 1;
+        e.v[i] = int8_t(bit == 0 ? 0 : ((rest >> next--) & 1) ? -1 : 1);
+    }
+    e.bits = uint8_t(codeBits + nonzero);
+    return e;
+}
+
 }  // namespace
 
-uint8_t gQuadA[64];
-uint8_t gQuadNonzero[16];
-int8_t gQuadValues[16][16][4];
+QuadEntry gQuadEntriesA[1024];
+QuadEntry gQuadEntriesB[256];
 
 void BuildHuffmanTables()
 {
@@ -108,25 +128,19 @@ void BuildHuffmanTables()
         BuildLevel(lk, codes, 0, lk.rootBits, 0);
     }
     for (int q = 0; q < 16; ++q) {
-        int nonzero = 0;
-        for (int i = 0; i < 4; ++i) {
-            nonzero += (q >> i) & 1;
-        }
-        gQuadNonzero[q] = uint8_t(nonzero);
-        for (int signs = 0; signs < (1 << nonzero); ++signs) {
-            int next = nonzero - 1;  // the sign bit of the next non-zero value
-            for (int i = 0; i < 4; ++i) {
-                int bit = (q >> (3 - i)) & 1;
-                gQuadValues[q][signs][i] = int8_t(bit == 0 ? 0 : ((signs >> next--) & 1) ? -1 : 1);
-            }
-        }
-    }
-    for (int q = 0; q < 16; ++q) {
         int len = kQuadLengths[q];
         uint32_t first = uint32_t(kQuadCodes[q]) << (6 - len);
         for (uint32_t fill = 0; fill < (1u << (6 - len)); ++fill) {
             gQuadA[first | fill] = uint8_t((q << 4) | len);
         }
+    }
+    for (uint32_t bits = 0; bits < 1024; ++bits) {
+        uint8_t e = gQuadA[bits >> 4];
+        int len = e & 15;
+        gQuadEntriesA[bits] = QuadOf(e >> 4, len, bits & ((1u << (10 - len)) - 1), 10 - len);
+    }
+    for (uint32_t bits = 0; bits < 256; ++bits) {
+        gQuadEntriesB[bits] = QuadOf(int(bits >> 4) ^ 15, 4, bits & 15, 4);
     }
 }
 

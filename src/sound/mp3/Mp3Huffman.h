@@ -22,12 +22,6 @@ struct HuffmanLookup {
     int linbits;
 };
 const HuffmanLookup& LookupOf(int table);
-// Count-1 table A by the next 6 bits: quadruple << 4 | code length.
-extern uint8_t gQuadA[64];
-// Non-zero values of each quadruple (v the high bit), and its four signed
-// values by its sign bits (the first value's sign the highest bit).
-extern uint8_t gQuadNonzero[16];
-extern int8_t gQuadValues[16][16][4];
 
 // Decodes one (x, y) pair, linbits and signs included. Reads at most 47 bits.
 template <class Reader>
@@ -64,24 +58,26 @@ inline void DecodePair(Reader& br, const HuffmanLookup& lk, int* x, int* y)
     *y = vy;
 }
 
+// A count-1 quadruple with its sign bits, by the bits that start it: the
+// four values and the bits code and signs take together.
+struct QuadEntry {
+    int8_t v[4];
+    uint8_t bits;
+};
+// Table A by the next 10 bits (code of 1-6 bits and up to 4 signs), table B
+// by the next 8 (code of 4 bits and up to 4 signs).
+extern QuadEntry gQuadEntriesA[1024];
+extern QuadEntry gQuadEntriesB[256];
+
 // Decodes one count-1 quadruple (table A when tableB is false), signs
-// included, into v[0..3]. Reads at most 10 bits.
+// included, into v[0..3]: one lookup. Reads at most 10 bits.
 template <class Reader>
 inline void DecodeQuad(Reader& br, bool tableB, int v[4])
 {
-    int q;
-    if (tableB) {
-        q = int(br.Read(4)) ^ 15;
-    } else {
-        uint8_t e = gQuadA[br.Peek(6)];
-        br.Skip(e & 15);
-        q = e >> 4;
-    }
-    // One sign bit follows per non-zero value, in order.
-    uint32_t signs = br.Read(gQuadNonzero[q]);
-    const int8_t* values = gQuadValues[q][signs];
+    const QuadEntry& e = tableB ? gQuadEntriesB[br.Peek(8)] : gQuadEntriesA[br.Peek(10)];
+    br.Skip(e.bits);
     for (int i = 0; i < 4; ++i) {
-        v[i] = values[i];
+        v[i] = e.v[i];
     }
 }
 

@@ -324,7 +324,8 @@ inline float Dequant(int v, float gain)
 void Dequantise(const LayerIIIState& l3, const GranuleChannel& g, const ScaleFactors& sf, int nonzero, float* xr)
 {
     const int* is = l3.gr.is;
-    std::memset(xr, 0, sizeof(float) * kGranuleLines);
+    // Every line below `nonzero` is written band by band below.
+    std::memset(xr + nonzero, 0, sizeof(float) * size_t(kGranuleLines - nonzero));
     int base = g.globalGain - 210;
     int shift = 2 * (1 + g.scalefacScale);
     const int16_t* lb = kLongBands[l3.rateIndex];
