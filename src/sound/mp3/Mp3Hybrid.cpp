@@ -61,6 +61,26 @@ inline void WindowLong(const float* d, const float* win, float* ov, int ovStride
     }
 }
 
+// The 18 lines of eight subbands (subband i at x + 18 i) into t[line][i]:
+// lines 0-7 and 8-15 by 8 x 8 transposes, 16 and 17 one by one.
+MP3_VECTOR_CLONES void TransposeLines(const float* x, float (*t)[kLanes])
+{
+    for (int g = 0; g < 2; ++g) {
+        Lanes r[8];
+        for (int i = 0; i < 8; ++i) {
+            r[i] = *reinterpret_cast<const LanesU*>(x + 18 * i + 8 * g);
+        }
+        Transpose8(r);
+        for (int i = 0; i < 8; ++i) {
+            *reinterpret_cast<Lanes*>(t[8 * g + i]) = r[i];
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        t[16][i] = x[18 * i + 16];
+        t[17][i] = x[18 * i + 17];
+    }
+}
+
 // Eight long-block subbands at once, one per lane, from subband sb0 (n of
 // them valid): the DCT-IV, the window and the overlap, each lane doing
 // exactly Dct18's and WindowLong's arithmetic. The overlap is kept by time
@@ -71,11 +91,7 @@ inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, fl
     alignas(32) float t[18][kLanes];
     const float* x = xr + 18 * sb0;
     if (n == kLanes) {
-        for (int lane = 0; lane < kLanes; ++lane) {
-            for (int k = 0; k < 18; ++k) {
-                t[k][lane] = x[18 * lane + k];
-            }
-        }
+        TransposeLines(x, t);
     } else {
         std::memset(t, 0, sizeof t);
         for (int lane = 0; lane < n; ++lane) {

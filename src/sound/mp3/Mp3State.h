@@ -26,6 +26,33 @@ using Lanes = float __attribute__((vector_size(4 * kLanes)));
 // The same, for reading eight floats in place at any 4-byte alignment (a
 // typedef: clang ignores a lowered alignment in an alias declaration).
 typedef float LanesU __attribute__((vector_size(4 * kLanes), aligned(4), may_alias));
+using LanesI = int32_t __attribute__((vector_size(4 * kLanes)));
+
+#if defined(__clang__)
+#define MP3_SHUFFLE(a, b, ...) __builtin_shufflevector(a, b, __VA_ARGS__)
+#else
+#define MP3_SHUFFLE(a, b, ...) __builtin_shuffle(a, b, LanesI{__VA_ARGS__})
+#endif
+
+// Transposes eight rows of eight floats in place (r[i][j] becomes r[j][i]).
+inline void Transpose8(Lanes* r)
+{
+    Lanes t[8], u[8];
+    for (int i = 0; i < 8; i += 2) {
+        t[i] = MP3_SHUFFLE(r[i], r[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+        t[i + 1] = MP3_SHUFFLE(r[i], r[i + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+    }
+    for (int i = 0; i < 8; i += 4) {
+        u[i] = MP3_SHUFFLE(t[i], t[i + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+        u[i + 1] = MP3_SHUFFLE(t[i], t[i + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+        u[i + 2] = MP3_SHUFFLE(t[i + 1], t[i + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+        u[i + 3] = MP3_SHUFFLE(t[i + 1], t[i + 3], 2, 3, 10, 11, 6, 7, 14, 15);
+    }
+    for (int i = 0; i < 4; ++i) {
+        r[i] = MP3_SHUFFLE(u[i], u[i + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        r[i + 4] = MP3_SHUFFLE(u[i], u[i + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+    }
+}
 
 // Decodes one frame (bounded by frameBytes) and writes pcmBytesPerFrame bytes.
 using LayerDecoder = void (*)(Mp3Decoder& st, const Mp3HeaderFields& header, const uint8_t* frame,

@@ -309,33 +309,6 @@ void RunScalar(Mp3Decoder& st, const float* const in[2], int slotStride, int sbS
     }
 }
 
-#if defined(__clang__)
-#define MP3_SHUFFLE(a, b, ...) __builtin_shufflevector(a, b, __VA_ARGS__)
-#else
-#define MP3_SHUFFLE(a, b, ...) __builtin_shuffle(a, b, LanesI{__VA_ARGS__})
-#endif
-using LanesI = int32_t __attribute__((vector_size(4 * kLanes)));
-
-// Transposes eight rows of eight floats in place (r[i][j] becomes r[j][i]).
-inline void Transpose8(Lanes* r)
-{
-    Lanes t[8], u[8];
-    for (int i = 0; i < 8; i += 2) {
-        t[i] = MP3_SHUFFLE(r[i], r[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
-        t[i + 1] = MP3_SHUFFLE(r[i], r[i + 1], 2, 10, 3, 11, 6, 14, 7, 15);
-    }
-    for (int i = 0; i < 8; i += 4) {
-        u[i] = MP3_SHUFFLE(t[i], t[i + 2], 0, 1, 8, 9, 4, 5, 12, 13);
-        u[i + 1] = MP3_SHUFFLE(t[i], t[i + 2], 2, 3, 10, 11, 6, 7, 14, 15);
-        u[i + 2] = MP3_SHUFFLE(t[i + 1], t[i + 3], 0, 1, 8, 9, 4, 5, 12, 13);
-        u[i + 3] = MP3_SHUFFLE(t[i + 1], t[i + 3], 2, 3, 10, 11, 6, 7, 14, 15);
-    }
-    for (int i = 0; i < 4; ++i) {
-        r[i] = MP3_SHUFFLE(u[i], u[i + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-        r[i + 4] = MP3_SHUFFLE(u[i], u[i + 4], 4, 5, 6, 7, 12, 13, 14, 15);
-    }
-}
-
 // Eight slots of 32 subbands each (slot i at block + i x slotStride) into
 // one vector per subband, equalised: four 8 x 8 transposes.
 MP3_VECTOR_CLONES void GatherLanes(const float* block, int slotStride, const float* eq, Lanes* x)
