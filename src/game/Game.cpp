@@ -5,6 +5,7 @@
 #include "frame/CApp.h"
 #include "frame/CRingPtr.h"
 #include "game/GameConfig.h"
+#include "game/LoadSlotMenu.h"
 #include "game/PictureLoader.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowMessages.h"
@@ -173,12 +174,19 @@ void CGame::ScreenFrame()
         executor.openScenario(gConfig.scnstart);
         executor.markAllDirty();
         break;
-    case kScreenLoadMenu:
-        // The load slots live in the popup menu, which is not part of the game
-        // yet: the menu is taken as closed without a choice.
-        screen->EndScreen(0);
+    case kScreenLoadMenu: {
+        // The menu draws its own pointer while it is open.
+        cursor.SetEnabled(false);
+        if (const int command = TrackLoadSlotMenu(cursor.GetRect().left, cursor.GetRect().top)) {
+            DeleteScreen();
+            platform::PostMessage(GetAppWindow(), platform::kWmCommand, static_cast<platform::WParam>(command), 0);
+        } else {
+            // Nothing chosen: forget the code so the menu does not open again.
+            screen->EndScreen(0);
+        }
         cursor.SetEnabled(true);
         break;
+    }
     case kScreenGallery: OpenScreen(4); break;
     case kScreenReplay: OpenScreen(3); break;
     case kScreenQuit:

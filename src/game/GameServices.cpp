@@ -149,6 +149,16 @@ HostResult GameServices::PlayMovie(const std::string& name)
     return HostResult::kDone;
 }
 
+HostResult GameServices::EndSceneReplay()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    // The scene's sounds end with it, before the replay screen starts its music.
+    game_->executor.stopSounds(true);
+    game_->OpenScreen(3);
+    return HostResult::kDone;
+}
+
 HostResult GameServices::StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude)
 {
     const int32_t limit = INT32_MAX / kQuakeDurationPerFrame;

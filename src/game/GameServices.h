@@ -59,8 +59,8 @@ public:
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
 
-    // ---- ShellService (the backlog, popup menu, saves and scene replay
-    // belong to screens not built yet: those answer kFailed)
+    // ---- ShellService (the backlog, popup menu and saves belong to screens
+    // not built yet: those answer kFailed)
     scenario::HostResult PlayMovie(const std::string& name) override;
     // A frame count below 0 is taken as 0; one too large for the quake's
     // duration is clamped.
@@ -69,7 +69,9 @@ public:
     scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
     scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
     scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }
-    scenario::HostResult EndSceneReplay() override { return scenario::HostResult::kFailed; }
+    // Stops the scene's sounds and music, then opens the scene replay screen
+    // (kFailed without a game object).
+    scenario::HostResult EndSceneReplay() override;
 
 private:
     // Stores drawable under key (the old one there is deleted).
