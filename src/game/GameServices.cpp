@@ -153,8 +153,10 @@ HostResult GameServices::EndSceneReplay()
 {
     if (!game_)
         return HostResult::kFailed;
-    // The scene's sounds end with it, before the replay screen starts its music.
+    // The scene's sounds end with it, before the replay screen starts its
+    // music; its pictures go too, so nothing of it shows after the screen.
     game_->executor.stopSounds(true);
+    ClearPictures();
     game_->OpenScreen(3);
     return HostResult::kDone;
 }

@@ -69,8 +69,8 @@ public:
     scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
     scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
     scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }
-    // Stops the scene's sounds and music, then opens the scene replay screen
-    // (kFailed without a game object).
+    // Stops the scene's sounds and music, takes its pictures away, then opens
+    // the scene replay screen (kFailed without a game object).
     scenario::HostResult EndSceneReplay() override;
 
 private:

@@ -48,8 +48,10 @@ struct ReplayFolder : ScreenFolder {
         for (char c = 'a'; c <= 'e'; ++c)
             EXPECT_TRUE(WriteFlatPng(Path("replay/") + c + ".png", 220, 160, 0xFF00C000u));
         WriteSceneMap(*this, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}});
-        // The jump table: scenes 1-4 end at once; scene 5 waits, plays music, waits.
-        WriteScenario(folder, "scenejump.dat", "end\nend\nend\nend\nend\nwaitclick 0\nmusic 3\nwaitclick 0\nend\n");
+        // The jump table: scenes 1-4 end at once; scene 5 waits, plays music,
+        // shows a picture under key 5, waits.
+        WriteScenario(folder, "scenejump.dat", "end\nend\nend\nend\nend\nwaitclick 0\nmusic 3\n"
+                      "show \"chip\\\\tofu.png\", 5, 0, 0, 0\nwaitclick 0\nend\n");
         CSceneReplayScreen::ForgetRemembered();
         gSceneSeen.clear();
     }
@@ -141,13 +143,16 @@ TEST(SceneReplayScreen, a_picked_scene_replays_and_returns_to_the_same_page)
         EXPECT_EQ(game.executor.sceneReplay, 1);
 
         ASSERT_TRUE(ClickAt(game, 400, 300));
-        ASSERT_TRUE(RunUntil(game, [&] { return game.executor.cdTrack == 3; }, 10)) << "the scene plays its music";
+        ASSERT_TRUE(RunUntil(game, [&] { return game.drawQueue.Find(5) != nullptr; }, 10))
+            << "the scene shows its picture";
+        EXPECT_EQ(game.executor.cdTrack, 3) << "and plays its music";
         ASSERT_TRUE(ClickAt(game, 400, 300));
         ASSERT_TRUE(RunUntil(game, [&] { return game.screen != nullptr; }, 10))
             << "the end of the scene returns to the replay screen";
         auto* again = dynamic_cast<CSceneReplayScreen*>(game.screen);
         ASSERT_NE(again, nullptr);
         EXPECT_EQ(game.executor.cdTrack, ScenarioExecutor::kNoTrack) << "the scene's music stopped with it";
+        EXPECT_EQ(game.drawQueue.Find(5), nullptr) << "and its pictures went with it";
         EXPECT_EQ(again->SelectedCharacter(), 0);
         EXPECT_EQ(again->SelectedItem(), 1) << "the page of the picked scene is shown again";
 
