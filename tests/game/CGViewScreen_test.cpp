@@ -29,8 +29,13 @@ void WriteText(const ScreenFolder& f, const std::string& name, const std::string
 std::string ManyGroups(int n)
 {
     std::string text;
-    for (int i = 0; i < n; ++i)
-        text += "g" + std::to_string(i) + ".png\r\n";
+    for (int i = 0; i < n; ++i) {
+        // Appended piece by piece: GCC 12 misreads "g" + std::string as an
+        // overlapping copy at -O3 (-Wrestrict).
+        text += 'g';
+        text += std::to_string(i);
+        text += ".png\r\n";
+    }
     return text;
 }
 
