@@ -91,6 +91,7 @@ TEST(StartMenuScreen, buttons_lead_where_their_codes_say)
         game.UseScreens();
         StartPastMovies(game);
         ASSERT_NE(Menu(game), nullptr) << "after the movies the start menu opens";
+        EXPECT_EQ(game.executor.scenarioName(), "") << "scnstart waits for the start button when there is a menu";
 
         ASSERT_TRUE(MoveTo(game, kMenuButtonX, MenuButtonY(1)));
         EXPECT_EQ(Menu(game)->Highlight(1), 1);
