@@ -7,6 +7,7 @@
         show "bg\\room.png", 0, 0, 0, 0
         window 1
         name "ミオ"
+        voice "mio01"             ; the page keeps its voice: the backlog replays it
         text "ようこそ、"
         ruby "灯籠", "とうろう"
         text "の館へ。"
@@ -28,6 +29,7 @@
         push #1
         add
         st #1                     ; #1: counted across games in the user file
+        savepoint                 ; slot 99: the load menu's "最新の選択肢"
         text "どちらへ行きますか？"
         nl
         link 1

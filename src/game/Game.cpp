@@ -4,9 +4,11 @@
 #include "display/FastPlane.h"
 #include "frame/CApp.h"
 #include "frame/CRingPtr.h"
+#include "game/ErrorReport.h"
 #include "game/GameConfig.h"
-#include "game/LoadSlotMenu.h"
+#include "game/GameMenus.h"
 #include "game/PictureLoader.h"
+#include "game/WinMain.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowMessages.h"
 
@@ -31,7 +33,8 @@ CGame::CGame()
     : commandListener(this),
       sound(&cdda, &mixer),
       services(&drawQueue, this),
-      text(&drawQueue, &keys, &mouse, &executor.fastForward)
+      text(&drawQueue, &keys, &mouse, &executor.fastForward),
+      backlog(&text, &keys, &mouse, &sound, &executor)
 {
     AddWindowListener(&commandListener);
 }
@@ -39,16 +42,12 @@ CGame::CGame()
 CGame::~CGame()
 {
     RemoveWindowListener(&commandListener);
+    RemoveMenus();
     // Whatever the loop left (it ended by an error, or never ran Finish).
     DeleteScreen();
     DeleteMovie();
     delete flashSnapshot;
     flashSnapshot = nullptr;
-}
-
-int CGame::OnWindowMessage(platform::WindowHandle, uint32_t, platform::WParam, platform::LParam)
-{
-    return 0;
 }
 
 void CGame::Run()
@@ -73,6 +72,7 @@ bool CGame::Start()
             platform::PostMessage(GetAppWindow(), platform::kWmCommand, static_cast<platform::WParam>(m.command), 0);
     }
     gGame = this;
+    InstallMenus();
     display.SetDisplayMode(gConfig.width, gConfig.height, 0);
     if (app)
         app->SetPauseWhileInactive(true);
@@ -101,6 +101,11 @@ bool CGame::Start()
     services.CreateBackdrop(gConfig.width, gConfig.height);
     text.Init();
     services.SetMessages(&text);
+    if (gDebugMode)
+        varWatch.Open(&executor);
+    text.SetLog(backlog.Log());
+    sound.SetVoiceListener([this](const std::string& path) { backlog.Log()->SetVoice(path); });
+    services.SetBacklog(&backlog);
 
     PlayMovie("movie\\sundrel.mpg", kMovieLogo);
     return Pump();
@@ -152,6 +157,7 @@ void CGame::MovieFrame()
     if (!SkipInput() && movie->IsPlaying())
         return;
     DeleteMovie();
+    UpdateWindowMenu(true);
     switch (movieKind) {
     case kMovieOpening: OpenScreen(2); break;
     case kMovieLogo: OpenScreen(1); break;
@@ -171,20 +177,20 @@ void CGame::ScreenFrame()
     switch (screen->Update(&keys, &mouse)) {
     case kScreenNewGame:
         DeleteScreen();
+        StartAfresh();
         executor.openScenario(gConfig.scnstart);
         executor.markAllDirty();
         break;
     case kScreenLoadMenu: {
-        // The menu draws its own pointer while it is open.
+        const Rect at = cursor.GetRect();
         cursor.SetEnabled(false);
-        if (const int command = TrackLoadSlotMenu(cursor.GetRect().left, cursor.GetRect().top)) {
+        if (const uint32_t chosen = TrackLoadMenu(at.left, at.top)) {
             DeleteScreen();
-            platform::PostMessage(GetAppWindow(), platform::kWmCommand, static_cast<platform::WParam>(command), 0);
+            platform::PostMessage(GetAppWindow(), platform::kWmCommand, chosen, 0);
         } else {
-            // Nothing chosen: forget the code so the menu does not open again.
             screen->EndScreen(0);
+            cursor.SetEnabled(true);
         }
-        cursor.SetEnabled(true);
         break;
     }
     case kScreenGallery: OpenScreen(4); break;
@@ -246,12 +252,28 @@ bool CGame::ScenarioFrame()
         delete flashSnapshot;
         flashSnapshot = nullptr;
         text.Update();
+        // Auto-advance goes on until the player stops it: a click (on the
+        // fast-forward button or anywhere) turns it off and is used up.
+        if (executor.fastForward == 2 && mouse.IsLeftNewPress()) {
+            executor.setFastForward(0);
+            advance_ = false;
+        }
         scenario::StepInput input;
-        // An advance while the page still types only finishes the typing.
-        input.advance = advance_ && !text.OnAdvance();
-        input.rightClick = mouse.IsRightNewPress();
-        if (executor.step(input) != kStepContinue)
+        // The backlog's clicks are its own: the right click that closes it
+        // must not also open the popup menu at the page's wait.
+        if (!backlog.IsOpen()) {
+            // An advance while the page still types only finishes the typing.
+            input.advance = advance_ && !text.OnAdvance();
+            input.rightClick = mouse.IsRightNewPress();
+        }
+        const int stepped = executor.step(input);
+        if (stepped != kStepContinue) {
+            // The executor's box has told the player; the logs and the exit status learn it here.
+            if (stepped == kStepError)
+                ReportFatalError(executor.errorDetail());
             return false;
+        }
+        backlog.EndStep();
         DrawScenario();
         return true;
     }
@@ -311,7 +333,11 @@ void CGame::DrawScenario()
     cursorRects_.clear();
     cursorRects_.push_back(drawnCursor_);
     cursorRects_.push_back(cursor.GetRect());
-    DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+    // While the backlog is open it is all there is to draw.
+    if (!backlog.Draw(back, cursorRects_)) {
+        DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+        backlog.CaptureIfNew(back);  // the picture without the cursor
+    }
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
 }
@@ -319,6 +345,7 @@ void CGame::DrawScenario()
 int CGame::PlayMovie(const std::string& name, int kind)
 {
     DeleteMovie();
+    UpdateWindowMenu(false);
     // A movie that cannot be opened is simply not playing: the next frame
     // ends it and runs what follows it.
     movie = new CMovieFront;
@@ -332,6 +359,10 @@ int CGame::PlayMovie(const std::string& name, int kind)
 int CGame::OpenScreen(int number)
 {
     DeleteScreen();
+    // The scenario never resumes behind a screen: its unread page and an
+    // open backlog go (the pages already read stay in the log).
+    backlog.Close();
+    backlog.Log()->DiscardPage();
     switch (number) {
     case 1: PlayMovie("movie\\vantorOP640-high.mpg", kMovieOpening); break;
     case 2:
@@ -364,6 +395,7 @@ void CGame::DeleteMovie()
 
 void CGame::Finish()
 {
+    RemoveMenus();
     DeleteScreen();
     DeleteMovie();
     delete flashSnapshot;

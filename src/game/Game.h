@@ -10,8 +10,7 @@
 // Members keep the order the game is built in and are destroyed in reverse.
 // The message window and its text come from TextHost. The screens plug in
 // through ScreenSlot.h; movies play through CMovieFront; the window
-// commands and menus are not part of the game yet (popupMenu stays null and
-// the command listener consumes nothing).
+// commands, menus and save slots are in WindowCommands.cpp.
 #include <cstdint>
 #include <memory>
 
@@ -22,12 +21,15 @@
 #include "frame/CMainObject.h"
 #include "frame/CMessageListener.h"
 #include "frame/CMouseInput.h"
+#include "game/BacklogHost.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/GameServices.h"
 #include "game/GameSound.h"
 #include "game/ScreenSlot.h"
 #include "game/TextHost.h"
+#include "game/VarWatchDialog.h"
+#include "platform/Menu.h"
 #include "scenario/ScenarioExecutor.h"
 #include "sound/CAudioMixer.h"
 #include "sound/CCDDA.h"
@@ -64,9 +66,24 @@ public:
     // 3 the scene replay, 4 the CG gallery. 0.
     int OpenScreen(int number);
     CMouseCursor* GetCursor() { return &cursor; }
-    // The window commands (menus) are not part of the game yet: 0, not consumed.
+    // The window listener: fills the slot submenus as they open
+    // (kWmInitMenuPopup), carries out the menu commands (kWmCommand) and
+    // repaints on activation. Always 0: never consumes a message.
     int OnWindowMessage(platform::WindowHandle window, uint32_t message, platform::WParam wParam,
                         platform::LParam lParam);
+    // A right click in the scenario at client (x, y): a hidden message window
+    // is shown again; otherwise the popup menu opens there and its command
+    // arrives as kWmCommand. 0.
+    int ShowPopupMenu(int x, int y);
+    // The popup's load submenu alone at client (x, y) (the start menu's load
+    // button); the chosen command id, or 0 when nothing was chosen.
+    uint32_t TrackLoadMenu(int x, int y);
+    // Full screen at depth 16, 24 or 32, or the window for 0, with the
+    // fall-backs; stores the mode in "windowmode" and marks its menu item.
+    void SetScreenMode(int depth);
+    // The scenario's save point: writes slot 99 (nothing during a scene
+    // replay). False when the write failed (the old file is kept).
+    bool SavePoint();
 
     // The members, in the order the game builds them.
     CApp* app = nullptr;
@@ -90,7 +107,7 @@ public:
     private:
         CGame* game_;
     } commandListener;
-    void* popupMenu = nullptr;
+    platform::Menu* popupMenu = nullptr;
     CCDDA cdda;
     CAudioMixer mixer;
     // The scenario's sound channels and music, on cdda and mixer.
@@ -103,6 +120,10 @@ public:
     // torn down first (they take their drawables out of the queue).
     GameServices services;
     TextHost text;
+    // The debug variable watch, open only with the debug switch on.
+    CVarWatch varWatch;
+    // The log of the pages shown and the backlog screen over the scenario.
+    BacklogHost backlog;
 
 protected:
     // Waits for the frame's deadline (tests count the calls instead).
@@ -122,6 +143,26 @@ private:
     void ClearScenarioPictures();
     void DeleteScreen();
     void DeleteMovie();
+
+    // WindowCommands.cpp
+    void InstallMenus();
+    void RemoveMenus();
+    void OnInitMenuPopup(platform::Menu* menu);
+    void OnCommand(uint32_t id);
+    void StopGame();
+    // Asks nothing; false (with the error box) when the slot was not written.
+    bool SaveToSlot(int slot);
+    // The running game stays as it was when the slot cannot be loaded.
+    void LoadSlot(int slot);
+    // Fast-forward off; no quake, flash, present offset or flash copy.
+    void ResetEffects();
+    // Forgets the game played so far (new game, back to the title): the
+    // executor's game state, the effects, the pictures and the text; the
+    // message window hidden.
+    void StartAfresh();
+    void ReturnToTitle();
+
+    std::unique_ptr<platform::Menu> popupOwner_;
 
     bool effectDrawn_ = false;
     bool advanceHeld_ = false;  // Space or Enter at the previous frame

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "display/FastPlane.h"
+#include "game/BacklogHost.h"
 #include "game/DrawQueue.h"
 #include "game/EffectPicture.h"
 #include "game/Game.h"
@@ -159,6 +160,29 @@ HostResult GameServices::EndSceneReplay()
     ClearPictures();
     game_->OpenScreen(3);
     return HostResult::kDone;
+}
+
+HostResult GameServices::ShowPopupMenu()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    int x = 0, y = 0;
+    game_->mouse.GetPos(&x, &y);
+    game_->ShowPopupMenu(x, y);
+    return HostResult::kDone;
+}
+
+HostResult GameServices::SavePoint()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    game_->SavePoint();
+    return HostResult::kDone;
+}
+
+HostResult GameServices::OpenBacklog()
+{
+    return backlog_ ? backlog_->Step() : HostResult::kFailed;
 }
 
 HostResult GameServices::StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude)

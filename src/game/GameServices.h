@@ -13,6 +13,7 @@
 
 #include "scenario/ScenarioHost.h"
 
+class BacklogHost;
 class CDrawable;
 class CDrawQueue;
 class CGame;
@@ -50,6 +51,8 @@ public:
     void SetMessages(scenario::MessageService* messages) { messages_ = messages; }
     // The sound service (not owned; null: none).
     void SetSounds(scenario::SoundService* sounds) { sounds_ = sounds; }
+    // The backlog (not owned; null: the backlog fails).
+    void SetBacklog(BacklogHost* backlog) { backlog_ = backlog; }
 
     // ---- PictureService
     scenario::HostResult ShowPicture(const scenario::PictureLayer& layer, int32_t effect, bool replace) override;
@@ -59,16 +62,19 @@ public:
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
 
-    // ---- ShellService (the backlog, popup menu and saves belong to screens
-    // not built yet: those answer kFailed)
+    // ---- ShellService
     scenario::HostResult PlayMovie(const std::string& name) override;
     // A frame count below 0 is taken as 0; one too large for the quake's
     // duration is clamped.
     scenario::HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) override;
     scenario::HostResult StartFlash(int32_t rgb) override;
-    scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
-    scenario::HostResult ShowPopupMenu() override { return scenario::HostResult::kFailed; }
-    scenario::HostResult SavePoint() override { return scenario::HostResult::kFailed; }
+    // The backlog host's step: kBusy while its screen is open.
+    scenario::HostResult OpenBacklog() override;
+    // The game's popup menu at the pointer (kFailed without a game).
+    scenario::HostResult ShowPopupMenu() override;
+    // Writes slot 99 (kFailed without a game). A failed write is logged and
+    // the scenario goes on: the player did not ask for this save.
+    scenario::HostResult SavePoint() override;
     // Stops the scene's sounds and music, takes its pictures away, then opens
     // the scene replay screen (kFailed without a game object).
     scenario::HostResult EndSceneReplay() override;
@@ -82,5 +88,6 @@ private:
     CGame* game_;
     scenario::MessageService* messages_ = nullptr;
     scenario::SoundService* sounds_ = nullptr;
+    BacklogHost* backlog_ = nullptr;
     std::map<int32_t, std::unique_ptr<CDrawable>> owned_;
 };

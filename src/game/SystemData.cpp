@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "frame/ProfileFile.h"
+#include "game/ErrorReport.h"
 #include "game/GameConfig.h"
 #include "scenario/SceneSeen.h"
 
@@ -26,6 +27,16 @@ int TextToInt(const std::string& text)
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
         value = value * 10u + static_cast<uint32_t>(text[i] - '0');
     return static_cast<int>(negative ? 0u - value : value);
+}
+
+// True when TextToInt finds digits in the text (so 0 is a number read, not
+// the "no number" result).
+bool HasLeadingNumber(const std::string& text)
+{
+    size_t i = text.find_first_not_of(" \t");
+    if (i != std::string::npos && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
 struct UserInt {
@@ -65,9 +76,12 @@ int LoadSystemData(std::string fileName)
         file.GetInt(kGlobalInts[i].section, kGlobalInts[i].key, &(gConfig.*(kGlobalInts[i].member)));
     }
     if (const ProfileFile::Section* section = file.FindSection("systemInt")) {
+        // Every key the writer writes is read back, variable 0 included. A
+        // key without digits names no variable: it is skipped, so it cannot
+        // overwrite variable 0 by converting to 0.
         for (const auto& [key, value] : section->entries) {
-            const int n = TextToInt(key);
-            gConfig.systemInt[n] = n != 0 ? TextToInt(value) : 0;
+            if (HasLeadingNumber(key))
+                gConfig.systemInt[TextToInt(key)] = TextToInt(value);
         }
     }
     gSeenPictures.clear();
@@ -103,5 +117,10 @@ int SaveSystemData(std::string fileName)
         std::snprintf(key, sizeof key, "%02d", scene);
         file.SetString("SceneSeen", key, "seen");
     }
-    return file.save(fileName, 0) != 0 ? 1 : 0;
+    std::string why;
+    if (file.save(fileName, 0, &why) != 0) {
+        ReportWriteFailure(fileName, why);
+        return 1;
+    }
+    return 0;
 }

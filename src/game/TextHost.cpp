@@ -4,6 +4,7 @@
 #include "game/DrawQueue.h"
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
+#include "game/NameInputDialog.h"
 #include "game/ScriptFrame.h"
 #include "game/TextDrawable.h"
 #include "game/TextLabel.h"
@@ -88,6 +89,8 @@ void TextHost::RestoreAfterLoad(bool windowShown)
         return;
     frame_->GetTextDrawable()->Reset();
     frame_->GetNameLabel()->ClearText();
+    if (log_)
+        log_->DiscardPage();
     frame_->SetAttr(windowShown ? 1 : 0, 0);
     frame_->Invalidate();
 }
@@ -162,6 +165,8 @@ HostResult TextHost::EndLink()
     if (!frame_)
         return HostResult::kFailed;
     frame_->GetTextDrawable()->EndLink();
+    if (log_)
+        log_->EndAnchor();
     return HostResult::kDone;
 }
 
@@ -194,10 +199,21 @@ HostResult TextHost::EndPage()
         text->SkipTyping();
         return HostResult::kBusy;
     }
-    if (log_)
-        log_->CommitPage();
+    CommitLogPage();
     text->Reset();
     return HostResult::kDone;
+}
+
+void TextHost::CommitLogPage()
+{
+    if (!log_)
+        return;
+    log_->CommitPage();
+    // The name plate keeps its name over the next pages until the scenario
+    // changes it; each of those pages was spoken by it too.
+    const std::string name = frame_->GetNameLabel()->GetText();
+    if (!name.empty())
+        log_->SetName(name);
 }
 
 HostResult TextHost::TakeChosenLink(int32_t* id)
@@ -213,8 +229,7 @@ HostResult TextHost::TakeChosenLink(int32_t* id)
     if (file != kLinkFile)
         return HostResult::kBusy;
     *id = offset;
-    if (log_)
-        log_->CommitPage();
+    CommitLogPage();
     text->Reset();
     return HostResult::kDone;
 }
@@ -228,6 +243,6 @@ HostResult TextHost::SetFastForwardButton(bool pressed)
 
 HostResult TextHost::InputName(const std::string& initial, std::string* out)
 {
-    *out = initial;
+    *out = RunNameInputDialog(initial);
     return HostResult::kDone;
 }

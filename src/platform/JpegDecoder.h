@@ -17,7 +17,8 @@ public:
 
     // Reads the header of the JPEG in data[0, size). The data is not copied
     // and must stay alive until Decode returns. False when it is not a JPEG,
-    // is corrupt, or its size is outside the caps of the picture readers.
+    // is corrupt, holds no RGB colours (CMYK, YCCK), or its size is outside
+    // the caps of the picture readers.
     bool Open(const uint8_t* data, size_t size);
     // The picture's size in pixels (0 before a successful Open).
     int Width() const;

@@ -42,6 +42,13 @@ int ClientHeight();
 bool IsMainWindowActive();
 // Restores a minimised main window and brings it to the front; no-op without one.
 void RaiseMainWindow();
+// Moves the main window (its frame included) to the middle of the desktop
+// it is on: x = (desktop width - window width) / 2, the same for y; keeps
+// its size, shows it and brings it to the front. False without a window.
+bool CenterMainWindow();
+// The main window's frame on the desktop (position of its top-left corner
+// and outer size); false and the outputs untouched without a window.
+bool GetMainWindowFrame(int* x, int* y, int* width, int* height);
 // Shows or hides the system mouse cursor over the client area (the menu strip
 // always shows it).
 void ShowSystemCursor(bool show);

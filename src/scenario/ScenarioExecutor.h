@@ -4,7 +4,8 @@
 // saves are its own; everything that shows or sounds goes through the
 // ScenarioHost services (ScenarioHost.h). Any fault in the scenario (unknown
 // instruction, jump out of range, stack under- or overflow, a missing service)
-// takes the error path: "エラーが発生しました" and step() returns non-zero.
+// takes the error path: "エラーが発生しました" with a line saying what went
+// wrong and where, and step() returns non-zero.
 //
 // Sections: construction and set-up; running; saves; state for the shell and tests.
 #include <cstdint>
@@ -71,6 +72,11 @@ public:
     bool startSceneReplay(int32_t position);
     // Clears the scenario, the call stack and any wait.
     void closeScenario();
+    // Forgets the game being played, so the next one starts afresh: closes
+    // the scenario and empties the scenario's variables, strings, expression
+    // stack, picture records and save title (the system variables stay);
+    // fast-forward, the scene-replay flag and the backlog request end.
+    void resetGame();
     // Executes instructions until one waits, changes the picture or ends; see kStep*.
     int step(const scenario::StepInput& input);
     // Sets the mode (0 off, 1 skip, 2 auto-advance) and the message window's button.
@@ -111,6 +117,9 @@ public:
     bool windowVisible() const { return windowVisible_; }
     // What went wrong when the error path was taken (for logs and tests).
     const std::string& lastError() const { return error_; }
+    // The second line of the error box: the error and where it happened
+    // ("scenario start.nsd: bad section table"); empty until the box was shown.
+    const std::string& errorDetail() const { return errorDetail_; }
     bool failed() const { return !error_.empty(); }
     std::vector<Rect>& dirtyRects() { return dirty_; }
 
@@ -172,6 +181,7 @@ private:
     uint32_t waitStart_ = 0;
     bool backlogRequested_ = false;
     std::string error_;
+    std::string errorDetail_;
     bool errorShown_ = false;
     std::vector<Rect> dirty_;
 

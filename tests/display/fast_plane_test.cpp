@@ -305,6 +305,12 @@ TEST(FastPlane, blt_auto_and_blt_level_follow_the_plane_interface_rule)
         EXPECT_EQ(base->BltAuto(&src, -1, 3, &piece), want);
         EXPECT_EQ(Snapshot(viaRule), Snapshot(viaOperation))
             << "BltAuto from format " << srcFormat << " drew other pixels than its rule";
+        // The interface's alpha operations are the display plane's own.
+        EXPECT_EQ(base->AlphaBlt(&src, 3, -2, &piece, nullptr, &clip),
+                  viaOperation.AlphaBltFast(&src, 3, -2, &piece, nullptr, &clip));
+        EXPECT_EQ(base->AlphaBltFade(&src, 1, 1, 90), viaOperation.AlphaBltFastFade(&src, 1, 1, 90, nullptr, nullptr, nullptr));
+        EXPECT_EQ(Snapshot(viaRule), Snapshot(viaOperation))
+            << "AlphaBlt or AlphaBltFade from format " << srcFormat << " drew other pixels than the display plane's";
     }
     CFastPlane dst;
     ASSERT_EQ(dst.CreateSurface(4, 4, 7), 0);
@@ -315,8 +321,16 @@ TEST(FastPlane, blt_auto_and_blt_level_follow_the_plane_interface_rule)
         EXPECT_EQ(base->BltLevel(foreign, 0, 0, 100), 2) << "a source that is not a display plane must answer 2";
         EXPECT_EQ(base->BltLevel(foreign, 0, 0, 255), 2) << "a source that is not a display plane must answer 2";
     }
+    EXPECT_EQ(base->AlphaBlt(&withAlpha, 0, 0), 2) << "a source that is not a display plane must answer 2";
+    EXPECT_EQ(base->AlphaBltFade(&withAlpha, 0, 0, 100), 2) << "a source that is not a display plane must answer 2";
     EXPECT_EQ(base->BltAuto(nullptr, 0, 0), 1) << "a null source must answer 1";
     EXPECT_EQ(base->BltLevel(nullptr, 0, 0, 100), 1) << "a null source must answer 1";
+    EXPECT_EQ(base->AlphaBlt(nullptr, 0, 0), 1) << "a null source must answer 1";
+    EXPECT_EQ(base->AlphaBltFade(nullptr, 0, 0, 100), 1) << "a null source must answer 1";
+    const Rates half = 0x00808080;  // 128/256 on every channel
+    EXPECT_EQ(base->RateBlt(&dst, 0, 0, half, half), 2) << "the display plane has no scaled blits: format pair refused";
+    EXPECT_EQ(base->RateBltColorKey(&dst, 0, 0, half, half), 2);
+    EXPECT_EQ(base->AlphaRateBlt(&dst, 0, 0, half, half), 2);
     EXPECT_FALSE(withAlpha.IsDisplayPlane()) << "only display planes carry the display-plane tag";
     EXPECT_TRUE(dst.IsDisplayPlane());
 }

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 #include <new>
+#include <set>
+#include <vector>
+
+#include "frame/SmallBlockPool.h"
 
 namespace {
 
@@ -51,14 +55,59 @@ TEST(GlobalAllocator, every_form_pairs_with_every_delete)
     delete quiet;
 }
 
+// Every pointer a test allocates is stored here: a store into a volatile
+// object is observable behaviour, so the optimiser may neither drop the
+// new-expression nor assume its result.
+char* volatile gSink = nullptr;
+
 TEST(GlobalAllocator, reports_exhausted_memory_as_the_forms_promise)
 {
     if (!GlobalAllocatorUsesPool()) {
         GTEST_SKIP() << "sanitizer build: the sanitizer's allocator aborts on impossible sizes";
     }
     volatile size_t impossible = SIZE_MAX / 4;  // volatile: not a compile-time size
-    EXPECT_EQ(new (std::nothrow) char[impossible], nullptr) << "the nothrow form must return null";
-    EXPECT_THROW((void)new char[impossible], std::bad_alloc) << "the plain form must throw";
+    gSink = new (std::nothrow) char[impossible];
+    EXPECT_EQ(gSink, nullptr) << "the nothrow form must return null";
+    bool threw = false;
+    try {
+        gSink = new char[impossible];
+    } catch (const std::bad_alloc&) {
+        threw = true;
+    }
+    EXPECT_TRUE(threw) << "the plain form must throw std::bad_alloc";
+    EXPECT_EQ(gSink, nullptr) << "a failed plain form must not have produced a pointer";
+}
+
+TEST(GlobalAllocator, exhausted_pool_falls_back_to_the_heap_and_recovers)
+{
+    if (!GlobalAllocatorUsesPool()) {
+        GTEST_SKIP() << "sanitizer build: every request goes to the heap";
+    }
+    // Fill the pool (other objects may already hold some of its blocks) and
+    // keep going: the requests past the last block must still succeed.
+    std::vector<char*> blocks;
+    blocks.reserve(CSmallBlockPool::kBlockCount + 16);
+    size_t fromHeap = 0;
+    for (size_t i = 0; i < CSmallBlockPool::kBlockCount + 16; ++i) {
+        blocks.push_back(new char[8]);  // escapes into GlobalPoolOwns: cannot be dropped
+        fromHeap += GlobalPoolOwns(blocks.back()) ? 0 : 1;
+    }
+    EXPECT_GE(fromHeap, 16u) << "more small objects were served from the pool than it has blocks";
+    EXPECT_FALSE(GlobalPoolOwns(blocks.back())) << "a request on a full pool must come from the heap";
+    std::set<char*> distinct(blocks.begin(), blocks.end());
+    EXPECT_EQ(distinct.size(), blocks.size()) << "one block was handed out twice";
+    char* lastPoolBlock = nullptr;
+    for (char* p : blocks) {
+        if (GlobalPoolOwns(p))
+            lastPoolBlock = p;
+    }
+    ASSERT_NE(lastPoolBlock, nullptr) << "no small object came from the pool";
+    for (char* p : blocks)
+        delete[] p;  // heap blocks must go back to free(), pool blocks to the pool
+    gSink = new char[8];
+    EXPECT_TRUE(GlobalPoolOwns(gSink)) << "after the pool emptied, small objects must come from it again";
+    EXPECT_EQ(gSink, lastPoolBlock) << "the most recently freed pool block must be reused first";
+    delete[] gSink;
 }
 
 }  // namespace

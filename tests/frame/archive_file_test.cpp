@@ -84,6 +84,35 @@ TEST_F(ArchiveFileTest, open_fails_for_empty_and_missing_names)
     EXPECT_FALSE(f.IsOpen()) << "a failed open left the file open";
 }
 
+TEST_F(ArchiveFileTest, packed_entry_that_does_not_unpack_fails_to_open)
+{
+    // One LZSS entry whose directory claims the most output its stored size
+    // allows (9 bytes per byte): the stream ends long before that.
+    const uint8_t key = 0x5A;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    const std::string text = Pattern(3000);
+    ASSERT_TRUE(BuildNmmArchive({{"cut.bin", std::vector<uint8_t>(text.begin(), text.end()), nmm::kLzss}}, key,
+                                &bytes, &error))
+        << error;
+    uint8_t* entry = bytes.data() + nmm::kHeaderSize;
+    uint32_t stored = 0;
+    for (int k = 3; k >= 0; --k)
+        stored = stored << 8 | static_cast<uint8_t>(entry[264 + k] ^ key);
+    const uint32_t claimed = stored * 9;
+    for (int k = 0; k < 4; ++k)
+        entry[268 + k] = static_cast<uint8_t>((claimed >> (8 * k)) ^ key);
+    dir_.Write("bad.NMM", bytes);
+    FlushFileLayerCache();
+
+    CArchiveFile f;
+    EXPECT_EQ(f.Open("bad\\cut.bin"), kFileUnpackFailed) << "an entry that does not unpack must not open";
+    EXPECT_FALSE(f.IsOpen()) << "a failed unpack left the file open";
+    CFile file;
+    EXPECT_NE(file.Load("bad\\cut.bin"), 0) << "a corrupt entry must not load";
+    EXPECT_EQ(file.GetData(), nullptr) << "a failed load left a partial image";
+}
+
 TEST_F(ArchiveFileTest, load_reads_the_whole_entry_and_open_reads_through_the_handle)
 {
     CFile file;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "frame/NmmPacker.h"
+#include "FrameTestDir.h"
 
 namespace {
 
@@ -174,6 +176,49 @@ TEST(NmmArchive, packer_refuses_bad_names)
     EXPECT_FALSE(BuildNmmArchive({{std::string(260, 'n'), {}, -1}}, 1, &bytes, &error)) << "over-long name accepted";
     EXPECT_FALSE(BuildNmmArchive({{"A.txt", {}, -1}, {"a.TXT", {}, -1}}, 1, &bytes, &error))
         << "names equal but for case would shadow each other";
+}
+
+TEST(NmmArchive, packs_a_folder_and_reads_every_file_back)
+{
+    FrameTestDir dir;
+    std::string runs(4000, 'a');
+    for (size_t i = 0; i < runs.size(); i += 100)
+        runs[i] = 'b';
+    dir.Write("in/runs.bin", runs);
+    dir.Write("in/short.txt", "xy");
+    dir.Write("in/\xe6\x97\xa5.txt", "name");  // UTF-8 on disk, Shift-JIS in the archive
+    dir.Write("in/empty", "");
+    dir.Write("in/sub/skipped.txt", "only files are packed");
+    std::string error;
+    const std::string archivePath = dir.Root() + "/out.nmm";
+    ASSERT_TRUE(PackNmmFolder(dir.Root() + "/in", archivePath, kKey, &error)) << error;
+
+    std::ifstream in(archivePath, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    CNmmArchive archive;
+    ASSERT_EQ(ReadDir(bytes, &archive), CNmmArchive::kOk) << "the packed folder is no archive";
+    ASSERT_EQ(archive.Entries().size(), 4u) << "a folder was packed as a file, or a file was left out";
+    CMemoryByteSource source(bytes.data(), bytes.size());
+    const std::pair<std::string, std::string> expected[] = {
+        {"runs.bin", runs}, {"short.txt", "xy"}, {"\x93\xfa.txt", "name"}, {"empty", ""}};
+    for (const auto& [name, content] : expected) {
+        const NmmEntry* e = archive.Find(name);
+        ASSERT_NE(e, nullptr) << name << " is missing (names must be stored as Shift-JIS)";
+        std::vector<uint8_t> out;
+        ASSERT_EQ(CNmmArchive::ReadEntry(source, *e, &out), CNmmArchive::kOk) << name;
+        EXPECT_EQ(out, Bytes(content)) << name << " came back different";
+    }
+    EXPECT_LT(archive.Find("runs.bin")->storedSize, runs.size()) << "repetitive data was stored unpacked";
+    EXPECT_EQ(archive.Find("short.txt")->method, static_cast<uint32_t>(nmm::kStored))
+        << "packing two bytes would make them larger: they must be stored";
+
+    EXPECT_FALSE(PackNmmFolder(dir.Root() + "/missing", dir.Root() + "/none.nmm", kKey, &error))
+        << "a missing folder was packed";
+    EXPECT_FALSE(std::filesystem::exists(dir.Root() + "/none.nmm")) << "a failed pack left an archive behind";
+    dir.Write("bad/\xf0\x9f\x98\x80.txt", "x");  // an emoji has no Shift-JIS form
+    EXPECT_FALSE(PackNmmFolder(dir.Root() + "/bad", dir.Root() + "/bad.nmm", kKey, &error))
+        << "a name with no Shift-JIS form must be refused, not mangled";
+    EXPECT_NE(error.find("Shift-JIS"), std::string::npos) << error;
 }
 
 TEST(NmmArchive, finds_entries_ignoring_ascii_case_only)

@@ -154,6 +154,17 @@ TEST(PictureDecoder, jpeg_is_read_in_place_of_the_ole_loader)
             ASSERT_EQ(small[y * 10 + x], pixels[y * 64 + x]) << "the cut drawing equals the whole one";
 }
 
+TEST(PictureDecoder, cmyk_jpeg_is_refused_when_opened_not_when_drawn)
+{
+    CFile file;
+    ASSERT_EQ(file.Load(ImageDataPath("cmyk.jpg")), 0);
+    CPictureDecoder decoder;
+    EXPECT_EQ(decoder.LoadOlePicture(&file), 2) << "a CMYK JPEG has no RGB colours and must be refused at open";
+    EXPECT_EQ(decoder.Load(&file), 1) << "no reader takes a CMYK JPEG, so the caller sees 'not a picture'";
+    int w = -1, h = -1;
+    EXPECT_EQ(decoder.GetSize(&w, &h), 1) << "a refused JPEG leaves no size behind";
+}
+
 TEST(DIBSection, loads_pictures_at_32_bits_and_reports_its_size)
 {
     CDIBSection section;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "display/FastPlane.h"
 #include "image/CpuClass.h"
 #include "image/SoftPlane.h"
 
@@ -157,6 +158,43 @@ TEST(SoftPlane, blits_refuse_other_planes_and_empty_clips_draw_nothing)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(d[y * 4 + x], (x >= 2 && y >= 1) ? s[(y - 1) * 4 + (x - 2)] : before[y * 4 + x])
                 << "a source rectangle reaching outside the source is cut to it, the rest keeping its place";
+}
+
+TEST(SoftPlane, interface_operations_draw_as_the_implementation_and_refuse_other_planes)
+{
+    CSoftPlane src, viaInterface, viaImpl;
+    ASSERT_EQ(src.Create(5, 4), 0);
+    ASSERT_EQ(viaInterface.Create(6, 6), 0);
+    ASSERT_EQ(viaImpl.Create(6, 6), 0);
+    Fill(src, 5);
+    Fill(viaInterface, 6);
+    Fill(viaImpl, 6);
+    CPlaneBase* base = &viaInterface;
+    CSoftPlaneImpl* impl = viaImpl.GetImpl();
+    const Rect piece{1, 0, 5, 3};
+    const Rect clip{0, 1, 5, 6};
+    EXPECT_EQ(base->RateBlt(&src, 1, 2, 0x404040, 0xC0C0C0, &piece, nullptr, &clip),
+              impl->RateBlt(src.GetImpl(), 1, 2, 0x404040, 0xC0C0C0, &piece, nullptr, &clip));
+    EXPECT_EQ(base->AlphaBlt(&src, -1, 1, &piece, nullptr, &clip),
+              impl->AlphaBlt(src.GetImpl(), -1, 1, &piece, nullptr, &clip));
+    EXPECT_EQ(PixelsOf(viaInterface), PixelsOf(viaImpl))
+        << "RateBlt or AlphaBlt through the plane interface drew other pixels than the software plane's own";
+
+    CFastPlane display;
+    ASSERT_EQ(display.CreateSurface(5, 4, 7), 0);
+    const std::vector<uint32_t> before = PixelsOf(viaInterface);
+    for (CPlaneBase* other : {static_cast<CPlaneBase*>(&display), static_cast<CPlaneBase*>(nullptr)}) {
+        const int want = other == nullptr ? kPlaneNotLocked : kPlaneFormatPair;
+        const char* what = other == nullptr ? "a null source" : "a display plane as source";
+        EXPECT_EQ(base->BltColorKey(other, 0, 0), want) << what;
+        EXPECT_EQ(base->Blt(other, 0, 0), want) << what;
+        EXPECT_EQ(base->RateBltColorKey(other, 0, 0, 0x808080, 0x808080), want) << what;
+        EXPECT_EQ(base->RateBlt(other, 0, 0, 0x808080, 0x808080), want) << what;
+        EXPECT_EQ(base->AlphaRateBlt(other, 0, 0, 0x808080, 0x808080), want) << what;
+        EXPECT_EQ(base->AlphaBlt(other, 0, 0), want) << what;
+        EXPECT_EQ(base->AlphaBltFade(other, 0, 0, 128), want) << what;
+    }
+    EXPECT_EQ(PixelsOf(viaInterface), before) << "a refused source changed the plane";
 }
 
 TEST(SoftPlane, processor_class_is_stable_and_in_range)

@@ -1,6 +1,8 @@
 // The assembler's text form and its packing into 8-byte instructions.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "scenario/SCENARIO.h"
 #include "scenario/ScenarioAssembler.h"
 
@@ -120,6 +122,47 @@ TEST(ScenarioAssembler, quake_and_flash_push_their_operands_in_order)
     EXPECT_EQ(s.at(4).op, kOpQuake);
     EXPECT_EQ(s.at(5).c, 0xFF8000) << "the flash colour";
     EXPECT_EQ(s.at(6).op, kOpFlash);
+}
+
+TEST(ScenarioAssembler, numbers_take_every_32_bit_pattern_and_refuse_the_rest)
+{
+    SCENARIO s = AssembleOne("push 0xFFFFFFFF\npush 0x80000000\npush -2147483648\npush 0x7fffffff\nend\n");
+    ASSERT_EQ(s.size(), 5u);
+    EXPECT_EQ(s.at(0).c, -1) << "hexadecimal spells the whole 32-bit pattern";
+    EXPECT_EQ(s.at(1).c, INT32_MIN) << "0x80000000 is the lowest value, not out of range";
+    EXPECT_EQ(s.at(2).c, INT32_MIN);
+    EXPECT_EQ(s.at(3).c, INT32_MAX) << "hex digits are read without case";
+    const std::pair<const char*, const char*> bad[] = {
+        {"push 0x100000000\n", "number out of range"},
+        {"push -0x80000001\n", "number out of range"},
+        {"push 2147483648\n", "number out of range"},
+        {"push 0x\n", "number expected"},
+        {"push -\n", "number expected"},
+    };
+    for (const auto& [source, reason] : bad)
+        EXPECT_NE(Errors({{"a.nsd", source, false}}).find(reason), std::string::npos) << source << " wants " << reason;
+}
+
+TEST(ScenarioAssembler, each_refusal_names_its_reason)
+{
+    const std::pair<const char*, const char*> bad[] = {
+        {"push\n", "push takes one number, string or variable"},
+        {"quake 1, 2, 3,\n", "operand expected"},
+        {"push \"a\\q\"\n", "unknown escape"},
+        {"push 1 2\n", "',' or end of line expected"},
+        {"add 1\n", "add takes no operands"},
+        {"show 1, 2, 3, 4\n", "takes a string first"},
+        {"show \"a\", $[1], 2, 3, 4\n", "operands are numbers, strings or direct variables"},
+        {".val 1\nend\n", ".val takes a variable number and a value"},
+        {".file 70000, \"b.nsd\"\nend\n", ".file takes a number 0-65535"},
+        {".file 1, \"b.nsd\"\n.file 1, \"c.nsd\"\nend\n", "file number 1 used twice"},
+        {".file 1, \"b.nsd\"\n.file 2, \"b.nsd\"\nend\n", "numbered twice"},
+        {": end\n", "instruction expected"},
+    };
+    for (const auto& [source, reason] : bad) {
+        const std::string errors = Errors({{"a.nsd", source, false}});
+        EXPECT_NE(errors.find(reason), std::string::npos) << source << " was refused for another reason: " << errors;
+    }
 }
 
 TEST(ScenarioAssembler, reports_errors_with_file_and_line)

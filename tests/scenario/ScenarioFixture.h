@@ -73,8 +73,12 @@ public:
     scenario::SoundService* Sounds() override { return withSounds ? this : nullptr; }
     scenario::ShellService* Shell() override { return withShell ? this : nullptr; }
 
+    std::string failing;  // a request whose log entry starts with this fails (and is not logged)
+
     HostResult Log(std::string entry)
     {
+        if (!failing.empty() && entry.compare(0, failing.size(), failing) == 0)
+            return HostResult::kFailed;
         log.push_back(std::move(entry));
         return HostResult::kDone;
     }
@@ -196,5 +200,28 @@ struct Rig {
 
     int32_t Int(int32_t index) { return exec.valsInt()[index]; }
 };
+
+// Runs a hand-made file (for what the assembler refuses to write): `text`
+// and the .ROData bytes `rodata`, followed by
+// "push 1; st $9; end", and expects the error path for `reason` before $9 is
+// set. `what` says what the file tries.
+inline void ExpectFault(const std::vector<scenario::Instruction>& text, const std::string& reason,
+                        const std::string& what, const std::vector<uint8_t>& rodata = {})
+{
+    Rig rig;
+    scenario::ScenarioImage image;
+    image.text = text;
+    image.rodata = rodata;
+    image.text.push_back({scenario::kOpPush, 0, 0, 1});
+    image.text.push_back({scenario::kOpStore, scenario::kVarScenario, 0, 9});
+    image.text.push_back({scenario::kOpEnd, 0, 0, 0});
+    rig.files.files["scenario\\bad.nsd"] = scenario::WriteScenarioFile(image);
+    ASSERT_TRUE(rig.exec.openScenario("bad.nsd")) << what;
+    EXPECT_EQ(rig.Run(), kStepError) << what;
+    EXPECT_NE(rig.exec.lastError().find(reason), std::string::npos)
+        << what << ": failed for another reason: " << rig.exec.lastError();
+    EXPECT_EQ(rig.exec.valsInt().count(9), 0u) << what << ": the scenario went on after the fault";
+    EXPECT_EQ(rig.host.messages.size(), 1u) << what << ": the player is told once";
+}
 
 }  // namespace scenario_test

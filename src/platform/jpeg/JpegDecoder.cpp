@@ -80,6 +80,14 @@ bool Begin(Session* s, const uint8_t* data, size_t size)
         jpeg_destroy_decompress(&s->cinfo);
         return false;
     }
+    // Only grey, RGB and YCbCr files become RGB pixels; a CMYK or YCCK file
+    // (print separations) has no colours the library can give us, so it is
+    // refused here, at open, as not a picture rather than failing at decode.
+    const J_COLOR_SPACE space = s->cinfo.jpeg_color_space;
+    if (space != JCS_GRAYSCALE && space != JCS_RGB && space != JCS_YCbCr) {
+        jpeg_destroy_decompress(&s->cinfo);
+        return false;
+    }
     long w = static_cast<long>(s->cinfo.image_width);
     long h = static_cast<long>(s->cinfo.image_height);
     if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || static_cast<long long>(w) * h * 4 > kMaxBytes) {

@@ -3,6 +3,9 @@
 // message boxes and dialogs run in.
 #include <fontconfig/fontconfig.h>
 
+#include <cfloat>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -11,7 +14,9 @@
 #include "imgui.h"
 #include "imgui_impl_sdl.h"
 #include "imgui_impl_sdlrenderer.h"
+#include "platform/EventInjection.h"
 #include "platform/Input.h"
+#include "platform/MessagePump.h"
 #include "platform/sdl/WindowState.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -43,6 +48,52 @@ struct OverlayState {
     int nextDrawerId = 1;
 };
 OverlayState gOverlay;
+
+// The pointer as the layer's own event stream reports it. ImGui's SDL backend
+// asks SDL for the global mouse state instead, which events pushed with
+// SDL_PushEvent never change: with this, injected input drives the widgets
+// exactly as a person's does.
+struct Pointer {
+    ImVec2 pos{-FLT_MAX, -FLT_MAX};
+    bool held[3] = {};
+    bool pressed[3] = {};   // since the last ImGui frame: a click shorter than a frame still counts
+    uint32_t motions = 0;   // motion events so far
+};
+Pointer gPointer;
+
+std::function<void()> gModalTurnHook;
+bool gInTurnHook = false;
+
+void TrackPointer(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_MOUSEMOTION:
+        gPointer.pos = ImVec2(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y));
+        ++gPointer.motions;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        gPointer.pos = ImVec2(static_cast<float>(event.button.x), static_cast<float>(event.button.y));
+        int index = -1;
+        if (event.button.button == SDL_BUTTON_LEFT) index = 0;
+        if (event.button.button == SDL_BUTTON_RIGHT) index = 1;
+        if (event.button.button == SDL_BUTTON_MIDDLE) index = 2;
+        if (index >= 0) {
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            gPointer.held[index] = down;
+            gPointer.pressed[index] = gPointer.pressed[index] || down;
+        }
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
+            gPointer.pos = ImVec2(-FLT_MAX, -FLT_MAX);
+        }
+        break;
+    default:
+        break;
+    }
+}
 
 // The file of a Japanese gothic face through fontconfig; empty when none.
 std::string FindJapaneseFont()
@@ -87,6 +138,12 @@ void BeginImGuiFrame()
 {
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    ImGuiIO& io = ImGui::GetIO();
+    io.MousePos = gPointer.pos;
+    for (int i = 0; i < 3; ++i) {
+        io.MouseDown[i] = gPointer.held[i] || gPointer.pressed[i];
+        gPointer.pressed[i] = false;
+    }
     ImGui::NewFrame();
     gOverlay.inFrame = true;
 }
@@ -100,6 +157,7 @@ void EndImGuiFrame()
 
 void RunDrawers()
 {
+    DrawMenuBarOverlay();
     // Copy: a drawer may add or remove drawers.
     const auto drawers = gOverlay.drawers;
     for (const auto& [id, draw] : drawers) {
@@ -158,12 +216,14 @@ void ShutdownImGuiLayer()
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     gOverlay = OverlayState{};
+    gPointer = Pointer{};
 }
 
 void ImGuiProcessEvent(const void* event)
 {
     if (gOverlay.ready) {
         ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(event));
+        TrackPointer(*static_cast<const SDL_Event*>(event));
     }
 }
 
@@ -202,12 +262,35 @@ void RemoveOverlayDrawer(int id)
     std::erase_if(gOverlay.drawers, [id](const auto& entry) { return entry.first == id; });
 }
 
+bool HasDisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) {
+        driver = std::getenv("SDL_VIDEODRIVER");
+    }
+    if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
+        return false;
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
 bool RunModalLoop(const std::function<bool()>& frame)
 {
     WindowState& state = MainWindowState();
-    if (!gOverlay.ready || !state.renderer || gOverlay.inFrame) {
+    if (!gOverlay.ready || !state.renderer || gOverlay.inFrame || EndRequested()) {
         return false;
     }
+    // ImGui settles a new or changed window over a few frames (sizes, focus,
+    // an opening popup); after that the loop sleeps until the next event.
+    constexpr int kSettleTurns = 3;
+    // While asleep it still looks up now and then; a signal also wakes it.
+    constexpr int kIdleWaitMs = 250;
+    // Without a display nobody can answer: once the input already queued (a
+    // test's) has run dry, the loop gives up and the caller takes its
+    // default, as before the window exists. A test's turn hook keeps it going.
+    const bool unattended = !HasDisplay() && !gModalTurnHook;
     const bool outerModal = gOverlay.inModal;
     gOverlay.inModal = true;
     // Messages meant for the window wait until the box is closed, in order;
@@ -215,18 +298,44 @@ bool RunModalLoop(const std::function<bool()>& frame)
     std::vector<SDL_Event> deferred;
     const uint32_t posted = PostedMessageEvent();
     bool open = true;
+    bool abandoned = false;
+    int quietTurns = 0;
     while (open) {
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 16)) {
+        const int wait = quietTurns < kSettleTurns || unattended || gModalTurnHook ? 0 : kIdleWaitMs;
+        if (SDL_WaitEventTimeout(&event, wait)) {
+            quietTurns = 0;
             do {
                 ImGuiProcessEvent(&event);
                 TrackInputEvent(event, true);
+                const bool close = event.type == SDL_QUIT ||
+                                   (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+                if (close) {
+                    // SIGTERM, SIGINT (SDL turns both into SDL_QUIT) or the
+                    // window's close button: the program ends, from however
+                    // deep a loop, as it would from the game's own loop.
+                    RequestEnd();
+                }
                 const bool keep = event.type == SDL_QUIT || (posted != 0 && event.type == posted) ||
                                   (event.type == SDL_WINDOWEVENT && event.window.event != SDL_WINDOWEVENT_EXPOSED);
                 if (keep) {
                     deferred.push_back(event);
                 }
             } while (SDL_PollEvent(&event));
+        } else if (quietTurns >= kSettleTurns) {
+            if (unattended) {
+                abandoned = true;
+                break;
+            }
+            if (!EndRequested() && !gModalTurnHook) {
+                continue;  // nothing happened: nothing to draw
+            }
+        } else {
+            ++quietTurns;
+        }
+        if (EndRequested()) {
+            abandoned = true;
+            break;
         }
         RedrawBase();
         BeginImGuiFrame();
@@ -235,13 +344,63 @@ bool RunModalLoop(const std::function<bool()>& frame)
         ImGui::EndDisabled();
         open = frame();
         EndImGuiFrame();
+        if (gModalTurnHook) {
+            gInTurnHook = true;
+            // Copy: the hook may replace itself.
+            const auto hook = gModalTurnHook;
+            hook();
+            gInTurnHook = false;
+        }
         SDL_RenderPresent(state.renderer);
     }
     for (SDL_Event& event : deferred) {
         SDL_PushEvent(&event);
     }
     gOverlay.inModal = outerModal;
-    return true;
+    return !abandoned;
+}
+
+bool InModalLoop() { return gOverlay.inModal; }
+uint32_t PointerMotionCount() { return gPointer.motions; }
+
+bool PointerOnMenuStrip()
+{
+    return gPointer.pos.x >= 0 && gPointer.pos.y >= 0 && gPointer.pos.y < MainWindowState().stripHeight;
 }
 
 }  // namespace platform::sdl
+
+namespace platform::testing {
+
+void SetModalTurnHook(std::function<void()> hook) { sdl::gModalTurnHook = std::move(hook); }
+
+bool CaptureWindow(std::vector<uint32_t>* pixels, int* width, int* height)
+{
+    SDL_Renderer* renderer = sdl::MainWindowState().renderer;
+    if (!renderer || sdl::gOverlay.inFrame) {
+        return false;
+    }
+    if (!sdl::gInTurnHook) {
+        // The picture after a present is undefined: draw it again first.
+        sdl::RedrawBase();
+        sdl::DrawOverlay();
+    }
+    int w = 0;
+    int h = 0;
+    if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0 || w <= 0 || h <= 0) {
+        return false;
+    }
+    std::vector<uint32_t> out(static_cast<size_t>(w) * static_cast<size_t>(h));
+    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, out.data(), w * 4) != 0) {
+        return false;
+    }
+    for (uint32_t& p : out) {
+        p &= 0xFFFFFF;
+    }
+    *pixels = std::move(out);
+    *width = w;
+    *height = h;
+    return true;
+}
+
+}  // namespace platform::testing

@@ -4,6 +4,7 @@
 // calls DrawOverlay() (the ImGui layer: menu bar, dialogs, message boxes) and
 // only then SDL_RenderPresent. Nested loops (message boxes, dialogs) keep the
 // last frame on screen through the redraw hook the presenter registers.
+#include <cstdint>
 #include <functional>
 
 namespace platform::sdl {
@@ -37,9 +38,36 @@ void RemoveOverlayDrawer(int id);
 // Runs a nested modal loop over the last frame: each turn handles the input
 // (to ImGui; other messages wait until the loop ends) and draws an ImGui frame
 // in which `frame` draws the modal; ends when `frame` returns false. The
-// other overlay drawers stay visible but inert. False when there is no window
-// or a loop cannot start here (inside an overlay drawer).
+// other overlay drawers stay visible but inert. Once the modal has settled
+// the loop sleeps until an event comes (no drawing while nothing happens).
+// False, and the caller takes its default, when there is no window, a loop
+// cannot start here (inside an overlay drawer), the program is asked to end
+// (SIGTERM, SIGINT or the window's close button, now or before: see
+// EndRequested), or there is no display and no input is left to answer it.
 bool RunModalLoop(const std::function<bool()>& frame);
+// Whether the video driver shows anything (not dummy or offscreen, and a
+// DISPLAY or WAYLAND_DISPLAY is set).
+bool HasDisplay();
+// True while a nested modal loop runs (its drawers are inert).
+bool InModalLoop();
+// Counts the pointer's motion events (a menu follows the pointer only when it moved).
+uint32_t PointerMotionCount();
+// True when the event stream last placed the pointer on the menu strip.
+bool PointerOnMenuStrip();
+
+// A press on the menu strip at window pixels (x, y): when it falls on a
+// title of the window's menu bar, tracks that menu modally and posts the
+// chosen command; true when a menu was tracked (SdlMenu.cpp).
+bool PressOnMenuStrip(int windowX, int windowY);
+// Draws the window's menu bar on the strip; every ImGui frame calls it before
+// the overlay drawers (SdlMenu.cpp).
+void DrawMenuBarOverlay();
+
+// Whether a press at window pixels (x, y) belongs to a modeless window of
+// the overlay (SdlDialog.cpp): the point lies on one as last drawn, or ImGui
+// wanted the mouse at its last frame while one is open. Such presses never
+// reach the game.
+bool OverlayOwnsPress(int windowX, int windowY);
 
 // Set-up and tear-down of the ImGui layer for the main window (SdlWindow.cpp).
 bool InitImGuiLayer();

@@ -1,5 +1,8 @@
 #include <SDL.h>
 
+#include <cstring>
+#include <string>
+
 #include "platform/EventInjection.h"
 #include "platform/sdl/WindowState.h"
 
@@ -44,6 +47,23 @@ bool PushKey(Key key, bool down)
     return Push(&event);
 }
 
+bool PushText(const std::string& utf8)
+{
+    for (size_t pos = 0; pos < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[pos]);
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        event.text.windowID = WindowId();
+        const std::string one = utf8.substr(pos, length);
+        std::memcpy(event.text.text, one.data(), one.size());
+        pos += length;
+        if (!Push(&event))
+            return false;
+    }
+    return true;
+}
+
 bool PushMouseButton(int button, bool down, int windowX, int windowY)
 {
     SDL_Event event{};
@@ -64,6 +84,16 @@ bool PushMouseMotion(int windowX, int windowY)
     event.motion.windowID = WindowId();
     event.motion.x = windowX;
     event.motion.y = windowY;
+    return Push(&event);
+}
+
+bool PushMouseWheel(int steps)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEWHEEL;
+    event.wheel.windowID = WindowId();
+    event.wheel.y = steps;
+    event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
     return Push(&event);
 }
 

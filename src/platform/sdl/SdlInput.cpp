@@ -117,8 +117,10 @@ void TrackInputEvent(const SDL_Event& event, bool releasesOnly)
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-        // A press on the menu strip belongs to the menu bar.
-        if (down && event.button.y < MainWindowState().stripHeight) {
+        // A press on the menu strip belongs to the menu bar, one on a
+        // window of the overlay to that window.
+        if (down && (event.button.y < MainWindowState().stripHeight ||
+                     OverlayOwnsPress(event.button.x, event.button.y))) {
             break;
         }
         if (event.button.button == SDL_BUTTON_LEFT) {
@@ -128,6 +130,14 @@ void TrackInputEvent(const SDL_Event& event, bool releasesOnly)
         } else if (event.button.button == SDL_BUTTON_MIDDLE) {
             SetButton(&t.mouse.middle, &t.middleTapped, down, releasesOnly);
         }
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        if (releasesOnly) {
+            break;  // a modal loop's wheel belongs to it
+        }
+        const int steps = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        t.mouse.wheel += steps;
         break;
     }
     default:
@@ -162,6 +172,7 @@ void ReadMouse(MouseSnapshot* out)
     out->right = t.mouse.right || t.rightTapped;
     out->middle = t.mouse.middle || t.middleTapped;
     t.leftTapped = t.rightTapped = t.middleTapped = false;
+    t.mouse.wheel = 0;
 }
 
 void ResetInputState()

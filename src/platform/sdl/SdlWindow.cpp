@@ -146,6 +146,59 @@ void RaiseMainWindow()
     SDL_RaiseWindow(gState.window);
 }
 
+namespace {
+// The window manager's frame around the window; 0 where SDL cannot tell
+// (no window manager, the dummy driver).
+void FrameBorders(int* top, int* left, int* bottom, int* right)
+{
+    if (SDL_GetWindowBordersSize(gState.window, top, left, bottom, right) != 0) {
+        *top = *left = *bottom = *right = 0;
+    }
+}
+}  // namespace
+
+bool GetMainWindowFrame(int* x, int* y, int* width, int* height)
+{
+    if (!gState.window) {
+        return false;
+    }
+    int top = 0, left = 0, bottom = 0, right = 0;
+    FrameBorders(&top, &left, &bottom, &right);
+    int cx = 0, cy = 0, cw = 0, ch = 0;
+    SDL_GetWindowPosition(gState.window, &cx, &cy);
+    SDL_GetWindowSize(gState.window, &cw, &ch);
+    *x = cx - left;
+    *y = cy - top;
+    *width = cw + left + right;
+    *height = ch + top + bottom;
+    return true;
+}
+
+bool CenterMainWindow()
+{
+    if (!gState.window) {
+        return false;
+    }
+    int index = SDL_GetWindowDisplayIndex(gState.window);
+    SDL_Rect desktop{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &desktop) != 0) {
+        return false;
+    }
+    int top = 0, left = 0, bottom = 0, right = 0;
+    FrameBorders(&top, &left, &bottom, &right);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(gState.window, &w, &h);
+    const int frameW = w + left + right;
+    const int frameH = h + top + bottom;
+    // SDL places the client area; the frame's corner lies border pixels
+    // above and left of it.
+    SDL_SetWindowPosition(gState.window, desktop.x + (desktop.w - frameW) / 2 + left,
+                          desktop.y + (desktop.h - frameH) / 2 + top);
+    SDL_ShowWindow(gState.window);
+    SDL_RaiseWindow(gState.window);
+    return true;
+}
+
 void ShowSystemCursor(bool show)
 {
     gState.cursorShown = show;

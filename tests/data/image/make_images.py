@@ -292,6 +292,9 @@ def make_jpegs():
         # One colour component: decoded as grey in all three channels.
         subprocess.run(["convert", src, "-colorspace", "Gray", "-quality", "92",
                         os.path.join(HERE, "grey.jpg")], check=True)
+        # Four ink components: no RGB picture, refused when the file is opened.
+        subprocess.run(["convert", src, "-colorspace", "CMYK", "-quality", "92",
+                        os.path.join(HERE, "cmyk.jpg")], check=True)
     except (OSError, subprocess.CalledProcessError):
         print("convert is missing: the committed JPEG files are kept")
 
