@@ -21,6 +21,10 @@ struct ScreenFolder {
     ScreenFolder()
     {
         TestSettings("test.nsd");
+        // Settings the screens read, as a fresh game has them (another test
+        // of this process may have loaded a settings file that sets them).
+        gConfig.hideCGReplay = 0;
+        gConfig.omake1 = 0;
         WriteChipPictures(folder);
         WriteScenario(folder, "test", "waitclick 0\nend\n");
     }
