@@ -8,7 +8,9 @@
 // moves the pointer to client (x, y) before the given frame, presses the
 // left button two frames later (a screen lights a button the frame the
 // pointer arrives, and takes clicks after that) and releases it two frames
-// after the press.
+// after the press. A dialog or box that opens (the scenario's name input,
+// say) is answered with Enter, as nobody is there to type: its default
+// stands and the run goes on.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -75,6 +77,11 @@ public:
     {
         CGame game;
         game.app = this;
+        int turn = 0;
+        platform::testing::SetModalTurnHook([&turn] {
+            ++turn;
+            platform::testing::PushKey(platform::Key::Return, turn % 2 == 1);
+        });
         int ran = 0;
         bool running = game.Start();
         result = 0;
@@ -97,6 +104,7 @@ public:
                         name.c_str());
         }
         game.Finish();
+        platform::testing::SetModalTurnHook(nullptr);
         return 0;
     }
     static bool Shoot(CGame& game, const std::string& name)

@@ -29,8 +29,19 @@
         push #1
         add
         st #1                     ; #1: counted across games in the user file
+        name "ミオ"
+        text "そういえば、まだお名前を聞いていませんでした。"
+        waitclick 0               ; the question is read before the dialog covers it
+        input &1, "ユウ"          ; the name-input dialog: the player's name into string 1
+        nl
+        text "よろしくお願いします、"
+        textvar &1
+        text "さん。"
+        page
         savepoint                 ; slot 99: the load menu's "最新の選択肢"
-        text "どちらへ行きますか？"
+        name "ミオ"               ; again: a game loaded at the save point has no name shown
+        textvar &1
+        text "さん、どちらへ行きますか？"
         nl
         link 1
         text "庭園へ"
