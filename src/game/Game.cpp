@@ -227,6 +227,8 @@ bool CGame::ScenarioFrame()
         if (executor.step(input) != kStepContinue)
             return false;
         DrawScenario();
+        // Nothing else draws on a frame at rest: only these parts can differ.
+        display.NoteDrawnOnlyIn(drawnRects_);
         return true;
     }
     case CScreenQuake::kQuake: {
@@ -285,7 +287,8 @@ void CGame::DrawScenario()
     cursorRects_.clear();
     cursorRects_.push_back(drawnCursor_);
     cursorRects_.push_back(cursor.GetRect());
-    DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+    drawnRects_.clear();
+    DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_, &drawnRects_);
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
 }
