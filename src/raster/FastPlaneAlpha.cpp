@@ -78,19 +78,23 @@ struct AlphaPixel {
     }
 };
 
-template <bool Fade>
+// The vector rows: 32-bit destinations from their alpha formats (plain and
+// faded), 16-bit ones from their 4-bit alpha formats (plain).
+template <class D, bool Fade>
 struct AlphaRow {
     int f;
     void operator()(uint8_t* d, const uint8_t* s, int n) const
     {
-        if constexpr (Fade) raster::AlphaFadeRow32(d, s, n, f);
-        else raster::AlphaRow32(d, s, n);
+        if constexpr (D::kBytes == 4 && Fade) raster::AlphaFadeRow32(d, s, n, f);
+        else if constexpr (D::kBytes == 4) raster::AlphaRow32(d, s, n);
+        else if constexpr (D::kCode == k565) raster::AlphaRow565(d, s, n);
+        else raster::AlphaRow555(d, s, n);
     }
 };
 
 // Pairs whose 1:1 rows go to the row kernel.
-template <class D, class S>
-constexpr bool kHasAlphaRow = D::kCode != S::kCode && D::kBytes == 4;
+template <class D, class S, bool Fade>
+constexpr bool kHasAlphaRow = D::kCode != S::kCode && (D::kBytes == 4 || (D::kBytes == 2 && S::kAlpha == 4 && !Fade));
 
 // The kernels take the planes rather than their views, so that on the 1:1
 // path the views stay in registers, and the operation's own arguments in its
@@ -99,8 +103,9 @@ template <class D, class S, bool Fade>
 int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect* srcRect, const Size* dstSize,
               const Rect* clip)
 {
-    if constexpr (kHasAlphaRow<D, S>) {
-        WalkPlanes<4, 4>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f}, AlphaRow<Fade>{f});
+    if constexpr (kHasAlphaRow<D, S, Fade>) {
+        WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f},
+                                         AlphaRow<D, Fade>{f});
     } else {
         WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f}, nullptr);
     }
@@ -117,9 +122,11 @@ void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const On
     const SurfaceView sv = srcView;
     const OneToOneClip r = piece;
     const int factor = static_cast<int>(f);
-    if constexpr (kHasAlphaRow<D, S>) {
+    if constexpr (kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
         // The rows do two pixels in half a vector, which beats two steps.
-        WalkOneToOne<4, 4>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<Fade>{factor}, 8);
+        WalkOneToOne<4, 4>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<D, Fade>{factor}, 8);
+    } else if constexpr (kHasAlphaRow<D, S, Fade>) {
+        WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<D, Fade>{factor});
     } else {
         WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor});
     }
