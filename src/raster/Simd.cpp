@@ -372,31 +372,27 @@ void AlphaFadeRow32(uint8_t* d, const uint8_t* s, int count, int factor)
     }
 }
 
-void AlphaRow565(uint8_t* d, const uint8_t* s, int count)
+namespace {
+
+template <bool Is565>
+void AlphaRow16(uint8_t* d, const uint8_t* s, int count)
 {
     int i = 0;
 #if defined(LANTERN_HAVE_SSE2)
     if (SimdEnabled()) {
-        AlphaLevelRow16<true>(d, s, count, i);
+        AlphaLevelRow16<Is565>(d, s, count, i);
     }
 #endif
     for (; i < count; ++i) {
-        BlendPixel16(gLevelTable565, d + i * 2, s + i * 4, s[i * 4 + 2] & 15);
+        BlendPixel16(Is565 ? gLevelTable565 : gLevelTable555, d + i * 2, s + i * 4, s[i * 4 + 2] & 15);
     }
 }
 
-void AlphaRow555(uint8_t* d, const uint8_t* s, int count)
-{
-    int i = 0;
-#if defined(LANTERN_HAVE_SSE2)
-    if (SimdEnabled()) {
-        AlphaLevelRow16<false>(d, s, count, i);
-    }
-#endif
-    for (; i < count; ++i) {
-        BlendPixel16(gLevelTable555, d + i * 2, s + i * 4, s[i * 4 + 2] & 15);
-    }
-}
+}  // namespace
+
+void AlphaRow565(uint8_t* d, const uint8_t* s, int count) { AlphaRow16<true>(d, s, count); }
+
+void AlphaRow555(uint8_t* d, const uint8_t* s, int count) { AlphaRow16<false>(d, s, count); }
 
 void FadeRow32(uint8_t* p, int count, int factor, uint8_t byte3)
 {
