@@ -171,12 +171,26 @@ constexpr PairTable<PieceKernel> kCopyPieceKernels(&DrawNoPiece, [](auto d, auto
     }
 });
 
+template <bool Keyed>
+constexpr PairTable<PieceBatchKernel> kCopyPieceBatches(&DrawPieceBatch<&DrawNoPiece>,
+                                                        [](auto d, auto s, PieceBatchKernel* slot) {
+    if constexpr (kCopyPair<decltype(d), decltype(s)>) {
+        *slot = &DrawPieceBatch<&CopyPiece<decltype(d), decltype(s), Keyed>>;
+    }
+});
+
 }  // namespace
 
 PieceKernel FindCopyPieceKernel(int dstFormat, int srcFormat, bool keyed)
 {
     return keyed ? kCopyPieceKernels<true>.Find(dstFormat, srcFormat)
                  : kCopyPieceKernels<false>.Find(dstFormat, srcFormat);
+}
+
+PieceBatchKernel FindCopyPieceBatch(int dstFormat, int srcFormat, bool keyed)
+{
+    return keyed ? kCopyPieceBatches<true>.Find(dstFormat, srcFormat)
+                 : kCopyPieceBatches<false>.Find(dstFormat, srcFormat);
 }
 
 int CFastPlane::Blt(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip)

@@ -15,10 +15,7 @@
 #include "raster/SaturatingArithmetic.h"
 #include "raster/SimdAvx2.h"
 
-#if defined(__SSE2__) || defined(__x86_64__)
-#include <emmintrin.h>
-#define LANTERN_HAVE_SSE2 1
-#endif
+#include "raster/SimdMix.h"
 
 namespace raster {
 
@@ -71,23 +68,6 @@ void FadePixel32(uint8_t* p, int f, uint8_t byte3)
 
 #if defined(LANTERN_HAVE_SSE2)
 
-inline __m128i Div255(__m128i t)
-{
-    return _mm_srli_epi16(_mm_mulhi_epu16(t, _mm_set1_epi16(static_cast<short>(0x8081))), 7);
-}
-
-// MUL[w][s] + INV[w][d] per 16-bit lane, w and 255 - w given per lane.
-inline __m128i Mix16(__m128i s, __m128i d, __m128i w, __m128i iw)
-{
-    return _mm_add_epi16(Div255(_mm_mullo_epi16(s, w)), Div255(_mm_mullo_epi16(d, iw)));
-}
-
-inline __m128i AlphaOf(__m128i lanes)
-{
-    // Broadcast lane 3 (and 7): each pixel's byte 3 across its four lanes.
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-}
-
 const __m128i kColourMask = _mm_set1_epi32(0x00FFFFFF);
 const __m128i kAlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
 
@@ -119,19 +99,8 @@ template <bool PerPixel, bool Faded>
 void MixRow32(uint8_t* d, const uint8_t* s, int count, int a, int& done)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i c255 = _mm_set1_epi16(255);
     const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
-    // Two pixels widened to 16-bit lanes.
-    auto mix = [&](__m128i s16, __m128i d16) {
-        __m128i w = fa;
-        if constexpr (PerPixel) {
-            w = AlphaOf(s16);
-            if constexpr (Faded) {
-                w = Div255(_mm_mullo_epi16(w, fa));
-            }
-        }
-        return Mix16(s16, d16, w, _mm_sub_epi16(c255, w));
-    };
+    auto mix = [&](__m128i s16, __m128i d16) { return MixWide<PerPixel, Faded>(s16, d16, fa); };
     int i = done;
     for (; i + 4 <= count; i += 4) {
         __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
@@ -147,11 +116,7 @@ void MixRow32(uint8_t* d, const uint8_t* s, int count, int a, int& done)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), r);
     }
     if (i + 2 <= count) {
-        __m128i sv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + i * 4));
-        __m128i dv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i * 4));
-        __m128i rl = mix(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
-        __m128i r = _mm_and_si128(_mm_packus_epi16(rl, zero), kColourMask);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i * 4), r);
+        MixPair32<PerPixel, Faded>(d + i * 4, s + i * 4, a);
         i += 2;
     }
     done = i;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "display/CosTable.h"
 #include "frame/MulDiv.h"
@@ -102,10 +103,23 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
                 for (int64_t bx = first; bx < end; bx += blockW) {
                     offsets[n++] = offset(m, bx, by, blockRow);
                 }
-                n = 0;
-                for (int64_t bx = first; bx < end; bx += blockW) {
-                    const Offset o = offsets[n++];
-                    DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+                using Sink = std::decay_t<decltype(sink)>;
+                if constexpr (Sink::kDrawsBatches) {
+                    // The stretch goes to the drawer in one call.
+                    PlacedPiece pieces[kStretch];
+                    n = 0;
+                    for (int64_t bx = first; bx < end; bx += blockW, ++n) {
+                        Piece p{bx, by, blockW, blockH};
+                        ClampPieceToSource(p, s.w, s.h);
+                        pieces[n] = {Saturate32(x + bx + offsets[n].x), Saturate32(y + by + offsets[n].y), PieceRect(p)};
+                    }
+                    sink.DrawBatch(pieces, n);
+                } else {
+                    n = 0;
+                    for (int64_t bx = first; bx < end; bx += blockW) {
+                        const Offset o = offsets[n++];
+                        DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+                    }
                 }
             }
         }

@@ -83,6 +83,8 @@ struct SinkBase {
     // True for a sink that joins a piece continuing the previous one on the
     // same rows: an effect may then hand it such a row of pieces whole.
     static constexpr bool kJoinsPieces = false;
+    // True for a sink with DrawBatch(pieces, count): 1:1 pieces drawn in order.
+    static constexpr bool kDrawsBatches = false;
 };
 
 struct BltSink : SinkBase {
@@ -180,6 +182,18 @@ struct DirectSink : SinkBase {
     const PreparedBlt* drawer;
     PieceRun* run;
     static constexpr bool kJoinsPieces = Join;
+    static constexpr bool kDrawsBatches = true;
+
+    void DrawBatch(const PlacedPiece* pieces, int count) const
+    {
+        if constexpr (Join) {
+            for (int i = 0; i < count; ++i) {
+                run->Add(pieces[i].x, pieces[i].y, pieces[i].srcRect);
+            }
+        } else {
+            drawer->DrawMany(pieces, count);
+        }
+    }
 
     void operator()(int64_t px, int64_t py, const Rect& piece, const Size* dstSize = nullptr) const
     {
