@@ -99,7 +99,7 @@ void CopyKernel(const SurfaceView& dv, const SurfaceView& sv, int x, int y, cons
 
 // A clipped 1:1 piece (see PreparedBlt.h); arg is the source's key.
 template <class D, class S, bool Keyed>
-void CopyPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t key)
+[[gnu::always_inline]] inline void CopyPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t key)
 {
     // Walked from copies: a byte store may alias whatever the references
     // reach, which would reload the bounds and pitches on every pixel.

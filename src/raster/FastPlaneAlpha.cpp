@@ -115,7 +115,7 @@ int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect*
 
 // A clipped 1:1 piece (see PreparedBlt.h); f is the fade factor.
 template <class D, class S, bool Fade>
-void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
+[[gnu::always_inline]] inline void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
 {
     // Walked from copies: a byte store may alias whatever the references
     // reach, which would reload the bounds and pitches on every pixel.
