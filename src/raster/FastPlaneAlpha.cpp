@@ -130,7 +130,11 @@ template <class D, class S, bool Fade>
         if (r.cols == 2 && raster::SimdEnabled()) {
             const uint8_t* s = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
             uint8_t* d = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
-            for (int j = 0; j < r.rows; ++j, s += sv.pitch, d += dv.pitch) {
+            int j = 0;
+            for (; j + 2 <= r.rows; j += 2, s += 2 * sv.pitch, d += 2 * dv.pitch) {
+                raster::MixQuad32<true, Fade>(d, d + dv.pitch, s, s + sv.pitch, factor);
+            }
+            for (; j < r.rows; ++j, s += sv.pitch, d += dv.pitch) {
                 raster::MixPair32<true, Fade>(d, s, factor);
             }
             return;

@@ -56,6 +56,24 @@ inline void MixPair32(uint8_t* d, const uint8_t* s, int a)
     _mm_storel_epi64(reinterpret_cast<__m128i*>(d), r);
 }
 
+// Two pairs of 32-bit pixels (a 2 x 2 block: d0/s0 one row, d1/s1 the
+// next) mixed in one vector; byte 3 := 0.
+template <bool PerPixel, bool Faded>
+inline void MixQuad32(uint8_t* d0, uint8_t* d1, const uint8_t* s0, const uint8_t* s1, int a)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
+    const __m128i sv = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s0)),
+                                          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s1)));
+    const __m128i dv = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0)),
+                                          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d1)));
+    const __m128i rl = MixWide<PerPixel, Faded>(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero), fa);
+    const __m128i rh = MixWide<PerPixel, Faded>(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero), fa);
+    const __m128i r = _mm_and_si128(_mm_packus_epi16(rl, rh), _mm_set1_epi32(0x00FFFFFF));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d0), r);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d1), _mm_unpackhi_epi64(r, r));
+}
+
 }  // namespace raster
 
 #endif
