@@ -12,12 +12,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "display/FastPlane.h"
+#include "BenchSupport.h"
 #include "raster/Simd.h"
 
 namespace {
@@ -135,38 +135,19 @@ BENCHMARK(BM_Pixman_Over_565_photo)->Unit(benchmark::kMicrosecond);
 
 // The table after the runs: ours at the level this processor gets over
 // pixman, from the medians when repetitions were asked for.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchsupport::MedianReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if ((r.run_type == Run::RT_Iteration && !r.error_occurred && times_.count(r.run_name.str()) == 0) || median)
-                times_[r.run_name.str()] = r.GetAdjustedRealTime();
-        }
-    }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        const int best = static_cast<int>(raster::CurrentSimdLevel());
-        Row("AlphaBltFast 32 <- 32a vs pixman OVER, photo alpha", "BM_AlphaBltFast_photo/" + std::to_string(best),
-            "BM_Pixman_Over_photo", 1.0);
-        Row("AlphaBltFast 32 <- 32a vs pixman OVER, sprite alpha", "BM_AlphaBltFast_sprite/" + std::to_string(best),
-            "BM_Pixman_Over_sprite", 1.0);
-        Row("AlphaBltFast 5-6-5 vs pixman OVER onto r5g6b5", "BM_AlphaBltFast_565_photo/1", "BM_Pixman_Over_565_photo",
-            1.2);
+        const std::string best = std::to_string(static_cast<int>(raster::CurrentSimdLevel()));
+        PrintRatio("AlphaBltFast 32 <- 32a vs pixman OVER, photo alpha", "BM_AlphaBltFast_photo/" + best,
+                   "BM_Pixman_Over_photo", 1.0);
+        PrintRatio("AlphaBltFast 32 <- 32a vs pixman OVER, sprite alpha", "BM_AlphaBltFast_sprite/" + best,
+                   "BM_Pixman_Over_sprite", 1.0);
+        PrintRatio("AlphaBltFast 5-6-5 vs pixman OVER onto r5g6b5", "BM_AlphaBltFast_565_photo/1",
+                   "BM_Pixman_Over_565_photo", 1.2);
     }
-
-private:
-    void Row(const char* what, const std::string& ours, const std::string& ref, double target)
-    {
-        if (times_.count(ours) == 0 || times_.count(ref) == 0 || times_[ref] <= 0)
-            return;
-        const double ratio = times_[ours] / times_[ref];
-        std::printf("ratio: %-58s %6.2f x  (target <= %.1f x) %s\n", what, ratio, target, ratio <= target ? "met" : "MISSED");
-    }
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

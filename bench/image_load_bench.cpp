@@ -16,11 +16,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "platform/JpegDecoder.h"
@@ -265,44 +265,19 @@ BENCHMARK(BM_LoadFile_Jpeg)->Unit(benchmark::kMillisecond);
 
 namespace {
 
-// The table after the runs: LoadFile over the bare decoder, from the medians
-// when repetitions were asked for.
-class RatioReporter : public benchmark::ConsoleReporter {
+// The table after the runs: LoadFile over the bare decoder.
+class RatioReporter : public benchsupport::MedianReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if ((r.run_type == Run::RT_Iteration && !r.error_occurred && times_.count(r.run_name.str()) == 0) || median)
-                times_[r.run_name.str()] = r.GetAdjustedRealTime();
-        }
-    }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
         const char* kinds[] = {"synthetic", "photo-like RGB", "photo-like RGBA", "sprite"};
         for (int k = 0; k < 4; ++k) {
-            Row(std::string("PNG picture into a plane vs bare libpng, ") + kinds[k], "BM_LoadFile_Png/" + std::to_string(k),
-                "BM_Libpng/" + std::to_string(k), k == 0 ? 0 : 1.05);
+            PrintRatio(std::string("PNG picture into a plane vs bare libpng, ") + kinds[k],
+                       "BM_LoadFile_Png/" + std::to_string(k), "BM_Libpng/" + std::to_string(k), k == 0 ? 0 : 1.05);
         }
-        Row("JPEG into a plane vs bare libjpeg-turbo, q90 4:2:0", "BM_LoadFile_Jpeg", "BM_Libjpeg", 1.05);
+        PrintRatio("JPEG into a plane vs bare libjpeg-turbo, q90 4:2:0", "BM_LoadFile_Jpeg", "BM_Libjpeg", 1.05);
     }
-
-private:
-    void Row(const std::string& what, const std::string& ours, const std::string& ref, double target)
-    {
-        if (times_.count(ours) == 0 || times_.count(ref) == 0 || times_[ref] <= 0)
-            return;
-        const double ratio = times_[ours] / times_[ref];
-        if (target <= 0) {
-            std::printf("ratio: %-58s %6.2f x\n", what.c_str(), ratio);
-            return;
-        }
-        std::printf("ratio: %-58s %6.2f x  (target <= %.2f x) %s\n", what.c_str(), ratio, target,
-                    ratio <= target ? "met" : "MISSED");
-    }
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

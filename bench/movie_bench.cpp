@@ -15,10 +15,10 @@ extern "C" {
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "platform/MovieDecoder.h"
@@ -166,29 +166,14 @@ void BM_MovieIntoPlane(benchmark::State& state)
 BENCHMARK(BM_FfmpegSwscale)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovieIntoPlane)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchsupport::MedianReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if ((r.run_type == Run::RT_Iteration && !r.error_occurred && times_.count(r.run_name.str()) == 0) || median)
-                times_[r.run_name.str()] = r.GetAdjustedRealTime();
-        }
-    }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        if (times_.count("BM_MovieIntoPlane") == 0 || times_["BM_FfmpegSwscale"] <= 0)
-            return;
-        const double ratio = times_["BM_MovieIntoPlane"] / times_["BM_FfmpegSwscale"];
-        std::printf("ratio: %-58s %6.2f x  (target <= 1.1 x) %s\n",
-                    "movie frames decoded + converted vs FFmpeg + swscale, MPEG-1", ratio, ratio <= 1.1 ? "met" : "MISSED");
+        PrintRatio("movie frames decoded + converted vs FFmpeg + swscale, MPEG-1", "BM_MovieIntoPlane",
+                   "BM_FfmpegSwscale", 1.1);
     }
-
-private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "transition/TransitionNameTable.h"
@@ -75,25 +76,13 @@ void BM_Transition(benchmark::State& state, int effect, int level)
     }
 }
 
-// Collects every run's time per iteration for the summary.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Prints the summary from every run's time per iteration.
+class RatioReporter : public benchsupport::MedianReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if ((r.run_type == Run::RT_Iteration && r.iterations > 0 && times_.count(r.run_name.function_name) == 0) ||
-                median) {
-                times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-            }
-        }
-    }
-
     void PrintSummary() const
     {
-        const auto base = times_.find("AlphaBltFast");
-        if (base == times_.end() || base->second <= 0) {
+        const double base = Time("AlphaBltFast");
+        if (base <= 0) {
             std::printf("no AlphaBltFast baseline was measured\n");
             return;
         }
@@ -103,14 +92,14 @@ public:
             std::string name;
         };
         std::vector<Worst> worst;
-        std::printf("\ntransition frame time / one full-screen AlphaBltFast (%.1f us)\n", base->second);
+        std::printf("\ntransition frame time / one full-screen AlphaBltFast (%.1f us)\n", base);
         std::printf("%-24s %8s %8s %8s %14s\n", "transition", "L=1", "L=128", "L=255", "worst (level)");
         for (int n = 0; n < kTransitionCount; ++n) {
             const std::string name = TransitionNameTable[n].name;
             Worst w{-1, 0, name};
             for (int level = 1; level <= 255; ++level) {
-                const auto it = times_.find(name + "/" + std::to_string(level));
-                const double ratio = it == times_.end() ? -1 : it->second / base->second;
+                const double t = Time(name + "/" + std::to_string(level));
+                const double ratio = t < 0 ? -1 : t / base;
                 if (ratio > w.ratio) {
                     w = {ratio, level, name};
                 }
@@ -120,8 +109,8 @@ public:
             }
             std::printf("%-24s", name.c_str());
             for (int level : kFixedLevels) {
-                const auto it = times_.find(name + "/" + std::to_string(level));
-                std::printf(" %8.2f", it == times_.end() ? -1 : it->second / base->second);
+                const double t = Time(name + "/" + std::to_string(level));
+                std::printf(" %8.2f", t < 0 ? -1 : t / base);
             }
             std::printf(" %8.2f (%3d)\n", w.ratio, w.level);
             worst.push_back(w);
@@ -137,13 +126,10 @@ public:
         std::printf("  best   %-24s %6.2f (level %d)\n", best.name.c_str(), best.ratio, best.level);
         std::printf("  median %-24s %6.2f (level %d)\n", median.name.c_str(), median.ratio, median.level);
         std::printf("  worst  %-24s %6.2f (level %d)  target <= 5\n", last.name.c_str(), last.ratio, last.level);
-        std::printf("ratio: %-58s %6.2f x  (target <= 5.0 x) %s\n",
-                    ("worst transition frame (" + last.name + ", level " + std::to_string(last.level) + ")").c_str(),
-                    last.ratio, last.ratio <= 5 ? "met" : "MISSED");
+        PrintRatioLine("worst transition frame (" + last.name + ", level " + std::to_string(last.level) +
+                           ") / AlphaBltFast",
+                       last.ratio, 5);
     }
-
-private:
-    std::map<std::string, double> times_;
 };
 
 // The three slowest levels of a transition, each timed once (the first call
