@@ -125,17 +125,26 @@ template <class D, class S, bool Fade>
     const int factor = static_cast<int>(f);
     if constexpr (kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
 #if defined(LANTERN_HAVE_SSE2)
-        // The 2 x 2 blocks of the block transitions: the pair mixed here,
-        // without a call per row.
-        if (r.cols == 2 && raster::SimdEnabled()) {
+        // The small pieces of the transitions (2 x 2 and 4 x 2 blocks, the
+        // whorls' runs of two to four pixels): mixed here, without a call per row.
+        if (r.cols >= 2 && r.cols <= 4 && raster::SimdEnabled()) {
             const uint8_t* s = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
             uint8_t* d = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
             int j = 0;
-            for (; j + 2 <= r.rows; j += 2, s += 2 * sv.pitch, d += 2 * dv.pitch) {
-                raster::MixQuad32<true, Fade>(d, d + dv.pitch, s, s + sv.pitch, factor);
+            if (r.cols == 2) {
+                for (; j + 2 <= r.rows; j += 2, s += 2 * sv.pitch, d += 2 * dv.pitch) {
+                    raster::MixQuad32<true, Fade>(d, d + dv.pitch, s, s + sv.pitch, factor);
+                }
             }
             for (; j < r.rows; ++j, s += sv.pitch, d += dv.pitch) {
+                if (r.cols == 4) {
+                    raster::MixFour32<true, Fade>(d, s, factor);
+                    continue;
+                }
                 raster::MixPair32<true, Fade>(d, s, factor);
+                if (r.cols == 3) {
+                    AlphaPixel<D, S, Fade>{factor}(d + 8, s + 8);
+                }
             }
             return;
         }
