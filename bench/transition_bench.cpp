@@ -92,7 +92,7 @@ public:
             std::string name;
         };
         std::vector<Worst> worst;
-        std::printf("\ntransition frame time / one full-screen AlphaBltFast (%.1f us)\n", base);
+        std::printf("\ntransition frame CPU time / one full-screen AlphaBltFast (%.1f us)\n", base);
         std::printf("%-24s %8s %8s %8s %14s\n", "transition", "L=1", "L=128", "L=255", "worst (level)");
         for (int n = 0; n < kTransitionCount; ++n) {
             const std::string name = TransitionNameTable[n].name;
