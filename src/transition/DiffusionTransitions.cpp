@@ -339,10 +339,13 @@ int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
                       });
 }
 
+// The turned grid's neighbours seldom land next to each other on the same
+// rows (even a small turn steps the rows every few blocks), so the blocks are
+// not joined: the join test would cost more than it saves.
 int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
 }
 
 int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
