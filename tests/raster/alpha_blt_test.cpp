@@ -155,6 +155,16 @@ INSTANTIATE_TEST_SUITE_P(ScalarSse2Avx2, AlphaBlt,
                                     : info.param == raster::SimdLevel::kSse2 ? "sse2" : "avx2";
                          });
 
+TEST(SimdLevels, a_level_the_processor_lacks_gives_the_best_it_has)
+{
+    const raster::SimdLevel best = raster::SetSimdLevel(raster::SimdLevel::kAvx2);
+    EXPECT_EQ(raster::CurrentSimdLevel(), best);
+    EXPECT_EQ(raster::SetSimdLevel(raster::SimdLevel::kScalar), raster::SimdLevel::kScalar);
+    EXPECT_FALSE(raster::SimdEnabled()) << "the scalar level uses no vector rows";
+    raster::SetSimdEnabled(true);
+    EXPECT_EQ(raster::CurrentSimdLevel(), best) << "switching the rows back on restores the widest this processor has";
+}
+
 TEST(AlphaBltPairs, refuse_pairs_outside_their_tables)
 {
     for (int df : AllFormats()) {
