@@ -277,6 +277,7 @@ void PopupPath(CGame& game, const std::vector<std::function<bool()>>& steps, con
     EXPECT_TRUE(script.Done()) << "the popup path could not be followed: " << script.Progress();
 }
 
+// Opens a menu-bar title and follows the steps through its menu.
 void MenuBarPath(CGame& game, int title, const std::vector<std::function<bool()>>& steps)
 {
     ModalScript script(steps);
@@ -597,6 +598,7 @@ TEST(DemoTour, the_whole_game_from_start_menu_to_quit)
         for (int i = 0; i < 5 && running; ++i)
             running = game.Frame();
         EXPECT_FALSE(running) << "Yes ends the game";
+        EXPECT_EQ(boxes.back(), Sjis(u8"終了しますか？"));
         Shoot(game, "25-quit");
         game.Finish();
     });
