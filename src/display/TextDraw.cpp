@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/FontRenderer.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ template <typename F>
 void ForEachChar(std::string_view line, F&& f)
 {
     size_t pos = 0;
-    while (size_t length = platform::SjisCharLength(line, pos)) {
+    while (size_t length = SjisCharLength(line, pos)) {
         const auto lead = static_cast<uint8_t>(line[pos]);
         const uint16_t code = length == 2 ? static_cast<uint16_t>(lead << 8 | static_cast<uint8_t>(line[pos + 1])) : lead;
         f(code);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/NmmArchive.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 
@@ -185,8 +185,8 @@ std::vector<std::string> HostComponents(const std::string& name)
         host = name;  // already a host path (from MakeFullPath)
     } else {
         // Convert before touching "\": a Shift-JIS trail byte can be 0x5C.
-        if (!platform::SjisToUtf8Strict(name, &host)) {
-            host = platform::SjisToUtf8(name);
+        if (!SjisToUtf8Strict(name, &host)) {
+            host = SjisToUtf8(name);
         }
         std::replace(host.begin(), host.end(), '\\', '/');
         if (host.empty() || host[0] != '/') {
@@ -285,7 +285,7 @@ std::string GetFileExtension(const std::string& path)
     // Walk by character: a Shift-JIS trail byte can look like "\".
     size_t nameStart = 0;
     for (size_t i = 0; i < path.size();) {
-        size_t len = platform::SjisCharLength(path, i);
+        size_t len = SjisCharLength(path, i);
         if (len == 1 && (path[i] == '\\' || path[i] == '/')) {
             nameStart = i + 1;
         }
@@ -293,7 +293,7 @@ std::string GetFileExtension(const std::string& path)
     }
     size_t dot = std::string::npos;
     for (size_t i = nameStart; i < path.size();) {
-        size_t len = platform::SjisCharLength(path, i);
+        size_t len = SjisCharLength(path, i);
         if (len == 1 && path[i] == '.') {
             dot = i;
         }
@@ -305,7 +305,7 @@ std::string GetFileExtension(const std::string& path)
 void MakeLowerSjis(std::string& text)
 {
     for (size_t i = 0; i < text.size();) {
-        size_t len = platform::SjisCharLength(text, i);
+        size_t len = SjisCharLength(text, i);
         if (len == 1) {
             text[i] = AsciiLower(text[i]);
         }
@@ -353,7 +353,7 @@ bool FindGameFile(const std::string& name, FileLocation* out)
     std::string archivePath = (archiveDir == "/" ? "" : archiveDir) + "/" + archiveName;
     std::shared_ptr<const CNmmArchive> archive = ArchiveLocked(archivePath);
     std::string entryName;
-    if (archive == nullptr || !platform::Utf8ToSjisStrict(parts.back(), &entryName)) {
+    if (archive == nullptr || !Utf8ToSjisStrict(parts.back(), &entryName)) {
         return false;
     }
     const NmmEntry* entry = archive->Find(entryName);

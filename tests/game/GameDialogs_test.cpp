@@ -15,7 +15,7 @@
 #include "game/WinMain.h"
 #include "platform/Dialog.h"
 #include "platform/EventInjection.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
 
@@ -25,7 +25,7 @@ using namespace game_test;
 
 constexpr uint32_t kRed = 0xFFFF0000u;
 
-std::string Sjis(const char8_t* text) { return platform::Utf8ToSjis(reinterpret_cast<const char*>(text)); }
+std::string Sjis(const char8_t* text) { return Utf8ToSjis(reinterpret_cast<const char*>(text)); }
 
 struct Shot {
     std::vector<uint32_t> pixels;  // 0x00RRGGBB

@@ -5,7 +5,7 @@
 
 #include "game/NameInputDialog.h"
 #include "game/TextHost.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "scenario/ScenarioFixture.h"
 
 namespace {
@@ -13,7 +13,7 @@ namespace {
 using namespace name_input;
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-std::string Sjis(const char8_t* text) { return platform::Utf8ToSjis(Utf8(text)); }
+std::string Sjis(const char8_t* text) { return Utf8ToSjis(Utf8(text)); }
 
 class Host : public scenario::ScenarioHost {
 public:

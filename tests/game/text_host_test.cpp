@@ -20,14 +20,14 @@
 #include "game/TextHost.h"
 #include "game/TextLabel.h"
 #include "platform/EventInjection.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/Window.h"
 #include "scenario/ScenarioFixture.h"
 
 namespace {
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-std::string Sjis(const char8_t* text) { return platform::Utf8ToSjis(Utf8(text)); }
+std::string Sjis(const char8_t* text) { return Utf8ToSjis(Utf8(text)); }
 
 // The scenario's two pages: typed text with ruby and a name, then a choice.
 const char8_t kScenario[] = u8R"(

@@ -1,10 +1,9 @@
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 
-namespace platform {
 namespace {
 
 // One iconv descriptor per call: conversions are rare (captions, file names,
@@ -90,5 +89,3 @@ std::string Utf8ToSjis(std::string_view utf8)
     }
     return out;
 }
-
-}  // namespace platform
