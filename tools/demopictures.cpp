@@ -4,7 +4,8 @@
 // sprites with soft alpha edges (chara\*.png), an event picture
 // (event\ev01.png), the reveal band's picture, the message window's pictures
 // (window, backing, page-end marker, fast-forward button, name and place
-// frames), the placeholder "chip\tofu.png" and the mouse cursor
+// frames), the backlog's scroll bar (track, slider, up and down buttons plain
+// and pressed), the placeholder "chip\tofu.png" and the mouse cursor
 // "chip\cursor.png". Everything is computed here, so the pictures are the
 // same on every machine.
 #include <algorithm>
@@ -119,6 +120,31 @@ int main(int argc, char** argv)
         const int shade = buttonShades[i];
         ok &= Make(out, "chip/ff" + std::to_string(i) + ".png", 64, 24, true, panel(64, 24, 255, shade, shade, shade));
     }
+    // The backlog's scroll bar, 24 pixels wide down the right edge: a dark
+    // track with a groove, a light slider, and arrow buttons that light up
+    // when pressed.
+    constexpr int kBar = 24;
+    ok &= Make(out, "chip/backlog_back.png", kBar, 600, false, [](int x, int) {
+        return std::abs(x - kBar / 2) <= 1 ? Argb(255, 70, 70, 100) : Argb(255, 28, 28, 44);
+    });
+    ok &= Make(out, "chip/backlog_slider.png", kBar, 40, false, [](int x, int y) {
+        const bool rim = x < 2 || y < 2 || x > kBar - 3 || y > 37;
+        return rim ? Argb(255, 120, 120, 170) : Argb(255, 200, 200, 235);
+    });
+    const auto arrow = [](bool up, int shade) {
+        return [=](int x, int y) {
+            const int dy = up ? y - 7 : 16 - y;  // the tip's distance down (up) the button
+            const bool in = dy >= 0 && dy <= 9 && std::abs(x - kBar / 2) <= dy;
+            const bool rim = x == 0 || y == 0 || x == kBar - 1 || y == kBar - 1;
+            if (in)
+                return Argb(255, 240, 240, 250);
+            return rim ? Argb(255, 120, 120, 170) : Argb(255, shade, shade, shade + 40);
+        };
+    };
+    ok &= Make(out, "chip/backlog_upnormal.png", kBar, kBar, false, arrow(true, 50));
+    ok &= Make(out, "chip/backlog_uponmouse.png", kBar, kBar, false, arrow(true, 110));
+    ok &= Make(out, "chip/backlog_downnormal.png", kBar, kBar, false, arrow(false, 50));
+    ok &= Make(out, "chip/backlog_downomouse.png", kBar, kBar, false, arrow(false, 110));
     ok &= Make(out, "chip/tofu.png", 64, 64, false, [](int x, int y) {
         const bool edge = x < 2 || y < 2 || x > 61 || y > 61;
         return edge ? Argb(255, 120, 120, 120) : Argb(255, 245, 240, 225);

@@ -4,6 +4,7 @@ scene:
         show "bg\\garden.png", 0, 0, 0, 0
         window 1
         name "Mio"
+        voice "mio02"
         text "Flowers everywhere."
         page
         seen 1

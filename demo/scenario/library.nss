@@ -4,6 +4,7 @@ scene:
         show "bg\\library.png", 0, 0, 0, 0
         window 1
         name "Mio"
+        voice "mio02"
         text "Quiet shelves."
         page
         seen 2

@@ -7,6 +7,7 @@
         show "bg\\room.png", 0, 0, 0, 0
         window 1
         name "ミオ"
+        voice "mio01"             ; the page keeps its voice: the backlog replays it
         text "ようこそ、"
         ruby "灯籠", "とうろう"
         text "の館へ。"

@@ -5,6 +5,7 @@
   se/rain.wav       looping effect: soft rain (filtered noise), 16-bit mono 22050 Hz,
                     its end cross-faded into its start so that the loop has no seam
   voice/mio01.wav   a voice line: four sung "a" syllables, 16-bit mono 22050 Hz
+  voice/mio02.wav   another voice line: three higher syllables, rising
   bgm/01.wav        music track 1 as a WAVE file: a C major arpeggio over a pad
   bgm/02.wav        music track 2 as MP3 data (the game names every track
                     "%02d.wav" and finds out what is inside): an A minor arpeggio
@@ -98,10 +99,9 @@ def rain():
     return out
 
 
-def voice():
-    # Four syllables: a sawtooth-like glottal tone shaped by two formants of "a".
+def voice(pitches=((220, 247), (262, 247), (233, 220), (196, 175))):
+    # Syllables: a sawtooth-like glottal tone shaped by two formants of "a".
     out = []
-    pitches = [(220, 247), (262, 247), (233, 220), (196, 175)]
     for start, end in pitches:
         length = 0.26
         for i in range(int(length * RATE)):
@@ -163,6 +163,7 @@ def main():
     write_wav("voice/chime.wav", chime(), bits=8)
     write_wav("se/rain.wav", rain())
     write_wav("voice/mio01.wav", voice())
+    write_wav("voice/mio02.wav", voice(((262, 294), (294, 330), (330, 392))))
     write_wav("bgm/01.wav", arpeggio([262, 330, 392, 523], [131, 196]))
     write_mp3("bgm/02.wav", arpeggio([220, 262, 330, 440], [110, 165]))
     cd_image()

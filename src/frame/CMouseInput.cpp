@@ -17,6 +17,7 @@ void CMouseInput::Update()
     right_ = snapshot.right;
     x_ = snapshot.x;
     y_ = snapshot.y;
+    wheel_ = snapshot.wheel;
 }
 
 int CMouseInput::GetPos(int* x, int* y) const

@@ -14,6 +14,8 @@ public:
 
     // The pointer's client position at the last Update; returns 0.
     int GetPos(int* x, int* y) const;
+    // Wheel steps read by the last Update: positive away from the user.
+    int GetWheel() const { return wheel_; }
     // True while the left button is down (at the last Update).
     bool IsLeftDown() const;
     // Press edges of both buttons (down now, up at the previous Update) into
@@ -34,6 +36,7 @@ public:
 private:
     int x_ = 0;
     int y_ = 0;
+    int wheel_ = 0;
     bool left_ = false;
     bool right_ = false;
     bool prevLeft_ = false;

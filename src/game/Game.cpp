@@ -32,7 +32,8 @@ CGame::CGame()
     : commandListener(this),
       sound(&cdda, &mixer),
       services(&drawQueue, this),
-      text(&drawQueue, &keys, &mouse, &executor.fastForward)
+      text(&drawQueue, &keys, &mouse, &executor.fastForward),
+      backlog(&text, &keys, &mouse, &sound, &executor)
 {
     AddWindowListener(&commandListener);
 }
@@ -101,6 +102,9 @@ bool CGame::Start()
     services.SetMessages(&text);
     if (gDebugMode)
         varWatch.Open(&executor);
+    text.SetLog(backlog.Log());
+    sound.SetVoiceListener([this](const std::string& path) { backlog.Log()->SetVoice(path); });
+    services.SetBacklog(&backlog);
 
     PlayMovie("movie\\sundrel.mpg", kMovieLogo);
     return Pump();
@@ -200,7 +204,7 @@ void CGame::ScreenFrame()
         OpenScreen(2);
         break;
     case kScreenStartReplay: {
-        const int32_t scene = screen->FindScene();
+        const int32_t scene = FindChosenScene(screen);
         ClearScenarioPictures();
         executor.startSceneReplay(scene);
         DeleteScreen();
@@ -209,7 +213,25 @@ void CGame::ScreenFrame()
     default: break;  // 0x104 and unknown codes: the screen stays
     }
     if (screen)
-        screen->Draw(display.GetBackPlane(), cursor.GetRect());
+        DrawScreen();
+}
+
+void CGame::DrawScreen()
+{
+    CFastPlane* back = display.GetBackPlane();
+    if (!back)
+        return;
+    screen->Draw(back, cursor.GetRect());
+    // The screen hides the system cursor, so the pointer is ours to draw.
+    cursor.Draw(back);
+    drawnCursor_ = cursor.GetRect();
+    // Like a drawable, the screen reports what it painted; the scenario
+    // picture then repaints it when the screen closes.
+    RectList& dirty = executor.dirtyRects();
+    screen->AddDirtyRects(back, &dirty);
+    int w = 0, h = 0;
+    back->GetSize(&w, &h);
+    MergeDirtyRects(&dirty, {0, 0, w, h});
 }
 
 void CGame::ClearScenarioPictures()
@@ -236,11 +258,16 @@ bool CGame::ScenarioFrame()
             advance_ = false;
         }
         scenario::StepInput input;
-        // An advance while the page still types only finishes the typing.
-        input.advance = advance_ && !text.OnAdvance();
-        input.rightClick = mouse.IsRightNewPress();
+        // The backlog's clicks are its own: the right click that closes it
+        // must not also open the popup menu at the page's wait.
+        if (!backlog.IsOpen()) {
+            // An advance while the page still types only finishes the typing.
+            input.advance = advance_ && !text.OnAdvance();
+            input.rightClick = mouse.IsRightNewPress();
+        }
         if (executor.step(input) != kStepContinue)
             return false;
+        backlog.EndStep();
         DrawScenario();
         return true;
     }
@@ -300,7 +327,11 @@ void CGame::DrawScenario()
     cursorRects_.clear();
     cursorRects_.push_back(drawnCursor_);
     cursorRects_.push_back(cursor.GetRect());
-    DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+    // While the backlog is open it is all there is to draw.
+    if (!backlog.Draw(back, cursorRects_)) {
+        DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+        backlog.CaptureIfNew(back);  // the picture without the cursor
+    }
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
 }
@@ -322,6 +353,10 @@ int CGame::PlayMovie(const std::string& name, int kind)
 int CGame::OpenScreen(int number)
 {
     DeleteScreen();
+    // The scenario never resumes behind a screen: its unread page and an
+    // open backlog go (the pages already read stay in the log).
+    backlog.Close();
+    backlog.Log()->DiscardPage();
     switch (number) {
     case 1: PlayMovie("movie\\vantorOP640-high.mpg", kMovieOpening); break;
     case 2:

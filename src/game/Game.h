@@ -21,6 +21,7 @@
 #include "frame/CMainObject.h"
 #include "frame/CMessageListener.h"
 #include "frame/CMouseInput.h"
+#include "game/BacklogHost.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/GameServices.h"
@@ -89,7 +90,7 @@ public:
     ScenarioExecutor executor;
     CDrawQueue drawQueue;
     CFrameTimer frameTimer;
-    GameScreen* screen = nullptr;
+    CGameScreen* screen = nullptr;
     CGameKeyInput keys;
     CMouseInput mouse;
     CMovieFront* movie = nullptr;
@@ -121,6 +122,8 @@ public:
     TextHost text;
     // The debug variable watch, open only with the debug switch on.
     CVarWatch varWatch;
+    // The log of the pages shown and the backlog screen over the scenario.
+    BacklogHost backlog;
 
 protected:
     // Waits for the frame's deadline (tests count the calls instead).
@@ -132,6 +135,7 @@ private:
     bool SkipInput() const;
     void MovieFrame();
     void ScreenFrame();
+    void DrawScreen();
     // false when the scenario ends the loop.
     bool ScenarioFrame();
     void DrawScenario();

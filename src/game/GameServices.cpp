@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "display/FastPlane.h"
+#include "game/BacklogHost.h"
 #include "game/DrawQueue.h"
 #include "game/EffectPicture.h"
 #include "game/Game.h"
@@ -165,6 +166,11 @@ HostResult GameServices::SavePoint()
         return HostResult::kFailed;
     game_->SavePoint();
     return HostResult::kDone;
+}
+
+HostResult GameServices::OpenBacklog()
+{
+    return backlog_ ? backlog_->Step() : HostResult::kFailed;
 }
 
 HostResult GameServices::StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude)

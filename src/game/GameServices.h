@@ -13,6 +13,7 @@
 
 #include "scenario/ScenarioHost.h"
 
+class BacklogHost;
 class CDrawable;
 class CDrawQueue;
 class CGame;
@@ -50,6 +51,8 @@ public:
     void SetMessages(scenario::MessageService* messages) { messages_ = messages; }
     // The sound service (not owned; null: none).
     void SetSounds(scenario::SoundService* sounds) { sounds_ = sounds; }
+    // The backlog (not owned; null: the backlog fails).
+    void SetBacklog(BacklogHost* backlog) { backlog_ = backlog; }
 
     // ---- PictureService
     scenario::HostResult ShowPicture(const scenario::PictureLayer& layer, int32_t effect, bool replace) override;
@@ -59,14 +62,15 @@ public:
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
 
-    // ---- ShellService (the backlog and the scene replay belong to screens
-    // not built yet: those answer kFailed)
+    // ---- ShellService (the scene replay's end belongs to a screen not
+    // built yet: it answers kFailed)
     scenario::HostResult PlayMovie(const std::string& name) override;
     // A frame count below 0 is taken as 0; one too large for the quake's
     // duration is clamped.
     scenario::HostResult StartQuake(int32_t axis, int32_t frames, int32_t envelope, int32_t amplitude) override;
     scenario::HostResult StartFlash(int32_t rgb) override;
-    scenario::HostResult OpenBacklog() override { return scenario::HostResult::kFailed; }
+    // The backlog host's step: kBusy while its screen is open.
+    scenario::HostResult OpenBacklog() override;
     // The game's popup menu at the pointer (kFailed without a game).
     scenario::HostResult ShowPopupMenu() override;
     // Writes slot 99 (kFailed without a game). A failed write is logged and
@@ -83,5 +87,6 @@ private:
     CGame* game_;
     scenario::MessageService* messages_ = nullptr;
     scenario::SoundService* sounds_ = nullptr;
+    BacklogHost* backlog_ = nullptr;
     std::map<int32_t, std::unique_ptr<CDrawable>> owned_;
 };

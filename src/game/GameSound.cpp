@@ -19,6 +19,7 @@ scenario::SoundService* CGameSound::Start()
     // The old channels stop (and let go of the device) before new ones are made.
     sound_.reset();
     sound_ = std::make_unique<CScenarioSound>([] { return CurrentSoundSettings(); }, cd_, mixer_);
+    sound_->SetVoiceListener(voiceListener_);
     // A system mixer keeps its CD volume from one run to the next; ours starts
     // every line at full, so the saved music level is put on the CD line here
     // (later StartCDDA calls set it again, as the options dialog does).
@@ -26,6 +27,14 @@ scenario::SoundService* CGameSound::Start()
         mixer_->SetVolume(kCdLine, gConfig.cdLevel * 255, 0);
     }
     return sound_.get();
+}
+
+void CGameSound::SetVoiceListener(std::function<void(const std::string& path)> listener)
+{
+    voiceListener_ = std::move(listener);
+    if (sound_) {
+        sound_->SetVoiceListener(voiceListener_);
+    }
 }
 
 scenario::SoundService* CGameSound::Service() const

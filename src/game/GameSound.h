@@ -8,7 +8,9 @@
 // loaded: host.SetSounds(sound.Start()); and RestartMusic with the
 // executor's current track after a saved game is loaded and after the
 // options dialog closes with OK.
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "scenario/ScenarioHost.h"
 
@@ -29,6 +31,8 @@ public:
     // the channels, stopping what they play) and sets the mixer's CD line to
     // "cdLevel". Returns the service for the executor's host (owned here).
     scenario::SoundService* Start();
+    // Told the path of every voice line, by the channels of every Start.
+    void SetVoiceListener(std::function<void(const std::string& path)> listener);
     // The service Start made; null before Start.
     scenario::SoundService* Service() const;
     // The scenario's channels and CD music; null before Start.
@@ -42,4 +46,5 @@ private:
     CCDDA* cd_;
     CAudioMixer* mixer_;
     std::unique_ptr<CScenarioSound> sound_;
+    std::function<void(const std::string&)> voiceListener_;
 };

@@ -89,6 +89,8 @@ void TextHost::RestoreAfterLoad(bool windowShown)
         return;
     frame_->GetTextDrawable()->Reset();
     frame_->GetNameLabel()->ClearText();
+    if (log_)
+        log_->DiscardPage();
     frame_->SetAttr(windowShown ? 1 : 0, 0);
     frame_->Invalidate();
 }
@@ -163,6 +165,8 @@ HostResult TextHost::EndLink()
     if (!frame_)
         return HostResult::kFailed;
     frame_->GetTextDrawable()->EndLink();
+    if (log_)
+        log_->EndAnchor();
     return HostResult::kDone;
 }
 
@@ -195,10 +199,21 @@ HostResult TextHost::EndPage()
         text->SkipTyping();
         return HostResult::kBusy;
     }
-    if (log_)
-        log_->CommitPage();
+    CommitLogPage();
     text->Reset();
     return HostResult::kDone;
+}
+
+void TextHost::CommitLogPage()
+{
+    if (!log_)
+        return;
+    log_->CommitPage();
+    // The name plate keeps its name over the next pages until the scenario
+    // changes it; each of those pages was spoken by it too.
+    const std::string name = frame_->GetNameLabel()->GetText();
+    if (!name.empty())
+        log_->SetName(name);
 }
 
 HostResult TextHost::TakeChosenLink(int32_t* id)
@@ -214,8 +229,7 @@ HostResult TextHost::TakeChosenLink(int32_t* id)
     if (file != kLinkFile)
         return HostResult::kBusy;
     *id = offset;
-    if (log_)
-        log_->CommitPage();
+    CommitLogPage();
     text->Reset();
     return HostResult::kDone;
 }

@@ -30,9 +30,14 @@ public:
     virtual void AddRuby(const std::string& base, const std::string& reading) = 0;
     virtual void AddLineBreak() = 0;
     virtual void AddAnchor(int32_t id) = 0;
+    // The link's text has ended.
+    virtual void EndAnchor() = 0;
     virtual void SetName(const std::string& name) = 0;
-    // The page was read.
+    // The page was read. The speaker's name stays on the window for the next
+    // page, so the feed sets it again right after.
     virtual void CommitPage() = 0;
+    // The page shown was cleared without being read (a saved game was loaded).
+    virtual void DiscardPage() = 0;
 };
 
 class TextHost : public scenario::MessageService {
@@ -91,6 +96,8 @@ private:
     // The typing speed for text laid out now.
     int Speed() const;
     scenario::HostResult Ready() const;
+    // The page goes to the log, and the name still shown starts the next page.
+    void CommitLogPage();
 
     CDrawQueue* queue_;
     CGameKeyInput* keys_;

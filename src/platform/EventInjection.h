@@ -17,6 +17,8 @@ bool PushKey(Key key, bool down);
 // button: 1 left, 2 middle, 3 right.
 bool PushMouseButton(int button, bool down, int windowX, int windowY);
 bool PushMouseMotion(int windowX, int windowY);
+// steps > 0 turns the wheel away from the user, < 0 towards.
+bool PushMouseWheel(int steps);
 bool PushJoystickButton(int button, bool down);
 // axis 0 horizontal, 1 vertical; value -32768..32767.
 bool PushJoystickAxis(int axis, int value);

@@ -40,6 +40,7 @@ struct MouseSnapshot {
     bool left = false;
     bool right = false;
     bool middle = false;
+    int wheel = 0;      // wheel steps since the last read: positive away from the user
 };
 
 // Reads the keyboard and joystick state and clears their tap memory.

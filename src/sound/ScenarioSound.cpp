@@ -83,10 +83,14 @@ HostResult CScenarioSound::StopSe()
 HostResult CScenarioSound::PlayVoice(const std::string& name)
 {
     SoundSettings s = settings_();
+    const std::string path = SoundFilePath(s.voiceDir, name);
+    if (voiceListener_) {
+        voiceListener_(path);
+    }
     if (s.seLevel == 0) {
         return HostResult::kDone;
     }
-    PlayOn(voice_.get(), SoundFilePath(s.voiceDir, name), s.seLevel, false);
+    PlayOn(voice_.get(), path, s.seLevel, false);
     return HostResult::kDone;
 }
 

@@ -48,13 +48,16 @@ public:
     scenario::HostResult PlaySe(const std::string& name, bool loop) override;
     // Stops the voice and effect channels.
     scenario::HostResult StopSe() override;
-    // "<voiceDir>\<name>.wav" on the voice channel at seLevel.
+    // "<voiceDir>\<name>.wav" on the voice channel at seLevel. The path goes
+    // to the voice listener first, even when the voice level silences it.
     scenario::HostResult PlayVoice(const std::string& name) override;
     // Music track from files ("<bgmDir>\%02d.wav", looping, at cdLevel;
     // nothing when seLevel is 0) or from the CD (nothing when cdLevel is 0).
     scenario::HostResult PlayMusic(int32_t track) override;
     scenario::HostResult StopMusic() override;
 
+    // Told the path of every voice line (the backlog keeps it with its page).
+    void SetVoiceListener(std::function<void(const std::string& path)> listener) { voiceListener_ = std::move(listener); }
     SoundChannels Channels() const;
     CCDDA* GetCD() const { return cd_; }
     CAudioMixer* GetMixer() const { return mixer_; }
@@ -63,6 +66,7 @@ private:
     void PlayOn(CMediaObject* channel, const std::string& path, int level, bool loop);
 
     std::function<SoundSettings()> settings_;
+    std::function<void(const std::string&)> voiceListener_;
     std::unique_ptr<CMediaObject> music_;
     std::unique_ptr<CMediaObject> voice_;
     std::unique_ptr<CMediaObject> se_;

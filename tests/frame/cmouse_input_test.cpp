@@ -127,3 +127,16 @@ TEST_F(MouseInputTest, button_messages_carry_client_coordinates)
 }
 
 }  // namespace
+
+TEST_F(MouseInputTest, wheel_steps_add_up_within_a_frame_and_last_one_frame)
+{
+    inject::PushMouseWheel(1);
+    inject::PushMouseWheel(2);
+    Frame();
+    EXPECT_EQ(mouse_.GetWheel(), 3) << "every step turned before the frame counts";
+    Frame();
+    EXPECT_EQ(mouse_.GetWheel(), 0) << "steps are read once";
+    inject::PushMouseWheel(-1);
+    Frame();
+    EXPECT_EQ(mouse_.GetWheel(), -1) << "towards the user is negative";
+}

@@ -414,23 +414,26 @@ TEST(Game, missing_picture_shows_the_placeholder_with_one_message)
 }
 
 // A screen that answers a scripted command code once, then 0x104.
-class ScriptedScreen : public GameScreen {
+class ScriptedScreen : public CGameScreen {
 public:
     ScriptedScreen(int code, int* draws, bool* deleted) : code_(code), draws_(draws), deleted_(deleted) {}
     ~ScriptedScreen() override { *deleted_ = true; }
-    void SetCDAudio(CCDDA*) override {}
+    int PrepareBackground(CPlaneBase*) override { return 0; }
     int Update(CGameKeyInput*, CMouseInput*) override
     {
         const int code = code_;
         code_ = kScreenNothing;
         return code;
     }
-    int Draw(CPlaneBase*, const Rect&) override
+    int OnLeftClick(unsigned long) override { return 0; }
+    int OnRightClick(unsigned long) override { return 0; }
+    int OnHoverEnter(unsigned long) override { return 0; }
+    int OnHoverLeave(unsigned long) override { return 0; }
+    int DrawContents(CPlaneBase*, const Rect&) override
     {
         ++*draws_;
         return 0;
     }
-    void EndScreen(int) override {}
 
 private:
     int code_;

@@ -468,13 +468,21 @@ TEST_F(WindowCommands, load_menu_alone_returns_its_choice_for_the_start_menu)
 }
 
 // A start menu stand-in whose load button was pressed (command 0x101).
-class LoadButtonScreen : public GameScreen {
+class LoadButtonScreen : public CGameScreen {
 public:
     explicit LoadButtonScreen(int* ended) : ended_(ended) {}
-    void SetCDAudio(CCDDA*) override {}
     int Update(CGameKeyInput*, CMouseInput*) override { return kScreenLoadMenu; }
-    int Draw(CPlaneBase*, const Rect&) override { return 0; }
-    void EndScreen(int code) override { *ended_ = code; }
+    int EndScreen(int code) override
+    {
+        *ended_ = code;
+        return CGameScreen::EndScreen(code);
+    }
+    int PrepareBackground(CPlaneBase*) override { return 0; }
+    int OnLeftClick(unsigned long) override { return 0; }
+    int OnRightClick(unsigned long) override { return 0; }
+    int OnHoverEnter(unsigned long) override { return 0; }
+    int OnHoverLeave(unsigned long) override { return 0; }
+    int DrawContents(CPlaneBase*, const Rect&) override { return 0; }
 
 private:
     int* ended_;

@@ -72,12 +72,14 @@ public:
     void AddRuby(const std::string& base, const std::string& reading) override { page += base + "(" + reading + ")"; }
     void AddLineBreak() override { page += "\n"; }
     void AddAnchor(int32_t id) override { page += "[" + std::to_string(id) + "]"; }
+    void EndAnchor() override { page += "[/]"; }
     void SetName(const std::string& name) override { names.push_back(name); }
     void CommitPage() override
     {
         pages.push_back(page);
         page.clear();
     }
+    void DiscardPage() override { page.clear(); }
     std::string page;
     std::vector<std::string> pages;
     std::vector<std::string> names;
@@ -238,6 +240,8 @@ TEST_F(TextHostTest, a_page_types_out_with_ruby_and_name_and_waits_for_the_click
     ASSERT_EQ(log_.pages.size(), 1u) << "the click ends the page and logs it";
     EXPECT_EQ(log_.pages[0], Sjis(u8"吾輩は猫(ねこ)である。\n名前はまだ無い。"));
     EXPECT_EQ(log_.names.at(0), Sjis(u8"ミオ"));
+    ASSERT_EQ(log_.names.size(), 2u) << "the name still on the window starts the next page of the log";
+    EXPECT_EQ(log_.names[1], Sjis(u8"ミオ"));
     EXPECT_FALSE(Text()->GetMarker()->IsVisible()) << "the marker goes with the page";
 }
 
@@ -268,7 +272,7 @@ TEST_F(TextHostTest, a_link_is_chosen_by_clicking_it)
     Frame();
     EXPECT_EQ(executor_.valsInt()[2], 2) << "clicking the second link stores its id";
     EXPECT_TRUE(Text()->Links().empty()) << "the choice clears the page";
-    EXPECT_EQ(log_.pages.back(), Sjis(u8"[1]庭へ\n[2]書斎へ"));
+    EXPECT_EQ(log_.pages.back(), Sjis(u8"[1]庭へ[/]\n[2]書斎へ[/]")) << "each link's end is logged";
 }
 
 TEST_F(TextHostTest, skipping_types_at_once_and_presses_the_button)

@@ -157,6 +157,20 @@ TEST_F(ScenarioSoundTest, nothing_plays_at_voice_level_zero_or_while_skipping)
     EXPECT_FALSE(Voice().IsPlaying()) << "nothing sounds while skipping";
 }
 
+TEST_F(ScenarioSoundTest, every_voice_line_is_told_to_the_listener_even_when_silenced)
+{
+    CScenarioSound sound([this] { return settings_; }, nullptr, nullptr);
+    std::vector<std::string> heard;
+    sound.SetVoiceListener([&](const std::string& path) { heard.push_back(path); });
+    sound.PlaySe("bang", false);
+    EXPECT_TRUE(heard.empty()) << "a one-shot effect on the voice channel is not a voice line";
+    sound.PlayVoice("v001");
+    settings_.seLevel = 0;
+    sound.PlayVoice("missing");
+    EXPECT_EQ(heard, (std::vector<std::string>{"voice\\v001.wav", "voice\\missing.wav"}))
+        << "the page keeps its voice whether or not it could be heard now";
+}
+
 TEST_F(ScenarioSoundTest, sestop_stops_both_effect_channels)
 {
     ASSERT_EQ(Run(R"(

@@ -87,6 +87,16 @@ bool PushMouseMotion(int windowX, int windowY)
     return Push(&event);
 }
 
+bool PushMouseWheel(int steps)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEWHEEL;
+    event.wheel.windowID = WindowId();
+    event.wheel.y = steps;
+    event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    return Push(&event);
+}
+
 bool PushJoystickButton(int button, bool down)
 {
     SDL_Event event{};

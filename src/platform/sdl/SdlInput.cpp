@@ -132,6 +132,14 @@ void TrackInputEvent(const SDL_Event& event, bool releasesOnly)
         }
         break;
     }
+    case SDL_MOUSEWHEEL: {
+        if (releasesOnly) {
+            break;  // a modal loop's wheel belongs to it
+        }
+        const int steps = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        t.mouse.wheel += steps;
+        break;
+    }
     default:
         break;
     }
@@ -164,6 +172,7 @@ void ReadMouse(MouseSnapshot* out)
     out->right = t.mouse.right || t.rightTapped;
     out->middle = t.mouse.middle || t.middleTapped;
     t.leftTapped = t.rightTapped = t.middleTapped = false;
+    t.mouse.wheel = 0;
 }
 
 void ResetInputState()
