@@ -12,7 +12,7 @@
 #include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
-#include "display/TextFastPlane.h"
+#include "image/TextFastPlane.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/GameConfig.h"

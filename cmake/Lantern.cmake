@@ -28,14 +28,41 @@ if(LANTERN_FUZZ)
   target_link_options(lantern_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# lantern_subsystem(NAME [DEPS lib...] [PRIVATE_DEPS lib...] [ALLOW_HEADERS group...])
-# Builds every .cpp under src/NAME (recursively) into the static library
-# lantern_NAME; outside the platform it sees no system library headers but
-# those of ALLOW_HEADERS (see lantern_guard_headers). Static libraries may depend on each other in a cycle
-# (the raster operations are methods of the display core's plane).
+# lantern_subsystem(NAME [DEPS lib...] [PRIVATE_DEPS lib...] [ALLOW_HEADERS group...]
+#                   [FORMATS file...] [FORMATS_DEPS lib...] [FORMATS_PRIVATE_DEPS lib...]
+#                   [FORMATS_ALLOW_HEADERS group...] [EXCLUDE file...])
+# Builds the .cpp files under src/NAME (recursively) into static libraries:
+# the FORMATS files (paths or globs relative to the folder: the readers and
+# writers of files and bytes) into lantern_NAME_formats, which links only
+# FORMATS_DEPS (other formats libraries and codecs); every other file but the
+# EXCLUDEd ones into lantern_NAME, the runtime, which links its formats
+# library. Outside the platform a library sees no system library headers but
+# those of its ALLOW_HEADERS (see lantern_guard_headers). Runtime libraries
+# may depend on each other in a cycle (the raster operations are methods of
+# the display core's plane); formats libraries never do.
 function(lantern_subsystem name)
-  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;ALLOW_HEADERS" ${ARGN})
+  cmake_parse_arguments(ARG "" ""
+    "DEPS;PRIVATE_DEPS;ALLOW_HEADERS;FORMATS;FORMATS_DEPS;FORMATS_PRIVATE_DEPS;FORMATS_ALLOW_HEADERS;EXCLUDE"
+    ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  set(kept "")
+  foreach(pattern ${ARG_EXCLUDE} ${ARG_FORMATS})
+    file(GLOB matched CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
+    if(NOT matched)
+      message(FATAL_ERROR "lantern_${name}: ${pattern} names no file")
+    endif()
+    list(REMOVE_ITEM sources ${matched})
+    if(pattern IN_LIST ARG_FORMATS)
+      list(APPEND kept ${matched})
+    endif()
+  endforeach()
+  if(kept)
+    add_library(lantern_${name}_formats STATIC ${kept})
+    target_link_libraries(lantern_${name}_formats
+      PUBLIC lantern_options ${ARG_FORMATS_DEPS} PRIVATE ${ARG_FORMATS_PRIVATE_DEPS})
+    lantern_guard_headers(lantern_${name}_formats ALLOW ${ARG_FORMATS_ALLOW_HEADERS})
+    list(APPEND ARG_DEPS lantern_${name}_formats)
+  endif()
   if(NOT sources)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()

@@ -8,7 +8,7 @@
 //           second colour) is rendered the same way and composited under it
 // A plane that is already created keeps its size; otherwise it is created at
 // the text's extent (1 x 1 when either extent is 0).
-#include "display/TextDraw.h"
+#include "image/TextDraw.h"
 #include "image/SoftPlane.h"
 
 class CAntialiasTextPlane : public CSoftPlane {

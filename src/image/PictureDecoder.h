@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "frame/Holder.h"
 #include "image/ImagePlugin.h"
 

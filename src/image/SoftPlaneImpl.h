@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "display/PlaneBase.h"
 #include "display/SurfaceView.h"
 

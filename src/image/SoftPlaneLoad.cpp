@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "frame/File.h"
 #include "frame/FileLayer.h"
 #include "frame/LzssDecode.h"

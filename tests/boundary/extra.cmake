@@ -17,3 +17,26 @@ foreach(probe
   set_tests_properties(boundary_rejects_${name} PROPERTIES
     PASS_REGULAR_EXPRESSION "header guard: <${header}>")
 endforeach()
+
+# The formats stand alone: each fuzz target's source, with a small main in
+# place of libFuzzer, links what fuzz/targets.cmake names for it and replays
+# its seed corpus here under the sanitizers; ldd then proves that these
+# programs and the command-line tools that read files (the assembler, the
+# packer) need no SDL, FFmpeg, FreeType or libcdio.
+include(${PROJECT_SOURCE_DIR}/fuzz/targets.cmake)
+set(link_checked nsasm nmmpack)
+foreach(src ${LANTERN_FUZZ_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  string(REGEX REPLACE "_fuzz$" "" corpus ${name})
+  add_executable(${name}_replay ${src} ${CMAKE_CURRENT_LIST_DIR}/fuzz_replay_main.cpp)
+  target_link_libraries(${name}_replay PRIVATE ${${name}_libs})
+  lantern_guard_headers(${name}_replay)
+  add_test(NAME ${name}_replay COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${corpus})
+  if(NOT ${name}_libs STREQUAL "lantern_image")
+    list(APPEND link_checked ${name}_replay)
+  endif()
+endforeach()
+foreach(program ${link_checked})
+  add_test(NAME link_boundary_${program}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -P ${CMAKE_CURRENT_LIST_DIR}/check_links.cmake)
+endforeach()

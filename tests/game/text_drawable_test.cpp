@@ -3,7 +3,7 @@
 
 #include "GameTestPlanes.h"
 #include "display/FastPlane.h"
-#include "display/text_reference.h"
+#include "image/text_reference.h"
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
 #include "game/TextDrawable.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "GameTestPlanes.h"
-#include "display/text_reference.h"
+#include "image/text_reference.h"
 #include "game/TextLabel.h"
 
 using game_test::RecordingTarget;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ImageTestFiles.h"
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "frame/File.h"

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 
 class CTextDraw {
 public:

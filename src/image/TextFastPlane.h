@@ -8,7 +8,7 @@
 // Each redraw renders through a temporary CAntialiasTextPlane and converts it
 // into this plane's surface.
 #include "display/FastPlane.h"
-#include "display/TextDraw.h"
+#include "image/TextDraw.h"
 
 class CTextFastPlane : public CFastPlane {
 public:

@@ -1,4 +1,4 @@
-#include "display/TextDraw.h"
+#include "image/TextDraw.h"
 
 #include <algorithm>
 #include <string_view>

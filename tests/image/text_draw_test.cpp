@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "display/DIBSection.h"
-#include "display/TextDraw.h"
-#include "display/text_reference.h"
+#include "image/DIBSection.h"
+#include "image/TextDraw.h"
+#include "image/text_reference.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/TextFastPlane.h"
+#include "image/TextFastPlane.h"
 
 #include "image/AntialiasTextPlane.h"
 

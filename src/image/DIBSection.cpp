@@ -1,4 +1,4 @@
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 
 #include <new>
 

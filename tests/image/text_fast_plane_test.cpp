@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "display/PixelFormat.h"
-#include "display/TextFastPlane.h"
-#include "display/text_reference.h"
+#include "image/TextFastPlane.h"
+#include "image/text_reference.h"
 
 namespace {
 const std::string kName = "\x96\xBC\x91\x4F";  // 名前
