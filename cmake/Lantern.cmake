@@ -14,6 +14,10 @@ endif()
 if(LANTERN_WERROR)
   target_compile_options(lantern_options INTERFACE -Werror)
 endif()
+if(LANTERN_SANITIZE OR LANTERN_TSAN OR LANTERN_FUZZ)
+  # LANTERN_ASSERT checks stay on in the checking builds whatever their type.
+  target_compile_definitions(lantern_options INTERFACE LANTERN_ASSERTIONS=1)
+endif()
 if(LANTERN_SANITIZE)
   target_compile_options(lantern_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

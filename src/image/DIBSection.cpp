@@ -28,28 +28,28 @@ int CDIBSection::Create(int width, int height, int bitsPerPixel)
     return 0;
 }
 
-int CDIBSection::LoadPicture(const std::string& name, int bitsPerPixel)
+DibLoadResult CDIBSection::LoadPicture(const std::string& name, int bitsPerPixel)
 {
     Release();
     CFile file;
     if (file.Load(name) != 0) {
-        return 1;
+        return kDibUnreadable;
     }
     std::unique_ptr<CPictureDecoder> decoder =
         gPictureDecoderFactory.get() ? gPictureDecoderFactory->Create() : nullptr;
     int width = 0;
     int height = 0;
     if (decoder == nullptr || decoder->Load(&file) != 0 || decoder->GetSize(&width, &height) != 0) {
-        return 2;
+        return kDibNotDecodable;
     }
     if (Create(width, height, bitsPerPixel) != 0) {
-        return 3;
+        return kDibBadSize;
     }
     if (decoder->Draw(view_) != 0) {
         Release();
-        return 4;
+        return kDibDrawFailed;
     }
-    return 0;
+    return kDibLoaded;
 }
 
 void CDIBSection::Release()

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "image/PictureResult.h"
+
 // A writable view of 32-bit pixels: rows top-down, `pitch` bytes apart.
 // Null pixels means "no picture" (drawing into it fails).
 struct DibView {
@@ -33,9 +35,7 @@ public:
     int Create(int width, int height, int bitsPerPixel = 32);
     // Reads the named file through CFile, decodes it with a decoder from
     // gPictureDecoderFactory and draws it into a new picture of its size.
-    // 0 on success; 1 unreadable, 2 not decodable, 3 bad size, 4 drawing failed
-    // (the section is then empty).
-    int LoadPicture(const std::string& name, int bitsPerPixel = 32);
+    DibLoadResult LoadPicture(const std::string& name, int bitsPerPixel = 32);
     // Frees the pixels.
     void Release();
 

@@ -118,8 +118,8 @@ TEST(PlaneBase, load_two_files_is_not_supported_and_results_have_names)
 {
     RecordingPlane p;
     EXPECT_EQ(p.LoadTwoFiles("a", "b"), 1);
-    EXPECT_STREQ(PlaneResultToString(kPlaneFormatPair), "pixel-format pair not supported");
-    EXPECT_STREQ(PlaneResultToString(42), "unknown plane result");
+    EXPECT_STREQ(ToString(kPlaneFormatPair), "pixel-format pair not supported");
+    EXPECT_STREQ(ToString(static_cast<PlaneResult>(42)), "unknown plane result");
 }
 
 }  // namespace
