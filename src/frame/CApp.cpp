@@ -134,9 +134,15 @@ bool CApp::PumpMessages()
 {
     if (window_) {
         platform::PumpMessages();
-        while (pauseWhileInactive_ && IsRunning() && window_ && !platform::IsMainWindowActive()) {
+        while (pauseWhileInactive_ && IsRunning() && window_ && !platform::IsMainWindowActive() &&
+               !platform::EndRequested()) {
             platform::WaitMessages(kInactiveWaitMs);
         }
+    }
+    // A signal, or a close inside a box or a menu, ends the game even when a
+    // listener took the close message (to ask first, say).
+    if (platform::EndRequested()) {
+        SignalStop();
     }
     return IsRunning();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// CSingleInstance: keeps a second copy of the program from running. The
+// CSingleInstance: keeps a second copy of the game from running. The
 // first copy holds the guard for its whole run; a later copy finds it taken,
 // brings the first copy's window to the front and reports that it is not
 // the first.
@@ -12,7 +12,8 @@ class SingleInstanceGuard;
 
 class CSingleInstance {
 public:
-    // Takes the guard named after `name` (empty: the program file's path).
+    // Takes the guard named after `name` (empty: the game folder, the start
+    // directory's resolved path).
     explicit CSingleInstance(const std::string& name = {});
     // Releases the guard.
     ~CSingleInstance();

@@ -83,6 +83,39 @@ std::map<std::string, Listing>& Listings()
     return listings;
 }
 
+// Game folders unpacked without converting their names (zip archives made on
+// Japanese Windows, extracted by the usual tools) keep the Shift-JIS bytes on
+// disk. A component that is not plain ASCII also matches an entry whose raw
+// bytes are its Shift-JIS form: exactly, else ignoring the case of ASCII
+// letters (never of a trail byte).
+bool MatchRawSjisLocked(const Listing& listing, const std::string& component, std::string* actual)
+{
+    const bool ascii = std::all_of(component.begin(), component.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    std::string sjis;
+    if (ascii || !Utf8ToSjisStrict(component, &sjis)) {
+        return false;
+    }
+    if (std::binary_search(listing.names.begin(), listing.names.end(), sjis)) {
+        *actual = sjis;
+        return true;
+    }
+    std::string wanted = sjis;
+    MakeLowerSjis(wanted);
+    for (const std::string& name : listing.names) {
+        if (name.size() != wanted.size()) {
+            continue;
+        }
+        std::string folded = name;
+        MakeLowerSjis(folded);
+        if (folded == wanted) {
+            *actual = name;
+            return true;
+        }
+    }
+    return false;
+}
+
 // The on-disk spelling of `component` in `dir` (exact first, else the first
 // case-insensitive match in name order); false when there is none.
 bool MatchComponentLocked(const std::string& dir, const std::string& component, std::string* actual)
@@ -120,7 +153,7 @@ bool MatchComponentLocked(const std::string& dir, const std::string& component, 
             return true;
         }
     }
-    return false;
+    return MatchRawSjisLocked(listing, component, actual);
 }
 
 // Splits an absolute host path into its components with "." and ".." folded.

@@ -21,6 +21,12 @@ public:
     };
     static const char* ToString(int result);
 
+    // The most bytes `sourceSize` bytes can decode to: every flag byte
+    // followed by eight references of the longest length, 18 bytes out for
+    // every 2 in, 144 for every 17. A stated size above it cannot be real, so
+    // callers refuse it before allocating the output.
+    static constexpr uint64_t MaxOutput(uint64_t sourceSize) { return (sourceSize / 17 + 1) * 144; }
+
     // Decodes source[0, sourceSize) into *output until outputSize bytes are
     // written. With allocate, *output receives a new[] array of outputSize
     // bytes that the caller owns (delete[]); otherwise *output must hold

@@ -153,10 +153,10 @@ std::string ProfileFile::serialize(int scrambled) const
     return scrambled ? profile_scramble::Scramble(text) : text;
 }
 
-int ProfileFile::save(const std::string& fileName, int scrambled) const
+int ProfileFile::save(const std::string& fileName, int scrambled, std::string* why) const
 {
     std::string bytes = serialize(scrambled);
-    WriteFileResult rc = WriteFileAtomic(MakeFullPath(fileName), bytes.data(), bytes.size());
+    WriteFileResult rc = WriteFileAtomic(MakeFullPath(fileName), bytes.data(), bytes.size(), why);
     if (rc != kWriteOk) {
         DebugOutput("Failed! - ProfileFile::save() " + std::string(ToString(rc)) + " <" + fileName + ">\n");
     }

@@ -20,8 +20,9 @@ public:
     // Parses plain or scrambled bytes; 0 on success, 1 on a bad scrambled form.
     int loadFromMemory(const void* data, size_t size);
     // Writes every section in stored order to a temporary file renamed into
-    // place; 0 on success, non-zero when the file cannot be written.
-    int save(const std::string& fileName, int scrambled = 0) const;
+    // place; 0 on success, non-zero when the file cannot be written (*why,
+    // when given, then says which step failed and the system's reason).
+    int save(const std::string& fileName, int scrambled = 0, std::string* why = nullptr) const;
     // The bytes save() writes.
     std::string serialize(int scrambled = 0) const;
 

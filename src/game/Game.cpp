@@ -4,6 +4,7 @@
 #include "display/FastPlane.h"
 #include "frame/CApp.h"
 #include "frame/CRingPtr.h"
+#include "game/ErrorReport.h"
 #include "game/GameConfig.h"
 #include "game/GameMenus.h"
 #include "game/PictureLoader.h"
@@ -265,8 +266,13 @@ bool CGame::ScenarioFrame()
             input.advance = advance_ && !text.OnAdvance();
             input.rightClick = mouse.IsRightNewPress();
         }
-        if (executor.step(input) != kStepContinue)
+        const int stepped = executor.step(input);
+        if (stepped != kStepContinue) {
+            // The executor's box has told the player; the logs and the exit status learn it here.
+            if (stepped == kStepError)
+                ReportFatalError(executor.errorDetail());
             return false;
+        }
         backlog.EndStep();
         DrawScenario();
         return true;

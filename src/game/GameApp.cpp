@@ -17,6 +17,7 @@ int CGameApp::Main()
 {
     // The game object lives on this stack frame: its members are destroyed in
     // the reverse order of their construction when the loop has returned.
+    mainRan_ = true;
     CGame game;
     game.app = this;
     game.Run();

@@ -12,4 +12,9 @@ public:
     // The main routine: builds the game object and runs its frame loop until
     // the application stops or the scenario ends. 0.
     int Main() override;
+    // Whether the main routine ran (false: the window could not be made).
+    bool MainRan() const { return mainRan_; }
+
+private:
+    bool mainRan_ = false;
 };

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <variant>
 
+#include "frame/FileLayer.h"
 #include "frame/ProfileFile.h"
+#include "game/SaveSlots.h"
+#include "game/WritePath.h"
 
 CGameConfig gConfig;
 
@@ -185,34 +188,66 @@ const Row kRows[] = {
 
 }  // namespace
 
-int LoadConfig(std::string fileName)
+namespace {
+
+std::string Missing(const char* section, const std::string& key)
 {
+    return "key \"" + key + "\" missing from [" + section + "]";
+}
+
+}  // namespace
+
+int LoadConfig(std::string fileName, std::string* why)
+{
+    std::string ignored;
+    if (!why)
+        why = &ignored;
     ProfileFile file;
-    if (file.load(fileName) != 0)
+    if (file.load(fileName) != 0) {
+        *why = FileExists(fileName) ? "cannot be read" : "not found";
         return 1;
+    }
     for (const Row& row : kRows) {
         if (const IntMember* m = std::get_if<IntMember>(&row.target)) {
-            if (file.GetInt(row.section, row.key, &(gConfig.*(*m))) != 0)
+            if (file.GetInt(row.section, row.key, &(gConfig.*(*m))) != 0) {
+                *why = Missing(row.section, row.key);
                 return row.code;
+            }
         } else if (const StrMember* s = std::get_if<StrMember>(&row.target)) {
-            if (file.GetString(row.section, row.key, &(gConfig.*(*s))) != 0)
+            if (file.GetString(row.section, row.key, &(gConfig.*(*s))) != 0) {
+                *why = Missing(row.section, row.key);
                 return row.code;
+            }
         } else {
             const ListMember& list = std::get<ListMember>(row.target);
             int count = 0;
-            if (file.GetInt(row.section, row.key, &count) != 0)
+            if (file.GetInt(row.section, row.key, &count) != 0) {
+                *why = Missing(row.section, row.key);
                 return row.code;
+            }
             std::vector<std::string>& names = gConfig.*(list.list);
             names.clear();
             for (int i = 0; i < count; ++i) {
                 char key[64];
                 std::snprintf(key, sizeof key, list.pattern, i);
                 std::string name;
-                if (file.GetString(row.section, key, &name) != 0)
+                if (file.GetString(row.section, key, &name) != 0) {
+                    *why = Missing(row.section, key);
                     return list.nameCode;
+                }
                 names.push_back(std::move(name));
             }
         }
+    }
+    // The settings come with the game: the files written in the player's name
+    // must not land outside its folder.
+    if (const std::string error = WritePathError(gConfig.userini); !error.empty()) {
+        *why = "userini=" + gConfig.userini + ": " + error + ", outside the game folder";
+        return kConfigUserIniOutside;
+    }
+    if (!IsSafeSlotPattern(gConfig.savedataFormat)) {
+        *why = "savedataFormat=" + gConfig.savedataFormat + ": not one slot number in a name inside the game folder";
+        return kConfigSaveDataOutside;
     }
     return 0;
 }

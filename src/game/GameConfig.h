@@ -177,10 +177,18 @@ public:
 
 extern CGameConfig gConfig;
 
+// LoadConfig's results beyond the key codes: "userini" or "savedataFormat"
+// names a file outside the game folder (WritePath.h), or the slot pattern is
+// not one of a single number.
+constexpr int kConfigUserIniOutside = 300;
+constexpr int kConfigSaveDataOutside = 301;
+
 // Reads the settings file into gConfig: 0 when every key was read, 1 when the
 // file cannot be loaded, else the code of the first missing key (earlier
-// members keep what was read, later ones are untouched).
-int LoadConfig(std::string fileName);
+// members keep what was read, later ones are untouched), or one of the codes
+// above once every key is there. *why, when given,
+// gets what failed ("not found", "key \"seDir\" missing from [global]").
+int LoadConfig(std::string fileName, std::string* why = nullptr);
 
 // One row of the settings table, in reading order (for tests and tools).
 struct ConfigKey {

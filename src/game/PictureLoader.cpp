@@ -4,8 +4,10 @@
 
 #include "display/FastPlane.h"
 #include "frame/FileLayer.h"
+#include "game/ErrorReport.h"
 #include "game/GameConfig.h"
 #include "game/SystemData.h"
+#include "image/PictureFailure.h"
 #include "platform/MessageBox.h"
 
 double CPictureLoader::Scale()
@@ -25,8 +27,15 @@ CFastPlane* CPictureLoader::Load(const std::string& name)
     const double scale = Scale();
     plane->LoadFile(name, 0, scale);
     if (!plane->IsCreated()) {
-        std::string message = "みつからないの。。。<" + name + ">";
-        platform::ShowMessageBox(message, "えら", platform::MessageBoxKind::Ok);
+        if (FileExists(name)) {
+            // There but damaged: "not found" would send the player looking for
+            // a file that is right there. The log says what the decoder found.
+            const std::string& why = LastPictureFailure();
+            WriteErrorLine("picture " + name + " cannot be decoded: " + (why.empty() ? "unknown reason" : why));
+        } else {
+            std::string message = "みつからないの。。。<" + name + ">";
+            platform::ShowMessageBox(message, "えら", platform::MessageBoxKind::Ok);
+        }
         plane->LoadFile("chip\\tofu.png", 0, scale);
     }
     return plane;

@@ -10,6 +10,7 @@
 
 #include "frame/FileLayer.h"
 #include "frame/ProfileFile.h"
+#include "game/WritePath.h"
 #include "platform/Menu.h"
 #include "scenario/ScenarioExecutor.h"
 
@@ -18,10 +19,10 @@ namespace {
 // A file name longer than this is not a setting anyone meant.
 constexpr int kMaxFileName = 1024;
 
-// True when the pattern holds exactly one conversion and it is an integer
-// one with optional flags and width: anything else would have printf read an
-// argument that is not there, or read the int as something else.
-bool OneIntConversion(const std::string& pattern)
+// The number of conversions in the pattern, all of them integer ones with
+// optional flags and width; -1 when any other conversion is there: printf
+// would read an argument that is not there, or read the int as something else.
+int IntConversions(const std::string& pattern)
 {
     int conversions = 0;
     for (size_t i = 0; i < pattern.size(); ++i) {
@@ -41,11 +42,11 @@ bool OneIntConversion(const std::string& pattern)
             ++digits;
         }
         if (digits > 3 || i >= pattern.size() || std::string_view("diuoxX").find(pattern[i]) == std::string_view::npos) {
-            return false;
+            return -1;
         }
         ++conversions;
     }
-    return conversions == 1;
+    return conversions;
 }
 
 // The file's modification time when it is a file of its own.
@@ -65,9 +66,17 @@ bool LooseFileTime(const std::string& fileName, time_t* mtime)
 
 }  // namespace
 
+bool IsSafeSlotPattern(const std::string& pattern)
+{
+    // Conversions print digits, signs and spaces only, so the pattern escapes
+    // the folder exactly when its names would.
+    const int conversions = IntConversions(pattern);
+    return conversions >= 0 && conversions <= 1 && WritePathError(pattern).empty();
+}
+
 bool SlotFileName(const std::string& pattern, int slot, std::string* out)
 {
-    if (!OneIntConversion(pattern)) {
+    if (IntConversions(pattern) != 1) {
         return false;
     }
     std::vector<char> buffer(kMaxFileName + 1);
@@ -78,7 +87,12 @@ bool SlotFileName(const std::string& pattern, int slot, std::string* out)
     if (length <= 0 || length > kMaxFileName) {
         return false;
     }
-    out->assign(buffer.data(), static_cast<size_t>(length));
+    std::string name(buffer.data(), static_cast<size_t>(length));
+    // The pattern comes with the game's data: its slots must stay in the game folder.
+    if (!WritePathError(name).empty()) {
+        return false;
+    }
+    *out = std::move(name);
     return true;
 }
 
@@ -149,13 +163,15 @@ void FillSlotMenus(platform::Menu* save, platform::Menu* load, int maxSaveSlot, 
     }
 }
 
-bool WriteSlot(ScenarioExecutor* executor, int slot, const std::string& pattern)
+bool WriteSlot(ScenarioExecutor* executor, int slot, const std::string& pattern, std::string* fileName,
+               std::string* why)
 {
-    std::string fileName;
-    if (!SlotFileName(pattern, slot, &fileName)) {
+    if (!SlotFileName(pattern, slot, fileName)) {
+        *fileName = pattern;
+        *why = "\"savedataFormat\" does not name one slot file inside the game folder";
         return false;
     }
     ProfileFile file;
     executor->saveState(&file);
-    return file.save(fileName, 0) == 0;
+    return file.save(*fileName, 0, why) == 0;
 }

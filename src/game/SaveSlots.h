@@ -25,8 +25,13 @@ constexpr uint32_t kLoadSlotIdBase = 45502;       // + slot
 // The file name of a slot: the pattern formatted with the slot number. The
 // pattern must hold exactly one integer conversion (d, i, u, o, x or X, with
 // flags and a width; "%%" is a literal "%"); otherwise false and *out is
-// left alone, so a bad setting never reaches printf.
+// left alone, so a bad setting never reaches printf. A name that would land
+// outside the game folder (see WritePathError) is refused the same way.
 bool SlotFileName(const std::string& pattern, int slot, std::string* out);
+// The settings reader's check: false when the pattern holds a conversion
+// other than integer ones, more than one, or names a file outside the game
+// folder. A pattern without a conversion passes here; saving then refuses it.
+bool IsSafeSlotPattern(const std::string& pattern);
 
 // The highest slot the menus offer: min(maxSaveSlot - 3, 98); -1 for none.
 int LastOfferedSlot(int maxSaveSlot);
@@ -48,5 +53,7 @@ void FillSlotMenus(platform::Menu* save, platform::Menu* load, int maxSaveSlot, 
 
 // Writes the executor's state into the slot's file (through a temporary file
 // renamed into place). False when the pattern is bad or the write failed:
-// the old file is then unchanged.
-bool WriteSlot(ScenarioExecutor* executor, int slot, const std::string& pattern);
+// the old file is then unchanged, *fileName holds the slot's name (when the
+// pattern gave one) and *why the reason.
+bool WriteSlot(ScenarioExecutor* executor, int slot, const std::string& pattern, std::string* fileName,
+               std::string* why);

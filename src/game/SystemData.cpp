@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "frame/ProfileFile.h"
+#include "game/ErrorReport.h"
 #include "game/GameConfig.h"
 #include "scenario/SceneSeen.h"
 
@@ -116,5 +117,10 @@ int SaveSystemData(std::string fileName)
         std::snprintf(key, sizeof key, "%02d", scene);
         file.SetString("SceneSeen", key, "seen");
     }
-    return file.save(fileName, 0) != 0 ? 1 : 0;
+    std::string why;
+    if (file.save(fileName, 0, &why) != 0) {
+        ReportWriteFailure(fileName, why);
+        return 1;
+    }
+    return 0;
 }

@@ -12,5 +12,6 @@ extern std::set<std::string> gSeenPictures;
 // 1 when it cannot be loaded (then nothing changes).
 int LoadSystemData(std::string fileName);
 // Writes the file anew (through a temporary file renamed into place):
-// 0 when written, 1 when writing failed (the old file is then kept).
+// 0 when written, 1 when writing failed (the old file is then kept and the
+// failure reported through ReportWriteFailure).
 int SaveSystemData(std::string fileName);

@@ -8,6 +8,9 @@
 #include "frame/CSingleInstance.h"
 #include "frame/DebugOutput.h"
 #include "frame/FileLayer.h"
+#include "frame/TextEncoding.h"
+#include "frame/WriteFileAtomic.h"
+#include "game/ErrorReport.h"
 #include "game/GameApp.h"
 #include "game/GameConfig.h"
 #include "game/SystemData.h"
@@ -23,15 +26,27 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
     // The debug switch is the environment's LANTERN_DEBUG, never on for a
     // player who did not ask for it.
     gDebugMode = DebugOutputEnabled() ? 1 : 0;
+    ResetErrorReports();
 
-    const int result = LoadConfig("scenario\\brask.ini");
+    std::string why;
+    const int result = LoadConfig("scenario\\brask.ini", &why);
     if (result != 0) {
-        // No window exists yet: the box goes to stderr too and never waits without a display.
+        // The system's line with its code, then the file, the folder it was
+        // looked for in and what failed: a player started in the wrong folder
+        // sees it at once. No window exists yet: the box never waits without a display.
+        const std::string detail = "scenario/brask.ini in " + Utf8ToSjis(GetStartDirectory()) + ": " + why;
+        WriteErrorLine(detail);
+        const bool outside = result == kConfigUserIniOutside || result == kConfigSaveDataOutside;
         char message[128];
-        std::snprintf(message, sizeof message, "iniファイルの読み込みに失敗(%d)", result);
-        platform::ShowMessageBox(message, "えら", platform::MessageBoxKind::Ok);
+        std::snprintf(message, sizeof message,
+                      outside ? "iniファイルの書き込み先がゲームのフォルダの外です(%d)\n" : "iniファイルの読み込みに失敗(%d)\n",
+                      result);
+        platform::ShowMessageBox(message + detail, "えら", platform::MessageBoxKind::Ok);
         return 1;
     }
+    // Saves cut short by a crash or a kill may have left their temporary files.
+    RemoveStaleTemporaries(MakeFullPath(gConfig.userini));
+    RemoveStaleTemporariesIn(MakeFullPath("savedata"));
     // A first run has no user system file yet: noted for the debugger only.
     if (const int userResult = LoadSystemData(gConfig.userini); userResult != 0) {
         char message[512];
@@ -50,10 +65,15 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
         if (guard.IsFirstInstance()) {
             CGameApp app;
             app.Run();
+            // The layer has said why on stderr (no video, no window).
+            if (!app.MainRan())
+                ReportFatalError("the main window could not be made");
         }
-        // Also when another copy runs: this copy's values are written back.
-        if (SaveSystemData(gConfig.userini) != 0)
-            DebugOutput("Failed! - WinMain SaveSystemData <" + gConfig.userini + ">\n");
+        // Also when another copy runs: this copy's values are written back
+        // (a failure is reported by SaveSystemData itself).
+        SaveSystemData(gConfig.userini);
     }
-    return 0;
+    // After a fatal error (the game's box has named it) the status says so too,
+    // for scripts and launchers that start the game.
+    return FatalErrorReported() ? kExitFatalError : 0;
 }

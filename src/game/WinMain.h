@@ -9,5 +9,6 @@ extern uint8_t gDebugMode;
 
 // Runs the program: settings, user system file, single-instance guard, the
 // game, and the user system file again at the end. Returns 1 when the
-// settings file cannot be read (after telling the player), else 0.
+// settings file cannot be read (after telling the player), kExitFatalError
+// (ErrorReport.h) when the game ended by a fatal error, else 0.
 int WinMain(void* instance, void* previousInstance, const std::string& commandLine, int showCommand);

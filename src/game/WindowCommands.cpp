@@ -7,6 +7,7 @@
 #include "frame/CApp.h"
 #include "frame/DebugOutput.h"
 #include "frame/ProfileFile.h"
+#include "game/ErrorReport.h"
 #include "game/Game.h"
 #include "game/GameConfig.h"
 #include "game/GameMenus.h"
@@ -145,8 +146,11 @@ bool CGame::SaveToSlot(int slot)
     // A replayed scene is not the player's game: there is nothing to save.
     if (executor.sceneReplay != 0)
         return false;
-    if (WriteSlot(&executor, slot, gConfig.savedataFormat))
+    std::string fileName, why;
+    if (WriteSlot(&executor, slot, gConfig.savedataFormat, &fileName, &why))
         return true;
+    // The player asked for this save: tell them every time, and the log why.
+    WriteErrorLine("cannot save " + fileName + ": " + why);
     ShowError("セーブに失敗しました");
     return false;
 }
@@ -155,9 +159,11 @@ bool CGame::SavePoint()
 {
     if (executor.sceneReplay != 0)
         return true;
-    if (WriteSlot(&executor, kLatestChoiceSlot, gConfig.savedataFormat))
+    std::string fileName, why;
+    if (WriteSlot(&executor, kLatestChoiceSlot, gConfig.savedataFormat, &fileName, &why))
         return true;
-    DebugOutput("Failed! - CGame::SavePoint <" + gConfig.savedataFormat + ">\n");
+    // An automatic save: the player hears of it once per run, the log every time.
+    ReportWriteFailure(fileName, why);
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "frame/File.h"
 #include "image/ByteOrder.h"
 #include "image/DIBImage.h"
+#include "image/PictureFailure.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ bool CDIBImage::LoadBMP(const std::string& name, int depthMask)
     Free();
     CFile file;
     if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
         return false;
     }
     return LoadBMPFromMemory(file.GetData(), file.GetSize(), depthMask);
@@ -81,10 +83,12 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
 {
     Free();
     if (data == nullptr || size < 54 || data[0] != 'B' || data[1] != 'M') {
+        SetPictureFailure(size < 54 ? "BMP headers short" : "not a BMP file");
         return false;
     }
     const uint8_t* info = data + 14;
     if (ReadLe32(info) != 40) {
+        SetPictureFailure("BMP info header of " + std::to_string(ReadLe32(info)) + " bytes (only 40 is read)");
         return false;  // version 4 and 5 headers are not read
     }
     BitmapInfoHeader h;
@@ -100,9 +104,11 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
     h.biClrImportant = ReadLe32(info + 36);
     const int bitCount = h.biBitCount;
     if ((DepthBit(bitCount) & depthMask) == 0) {
+        SetPictureFailure("BMP of " + std::to_string(bitCount) + " bits per pixel");
         return false;
     }
     if (h.biCompression != kBiRgb && !(h.biCompression == kBiRle8 && bitCount == 8)) {
+        SetPictureFailure("BMP compression " + std::to_string(h.biCompression));
         return false;
     }
     // Colours stated by the file; the table in memory always has 2^bpp
@@ -111,9 +117,40 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
     uint64_t colours = bitCount <= 8 ? (h.biClrUsed != 0 ? h.biClrUsed : (1u << bitCount)) : 0;
     uint64_t tableEnd = 54 + colours * 4;
     if (tableEnd > size) {
+        SetPictureFailure("BMP colour table past the end of the file");
+        return false;
+    }
+    uint64_t offset = bitsOffset != 0 ? bitsOffset : tableEnd;
+    if (offset > size) {
+        SetPictureFailure("BMP pixel data past the end of the file");
+        return false;
+    }
+    const uint8_t* in = data + offset;
+    const size_t available = size - static_cast<size_t>(offset);
+    const int rows = std::abs(h.biHeight);
+    // Uncompressed pixels the file cannot hold are refused before the image
+    // is allocated: a forged header must not cost memory first. (RLE8 rows can
+    // legitimately be covered by a few bytes, so those keep the size cap only.)
+    if (h.biCompression == kBiRgb && h.biWidth > 0) {
+        const uint64_t bitsPerRow = uint64_t{static_cast<uint32_t>(bitCount)} * static_cast<uint32_t>(h.biWidth);
+        const uint64_t stride = ((bitsPerRow + 31) >> 3) & ~uint64_t{3};
+        const uint64_t need = stride * static_cast<uint64_t>(std::abs(int64_t{h.biHeight}));
+        if (need > available) {
+            SetPictureFailure("BMP pixel data short: " + std::to_string(available) + " of " + std::to_string(need) +
+                              " bytes");
+            return false;
+        }
+    }
+    // The file's biSizeImage is the compressed size of RLE8 data.
+    const size_t compressed = h.biSizeImage != 0 ? h.biSizeImage : available;
+    if (h.biCompression != kBiRgb && compressed > available) {
+        SetPictureFailure("BMP RLE8 data short: " + std::to_string(available) + " of " + std::to_string(compressed) +
+                          " bytes");
         return false;
     }
     if (!Create(h.biWidth, h.biHeight, bitCount)) {
+        SetPictureFailure("BMP size " + std::to_string(h.biWidth) + " x " + std::to_string(h.biHeight) +
+                          " out of range");
         return false;
     }
     if (bitCount <= 8) {
@@ -124,27 +161,9 @@ bool CDIBImage::LoadBMPFromMemory(const uint8_t* data, size_t size, int depthMas
             colors_[i] = RgbQuad{q[0], q[1], q[2], q[3]};
         }
     }
-    uint64_t offset = bitsOffset != 0 ? bitsOffset : tableEnd;
-    if (offset > size) {
-        Free();
-        return false;
-    }
-    const uint8_t* in = data + offset;
-    const size_t available = size - static_cast<size_t>(offset);
-    const int rows = std::abs(h.biHeight);
     if (h.biCompression == kBiRgb) {
-        if (available < bits_.size()) {
-            Free();
-            return false;
-        }
-        std::memcpy(bits_.data(), in, bits_.size());
+        std::memcpy(bits_.data(), in, std::min(bits_.size(), available));  // equal sizes, checked above
     } else {
-        // The file's biSizeImage is the compressed size.
-        size_t compressed = h.biSizeImage != 0 ? h.biSizeImage : available;
-        if (compressed > available) {
-            Free();
-            return false;
-        }
         DecodeRle8(in, compressed, bits_.data(), h.biWidth, rows, GetStride());
     }
     header_.biXPelsPerMeter = h.biXPelsPerMeter;

@@ -69,6 +69,10 @@ public:
     // alpha of grey with alpha is dropped); 16-bit samples become 8-bit.
     static bool LoadPNG(const std::string& name, CDIBImage* image);
     static bool LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* image);
+    // Fuzzing only: libpng then takes chunks with wrong CRCs and zlib streams
+    // with a wrong Adler-32, so that mutated files reach the decoding instead
+    // of stopping at the checksums. Off by default; the game never sets it.
+    static void SetPngChecksumsIgnored(bool ignored);
     // Takes a copy of a DIB given as header, colour table and bits (as an image
     // plug-in hands them over). False for an unsupported header.
     bool CopyFromDib(const BitmapInfoHeader& header, const RgbQuad* table, const uint8_t* bits);

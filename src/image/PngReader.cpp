@@ -11,6 +11,7 @@
 // before setjmp in the caller, or is plain memory owned by the caller.
 #include <png.h>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "frame/File.h"
 #include "image/DIBImage.h"
 #include "image/ImageLimits.h"
+#include "image/PictureFailure.h"
 
 namespace {
 
@@ -37,8 +39,10 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t length)
     source->cursor += length;
 }
 
-void SilentError(png_structp png, png_const_charp)
+// libpng's own words are the reason the game logs for a damaged picture.
+void SilentError(png_structp png, png_const_charp message)
 {
+    SetPictureFailure(std::string("PNG: ") + (message ? message : "error"));
     png_longjmp(png, 1);
 }
 
@@ -68,6 +72,7 @@ PngHeader ReadHeader(png_structp png, png_infop info)
     int interlace = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
     if (!IsPictureSizeValid(width, height)) {
+        SetPictureFailure("PNG size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
         return header;
     }
     png_set_strip_16(png);
@@ -87,6 +92,7 @@ PngHeader ReadHeader(png_structp png, png_infop info)
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4 ||
         png_get_channels(png, info) != 4 || png_get_bit_depth(png, info) != 8) {
+        SetPictureFailure("PNG rows of an unexpected layout");
         return header;
     }
     header = PngHeader{width, height, true};
@@ -104,13 +110,18 @@ bool ReadRows(png_structp png, png_infop info, png_bytepp rows)
     return true;
 }
 
+std::atomic<bool> gChecksumsIgnored{false};
+
 }  // namespace
+
+void CDIBImage::SetPngChecksumsIgnored(bool ignored) { gChecksumsIgnored = ignored; }
 
 bool CDIBImage::LoadPNG(const std::string& name, CDIBImage* image)
 {
     image->Free();
     CFile file;
     if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
         return false;
     }
     return LoadPNGFromMemory(file.GetData(), file.GetSize(), image);
@@ -120,6 +131,7 @@ bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* i
 {
     image->Free();
     if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0) {
+        SetPictureFailure("not a PNG file");
         return false;
     }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
@@ -130,6 +142,12 @@ bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* i
     if (info == nullptr) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return false;
+    }
+    if (gChecksumsIgnored) {
+        png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     }
     png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
     // Ancillary chunks (text, ICC profiles) are never used; cap what a hostile

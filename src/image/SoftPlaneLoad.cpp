@@ -20,6 +20,7 @@
 #include "image/DIBImage.h"
 #include "image/ImageLimits.h"
 #include "image/PictureDecoder.h"
+#include "image/PictureFailure.h"
 #include "image/SoftPlaneImpl.h"
 
 namespace {
@@ -45,6 +46,7 @@ int ScaledSide(int side, double scalePercent)
 int CSoftPlaneImpl::Load(const std::string& name, int /*flag*/, double scalePercent)
 {
     Release();
+    ClearPictureFailure();
     std::string extension = GetFileExtension(name);
     MakeLowerSjis(extension);
     if (extension == "bma") {
@@ -67,6 +69,7 @@ int CSoftPlaneImpl::LoadBma(const std::string& name)
 {
     CFile file;
     if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
         return 1;
     }
     return LoadBmaFromMemory(file.GetData(), file.GetSize());
@@ -76,21 +79,38 @@ int CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size)
 {
     Release();
     if (data == nullptr || size < kBmaHeaderSize) {
+        SetPictureFailure("bma header short");
         return 1;
     }
     int32_t width = LeInt32(data + 4);
     int32_t height = LeInt32(data + 8);
     int32_t compressed = LeInt32(data + 12);
     uint32_t stated = static_cast<uint32_t>(LeInt32(data + 16));
-    if (Create(width, height) != 0) {
+    if (!IsPictureSizeValid(width, height)) {
+        SetPictureFailure("bma size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
         return 2;
     }
-    // The stated size is not trusted: never more than the plane holds, never
-    // read past the file.
     const size_t capacity = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     const uint8_t* source = data + kBmaHeaderSize;
     const size_t available = size - kBmaHeaderSize;
+    // A header is cheap to forge: a picture the bytes present could never
+    // fill is refused before its plane is made, so a small file cannot make
+    // us allocate hundreds of megabytes first.
+    const uint64_t fillable = compressed == 0 ? available : LzssDecode::MaxOutput(available);
+    if (capacity > fillable) {
+        SetPictureFailure("bma of " + std::to_string(width) + " x " + std::to_string(height) + " pixels, but only " +
+                          std::to_string(available) + " bytes of data");
+        return 3;
+    }
+    if (Create(width, height) != 0) {
+        SetPictureFailure("bma size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
+        return 2;
+    }
+    // The stated size is not trusted either: never more than the plane holds,
+    // never read past the file.
     if (stated == 0 || stated > capacity || (compressed == 0 && stated > available)) {
+        SetPictureFailure("bma pixel data of " + std::to_string(stated) + " bytes (the picture holds " +
+                          std::to_string(capacity) + ", the file " + std::to_string(available) + ")");
         Release();
         return 3;
     }
@@ -104,6 +124,7 @@ int CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size)
     LzssDecode decoder;
     uint8_t* out = reinterpret_cast<uint8_t*>(pixels_);
     if (decoder.Decode(source, available, &out, stated, false) != LzssDecode::kOk) {
+        SetPictureFailure("bma LZSS data ends before its " + std::to_string(stated) + " bytes");
         Release();
         return 3;
     }
@@ -114,13 +135,18 @@ int CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png, double scale
 {
     CDIBImage image;
     bool ok = png ? CDIBImage::LoadPNG(name, &image) : image.LoadBMP(name, kBmpAnyDepth);
-    if (!ok || (image.BitCount() != 32 && !image.ConvertBitCount(32, 0))) {
+    if (!ok) {
+        return 1;  // the reader has said why
+    }
+    if (image.BitCount() != 32 && !image.ConvertBitCount(32, 0)) {
+        SetPictureFailure("cannot convert to 32 bits");
         return 1;
     }
     if (scalePercent != 100.0) {
         int newWidth = ScaledSide(image.Width(), scalePercent);
         int newHeight = ScaledSide(std::abs(image.Height()), scalePercent);
         if (newWidth == 0 || newHeight == 0 || !image.Scale(newWidth, newHeight)) {
+            SetPictureFailure("cannot scale to " + std::to_string(scalePercent) + " %");
             return 1;
         }
     }
@@ -141,11 +167,13 @@ int CSoftPlaneImpl::LoadThroughDecoder(const std::string& name)
 {
     CFile file;
     if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
         return 1;
     }
     std::unique_ptr<CPictureDecoder> decoder =
         gPictureDecoderFactory.get() ? gPictureDecoderFactory->Create() : nullptr;
     if (decoder == nullptr || decoder->Load(&file) != 0) {
+        SetPictureFailure("no decoder accepts the file (BMP, JPEG, plug-ins)");
         return 1;
     }
     int width = 0;
@@ -172,6 +200,7 @@ int CSoftPlaneImpl::LoadGeneral(const std::string& name)
 {
     CDIBSection section;
     if (section.LoadPicture(name, 32) != 0) {
+        SetPictureFailure("no decoder accepts the file (BMP, JPEG, plug-ins)");
         return 1;
     }
     int width = 0;

@@ -36,6 +36,9 @@ bool PushFocus(bool gained);
 // pushes its next events there (the loop reads them in its next turn) and may
 // capture the window. Null removes it.
 void SetModalTurnHook(std::function<void()> hook);
+// Forgets an end request (RequestEnd in MessagePump.h), so that one test's
+// signal does not end the next test's loops.
+void ClearEndRequest();
 // The whole window (menu strip, client area and the ImGui overlay) as
 // 0x00RRGGBB pixels, rows top-down: inside the turn hook that turn's picture;
 // elsewhere the last frame drawn again with the overlay. False without a

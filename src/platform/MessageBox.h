@@ -1,9 +1,12 @@
 #pragma once
 // Message boxes, synchronous like the call they replace. Once the main window
-// exists the box is an ImGui modal drawn over the last frame in a nested loop;
-// before that, the text goes to stderr and, only when a display is available,
-// to SDL's simple message box. Without a display nothing blocks and the box
-// answers its default button. Texts are Shift-JIS.
+// exists the box is an ImGui modal drawn over the last frame in a nested loop
+// that sleeps until an event comes; before that, the text goes to stderr and,
+// only when a display is available, to SDL's simple message box. Without a
+// display (before or after the window) nothing blocks: the text goes to
+// stderr and the box answers its default button. SIGTERM, SIGINT or closing
+// the window end the box with its default, and the program (EndRequested in
+// MessagePump.h). Texts are Shift-JIS.
 #include <functional>
 #include <string>
 

@@ -22,5 +22,13 @@ intptr_t SendMessage(WindowHandle window, uint32_t message, WParam wParam, LPara
 void PostQuitMessage(int exitCode);
 // True once PostQuitMessage ran; *exitCode receives its code when not null.
 bool QuitRequested(int* exitCode = nullptr);
+// Records that the program must end: SIGTERM or SIGINT (which reach the pump
+// as SDL_QUIT), or the window closed while a nested loop (a box, a menu, a
+// dialog) ran. From then on every nested loop ends at once with its default
+// and the application stops at its next pump, so the game shuts down as after
+// a normal quit (the user system file is saved).
+void RequestEnd();
+// True once RequestEnd ran.
+bool EndRequested();
 
 }  // namespace platform

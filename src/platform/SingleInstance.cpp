@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -44,13 +45,32 @@ std::string KeyHash(const std::string& key)
     return text;
 }
 
+// A folder only this user can write to, so that nobody else can hold our
+// lock or plant a link where our files go: $XDG_RUNTIME_DIR (made so by the
+// session), else "lantern-<uid>" in $TMPDIR or /tmp, made 0700 and checked to
+// be a real folder of ours. Empty when there is no such folder.
+std::string PrivateFolder(const std::string& path)
+{
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) {
+        return {};
+    }
+    if ((st.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0) {
+        return {};
+    }
+    return path;
+}
+
 std::string RuntimeDir()
 {
     const char* dir = std::getenv("XDG_RUNTIME_DIR");
     if (dir && *dir) {
-        return dir;
+        return PrivateFolder(dir);
     }
-    return "/tmp";
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string own = std::string(tmp && *tmp ? tmp : "/tmp") + "/lantern-" + std::to_string(getuid());
+    mkdir(own.c_str(), 0700);  // fails when it exists: checked next either way
+    return PrivateFolder(own);
 }
 
 bool MakeAddress(const std::string& path, sockaddr_un* address)
@@ -95,10 +115,16 @@ struct SingleInstanceGuard::Impl {
 
 SingleInstanceGuard::SingleInstanceGuard(const std::string& key) : impl_(std::make_unique<Impl>())
 {
-    const std::string base = RuntimeDir() + "/lantern-" + KeyHash(key.empty() ? ProgramPath() : key);
+    const std::string folder = RuntimeDir();
+    if (folder.empty()) {
+        std::fprintf(stderr, "lantern: no private folder for the lock (XDG_RUNTIME_DIR, or /tmp/lantern-%u not ours);"
+                             " not guarding against a second copy\n", static_cast<unsigned>(getuid()));
+        return;
+    }
+    const std::string base = folder + "/lantern-" + KeyHash(key.empty() ? ProgramPath() : key);
     impl_->lockPath = base + ".lock";
     impl_->socketPath = base + ".sock";
-    impl_->lockFd = open(impl_->lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    impl_->lockFd = open(impl_->lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (impl_->lockFd < 0) {
         std::fprintf(stderr, "lantern: cannot make the lock file %s; not guarding against a second copy\n",
                      impl_->lockPath.c_str());

@@ -306,6 +306,7 @@ int ScenarioExecutor::loadState(const ProfileFile& file)
     pagePending_ = false;
     backlogRequested_ = false;
     error_.clear();
+    errorDetail_.clear();
     errorShown_ = false;
     markAllDirty();
     return kLoadOk;

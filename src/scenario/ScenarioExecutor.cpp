@@ -36,7 +36,7 @@ std::shared_ptr<const SCENARIO> ScenarioExecutor::loadScript(const std::string& 
         return cached->second;
     std::vector<uint8_t> bytes;
     if (reader_(readerContext_, kScenarioFolder + name, &bytes) != 0) {
-        *why = "cannot read scenario " + name;
+        *why = "scenario " + name + ": " + std::string(scenario::ToString(scenario::LoadResult::kFileNotFound));
         return nullptr;
     }
     auto script = std::make_shared<SCENARIO>();
@@ -80,6 +80,7 @@ bool ScenarioExecutor::openScenario(const std::string& name)
 {
     closeScenario();
     error_.clear();
+    errorDetail_.clear();
     errorShown_ = false;
     return enter(name, 0);
 }
@@ -242,10 +243,14 @@ int ScenarioExecutor::step(const StepInput& frameInput)
         return kStepContinue;  // instruction budget used up: go on next frame
     if (!errorShown_) {
         errorShown_ = true;
-        DebugOutput("ScenarioExecutor::step: " + error_ + " (" + scriptName_ + ", instruction " +
-                    std::to_string(pc_) + ")\n");
+        // The box keeps its one line of the system's and adds what went wrong
+        // and where, so a player can tell a damaged file from a broken scenario.
+        errorDetail_ = error_;
+        if (!scriptName_.empty())
+            errorDetail_ += " (" + scriptName_ + ", instruction " + std::to_string(pc_) + ")";
+        DebugOutput("ScenarioExecutor::step: " + errorDetail_ + "\n");
         if (host_)
-            host_->ShowMessage("エラーが発生しました", "えら");
+            host_->ShowMessage("エラーが発生しました\n" + errorDetail_, "えら");
     }
     return kStepError;
 }

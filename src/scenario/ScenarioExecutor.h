@@ -4,7 +4,8 @@
 // saves are its own; everything that shows or sounds goes through the
 // ScenarioHost services (ScenarioHost.h). Any fault in the scenario (unknown
 // instruction, jump out of range, stack under- or overflow, a missing service)
-// takes the error path: "エラーが発生しました" and step() returns non-zero.
+// takes the error path: "エラーが発生しました" with a line saying what went
+// wrong and where, and step() returns non-zero.
 //
 // Sections: construction and set-up; running; saves; state for the shell and tests.
 #include <cstdint>
@@ -116,6 +117,9 @@ public:
     bool windowVisible() const { return windowVisible_; }
     // What went wrong when the error path was taken (for logs and tests).
     const std::string& lastError() const { return error_; }
+    // The second line of the error box: the error and where it happened
+    // ("scenario start.nsd: bad section table"); empty until the box was shown.
+    const std::string& errorDetail() const { return errorDetail_; }
     bool failed() const { return !error_.empty(); }
     std::vector<Rect>& dirtyRects() { return dirty_; }
 
@@ -177,6 +181,7 @@ private:
     uint32_t waitStart_ = 0;
     bool backlogRequested_ = false;
     std::string error_;
+    std::string errorDetail_;
     bool errorShown_ = false;
     std::vector<Rect> dirty_;
 

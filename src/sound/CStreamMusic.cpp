@@ -123,8 +123,11 @@ bool CStreamMusic::IsPlaying()
     if (!playing_) {
         return false;
     }
+    // The stream knows best when a track has played out: its worker stops at
+    // the data's end however late it woke. The position test stays for a
+    // track whose end is near but not yet reached.
     int d = GetLength() - stream_->GetPosition();
-    if (d >= -kEndWindowMs && d <= kEndWindowMs) {
+    if (!stream_->IsPlaying() || (d >= -kEndWindowMs && d <= kEndWindowMs)) {
         Stop();
         // A later Play sees the position at the end and starts from 0.
         stream_->SetStartPosition(GetLength());

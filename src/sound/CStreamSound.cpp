@@ -12,9 +12,6 @@
 namespace {
 // The worker's pause when the play cursor has not moved, and the play-out poll.
 constexpr int kIdleWaitMs = 50;
-// Distances from the end (ms) at which the data's end is trusted and the ring stopped.
-constexpr int kEndWindowMs = 200;
-constexpr int kStopWindowMs = 100;
 // A stream size that is never reached when the reader cannot tell its size.
 constexpr uint32_t kUnknownSize = static_cast<uint32_t>(-2);
 }  // namespace
@@ -70,6 +67,9 @@ int CStreamSound::PrepareReader()
         streamSize_ = kUnknownSize;
     }
     fed_ = 0;
+    played_ = 0;
+    seenPlay_ = 0;
+    dataEnded_ = false;
     prepared_ = true;
     return 0;
 }
@@ -187,31 +187,40 @@ int CStreamSound::GetPosition()
     return PositionLocked();
 }
 
+void CStreamSound::ObservePlayLocked()
+{
+    uint32_t play = 0;
+    buffer_->GetCurrentPosition(&play, nullptr);
+    const uint32_t size = ring_->GetBufferSize();
+    played_ += play >= seenPlay_ ? play - seenPlay_ : size - seenPlay_ + play;
+    seenPlay_ = play;
+}
+
 int CStreamSound::PositionLocked()
 {
     int start = startPosition_;
     if (!buffer_ || !ring_ || !reader_) {
         return start;
     }
-    uint32_t play = 0;
-    buffer_->GetCurrentPosition(&play, nullptr);
-    uint32_t x = ring_->GetWriteOffset();
-    uint32_t ahead;
-    if (x > play) {
-        ahead = x - play;
-    } else if (x < play) {
-        ahead = ring_->GetBufferSize() - play + x;
-    } else if (ended_) {
-        ahead = ring_->GetBufferSize();
-    } else {
-        return start;
-    }
-    uint32_t p = (reader_->MsToBytes(start) + fed_ - ahead) % streamSize_;
     const WAVEFORMATEX* f = reader_->GetFormat();
     if (!f || f->nAvgBytesPerSec == 0) {
         return start;
     }
-    return static_cast<int>((static_cast<uint64_t>(p) * 1000 + f->nAvgBytesPerSec / 2) / f->nAvgBytesPerSec);
+    ObservePlayLocked();
+    // Counted from what the cursor has played, in 64 bits: nothing wraps
+    // however late anyone looks. A non-looping file never plays past the
+    // bytes it gave (what the ring plays after them is silence); a looping one
+    // goes round the file.
+    uint64_t p = uint64_t{reader_->MsToBytes(start)};
+    if (loop_) {
+        p = (p + played_) % streamSize_;
+    } else {
+        p += played_ < fed_ ? played_ : fed_;
+        if (streamSize_ != kUnknownSize && p > streamSize_) {
+            p = streamSize_;
+        }
+    }
+    return static_cast<int>((p * 1000 + f->nAvgBytesPerSec / 2) / f->nAvgBytesPerSec);
 }
 
 const WAVEFORMATEX* CStreamSound::GetFormat()
@@ -298,7 +307,26 @@ CStreamSound::Refill CStreamSound::RefillOnce()
         return Refill::kGoOn;
     }
     fed_ += written;
-    return written == 0 && !loop_ ? Refill::kEnded : Refill::kGoOn;
+    if (written == 0 && !loop_) {
+        NoteDataEndLocked();
+    }
+    return dataEnded_ ? Refill::kEnded : Refill::kGoOn;
+}
+
+void CStreamSound::NoteDataEndLocked()
+{
+    if (dataEnded_) {
+        return;
+    }
+    dataEnded_ = true;
+    // Everything in the ring but the data still to play becomes silence at
+    // once: a worker that wakes late must never let the ring's old audio
+    // play again after the file's end.
+    ObservePlayLocked();
+    const uint64_t ahead = played_ < fed_ ? fed_ - played_ : 0;
+    const uint32_t size = ring_->GetBufferSize();
+    ring_->FillSilence(ahead >= size ? 0 : static_cast<uint32_t>(size - ahead));
+    ring_->WriteSilenceFromNowOn();
 }
 
 void CStreamSound::ThreadMain()
@@ -320,6 +348,9 @@ void CStreamSound::ThreadMain()
             lastPlay_ = 0;
             uint32_t n = ring_->GetBufferSize() / 8 * 7;
             ring_->Seek(startBytes);
+            played_ = 0;
+            seenPlay_ = 0;
+            dataEnded_ = false;
             uint32_t written = 0;
             ring_->UpdateDirectSound(n, &written);
             fed_ += written;
@@ -339,10 +370,6 @@ void CStreamSound::ThreadMain()
         buffer_->Play(true);
     }
     SignalStarted();
-    const int length = GetLength();
-    // Bytes the ring has played since the data ended: once a whole ring has
-    // gone by, the end is certain even if the position check missed it.
-    uint64_t drained = 0;
     for (;;) {
         if (!IsRunning()) {
             CCriticalSectionLock lock(lock_);
@@ -350,55 +377,27 @@ void CStreamSound::ThreadMain()
             ended_ = true;
             return;
         }
-        Refill r;
-        int d;
-        bool overrun = false;
-        {
-            CCriticalSectionLock lock(lock_);
-            uint32_t before = lastPlay_;
-            r = RefillOnce();
-            d = length - PositionLocked();
-            if (r == Refill::kEnded) {
-                uint32_t size = ring_->GetBufferSize();
-                drained += lastPlay_ >= before ? lastPlay_ - before : size - before + lastPlay_;
-                overrun = drained >= size;
-            } else if (r == Refill::kGoOn) {
-                drained = 0;
-            }
-            if (overrun) {
-                buffer_->Stop();
-                ended_ = true;
-                return;
-            }
-        }
-        ++workerPasses_;
-        if (r == Refill::kEnded && d >= -kEndWindowMs && d <= kEndWindowMs) {
-            break;
-        }
-        if (r == Refill::kIdle) {
-            Wait(kIdleWaitMs);
-        }
-    }
-    // Play-out: the data has ended; stop when the position reaches the length
-    // (or a whole ring has gone by, should a late wake-up miss that moment).
-    for (;;) {
+        Refill r = Refill::kIdle;
         bool done;
         {
             CCriticalSectionLock lock(lock_);
-            uint32_t play = 0;
-            buffer_->GetCurrentPosition(&play, nullptr);
-            uint32_t size = ring_->GetBufferSize();
-            drained += play >= lastPlay_ ? play - lastPlay_ : size - lastPlay_ + play;
-            lastPlay_ = play;
-            int d = length - PositionLocked();
-            done = (d >= -kStopWindowMs && d <= kStopWindowMs) || drained >= size;
+            // After the data's end the refill writes silence where the
+            // cursor has passed, and the stream ends once the cursor has
+            // played every byte of the data.
+            r = RefillOnce();
+            ObservePlayLocked();
+            done = dataEnded_ && played_ >= fed_;
+            if (done) {
+                buffer_->Stop();
+                ended_ = true;
+            }
         }
         ++workerPasses_;
-        if (done || Wait(kIdleWaitMs) != 0 || !IsRunning()) {
-            CCriticalSectionLock lock(lock_);
-            buffer_->Stop();
-            ended_ = true;
+        if (done) {
             return;
+        }
+        if (r != Refill::kGoOn) {
+            Wait(kIdleWaitMs);  // nothing to write, or only silence
         }
     }
 }

@@ -100,6 +100,11 @@ private:
     // 0 prepared; 2 no name; 3 no reader.
     int PrepareReader();
     int PositionLocked();
+    // Adds the cursor's move since the last look to played_.
+    void ObservePlayLocked();
+    // Once a non-looping reader has run dry: records the end, silences the
+    // ring beyond the data still to play and keeps it silenced from then on.
+    void NoteDataEndLocked();
     void SignalStarted();
     void ReleaseAll();
 
@@ -122,6 +127,11 @@ private:
     int volume_ = 0;
     uint32_t lastPlay_ = 0;
     uint32_t fed_ = 0;
+    // Bytes the play cursor has passed since the stream started, and where
+    // it stood when last looked at (under lock_).
+    uint64_t played_ = 0;
+    uint32_t seenPlay_ = 0;
+    bool dataEnded_ = false;  // a non-looping file has given all its bytes
     uint32_t streamSize_ = 0;
     CCriticalSection lock_;
 };

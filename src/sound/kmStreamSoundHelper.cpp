@@ -82,7 +82,7 @@ int kmStreamSoundHelper::ClearBuffer()
         gErrorLog.Print("kmStreamSoundHelper::CreateDirectSoundBufferのm_lpDSBuffer->Lockに失敗！%x", r);
         return 1;
     }
-    std::memset(p1, reader_->GetFormat()->wBitsPerSample == 8 ? 0x80 : 0, n1);
+    std::memset(p1, SilenceByte(), n1);
     r = buffer_->Unlock(p1, n1, p2, n2);
     if (r != platform::kAudioOk) {
         gErrorLog.Print("kmStreamSoundHelper::CreateDirectSoundBufferのm_lpDSBuffer->Unlockに失敗！%x", r);
@@ -113,11 +113,16 @@ bool kmStreamSoundHelper::UpdateDirectSound(uint32_t n, uint32_t* written)
         buffer_->Stop();
         return false;
     }
+    if (silence_) {
+        std::memset(p1, SilenceByte(), n1);
+        carry_ = 0;
+        writeOffset_ = (writeOffset_ + n1) % ringSize_;
+        return buffer_->Unlock(p1, n1, p2, 0) == platform::kAudioOk;
+    }
     uint32_t got = reader_->Read(p1, n1);
     if (got < n1) {
         // Past the end of the data: silence rather than the ring's old contents.
-        std::memset(static_cast<uint8_t*>(p1) + got, reader_->GetFormat()->wBitsPerSample == 8 ? 0x80 : 0,
-                    n1 - got);
+        std::memset(static_cast<uint8_t*>(p1) + got, SilenceByte(), n1 - got);
     }
     int32_t r = buffer_->Unlock(p1, n1, p2, 0);
     if (r != platform::kAudioOk) {
@@ -132,8 +137,36 @@ bool kmStreamSoundHelper::UpdateDirectSound(uint32_t n, uint32_t* written)
     return true;
 }
 
+uint8_t kmStreamSoundHelper::SilenceByte() const
+{
+    return reader_->GetFormat()->wBitsPerSample == 8 ? 0x80 : 0;
+}
+
+bool kmStreamSoundHelper::FillSilence(uint32_t bytes)
+{
+    if (!buffer_ || ringSize_ == 0) {
+        return false;
+    }
+    bytes = bytes > ringSize_ ? ringSize_ : bytes;
+    if (bytes == 0) {
+        return true;
+    }
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    if (LockRing(writeOffset_, bytes, &p1, &n1, &p2, &n2) != platform::kAudioOk) {
+        return false;
+    }
+    std::memset(p1, SilenceByte(), n1);
+    if (p2) {
+        std::memset(p2, SilenceByte(), n2);
+    }
+    return buffer_->Unlock(p1, n1, p2, n2) == platform::kAudioOk;
+}
+
 void kmStreamSoundHelper::Seek(uint32_t bytes)
 {
+    silence_ = false;
     carry_ = 0;
     writeOffset_ = 0;
     reader_->Seek(bytes);

@@ -34,15 +34,24 @@ public:
     virtual uint32_t GetBufferSize() const { return ringSize_; }
     // 0 ok, 1 lock failed (buffer stopped), 2 unlock failed: zero-fills the ring.
     virtual int ClearBuffer();
+    // Writes silence over `bytes` from the write offset on (wrapping round the
+    // ring), leaving the offset where it is; false when the lock fails.
+    bool FillSilence(uint32_t bytes);
+    // From now until the next Seek, UpdateDirectSound writes silence instead
+    // of reading, and moves the write offset over it: after a non-looping
+    // file's end, what the cursor frees is silenced as it goes.
+    void WriteSilenceFromNowOn() { silence_ = true; }
 
 private:
     // Locks, retrying once after restoring lost buffers.
+    uint8_t SilenceByte() const;
     int32_t LockRing(uint32_t offset, uint32_t bytes, void** p1, uint32_t* n1, void** p2, uint32_t* n2);
 
     CDirectSound* device_;
     std::shared_ptr<platform::SoundBuffer> buffer_;
     CPcmReader* reader_;
     uint32_t carry_ = 0;
+    bool silence_ = false;
     uint32_t writeOffset_ = 0;
     uint32_t ringSize_ = 0;
     int seconds_ = 0;

@@ -97,6 +97,26 @@ TEST(FileLayer, finds_files_case_insensitively_with_shift_jis_names)
     EXPECT_FALSE(FileExists("scenario\\missing.ini")) << "FileExists found a missing file";
 }
 
+TEST(FileLayer, finds_names_stored_on_disk_as_raw_shift_jis_bytes)
+{
+    FrameTestDir dir;
+    // "表" is 0x95 0x5C, "画像" 0x89 0xE6 0x91 0x9C: folders and files as a
+    // zip made on Japanese Windows unpacks them, beside a UTF-8 name.
+    const std::string sjisFolder = "\x89\xE6\x91\x9C";
+    dir.Write(sjisFolder + "/\x95\x5C" + "Ga.PNG", "raw bytes");
+    dir.Write("bgm/" + kUtf8Hyou + ".wav", "utf-8 name");
+    EXPECT_EQ(LoadText(sjisFolder + "\\" + kSjisHyou + "ga.png"), "raw bytes")
+        << "a name kept as Shift-JIS bytes must be found, ASCII letters in any case";
+    EXPECT_EQ(LoadText("BGM\\" + kSjisHyou + ".WAV"), "utf-8 name") << "UTF-8 names are still found";
+    EXPECT_EQ(MakeFullPath(sjisFolder + "\\" + kSjisHyou + "GA.png"), dir.Root() + "/" + sjisFolder + "/\x95\x5CGa.PNG")
+        << "the full path takes the spelling on disk";
+    EXPECT_TRUE(FileExists(sjisFolder + "\\" + kSjisHyou + "ga.png"));
+    // "ア" is 0x83 0x41 and "ッ" 0x83 0x61: folding ASCII case must leave trail bytes alone.
+    dir.Write(sjisFolder + "/\x83\x41.txt", "a");
+    EXPECT_TRUE(FileExists(sjisFolder + "\\\x83\x41.TXT"));
+    EXPECT_FALSE(FileExists(sjisFolder + "\\\x83\x61.txt")) << "a trail byte must not be case-folded";
+}
+
 TEST(FileLayer, sees_a_file_created_after_the_folder_was_listed)
 {
     FrameTestDir dir;

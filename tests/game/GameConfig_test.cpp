@@ -53,6 +53,48 @@ TEST(GameConfig, each_missing_key_gives_its_own_code)
     }
 }
 
+TEST(GameConfig, files_the_engine_writes_must_stay_inside_the_game_folder)
+{
+    GameFolder folder;
+    struct Case {
+        const char* key;
+        const char* value;
+        int code;
+    };
+    const Case cases[] = {
+        {"userini", "..\\..\\..\\escaped.ini", kConfigUserIniOutside},
+        {"userini", "save/../../escaped.ini", kConfigUserIniOutside},
+        {"userini", "\\Users\\me\\escaped.ini", kConfigUserIniOutside},
+        {"userini", "/home/me/.bashrc", kConfigUserIniOutside},
+        {"userini", "C:\\escaped.ini", kConfigUserIniOutside},
+        {"userini", "c:escaped.ini", kConfigUserIniOutside},
+        {"userini", "sub\\..", kConfigUserIniOutside},
+        {"savedataFormat", "..\\save%02d.dat", kConfigSaveDataOutside},
+        {"savedataFormat", "D:\\save%02d.dat", kConfigSaveDataOutside},
+        {"savedataFormat", "savedata\\%s.dat", kConfigSaveDataOutside},
+        {"savedataFormat", "savedata\\%d_%d.dat", kConfigSaveDataOutside},
+        {"savedataFormat", "savedata\\%n.dat", kConfigSaveDataOutside},
+        // Inside the folder: subfolders, dots in names, a Shift-JIS trail byte 0x5C.
+        {"userini", "user.ini", 0},
+        {"userini", "data\\..user.ini", 0},
+        {"userini", "表.ini", 0},
+        {"userini", "ソ..\\x.ini", 0},  // 0x83 0x5C: a trail byte, not a separator before ".."
+        {"userini", "a\\b:c", kConfigUserIniOutside},
+        {"savedataFormat", "savedata\\save%02d.dat", 0},
+        {"savedataFormat", "savedata\\%%%d.dat", 0},
+    };
+    for (const Case& c : cases) {
+        ProfileFile settings = FullSettings();
+        settings.SetString("global", c.key, c.value);
+        folder.Write(kSettings, settings);
+        std::string why;
+        EXPECT_EQ(LoadConfig("scenario\\brask.ini", &why), c.code) << c.key << "=" << c.value << ": " << why;
+        if (c.code != 0) {
+            EXPECT_NE(why.find(c.value), std::string::npos) << "the reason names the value: " << why;
+        }
+    }
+}
+
 TEST(GameConfig, missing_file_gives_1)
 {
     GameFolder folder;

@@ -1,6 +1,8 @@
 // The picture loader: the shown-picture record and the placeholder.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "GameTestFolder.h"
@@ -61,6 +63,36 @@ TEST(PictureLoader, missing_picture_tells_the_player_and_gives_the_placeholder)
     EXPECT_EQ(boxes.texts[0], "みつからないの。。。<bg\\Gone.png>");
     EXPECT_EQ(boxes.captions[0], "えら");
     EXPECT_EQ(gSeenPictures.count("gone.png"), 1u) << "a missing picture still counts as shown";
+}
+
+TEST(PictureLoader, damaged_picture_is_logged_with_the_decoders_reason_not_called_missing)
+{
+    game_test::GameFolder folder;
+    game_test::MessageBoxCatcher boxes;
+    gConfig.width = gConfig.basewidth = 800;
+    ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/chip/tofu.png", 7, 5, 0xFFFFFFFFu));
+    ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/bg/cut.png", 40, 30, 0xFF102030u));
+    std::filesystem::resize_file(folder.path() + "/bg/cut.png", 60);  // the picture data cut short
+    {
+        std::ofstream bmp(folder.path() + "/bg/half.bmp", std::ios::binary);
+        bmp << "BM" << std::string(52, '\0');  // headers only, and an info header of size 0
+    }
+    FlushFileLayerCache();
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {{"bg\\cut.png", "cannot be decoded: PNG: "}, {"bg\\half.bmp", "BMP info header of 0 bytes"}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        std::unique_ptr<CFastPlane> p(LoadPictureOrTofu(c.name));
+        const std::string err = testing::internal::GetCapturedStderr();
+        int w = 0, h = 0;
+        p->GetSize(&w, &h);
+        EXPECT_EQ(w, 7) << c.name << ": the placeholder still stands in and the game goes on";
+        EXPECT_NE(err.find(std::string("lantern: picture ") + c.name), std::string::npos) << err;
+        EXPECT_NE(err.find(c.reason), std::string::npos) << c.name << ": the decoder's reason: " << err;
+    }
+    EXPECT_TRUE(boxes.texts.empty()) << "a file that is there is not reported as missing";
 }
 
 TEST(PictureLoader, missing_placeholder_too_gives_a_blank_plane_after_one_message)

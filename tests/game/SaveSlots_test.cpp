@@ -29,7 +29,7 @@ TEST(SaveSlots, pattern_needs_exactly_one_integer_conversion)
 
     name = "untouched";
     for (const char* bad : {"save.dat", "save%s.dat", "%d%d.dat", "%*d.dat", "%ld.dat", "%n", "%.dat", "s%d%",
-                            "%99999d.dat", "%f.dat"}) {
+                            "%99999d.dat", "%f.dat", "..\\%d", "%d:x", "\\save%d"}) {
         EXPECT_FALSE(SlotFileName(bad, 3, &name)) << "pattern \"" << bad << "\" must be refused, not printed";
     }
     EXPECT_EQ(name, "untouched") << "a refused pattern must leave the output alone";

@@ -1,12 +1,16 @@
 // The user system file: what it writes, in which order, and how a partial
 // or odd file is laid over the settings.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "GameTestFolder.h"
+#include "GameTestPlanes.h"
+#include "game/ErrorReport.h"
 #include "game/SystemData.h"
 #include "scenario/SceneSeen.h"
 
@@ -136,6 +140,8 @@ TEST(SystemData, missing_file_changes_nothing)
 TEST(SystemData, failed_write_is_reported)
 {
     GameFolder folder;
+    game_test::MessageBoxCatcher boxes;
+    ResetErrorReports();
     ResetState();
     // A folder where the file should go cannot be replaced by a file, even by root.
     std::filesystem::create_directories(folder.path() + "/user.ini/inside");
@@ -145,6 +151,72 @@ TEST(SystemData, failed_write_is_reported)
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
         EXPECT_EQ(entry.path().filename().string().find("user.ini."), std::string::npos)
             << "no temporary file is left behind: " << entry.path();
+}
+
+TEST(SystemData, first_failed_write_of_a_run_shows_a_box_every_one_reaches_stderr)
+{
+    GameFolder folder;
+    game_test::MessageBoxCatcher boxes;
+    ResetErrorReports();
+    ResetState();
+    std::filesystem::create_directories(folder.path() + "/user.ini/inside");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(SaveSystemData("user.ini"), 1);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("lantern: cannot write user.ini: cannot rename the temporary file into place: "),
+                  std::string::npos)
+            << "attempt " << attempt << ": every failure is logged with its reason: " << err;
+    }
+    ASSERT_EQ(boxes.texts.size(), 1u) << "the player is told once per run, not at every save";
+    EXPECT_EQ(boxes.texts[0].rfind("セーブデータを書き込めませんでした\nuser.ini\ncannot rename", 0), 0u)
+        << boxes.texts[0];
+    EXPECT_EQ(boxes.captions[0], "えら");
+}
+
+TEST(SystemData, read_only_game_folder_is_reported_not_silent)
+{
+    GameFolder folder;
+    ResetState();
+    // Permissions do not hold root back: the save then runs in a child that
+    // has given up root, as a player's own account would.
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_exec |
+                                                    std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::group_exec |
+                                                    std::filesystem::perms::others_read |
+                                                    std::filesystem::perms::others_exec);
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(10);
+        std::string box;
+        platform::SetMessageBoxResponder(
+            [&box](const std::string& text, const std::string&, platform::MessageBoxKind) {
+                box = text;
+                return platform::kIdOk;
+            });
+        ResetErrorReports();
+        const int result = SaveSystemData("user.ini");
+        (void)!write(pipeFds[1], box.data(), box.size());
+        _exit(result == 1 ? 0 : 11);
+    }
+    close(pipeFds[1]);
+    std::string box;
+    char chunk[256];
+    for (ssize_t n; (n = read(pipeFds[0], chunk, sizeof chunk)) > 0;)
+        box.append(chunk, static_cast<size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status), 10) << "the test could not give up root";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a save into a read-only folder must fail";
+    EXPECT_EQ(box, "セーブデータを書き込めませんでした\nuser.ini\ncannot create the temporary file: Permission denied");
 }
 
 TEST(SystemData, old_unknown_sections_are_dropped_on_the_next_save)

@@ -14,6 +14,7 @@
 
 #include "GameRig.h"
 #include "frame/ProfileFile.h"
+#include "game/ErrorReport.h"
 #include "game/GameMenus.h"
 #include "game/SaveSlots.h"
 #include "game/ScriptFrame.h"
@@ -419,6 +420,19 @@ TEST_F(WindowCommands, a_save_that_cannot_be_written_says_so_and_keeps_the_old_f
         ASSERT_FALSE(boxes_.empty());
         EXPECT_EQ(boxes_.back().text, "セーブに失敗しました") << "a bad pattern writes nothing and says so";
         EXPECT_FALSE(std::filesystem::exists(folder_.path() + "/savedata/save%s.dat"));
+
+        // The scenario's own save point is not the player's request: its
+        // failure is told once per run, then only logged.
+        ResetErrorReports();
+        gConfig.savedataFormat = "nofolder\\save%02d.dat";
+        boxes_.clear();
+        EXPECT_FALSE(game.SavePoint());
+        ASSERT_EQ(boxes_.size(), 1u) << "a failed save point must not pass in silence";
+        EXPECT_EQ(boxes_[0].text.rfind("セーブデータを書き込めませんでした\nnofolder\\save99.dat\n", 0), 0u)
+            << boxes_[0].text;
+        EXPECT_FALSE(game.SavePoint());
+        EXPECT_EQ(boxes_.size(), 1u) << "later automatic failures go to stderr only";
+        ResetErrorReports();
     });
 }
 

@@ -2,6 +2,7 @@
 // references written here from the formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -47,6 +48,46 @@ int IndexOf(const CDIBImage& image, int x, int y)
 std::vector<uint8_t> Copy(const CDIBImage& image)
 {
     return std::vector<uint8_t>(image.bits(), image.bits() + image.GetStride() * std::abs(image.Height()));
+}
+
+// The offset of the first chunk of `type` in a PNG file (its length field).
+size_t ChunkAt(const std::vector<uint8_t>& png, const char* type)
+{
+    for (size_t at = 8; at + 8 <= png.size();) {
+        const uint32_t length = uint32_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (std::equal(type, type + 4, png.begin() + static_cast<ptrdiff_t>(at + 4)))
+            return at;
+        at += 12 + length;
+    }
+    return png.size();
+}
+
+TEST(DIBImage, png_checksum_errors_are_refused_unless_fuzzing_asks_to_ignore_them)
+{
+    const std::vector<uint8_t> good = ReadBytes(ImageDataPath("rgba8.png"));
+    CDIBImage reference;
+    ASSERT_TRUE(CDIBImage::LoadPNGFromMemory(good.data(), good.size(), &reference));
+    const size_t idat = ChunkAt(good, "IDAT");
+    ASSERT_LT(idat, good.size());
+    const uint32_t length = uint32_t{good[idat]} << 24 | good[idat + 1] << 16 | good[idat + 2] << 8 | good[idat + 3];
+    std::vector<uint8_t> badCrc = good;
+    badCrc[idat + 8 + length] ^= 0x5A;  // the chunk's CRC
+    std::vector<uint8_t> badAdler = good;
+    badAdler[idat + 8 + length - 1] ^= 0x5A;  // the last byte of the zlib stream's Adler-32
+
+    for (const auto* damaged : {&badCrc, &badAdler}) {
+        CDIBImage image;
+        EXPECT_FALSE(CDIBImage::LoadPNGFromMemory(damaged->data(), damaged->size(), &image))
+            << "the game keeps refusing files whose checksums do not match";
+        CDIBImage::SetPngChecksumsIgnored(true);
+        const bool loaded = CDIBImage::LoadPNGFromMemory(damaged->data(), damaged->size(), &image);
+        CDIBImage::SetPngChecksumsIgnored(false);
+        ASSERT_TRUE(loaded) << "with checksums ignored the mutation must reach the decoder";
+        const size_t bytes = static_cast<size_t>(reference.GetStride()) * std::abs(reference.Height());
+        ASSERT_EQ(image.GetStride() * std::abs(image.Height()), static_cast<int>(bytes));
+        EXPECT_TRUE(std::equal(image.bits(), image.bits() + bytes, reference.bits()))
+            << "only the checksum was touched: the pixels are the same";
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -239,6 +240,88 @@ TEST(SoftPlaneLoad, truncated_and_corrupted_files_fail_cleanly)
             }
         }
     }
+}
+
+// How far the process's peak resident memory rose while `load` ran (the
+// kernel's peak is first reset to the current size), in MiB.
+template <class F>
+long PeakGrowthMiB(F load)
+{
+    auto peakKiB = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("VmHWM:", 0) == 0)
+                return std::stol(line.substr(6));
+        }
+        return 0L;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long before = peakKiB();
+    load();
+    return (peakKiB() - before) / 1024;
+}
+
+std::vector<uint8_t> BmaHeader(uint32_t width, uint32_t height, uint32_t compressed, uint32_t stated)
+{
+    std::vector<uint8_t> b(24, 0);
+    const uint32_t fields[] = {0, width, height, compressed, stated, 0};
+    for (size_t f = 0; f < 6; ++f)
+        for (int i = 0; i < 4; ++i) b[4 * f + i] = static_cast<uint8_t>(fields[f] >> (8 * i));
+    return b;
+}
+
+TEST(SoftPlaneLoad, forged_sizes_are_refused_before_the_picture_takes_memory)
+{
+    TempDir dir;
+    CSoftPlane plane;
+    // Stored: 8192 x 4096 pixels (128 MiB) stated as 16 bytes, with 16 bytes.
+    std::vector<uint8_t> stored = BmaHeader(8192, 4096, 0, 16);
+    stored.resize(stored.size() + 16, 0x55);
+    // LZSS: 4096 x 4096 pixels (64 MiB) from 100 bytes, which expand to 864 at most.
+    std::vector<uint8_t> packed = BmaHeader(4096, 4096, 1, 1000);
+    packed.resize(packed.size() + 100, 0x00);
+    // BMP: 8000 x 4000 at 24 bits (96 MiB) with 100 bytes of pixels.
+    std::vector<uint8_t> bmp = ReadBytes(ImageDataPath("rgb24.bmp"));
+    bmp.resize(54 + 100);
+    for (int i = 0; i < 4; ++i) {
+        bmp[18 + i] = static_cast<uint8_t>(8000 >> (8 * i));
+        bmp[22 + i] = static_cast<uint8_t>(4000 >> (8 * i));
+    }
+    const struct {
+        const char* name;
+        const std::vector<uint8_t>& bytes;
+        int code;
+    } cases[] = {{"stored.bma", stored, 3}, {"packed.bma", packed, 3}, {"huge.bmp", bmp, 1}};
+    for (const auto& c : cases) {
+        const std::string path = dir.Write(c.name, c.bytes);
+        int code = -1;
+        EXPECT_LT(PeakGrowthMiB([&] { code = plane.LoadFile(path); }), 16)
+            << c.name << ": a header the data cannot fill must be refused before allocating";
+        EXPECT_EQ(code, c.code) << c.name;
+        EXPECT_FALSE(plane.IsCreated()) << c.name;
+    }
+}
+
+TEST(SoftPlaneLoad, lzss_bma_at_the_largest_possible_expansion_still_loads)
+{
+    // Groups of a flag byte and eight references of 18 bytes each (offset 0,
+    // length nibble 15) into the zeroed ring: 144 bytes out for 17 in.
+    constexpr int kGroups = 50;
+    std::vector<uint8_t> file = BmaHeader(36, kGroups, 1, 144 * kGroups);
+    for (int g = 0; g < kGroups; ++g) {
+        file.push_back(0x00);
+        for (int r = 0; r < 8; ++r) {
+            file.push_back(0x00);
+            file.push_back(0x0F);
+        }
+    }
+    TempDir dir;
+    CSoftPlane plane;
+    ASSERT_EQ(plane.LoadFile(dir.Write("dense.bma", file)), 0)
+        << "a file that really expands this far must not be taken for a forged one";
+    int w = 0, h = 0;
+    plane.GetSize(&w, &h);
+    EXPECT_EQ(w * h * 4, 144 * kGroups);
 }
 
 TEST(SoftPlaneLoad, hostile_headers_fail_with_their_codes)

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "platform/EventInjection.h"
+#include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
 #include "platform/Window.h"
@@ -105,6 +110,78 @@ TEST_F(MessageBoxInWindow, messages_posted_meanwhile_wait_for_the_box)
         found = found || m == platform::kWmUser + 7;
     }
     EXPECT_TRUE(found) << "a message posted before the box was lost by its loop";
+}
+
+TEST(MessageBoxWithoutDisplay, box_over_the_window_answers_its_default_at_once)
+{
+    // On the dummy driver nobody can see the box; it must not wait for ever.
+    const int status = test_support::ChildStatusWithin(20, [] {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        platform::MainWindowDesc desc;
+        desc.caption = "headless";
+        if (!platform::CreateMainWindow(desc, [](platform::WindowHandle, uint32_t, platform::WParam,
+                                                 platform::LParam) { return intptr_t{0}; }))
+            return 90;
+        const int answer = platform::ShowMessageBox("終了しますか？", "確認", MessageBoxKind::YesNo);
+        platform::DestroyMainWindow();
+        return answer == platform::kIdNo ? 0 : 91;
+    });
+    EXPECT_EQ(status, 0) << "-1: the box waited for an answer nobody could give; 91: it answered Yes";
+}
+
+// The nested loops of boxes and menus end when the program is told to end.
+class NestedLoopEnd : public MessageBoxInWindow {
+protected:
+    void TearDown() override
+    {
+        platform::testing::SetModalTurnHook(nullptr);
+        platform::testing::ClearEndRequest();
+        MessageBoxInWindow::TearDown();
+    }
+    // On the loop's third turn, does what the person or the system would.
+    void EndOnThirdTurn(std::function<void()> end)
+    {
+        turns_ = 0;
+        platform::testing::SetModalTurnHook([this, end] {
+            if (++turns_ == 3)
+                end();
+        });
+    }
+    int turns_ = 0;
+};
+
+TEST_F(NestedLoopEnd, sigterm_sigint_or_closing_the_window_end_a_box_with_its_default)
+{
+    const std::pair<const char*, std::function<void()>> ends[] = {
+        {"SIGTERM", [] { raise(SIGTERM); }},
+        {"SIGINT", [] { raise(SIGINT); }},
+        {"close", [] { platform::testing::PushWindowClose(); }},
+    };
+    for (const auto& [what, end] : ends) {
+        EndOnThirdTurn(end);
+        messages_.clear();
+        EXPECT_EQ(platform::ShowMessageBox("セーブしてよろしいですか？", "確認", MessageBoxKind::YesNo), platform::kIdNo)
+            << what << ": the box ends with its default answer";
+        EXPECT_LT(turns_, 10) << what << ": at the next turn, not after someone answers";
+        EXPECT_TRUE(platform::EndRequested()) << what;
+        const int before = turns_;
+        EXPECT_EQ(platform::ShowMessageBox("m", "c", MessageBoxKind::Ok), platform::kIdOk);
+        EXPECT_EQ(turns_, before) << what << ": a later box does not even start its loop";
+        platform::PumpMessages();
+        EXPECT_NE(std::find(messages_.begin(), messages_.end(), platform::kWmClose), messages_.end())
+            << what << ": the game's own loop hears the close after the box";
+        platform::testing::ClearEndRequest();
+    }
+}
+
+TEST_F(NestedLoopEnd, sigterm_ends_menu_tracking_without_a_choice)
+{
+    platform::Menu menu;
+    menu.AppendItem("項目", 100);
+    EndOnThirdTurn([] { raise(SIGTERM); });
+    EXPECT_EQ(platform::TrackPopupMenu(&menu, 10, 10, platform::MenuResult::kReturnCommand), 0u);
+    EXPECT_LT(turns_, 10);
+    EXPECT_TRUE(platform::EndRequested());
 }
 
 }  // namespace

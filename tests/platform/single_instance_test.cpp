@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/SingleInstance.h"
@@ -95,6 +97,82 @@ TEST_F(SingleInstance, unusable_lock_folder_lets_the_game_start)
     setenv("XDG_RUNTIME_DIR", "/nonexistent/lantern-test", 1);
     platform::SingleInstanceGuard guard("/opt/d/lantern");
     EXPECT_TRUE(guard.IsFirst()) << "a guard that cannot work must not keep the game from starting";
+}
+
+// Without $XDG_RUNTIME_DIR the files go to "lantern-<uid>" under $TMPDIR.
+class SingleInstanceInTmp : public SingleInstance {
+protected:
+    void SetUp() override
+    {
+        SingleInstance::SetUp();
+        unsetenv("XDG_RUNTIME_DIR");
+        const char* old = std::getenv("TMPDIR");
+        savedTmp_ = old ? old : "";
+        setenv("TMPDIR", dir_.c_str(), 1);
+        own_ = dir_ / ("lantern-" + std::to_string(getuid()));
+    }
+    void TearDown() override
+    {
+        if (savedTmp_.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", savedTmp_.c_str(), 1);
+        SingleInstance::TearDown();
+    }
+    std::string savedTmp_;
+    std::filesystem::path own_;
+};
+
+TEST_F(SingleInstanceInTmp, lock_goes_to_a_folder_of_the_users_own)
+{
+    platform::SingleInstanceGuard guard("/opt/e/lantern");
+    ASSERT_TRUE(guard.IsFirst());
+    EXPECT_EQ(guard.LockPath().rfind(own_.string() + "/", 0), 0u) << guard.LockPath();
+    struct stat st;
+    ASSERT_EQ(lstat(own_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << "nobody else may enter the folder";
+    platform::SingleInstanceGuard second("/opt/e/lantern");
+    EXPECT_FALSE(second.IsFirst()) << "the guard still works there";
+}
+
+TEST_F(SingleInstanceInTmp, planted_link_or_foreign_folder_cannot_hold_the_game_back)
+{
+    // Another user got there first: a link to a folder of theirs...
+    const std::filesystem::path theirs = dir_ / "theirs";
+    std::filesystem::create_directories(theirs);
+    std::filesystem::create_directory_symlink(theirs, own_);
+    {
+        platform::SingleInstanceGuard guard("/opt/f/lantern");
+        EXPECT_TRUE(guard.IsFirst()) << "the game starts";
+        EXPECT_TRUE(std::filesystem::is_empty(theirs)) << "nothing is created through the link";
+    }
+    // ...or a folder of theirs under our name.
+    std::filesystem::remove(own_);
+    std::filesystem::create_directories(own_);
+    ASSERT_EQ(chown(own_.c_str(), 65534, 65534), 0);
+    platform::SingleInstanceGuard guard("/opt/f/lantern");
+    EXPECT_TRUE(guard.IsFirst());
+    EXPECT_TRUE(std::filesystem::is_empty(own_)) << "a folder that is not ours is not used";
+}
+
+TEST_F(SingleInstance, lock_file_replaced_by_a_link_is_not_followed)
+{
+    std::string lockPath;
+    {
+        platform::SingleInstanceGuard first("/opt/g/lantern");
+        lockPath = first.LockPath();
+    }
+    const std::filesystem::path target = dir_ / "victim";
+    { std::ofstream(target) << "precious"; }
+    std::filesystem::remove(lockPath);
+    std::filesystem::create_symlink(target, lockPath);
+    platform::SingleInstanceGuard guard("/opt/g/lantern");
+    EXPECT_TRUE(guard.IsFirst()) << "the game starts unguarded rather than lock someone else's file";
+    std::ifstream in(target);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "precious");
 }
 
 }  // namespace

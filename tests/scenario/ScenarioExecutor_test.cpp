@@ -408,7 +408,7 @@ TEST(ScenarioExecutor, instruction_without_its_service_takes_the_error_path)
         ASSERT_TRUE(rig.Start({{"a.nsd", c.source}}));
         EXPECT_EQ(rig.Run(), kStepError) << c.source << ": a missing service must not be skipped silently";
         ASSERT_EQ(rig.host.messages.size(), 1u) << c.source;
-        EXPECT_EQ(rig.host.messages[0].first, "エラーが発生しました") << c.source;
+        EXPECT_EQ(rig.host.messages[0].first.rfind("エラーが発生しました\n", 0), 0u) << c.source;
         EXPECT_EQ(rig.exec.step({}), kStepError) << "the error stays until a new scenario opens";
         EXPECT_EQ(rig.host.messages.size(), 1u) << "the error message is shown once";
     }
@@ -422,7 +422,7 @@ TEST(ScenarioExecutor, scenario_faults_take_the_error_path)
         {"push 1\npush 0\ndiv\nend\n", "division by zero"},
         {"jmp 99\n", "jump target 99"},
         {"ret\n", "return without a call"},
-        {"farjmp \"missing.nsd\", 0\n", "cannot read scenario missing.nsd"},
+        {"farjmp \"missing.nsd\", 0\n", "scenario missing.nsd: file not found"},
         {"push 0\nrand\nend\n", "rand"},
         {"push 1\n", "ran past the end"},
         {"recurse:\ncall recurse\n", "call stack overflow"},
@@ -437,8 +437,24 @@ TEST(ScenarioExecutor, scenario_faults_take_the_error_path)
         EXPECT_NE(rig.exec.lastError().find(reason), std::string::npos)
             << source << ": failed for another reason: " << rig.exec.lastError();
         ASSERT_EQ(rig.host.messages.size(), 1u) << source;
-        EXPECT_EQ(rig.host.messages[0].first, "エラーが発生しました") << source;
+        // The system's line first, then what went wrong and where, for the player to report.
+        const std::string& box = rig.host.messages[0].first;
+        EXPECT_EQ(box.rfind("エラーが発生しました\n", 0), 0u) << source << ": " << box;
+        EXPECT_NE(box.find(reason), std::string::npos) << source << ": the box must name the fault: " << box;
+        EXPECT_NE(box.find("(a.nsd, instruction "), std::string::npos) << source << ": and where: " << box;
+        EXPECT_EQ(rig.exec.errorDetail(), box.substr(box.find('\n') + 1));
     }
+}
+
+TEST(ScenarioExecutor, damaged_first_scenario_names_the_file_and_the_reason_in_the_box)
+{
+    Rig rig;
+    rig.files.files["scenario\\start.nsd"] = std::vector<uint8_t>(40, 0);
+    EXPECT_FALSE(rig.exec.openScenario("start.nsd"));
+    EXPECT_EQ(rig.Run(), kStepError);
+    ASSERT_EQ(rig.host.messages.size(), 1u);
+    EXPECT_EQ(rig.host.messages[0].first, "エラーが発生しました\nscenario start.nsd: not a NASDAP66 version 2 file");
+    EXPECT_EQ(rig.host.messages[0].second, "えら");
 }
 
 TEST(ScenarioExecutor, unknown_opcode_takes_the_error_path)

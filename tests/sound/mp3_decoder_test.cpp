@@ -18,7 +18,7 @@ Mp3FrameHeader Parse(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, int* result
 {
     const uint8_t bytes[4] = {b0, b1, b2, b3};
     Mp3FrameHeader h;
-    *result = Mp3ParseHeader(bytes, &h);
+    *result = Mp3ParseHeader(TestDecoder(), bytes, &h);
     return h;
 }
 
@@ -56,17 +56,17 @@ TEST(Mp3Header, refuses_out_of_range_fields_with_code_4)
     int ok = 1;
     Parse(0xFF, 0xFB, 0x00, 0x64, &ok);  // free format
     EXPECT_EQ(ok, 0) << "the header must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "free-format streams must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "free-format streams must be refused";
     Parse(0xFF, 0xFB, 0xF0, 0x64, &ok);  // bitrate index 15
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "bitrate index 15 must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "bitrate index 15 must be refused";
     Parse(0xFF, 0xFB, 0x9C, 0x64, &ok);  // sample-rate index 3
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "sample-rate index 3 must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "sample-rate index 3 must be refused";
     Parse(0xFF, 0xF9, 0x90, 0x64, &ok);  // layer bits 00
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "layer bits 00 must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "layer bits 00 must be refused";
     Parse(0xFE, 0xFB, 0x90, 0x64, &ok);
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNoSync) << "a first byte other than 0xFF is no sync";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNoSync) << "a first byte other than 0xFF is no sync";
     Parse(0xFF, 0xDB, 0x90, 0x64, &ok);
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNoSync) << "0xFF 0xD_ is no sync";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNoSync) << "0xFF 0xD_ is no sync";
 }
 
 TEST(Mp3Header, takes_0xff_0xe_as_mpeg25)
@@ -82,31 +82,31 @@ TEST(Mp3Sync, finds_the_first_sync_but_not_one_in_the_last_three_bytes)
 {
     const uint8_t buffer[8] = {0x00, 0x12, 0xFF, 0xE2, 0x00, 0x00, 0xFF, 0xF0};
     int offset = -1;
-    EXPECT_EQ(Mp3FindSync(buffer, 8, &offset), 1) << "the sync must be found";
+    EXPECT_EQ(Mp3FindSync(TestDecoder(), buffer, 8, &offset), 1) << "the sync must be found";
     EXPECT_EQ(offset, 2) << "the first 0xFF 0xE_ pair is the sync";
-    EXPECT_EQ(Mp3FindSync(buffer + 4, 4, &offset), 0) << "a sync in the last three bytes is not found";
+    EXPECT_EQ(Mp3FindSync(TestDecoder(), buffer + 4, 4, &offset), 0) << "a sync in the last three bytes is not found";
     EXPECT_EQ(offset, 0) << "the offset is 0 when no sync is found";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNeedData) << "the error code must say more data is needed";
-    EXPECT_EQ(Mp3FindSync(buffer + 2, 3, &offset), 0) << "three bytes or fewer never hold a sync";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNeedData) << "the error code must say more data is needed";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNeedData) << "the error code must say more data is needed";
+    EXPECT_EQ(Mp3FindSync(TestDecoder(), buffer + 2, 3, &offset), 0) << "three bytes or fewer never hold a sync";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNeedData) << "the error code must say more data is needed";
 }
 
 TEST(Mp3FirstFrame, refuses_a_first_frame_of_155_bytes)
 {
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     std::vector<uint8_t> bytes = FrameBytes(kMpeg1Layer3Header, 417);
     Mp3FrameHeader h;
-    EXPECT_EQ(Mp3ReadFirstFrame(bytes.data(), 155, &h), 0) << "fewer than 156 bytes must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNeedData) << "the error code must say more data is needed";
-    EXPECT_EQ(Mp3ReadFirstFrame(bytes.data(), 156, &h), 1) << "the first frame must be accepted";
+    EXPECT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), 155, &h), 0) << "fewer than 156 bytes must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNeedData) << "the error code must say more data is needed";
+    EXPECT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), 156, &h), 1) << "the first frame must be accepted";
 }
 
 TEST(Mp3FirstFrame, measures_a_constant_rate_layer3_stream)
 {
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     std::vector<uint8_t> bytes = FrameBytes(kMpeg1Layer3Header, 417);
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     EXPECT_EQ(h.bitrate, 128000) << "wrong bitrate in the parsed header";
     EXPECT_EQ(h.minFrameBytes, 417) << "144 x 128000 / 44100 = 417";
     EXPECT_EQ(h.maxFrameBytes, 418) << "wrong maxFrameBytes in the parsed header";
@@ -120,18 +120,18 @@ TEST(Mp3FirstFrame, measures_a_constant_rate_layer3_stream)
 
 TEST(Mp3FirstFrame, mpeg2_layer3_at_24khz_64kbps_is_192_bytes_of_576_samples)
 {
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     const uint8_t header[4] = {0xFF, 0xF3, 0x84, 0xC4};  // MPEG-2, 64 kbit/s, 24 kHz, mono
     std::vector<uint8_t> bytes = FrameBytes(header, 400);
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     EXPECT_EQ(h.minFrameBytes, 192) << "(144 x 64000 / 24000) / 2 = 192";
     EXPECT_EQ(h.pcmBytesPerFrame, 576 * 2) << "one granule of 576 mono samples";
 }
 
 TEST(Mp3FirstFrame, reads_the_xing_header_and_refuses_one_without_counts)
 {
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     std::vector<uint8_t> bytes = FrameBytes(kMpeg1Layer3Header, 417);
     uint8_t* tag = bytes.data() + 4 + 32;  // after MPEG-1 stereo side information
     std::memcpy(tag, "Xing", 4);
@@ -140,7 +140,7 @@ TEST(Mp3FirstFrame, reads_the_xing_header_and_refuses_one_without_counts)
     std::memcpy(tag + 8, count, 4);
     std::memcpy(tag + 12, size, 4);
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     EXPECT_EQ(h.frameCount, 300) << "wrong frameCount in the parsed header";
     EXPECT_EQ(h.streamBytes, 65536) << "the bytes field is taken whatever the flags say";
     EXPECT_EQ(h.bitrate, 0) << "a Xing stream is taken as variable-rate";
@@ -150,28 +150,28 @@ TEST(Mp3FirstFrame, reads_the_xing_header_and_refuses_one_without_counts)
 
     const uint8_t flags0[4] = {0, 0, 0, 0};
     std::memcpy(tag + 4, flags0, 4);
-    EXPECT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 0) << "the first frame must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "a Xing header without frame or byte flags";
+    EXPECT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 0) << "the first frame must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "a Xing header without frame or byte flags";
 }
 
 TEST(Mp3DecodeFrame, asks_for_more_data_when_the_frame_is_incomplete)
 {
     std::vector<uint8_t> bytes = Stream("l3_m1_stereo_44k_128.mp3");
-    Mp3DecoderInit();
-    ASSERT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
+    Mp3DecoderInit(TestDecoder());
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
     std::vector<uint8_t> out(4608, 0xAA);
     Mp3DecodeCall call;
     call.input = bytes.data();
     call.inputBytes = 200;
     call.output = out.data();
-    EXPECT_EQ(Mp3DecodeFrame(&call), 0) << "the frame must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNeedData) << "a partial frame must ask for more bytes";
+    EXPECT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 0) << "the frame must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNeedData) << "a partial frame must ask for more bytes";
     EXPECT_EQ(out[0], 0xAA) << "nothing may be written for a partial frame";
     call.inputBytes = 4;
-    EXPECT_EQ(Mp3DecodeFrame(&call), 0) << "the frame must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorNeedData) << "the error code must say more data is needed";
+    EXPECT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 0) << "the frame must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorNeedData) << "the error code must say more data is needed";
     call.inputBytes = int(bytes.size());
-    EXPECT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must decode";
+    EXPECT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must decode";
     EXPECT_EQ(call.inputBytes, 417) << "consumed bytes are the frame length";
     EXPECT_EQ(call.outputBytes, 4608) << "PCM bytes of one frame";
 }
@@ -179,8 +179,8 @@ TEST(Mp3DecodeFrame, asks_for_more_data_when_the_frame_is_incomplete)
 TEST(Mp3DecodeFrame, refuses_a_frame_of_another_layer_or_channel_count)
 {
     std::vector<uint8_t> bytes = Stream("l3_m1_mono_44k_64_crc.mp3");
-    Mp3DecoderInit();
-    ASSERT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
+    Mp3DecoderInit(TestDecoder());
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
     std::vector<uint8_t> out(2304 * 4, 0);
     // A false sync after a resync: a Layer I stereo header. Decoded by the
     // Layer III mono decoder it would write a frame of another size.
@@ -190,21 +190,21 @@ TEST(Mp3DecodeFrame, refuses_a_frame_of_another_layer_or_channel_count)
     call.input = layer1.data();
     call.inputBytes = int(layer1.size());
     call.output = out.data();
-    EXPECT_EQ(Mp3DecodeFrame(&call), 0) << "a Layer I frame in a Layer III stream must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "the error code must say the header is unusable";
+    EXPECT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 0) << "a Layer I frame in a Layer III stream must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "the error code must say the header is unusable";
     std::vector<uint8_t> stereo(bytes.begin(), bytes.begin() + 300);
     stereo[3] = uint8_t(stereo[3] & 0x3F);  // same layer, but stereo
     call.input = stereo.data();
     call.inputBytes = int(stereo.size());
-    EXPECT_EQ(Mp3DecodeFrame(&call), 0) << "a stereo frame in a mono stream must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "the error code must say the header is unusable";
+    EXPECT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 0) << "a stereo frame in a mono stream must be refused";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "the error code must say the header is unusable";
 }
 
 TEST(Mp3DecodeFrame, writes_silence_for_a_layer3_frame_whose_reservoir_is_missing)
 {
     std::vector<uint8_t> bytes = Stream("l3_m1_mono_48k_320.mp3");
-    Mp3DecoderInit();
-    ASSERT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
+    Mp3DecoderInit(TestDecoder());
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
     // Find a frame that reaches back into the reservoir (main_data_begin > 0).
     size_t pos = 0;
     const int frameBytes = 960;
@@ -216,14 +216,14 @@ TEST(Mp3DecodeFrame, writes_silence_for_a_layer3_frame_whose_reservoir_is_missin
         pos += frameBytes;
     }
     ASSERT_LT(pos + frameBytes, bytes.size()) << "the 320 kbit/s stream should use its reservoir";
-    ASSERT_EQ(Mp3OpenStream(bytes.data() + pos, int(bytes.size() - pos)), 1)
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data() + pos, int(bytes.size() - pos)), 1)
         << "the stream must open on its first frame";
     std::vector<uint8_t> out(2304, 0x55);
     Mp3DecodeCall call;
     call.input = bytes.data() + pos;
     call.inputBytes = int(bytes.size() - pos);
     call.output = out.data();
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame is still consumed";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame is still consumed";
     EXPECT_EQ(call.outputBytes, 2304) << "PCM bytes of one frame";
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 0; }))
         << "a frame without its reservoir bytes must give silence, not stale memory";
@@ -231,23 +231,23 @@ TEST(Mp3DecodeFrame, writes_silence_for_a_layer3_frame_whose_reservoir_is_missin
 
 TEST(Mp3Synthesis, leaves_the_32nd_subband_silent_and_decodes_the_31st)
 {
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     std::vector<uint8_t> top = LayerIMonoFrame(31, 8, 0, 250);
-    ASSERT_EQ(Mp3OpenStream(top.data(), int(top.size())), 1) << "the stream must open on its first frame";
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), top.data(), int(top.size())), 1) << "the stream must open on its first frame";
     std::vector<int16_t> out(384, 7);
     Mp3DecodeCall call;
     call.input = top.data();
     call.inputBytes = int(top.size());
     call.output = reinterpret_cast<uint8_t*>(out.data());
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must decode";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must decode";
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t v) { return v == 0; }))
         << "the default frequency limit decodes 31 subbands: the 32nd must be silent";
 
     std::vector<uint8_t> below = LayerIMonoFrame(30, 8, 0, 250);
-    ASSERT_EQ(Mp3OpenStream(below.data(), int(below.size())), 1) << "the stream must open on its first frame";
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), below.data(), int(below.size())), 1) << "the stream must open on its first frame";
     call.input = below.data();
     call.inputBytes = int(below.size());
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must decode";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must decode";
     EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](int16_t v) { return v != 0; }))
         << "the 31st subband must be decoded";
 }
@@ -255,7 +255,7 @@ TEST(Mp3Synthesis, leaves_the_32nd_subband_silent_and_decodes_the_31st)
 TEST(Mp3Synthesis, truncates_toward_zero_and_clips_at_full_scale)
 {
     // Full-scale samples in the lowest subband overshoot 16 bits after the window.
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     std::vector<uint8_t> loud = LayerIMonoFrame(0, 15, 0, 32766);
     Decoded d = DecodeAllFrames(std::vector<uint8_t>(loud.begin(), loud.end()));
     ASSERT_EQ(d.frames, 1) << "the test stream should decode";
@@ -276,41 +276,41 @@ TEST(Mp3Synthesis, eight_bit_output_is_the_high_byte_with_the_sign_flipped)
     Decoded wide = DecodeAllFrames(bytes);
     ASSERT_GT(wide.frames, 0) << "the test stream should decode";
 
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     Mp3DecoderOptions o;
-    Mp3GetOptions(&o);
+    Mp3GetOptions(TestDecoder(), &o);
     o.outputCode = 8;
-    Mp3SetOptions(&o);
+    Mp3SetOptions(TestDecoder(), &o);
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     EXPECT_EQ(h.outBits, 8) << "wrong outBits in the parsed header";
     EXPECT_EQ(h.pcmBytesPerFrame, 1152) << "wrong pcmBytesPerFrame in the parsed header";
-    ASSERT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
     std::vector<uint8_t> out(1152);
     Mp3DecodeCall call;
     call.input = bytes.data();
     call.inputBytes = int(bytes.size());
     call.output = out.data();
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must decode";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must decode";
     for (size_t i = 0; i < out.size(); ++i) {
         ASSERT_EQ(out[i], uint8_t((wide.pcm[i] >> 8) ^ 0x80)) << "8-bit sample " << i;
     }
     o.outputCode = 0;
-    Mp3SetOptions(&o);
+    Mp3SetOptions(TestDecoder(), &o);
 }
 
 TEST(Mp3Synthesis, equaliser_at_unity_changes_nothing)
 {
     std::vector<uint8_t> bytes = Stream("l3_m1_joint_48k_160.mp3");
     Decoded plain = DecodeAllFrames(bytes);
-    Mp3DecoderInit();
-    Mp3EnableEqualizer(1);
+    Mp3DecoderInit(TestDecoder());
+    Mp3EnableEqualizer(TestDecoder(), 1);
     const double zeros[10] = {};
-    Mp3SetEqualizer(zeros);
+    Mp3SetEqualizer(TestDecoder(), zeros);
     // DecodeAllFrames re-initialises; run the loop by hand with the switch on.
     int offset = 0;
-    ASSERT_EQ(Mp3FindSync(bytes.data(), int(bytes.size()), &offset), 1) << "the sync must be found";
-    ASSERT_EQ(Mp3OpenStream(bytes.data() + offset, int(bytes.size()) - offset), 1)
+    ASSERT_EQ(Mp3FindSync(TestDecoder(), bytes.data(), int(bytes.size()), &offset), 1) << "the sync must be found";
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data() + offset, int(bytes.size()) - offset), 1)
         << "the stream must open on its first frame";
     std::vector<int16_t> out;
     std::vector<uint8_t> frame(4608);
@@ -320,7 +320,7 @@ TEST(Mp3Synthesis, equaliser_at_unity_changes_nothing)
         call.input = bytes.data() + pos;
         call.inputBytes = int(bytes.size() - pos);
         call.output = frame.data();
-        if (!Mp3DecodeFrame(&call)) {
+        if (!Mp3DecodeFrame(TestDecoder(), &call)) {
             break;
         }
         pos += size_t(call.inputBytes);
@@ -330,9 +330,9 @@ TEST(Mp3Synthesis, equaliser_at_unity_changes_nothing)
     EXPECT_EQ(out, plain.pcm) << "factors of 1.0 must leave the output bit for bit unchanged";
 
     const double loud[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5};
-    Mp3SetEqualizer(loud);
-    EXPECT_EQ(mp3::gState.eqFactor[31], float(std::pow(10.0, 0.5))) << "band 9 covers subbands 20-31";
-    EXPECT_EQ(mp3::gState.eqFactor[19], 1.0f) << "band 8 ends at subband 19";
+    Mp3SetEqualizer(TestDecoder(), loud);
+    EXPECT_EQ(TestDecoder()->eqFactor[31], float(std::pow(10.0, 0.5))) << "band 9 covers subbands 20-31";
+    EXPECT_EQ(TestDecoder()->eqFactor[19], 1.0f) << "band 8 ends at subband 19";
 }
 
 TEST(Mp3Synthesis, a_new_stream_starts_from_cleared_rings)
@@ -343,14 +343,14 @@ TEST(Mp3Synthesis, a_new_stream_starts_from_cleared_rings)
     DecodeAllFrames(a);
     // The second decode opens b after a without Mp3DecoderInit in between.
     int offset = 0;
-    ASSERT_EQ(Mp3FindSync(b.data(), int(b.size()), &offset), 1) << "the sync must be found";
-    ASSERT_EQ(Mp3OpenStream(b.data(), int(b.size())), 1) << "the stream must open on its first frame";
+    ASSERT_EQ(Mp3FindSync(TestDecoder(), b.data(), int(b.size()), &offset), 1) << "the sync must be found";
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), b.data(), int(b.size())), 1) << "the stream must open on its first frame";
     std::vector<uint8_t> frame(4608);
     Mp3DecodeCall call;
     call.input = b.data();
     call.inputBytes = int(b.size());
     call.output = frame.data();
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must decode";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must decode";
     const int16_t* p = reinterpret_cast<const int16_t*>(frame.data());
     EXPECT_TRUE(std::equal(p, p + 2304, alone.pcm.begin()))
         << "the first frame of a stream must not carry the previous stream's ring contents";
@@ -400,7 +400,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "l2_twolame_stereo_48k_192.mp2", "l3_m1_joint_48k_160.mp3",
                       "l3_m1_midside_32k_96.mp3", "l3_m1_mono_44k_64_crc.mp3", "l3_m1_mono_48k_320.mp3",
                       "l3_m1_stereo_44k_128.mp3", "l3_m1_vbr_xing_44k.mp3", "l3_m1_intensity_48k_160.mp3",
-                      "l3_m1_intensity_ms_48k_160.mp3", "l3_m25_joint_11k_32.mp3",
+                      "l3_m1_intensity_ms_48k_160.mp3", "l3_m1_mixed_start_stop_44k_128.mp3",
+                      "l3_m2_mixed_start_stop_22k_64.mp3", "l3_m25_joint_11k_32.mp3",
                       "l3_m25_mono_8k_16.mp3", "l3_m25_stereo_12k_24.mp3", "l3_m2_joint_22k_64.mp3",
                       "l3_m2_midside_16k_48.mp3", "l3_m2_mono_24k_32_crc.mp3"),
     [](const ::testing::TestParamInfo<const char*>& info) {
@@ -451,59 +452,59 @@ TEST(Mp3LayerIII, huffman_data_overrunning_the_channel_gives_silence_not_noise)
 TEST(Mp3Options, mono_mix_and_half_rate_change_the_frame_format)
 {
     std::vector<uint8_t> bytes = Stream("l2_twolame_stereo_48k_192.mp2");
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     Mp3DecoderOptions o;
     o.outputCode = 1;
     o.downSampling = 1;
-    Mp3SetOptions(&o);
+    Mp3SetOptions(TestDecoder(), &o);
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     EXPECT_EQ(h.outChannels, 1) << "mixing to mono gives one channel";
     EXPECT_EQ(h.outSampleRate, 24000) << "half rate halves the output rate";
     EXPECT_EQ(h.pcmBytesPerFrame, 576 * 2) << "wrong pcmBytesPerFrame in the parsed header";
-    ASSERT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
     std::vector<uint8_t> out(576 * 2 + 16, 0xEE);
     Mp3DecodeCall call;
     call.input = bytes.data();
     call.inputBytes = int(bytes.size());
     call.output = out.data();
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must decode";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must decode";
     EXPECT_EQ(call.outputBytes, 576 * 2) << "PCM bytes of one frame";
     EXPECT_EQ(out[576 * 2], 0xEE) << "nothing may be written past the frame's PCM";
-    Mp3DecoderInit();  // back to the defaults for the other tests
+    Mp3DecoderInit(TestDecoder());  // back to the defaults for the other tests
 }
 
 TEST(Mp3LayerII, refuses_a_first_frame_whose_bitrate_the_mode_forbids)
 {
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     const uint8_t header[4] = {0xFF, 0xFD, 0x14, 0x00};  // Layer II, 32 kbit/s, 44.1 kHz, stereo
     std::vector<uint8_t> bytes(400, 0);
     std::memcpy(bytes.data(), header, 4);
-    EXPECT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 0)
+    EXPECT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 0)
         << "no allocation table covers stereo at 32 kbit/s: the stream must be refused";
-    EXPECT_EQ(Mp3GetLastError(), kMp3ErrorBadHeader) << "the error code must say the header is unusable";
+    EXPECT_EQ(Mp3GetLastError(TestDecoder()), kMp3ErrorBadHeader) << "the error code must say the header is unusable";
 }
 
 TEST(Mp3DecodeFrame, the_null_decoder_consumes_frames_and_writes_silence)
 {
     std::vector<uint8_t> bytes = Stream("l2_twolame_stereo_48k_192.mp2");
-    Mp3DecoderInit();
-    ASSERT_EQ(Mp3OpenStream(bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
-    Mp3SetNullDecoder();
+    Mp3DecoderInit(TestDecoder());
+    ASSERT_EQ(Mp3OpenStream(TestDecoder(), bytes.data(), int(bytes.size())), 1) << "the stream must open on its first frame";
+    Mp3SetNullDecoder(TestDecoder());
     std::vector<uint8_t> out(4608, 0x33);
     Mp3DecodeCall call;
     call.input = bytes.data();
     call.inputBytes = int(bytes.size());
     call.output = out.data();
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the frame must still be consumed";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the frame must still be consumed";
     EXPECT_EQ(call.inputBytes, 576) << "144 x 192000 / 48000 = 576 bytes";
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 0; }))
         << "the frame's PCM must be silence, not what the buffer held";
 
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
-    Mp3SelectLayerDecoder(&h);
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    Mp3SelectLayerDecoder(TestDecoder(), &h);
     call.inputBytes = int(bytes.size());
-    ASSERT_EQ(Mp3DecodeFrame(&call), 1) << "the Layer II decoder must be selected again";
+    ASSERT_EQ(Mp3DecodeFrame(TestDecoder(), &call), 1) << "the Layer II decoder must be selected again";
     EXPECT_EQ(call.outputBytes, 4608) << "PCM bytes of one frame";
 }

@@ -41,12 +41,12 @@ std::vector<size_t> FrameStarts(const std::vector<uint8_t>& bytes)
 {
     std::vector<size_t> starts;
     size_t pos = 0;
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     Mp3FrameHeader first;
-    EXPECT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &first), 1) << "the first frame must be accepted";
+    EXPECT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &first), 1) << "the first frame must be accepted";
     while (pos + 4 < bytes.size()) {
         Mp3HeaderFields h;
-        if (!Mp3ParseHeader(bytes.data() + pos, &h)) {
+        if (!Mp3ParseHeader(TestDecoder(), bytes.data() + pos, &h)) {
             break;
         }
         starts.push_back(pos);
@@ -86,9 +86,9 @@ TEST(Mp3StreamReader, takes_frames_from_the_xing_header_and_skips_its_frame)
     Mp3StreamInfo info;
     std::vector<int16_t> pcm = DecodeBytes(bytes, &info);
     EXPECT_EQ(info.bitrate, 0) << "a Xing stream reports bitrate 0";
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     EXPECT_EQ(info.frames, h.frameCount) << "frames come from the Xing header";
     std::vector<float> ref = Reference("l3_m1_vbr_xing_44k.mp3");
     EXPECT_EQ(pcm.size(), ref.size()) << "the Xing frame itself must not be decoded as sound";
@@ -158,9 +158,9 @@ TEST(Mp3StreamReader, skips_garbage_false_syncs_and_id3_tags_between_frames)
 TEST(Mp3StreamReader, never_writes_past_the_block_when_the_xing_count_lies)
 {
     std::vector<uint8_t> bytes = Stream("l3_m1_vbr_xing_44k.mp3");
-    Mp3DecoderInit();
+    Mp3DecoderInit(TestDecoder());
     Mp3FrameHeader h;
-    ASSERT_EQ(Mp3ReadFirstFrame(bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
+    ASSERT_EQ(Mp3ReadFirstFrame(TestDecoder(), bytes.data(), int(bytes.size()), &h), 1) << "the first frame must be accepted";
     size_t countAt = 0;
     for (size_t i = 0; i + 4 < 200; ++i) {
         if (std::memcmp(bytes.data() + i, "Xing", 4) == 0) {
@@ -249,9 +249,9 @@ TEST(Mp3StreamReader, equaliser_levels_map_100_to_unity)
     CMp3StreamReader reader;
     const int levels[10] = {100, 100, 100, 100, 100, 100, 100, 100, 0, 200};
     EXPECT_EQ(reader.SetEqualizer(levels), 0) << "the equaliser calls return 0";
-    EXPECT_FLOAT_EQ(mp3::gState.eqFactor[0], 1.0f) << "level 100 is unity";
-    EXPECT_FLOAT_EQ(mp3::gState.eqFactor[12], 0.001f) << "level 0 is 10^-3";
-    EXPECT_FLOAT_EQ(mp3::gState.eqFactor[31], 1000.0f) << "level 200 is 10^3";
+    EXPECT_FLOAT_EQ(reader.Decoder().eqFactor[0], 1.0f) << "level 100 is unity";
+    EXPECT_FLOAT_EQ(reader.Decoder().eqFactor[12], 0.001f) << "level 0 is 10^-3";
+    EXPECT_FLOAT_EQ(reader.Decoder().eqFactor[31], 1000.0f) << "level 200 is 10^3";
     EXPECT_EQ(reader.EnableEqualizer(0), 0) << "the equaliser calls return 0";
-    EXPECT_FALSE(mp3::gState.eqOn) << "the equaliser switch must follow EnableEqualizer";
+    EXPECT_FALSE(reader.Decoder().eqOn) << "the equaliser switch must follow EnableEqualizer";
 }

@@ -65,6 +65,13 @@ inline std::vector<float> Reference(const std::string& name)
     return out;
 }
 
+// The decoder the single-stream tests share; each test initialises it.
+inline Mp3Decoder* TestDecoder()
+{
+    static Mp3DecoderPtr decoder = Mp3NewDecoder();
+    return decoder.get();
+}
+
 struct Decoded {
     Mp3FrameHeader header;
     int frames = 0;
@@ -74,43 +81,52 @@ struct Decoded {
 
 // Decodes a stream held in memory frame by frame, as the stream reader does
 // but without its buffering: a refused frame is skipped to the next sync.
-inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes)
+// allSubbands decodes the 32nd subband too, as compliance checks need;
+// without captureSums the PCM takes the shipped output path and sums stays
+// empty.
+inline Decoded DecodeAllFrames(const std::vector<uint8_t>& bytes, bool allSubbands = false,
+                               Mp3Decoder* dec = TestDecoder(), bool captureSums = true)
 {
     Decoded d;
-    Mp3DecoderInit();
+    Mp3DecoderInit(dec);
+    dec->allSubbands = allSubbands;
     int offset = 0;
-    if (!Mp3FindSync(bytes.data(), int(bytes.size()), &offset) ||
-        !Mp3ReadFirstFrame(bytes.data() + offset, int(bytes.size()) - offset, &d.header) ||
-        !Mp3OpenStream(bytes.data() + offset, int(bytes.size()) - offset)) {
+    if (!Mp3FindSync(dec, bytes.data(), int(bytes.size()), &offset) ||
+        !Mp3ReadFirstFrame(dec, bytes.data() + offset, int(bytes.size()) - offset, &d.header) ||
+        !Mp3OpenStream(dec, bytes.data() + offset, int(bytes.size()) - offset)) {
+        dec->allSubbands = false;
         return d;
     }
     size_t pos = size_t(offset + d.header.xingFrameBytes);
     std::vector<uint8_t> frame(size_t(d.header.pcmBytesPerFrame));
     std::vector<float> sums(frame.size() / 2);
-    mp3::gState.floatCapture = sums.data();
+    dec->floatCapture = captureSums ? sums.data() : nullptr;
     while (pos + 4 < bytes.size()) {
         Mp3DecodeCall call;
         call.input = bytes.data() + pos;
         call.inputBytes = int(bytes.size() - pos);
         call.output = frame.data();
-        if (Mp3DecodeFrame(&call)) {
+        if (Mp3DecodeFrame(dec, &call)) {
             pos += size_t(call.inputBytes);
             const int16_t* p = reinterpret_cast<const int16_t*>(frame.data());
             d.pcm.insert(d.pcm.end(), p, p + frame.size() / 2);
-            d.sums.insert(d.sums.end(), sums.begin(), sums.end());
+            if (captureSums) {
+                d.sums.insert(d.sums.end(), sums.begin(), sums.end());
+            }
             ++d.frames;
-        } else if (Mp3GetLastError() == kMp3ErrorNeedData) {
+        } else if (Mp3GetLastError(dec) == kMp3ErrorNeedData) {
             break;
         } else {
             ++pos;
             int next = 0;
-            if (!Mp3FindSync(bytes.data() + pos, int(bytes.size() - pos), &next)) {
+            if (!Mp3FindSync(dec, bytes.data() + pos, int(bytes.size() - pos), &next)) {
                 break;
             }
             pos += size_t(next);
         }
     }
-    mp3::gState.floatCapture = nullptr;
+    dec->floatCapture = nullptr;
+    dec->allSubbands = false;
     return d;
 }
 

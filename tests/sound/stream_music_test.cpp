@@ -75,3 +75,27 @@ TEST_F(StreamMusicTest, non_looping_track_ends_and_plays_again_from_the_start)
     EXPECT_EQ(m.GetPosition(), 0) << "Play right after the end starts from the beginning";
     m.Close();
 }
+
+TEST_F(StreamMusicTest, track_ends_even_when_the_worker_looks_late)
+{
+    WriteTrack("late.wav", 44100 * 5);
+    CStreamMusic m;
+    m.SetLoop(false);
+    ASSERT_EQ(m.Open("late.wav"), 0);
+    ASSERT_EQ(m.Play(), 0);
+    int elapsed = 0;
+    bool playing = true;
+    while (playing && elapsed < 8000) {
+        platform::AdvanceManualClock(44100 * 4 / 10);
+        elapsed += 400;
+        // Real time for the stream's worker to look once (it wakes every 50 ms).
+        platform::SleepMs(120);
+        playing = m.IsPlaying();
+        EXPECT_LE(m.GetPosition(), 5000) << "at " << elapsed << " ms";
+    }
+    EXPECT_FALSE(playing) << "a track that played out must not count as playing for ever";
+    EXPECT_GE(elapsed, 4800) << "nor end early";
+    ASSERT_EQ(m.Play(), 0);
+    EXPECT_EQ(m.GetPosition(), 0) << "Play after the end starts from the beginning";
+    m.Close();
+}

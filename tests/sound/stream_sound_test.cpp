@@ -138,6 +138,40 @@ TEST_F(StreamSoundTest, short_non_looping_file_plays_once_and_ends)
     }
 }
 
+TEST_F(StreamSoundTest, late_worker_plays_silence_after_the_end_and_stops_there)
+{
+    // Longer than the 4-second ring, so the ring holds old audio of the file
+    // when its end comes round; the clock moves 400 ms between the worker's
+    // looks (a loaded machine), the last time past the end.
+    std::vector<int16_t> file = MonoRamp(44100 * 5);
+    Write("late.wav", PcmWave(1, 44100, 16, Samples16(file)));
+    ASSERT_TRUE(stream_->Open("late.wav", false));
+    ASSERT_TRUE(stream_->Play());
+    platform::TakeManualCapture();
+    int elapsed = 0;
+    int lastPosition = 0;
+    while (stream_->IsPlaying() && elapsed < 8000) {
+        platform::AdvanceManualClock(44100 * 4 / 10);
+        elapsed += 400;
+        WaitWorker();
+        const int position = stream_->GetPosition();
+        EXPECT_GE(position, lastPosition) << "at " << elapsed << " ms: the position never runs backwards";
+        EXPECT_LE(position, 5000) << "at " << elapsed << " ms: the position never passes the length";
+        lastPosition = position;
+    }
+    EXPECT_EQ(stream_->IsPlaying(), 0) << "the stream must end however late the worker looks";
+    EXPECT_EQ(elapsed, 5200) << "it stops at the worker's first look past the end";
+    EXPECT_EQ(stream_->GetPosition(), 5000) << "an ended stream stands at its length";
+    std::vector<int16_t> out = platform::TakeManualCapture();
+    ASSERT_GE(out.size(), file.size() * 2);
+    for (size_t i = 0; i < file.size(); ++i) {
+        ASSERT_EQ(out[2 * i], file[i]) << "frame " << i;
+    }
+    for (size_t i = file.size(); 2 * i < out.size(); ++i) {
+        ASSERT_EQ(out[2 * i], 0) << "after the end the ring's old audio played again, frame " << i;
+    }
+}
+
 TEST_F(StreamSoundTest, looping_file_plays_until_stopped)
 {
     std::vector<int16_t> file = MonoRamp(22050);

@@ -4,6 +4,8 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cfloat>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -14,6 +16,7 @@
 #include "imgui_impl_sdlrenderer.h"
 #include "platform/EventInjection.h"
 #include "platform/Input.h"
+#include "platform/MessagePump.h"
 #include "platform/sdl/WindowState.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -259,12 +262,35 @@ void RemoveOverlayDrawer(int id)
     std::erase_if(gOverlay.drawers, [id](const auto& entry) { return entry.first == id; });
 }
 
+bool HasDisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) {
+        driver = std::getenv("SDL_VIDEODRIVER");
+    }
+    if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
+        return false;
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
 bool RunModalLoop(const std::function<bool()>& frame)
 {
     WindowState& state = MainWindowState();
-    if (!gOverlay.ready || !state.renderer || gOverlay.inFrame) {
+    if (!gOverlay.ready || !state.renderer || gOverlay.inFrame || EndRequested()) {
         return false;
     }
+    // ImGui settles a new or changed window over a few frames (sizes, focus,
+    // an opening popup); after that the loop sleeps until the next event.
+    constexpr int kSettleTurns = 3;
+    // While asleep it still looks up now and then; a signal also wakes it.
+    constexpr int kIdleWaitMs = 250;
+    // Without a display nobody can answer: once the input already queued (a
+    // test's) has run dry, the loop gives up and the caller takes its
+    // default, as before the window exists. A test's turn hook keeps it going.
+    const bool unattended = !HasDisplay() && !gModalTurnHook;
     const bool outerModal = gOverlay.inModal;
     gOverlay.inModal = true;
     // Messages meant for the window wait until the box is closed, in order;
@@ -272,18 +298,44 @@ bool RunModalLoop(const std::function<bool()>& frame)
     std::vector<SDL_Event> deferred;
     const uint32_t posted = PostedMessageEvent();
     bool open = true;
+    bool abandoned = false;
+    int quietTurns = 0;
     while (open) {
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 16)) {
+        const int wait = quietTurns < kSettleTurns || unattended || gModalTurnHook ? 0 : kIdleWaitMs;
+        if (SDL_WaitEventTimeout(&event, wait)) {
+            quietTurns = 0;
             do {
                 ImGuiProcessEvent(&event);
                 TrackInputEvent(event, true);
+                const bool close = event.type == SDL_QUIT ||
+                                   (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+                if (close) {
+                    // SIGTERM, SIGINT (SDL turns both into SDL_QUIT) or the
+                    // window's close button: the program ends, from however
+                    // deep a loop, as it would from the game's own loop.
+                    RequestEnd();
+                }
                 const bool keep = event.type == SDL_QUIT || (posted != 0 && event.type == posted) ||
                                   (event.type == SDL_WINDOWEVENT && event.window.event != SDL_WINDOWEVENT_EXPOSED);
                 if (keep) {
                     deferred.push_back(event);
                 }
             } while (SDL_PollEvent(&event));
+        } else if (quietTurns >= kSettleTurns) {
+            if (unattended) {
+                abandoned = true;
+                break;
+            }
+            if (!EndRequested() && !gModalTurnHook) {
+                continue;  // nothing happened: nothing to draw
+            }
+        } else {
+            ++quietTurns;
+        }
+        if (EndRequested()) {
+            abandoned = true;
+            break;
         }
         RedrawBase();
         BeginImGuiFrame();
@@ -305,7 +357,7 @@ bool RunModalLoop(const std::function<bool()>& frame)
         SDL_PushEvent(&event);
     }
     gOverlay.inModal = outerModal;
-    return true;
+    return !abandoned;
 }
 
 bool InModalLoop() { return gOverlay.inModal; }

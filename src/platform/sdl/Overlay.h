@@ -38,9 +38,16 @@ void RemoveOverlayDrawer(int id);
 // Runs a nested modal loop over the last frame: each turn handles the input
 // (to ImGui; other messages wait until the loop ends) and draws an ImGui frame
 // in which `frame` draws the modal; ends when `frame` returns false. The
-// other overlay drawers stay visible but inert. False when there is no window
-// or a loop cannot start here (inside an overlay drawer).
+// other overlay drawers stay visible but inert. Once the modal has settled
+// the loop sleeps until an event comes (no drawing while nothing happens).
+// False, and the caller takes its default, when there is no window, a loop
+// cannot start here (inside an overlay drawer), the program is asked to end
+// (SIGTERM, SIGINT or the window's close button, now or before: see
+// EndRequested), or there is no display and no input is left to answer it.
 bool RunModalLoop(const std::function<bool()>& frame);
+// Whether the video driver shows anything (not dummy or offscreen, and a
+// DISPLAY or WAYLAND_DISPLAY is set).
+bool HasDisplay();
 // True while a nested modal loop runs (its drawers are inert).
 bool InModalLoop();
 // Counts the pointer's motion events (a menu follows the pointer only when it moved).

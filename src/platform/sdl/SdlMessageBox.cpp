@@ -7,6 +7,7 @@
 #include "imgui.h"
 #include "platform/MessageBox.h"
 #include "frame/TextEncoding.h"
+#include "platform/sdl/Overlay.h"
 #include "platform/sdl/WindowState.h"
 
 namespace platform {
@@ -17,17 +18,6 @@ MessageBoxResponder gResponder;
 
 int DefaultAnswer(MessageBoxKind kind) { return kind == MessageBoxKind::YesNo ? kIdNo : kIdOk; }
 
-bool HasDisplay()
-{
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
-        return false;
-    }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
-
 // Before the window: the person may not be looking at a screen at all, so the
 // text always reaches stderr; SDL's box only when there is a display to show it.
 int ShowWithoutWindow(const std::string& text, const std::string& caption, MessageBoxKind kind)
@@ -35,7 +25,7 @@ int ShowWithoutWindow(const std::string& text, const std::string& caption, Messa
     const std::string utf8Text = SjisToUtf8(text);
     const std::string utf8Caption = SjisToUtf8(caption);
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
-    if (!HasDisplay()) {
+    if (!sdl::HasDisplay()) {
         return DefaultAnswer(kind);
     }
     SDL_MessageBoxButtonData buttons[2] = {};
@@ -130,7 +120,8 @@ int ShowMessageBox(const std::string& text, const std::string& caption, MessageB
         if (shown) {
             return answer;
         }
-        // Inside an overlay drawer no nested frame can start: answer by default.
+        // No nested loop could run here (inside an overlay drawer, without a
+        // display, or the program is ending): answer by default.
         std::fprintf(stderr, "%s: %s\n", SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str());
         return DefaultAnswer(kind);
     }

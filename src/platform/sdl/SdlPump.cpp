@@ -13,6 +13,7 @@ namespace {
 std::atomic<uint32_t> gPostedEvent{0};
 std::once_flag gEventOnce;
 std::atomic<bool> gQuitRequested{false};
+std::atomic<bool> gEndRequested{false};
 std::atomic<int> gQuitCode{0};
 bool gLastWasClose = false;
 
@@ -120,8 +121,10 @@ void HandleEvent(const SDL_Event& event)
     switch (event.type) {
     case SDL_QUIT:
         // Closing the window sends its close event and then SDL_QUIT: one
-        // close message is enough. SDL_QUIT alone (a signal) also closes.
+        // close message is enough. SDL_QUIT alone (a signal) also closes, and
+        // ends the program whatever a listener makes of the close.
         if (!gLastWasClose) {
+            RequestEnd();
             Dispatch(kWmClose, 0, 0);
         }
         gLastWasClose = false;
@@ -238,6 +241,10 @@ void PostQuitMessage(int exitCode)
     sdl::gQuitRequested.store(true);
 }
 
+void RequestEnd() { sdl::gEndRequested.store(true); }
+
+bool EndRequested() { return sdl::gEndRequested.load(); }
+
 bool QuitRequested(int* exitCode)
 {
     if (!sdl::gQuitRequested.load()) {
@@ -250,3 +257,9 @@ bool QuitRequested(int* exitCode)
 }
 
 }  // namespace platform
+
+namespace platform::testing {
+
+void ClearEndRequest() { sdl::gEndRequested.store(false); }
+
+}  // namespace platform::testing

@@ -12,11 +12,10 @@ constexpr int kProbeBytes = 512;
 
 }  // namespace
 
-CMp3StreamReader::CMp3StreamReader() : callback_(IgnoreNotification)
+CMp3StreamReader::CMp3StreamReader() : callback_(IgnoreNotification), decoder_(Mp3NewDecoder())
 {
-    Mp3DecoderInit();
-    Mp3EnableEqualizer(1);
-    Mp3SetEqualizer(eqGains_);
+    Mp3EnableEqualizer(decoder_.get(), 1);
+    Mp3SetEqualizer(decoder_.get(), eqGains_);
 }
 
 CMp3StreamReader::~CMp3StreamReader()
@@ -54,7 +53,8 @@ bool CMp3StreamReader::OpenSource(std::unique_ptr<Mp3ByteSource> source, const c
     int got = source_->Read(probe, kProbeBytes);
     int offset = 0;
     Mp3FrameHeader header;
-    if (!Mp3FindSync(probe, got, &offset) || !Mp3ReadFirstFrame(probe + offset, got - offset, &header)) {
+    if (!Mp3FindSync(decoder_.get(), probe, got, &offset) ||
+        !Mp3ReadFirstFrame(decoder_.get(), probe + offset, got - offset, &header)) {
         Close();
         return false;
     }
@@ -109,7 +109,7 @@ void CMp3StreamReader::SeekToSecond(int) {}
 
 int CMp3StreamReader::EnableEqualizer(int on)
 {
-    Mp3EnableEqualizer(on);
+    Mp3EnableEqualizer(decoder_.get(), on);
     eqOn_ = on;
     return 0;
 }
@@ -119,7 +119,7 @@ int CMp3StreamReader::SetEqualizer(const int levels[10])
     for (int i = 0; i < 10; ++i) {
         eqGains_[i] = levels[i] * 0.03 - 3.0;
     }
-    Mp3SetEqualizer(eqGains_);
+    Mp3SetEqualizer(decoder_.get(), eqGains_);
     return 0;
 }
 
@@ -149,7 +149,7 @@ bool CMp3StreamReader::Resync()
     --fill_;
     for (;;) {
         int offset = 0;
-        if (Mp3FindSync(input_.data() + readPos_, int(fill_), &offset)) {
+        if (Mp3FindSync(decoder_.get(), input_.data() + readPos_, int(fill_), &offset)) {
             readPos_ += size_t(offset);
             fill_ -= size_t(offset);
             return true;
@@ -178,7 +178,7 @@ size_t CMp3StreamReader::DecodeAll(void* pcm, size_t pcmBytes)
     fill_ = 0;
     Refill();
     framePcm_.assign(size_t(header_.pcmBytesPerFrame), 0);
-    if (!Mp3OpenStream(input_.data(), int(fill_))) {
+    if (!Mp3OpenStream(decoder_.get(), input_.data(), int(fill_))) {
         return 0;
     }
     size_t skip = std::min(size_t(header_.xingFrameBytes), fill_);
@@ -192,15 +192,20 @@ size_t CMp3StreamReader::DecodeAll(void* pcm, size_t pcmBytes)
         Mp3DecodeCall call;
         call.input = input_.data() + readPos_;
         call.inputBytes = int(fill_);
-        call.output = framePcm_.data();
-        if (Mp3DecodeFrame(&call)) {
+        // A whole frame that fits is decoded straight into the block; the
+        // last one may not fit and goes through the frame buffer.
+        bool direct = pcmBytes - written >= framePcm_.size();
+        call.output = direct ? out + written : framePcm_.data();
+        if (Mp3DecodeFrame(decoder_.get(), &call)) {
             readPos_ += size_t(call.inputBytes);
             fill_ -= size_t(call.inputBytes);
             // The block was sized from an estimate: stop at its end.
             size_t n = std::min(size_t(call.outputBytes), pcmBytes - written);
-            std::memcpy(out + written, framePcm_.data(), n);
+            if (!direct) {
+                std::memcpy(out + written, framePcm_.data(), n);
+            }
             written += n;
-        } else if (Mp3GetLastError() == kMp3ErrorNeedData) {
+        } else if (Mp3GetLastError(decoder_.get()) == kMp3ErrorNeedData) {
             if (!Refill()) {
                 break;
             }

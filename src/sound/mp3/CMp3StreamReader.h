@@ -1,8 +1,9 @@
 #pragma once
 // CMp3StreamReader: opens an MP3 file through the file layer (loose file or
 // archive entry), measures it, and decodes the whole of it with the MP3
-// decoder into one PCM block. CSoundMp3 is its user. The decoder's state is
-// process-wide: one reader decodes at a time, on one thread.
+// decoder into one PCM block. CSoundMp3 is its user. Each reader owns its
+// decoder: readers on different threads decode at the same time; one reader
+// is used by one thread at a time.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -53,7 +54,7 @@ public:
     // 100 minutes of 44.1 kHz 16-bit stereo): frame counts come from the file.
     static constexpr int64_t kMaxPcmBytes = int64_t(1) << 30;
 
-    // Initialises the decoder (equaliser on at unity).
+    // Makes its decoder (equaliser on at unity).
     CMp3StreamReader();
     ~CMp3StreamReader() override;
 
@@ -87,6 +88,8 @@ public:
     size_t DecodeAll(void* pcm, size_t pcmBytes) override;
 
     const Mp3FrameHeader& Header() const { return header_; }
+    // The reader's decoder (tests look at its equaliser).
+    const Mp3Decoder& Decoder() const { return *decoder_; }
 
 private:
     bool Refill();
@@ -94,6 +97,7 @@ private:
 
     int userValue_ = 0;
     Mp3Callback callback_;
+    Mp3DecoderPtr decoder_;
     void* callbackContext_ = nullptr;
     Mp3FrameHeader header_;
     int64_t syncOffset_ = 0;

@@ -4,12 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 #include "sound/mp3/Mp3State.h"
 
 namespace mp3 {
-
-DecoderState gState;
 
 namespace {
 
@@ -31,9 +30,9 @@ constexpr int kSampleRates[3][3] = {
 // than this is refused before the tag is looked for.
 constexpr int kFirstFrameMinBytes = 156;
 
-int SetError(int code)
+int SetError(Mp3Decoder& st, int code)
 {
-    gState.lastError = code;
+    st.lastError = code;
     return 0;
 }
 
@@ -97,24 +96,39 @@ int XingOffset(const Mp3HeaderFields& h)
     return offset;
 }
 
-void NullDecoder(const Mp3HeaderFields&, const uint8_t*, int, uint8_t* output)
+void NullDecoder(Mp3Decoder& st, const Mp3HeaderFields&, const uint8_t*, int, uint8_t* output)
 {
     // Nothing is decoded, but the caller still copies the frame's PCM: give it silence.
-    WriteSilence(output);
+    WriteSilence(st, output);
 }
+
+std::once_flag gTablesBuilt;
 
 }  // namespace
 
-void WriteSilence(uint8_t* output)
+void BuildTablesOnce()
 {
-    std::memset(output, gState.outBits == 8 ? 0x80 : 0, size_t(gState.pcmBytesPerFrame));
+    std::call_once(gTablesBuilt, [] {
+        BuildLayerITables();
+        BuildLayerIITables();
+        BuildLayerIIITables();
+        BuildSynthesisTables();
+    });
 }
 
-int DecodedSubbands(int sampleRate, int layerLimit)
+void WriteSilence(const Mp3Decoder& st, uint8_t* output)
 {
-    const Mp3DecoderOptions& o = gState.options;
+    std::memset(output, st.outBits == 8 ? 0x80 : 0, size_t(st.pcmBytesPerFrame));
+}
+
+int DecodedSubbands(const Mp3Decoder& st, int sampleRate, int layerLimit)
+{
+    const Mp3DecoderOptions& o = st.options;
     int64_t n = (int64_t(o.frequencyLimit) * 64 + sampleRate / 2) / sampleRate;
     int m = 32 >> o.downSampling;
+    if (st.allSubbands) {
+        return m < layerLimit ? m : layerLimit;
+    }
     if (m > 8) {
         m -= 1;
     }
@@ -132,7 +146,17 @@ int DecodedSubbands(int sampleRate, int layerLimit)
 
 }  // namespace mp3
 
-using mp3::gState;
+void Mp3DecoderDeleter::operator()(Mp3Decoder* decoder) const
+{
+    delete decoder;
+}
+
+Mp3DecoderPtr Mp3NewDecoder()
+{
+    Mp3DecoderPtr decoder(new Mp3Decoder);
+    Mp3DecoderInit(decoder.get());
+    return decoder;
+}
 
 const char* Mp3ErrorToString(int code)
 {
@@ -150,21 +174,18 @@ const char* Mp3ErrorToString(int code)
     }
 }
 
-int Mp3DecoderInit()
+int Mp3DecoderInit(Mp3Decoder* st)
 {
-    for (float& f : gState.eqFactor) {
+    for (float& f : st->eqFactor) {
         f = 1.0f;
     }
-    gState.options = Mp3DecoderOptions{};
-    gState.eqOn = false;
-    mp3::BuildLayerITables();
-    mp3::BuildLayerIITables();
-    mp3::BuildLayerIIITables();
-    mp3::BuildSynthesisTables();
+    st->options = Mp3DecoderOptions{};
+    st->eqOn = false;
+    mp3::BuildTablesOnce();
     return 1;
 }
 
-int Mp3SetEqualizer(const double gains[10])
+int Mp3SetEqualizer(Mp3Decoder* st, const double gains[10])
 {
     // Bands 0-5 are one subband each, then 2, 4, 8 and 12 subbands.
     static constexpr int kBandWidth[10] = {1, 1, 1, 1, 1, 1, 2, 4, 8, 12};
@@ -172,25 +193,25 @@ int Mp3SetEqualizer(const double gains[10])
     for (int band = 0; band < 10; ++band) {
         float factor = float(std::pow(10.0, gains[band]));
         for (int i = 0; i < kBandWidth[band]; ++i) {
-            gState.eqFactor[k++] = factor;
+            st->eqFactor[k++] = factor;
         }
     }
     return 1;
 }
 
-int Mp3EnableEqualizer(int on)
+int Mp3EnableEqualizer(Mp3Decoder* st, int on)
 {
-    gState.eqOn = on != 0;
+    st->eqOn = on != 0;
     return 0;
 }
 
-int Mp3GetOptions(Mp3DecoderOptions* options)
+int Mp3GetOptions(const Mp3Decoder* st, Mp3DecoderOptions* options)
 {
-    *options = gState.options;
+    *options = st->options;
     return 1;
 }
 
-int Mp3SetOptions(const Mp3DecoderOptions* options)
+int Mp3SetOptions(Mp3Decoder* st, const Mp3DecoderOptions* options)
 {
     Mp3DecoderOptions o = *options;
     // Out-of-range values would index past the variant tables; keep them sane.
@@ -201,16 +222,16 @@ int Mp3SetOptions(const Mp3DecoderOptions* options)
     if (o.frequencyLimit < 0) {
         o.frequencyLimit = 0;
     }
-    gState.options = o;
+    st->options = o;
     return 1;
 }
 
-int Mp3GetLastError()
+int Mp3GetLastError(const Mp3Decoder* st)
 {
-    return gState.lastError;
+    return st->lastError;
 }
 
-int Mp3ParseHeader(const uint8_t* frame, Mp3HeaderFields* h)
+int Mp3ParseHeader(Mp3Decoder* st, const uint8_t* frame, Mp3HeaderFields* h)
 {
     uint8_t b1 = frame[1], b2 = frame[2], b3 = frame[3];
     int id = (b1 >> 3) & 1;
@@ -226,10 +247,10 @@ int Mp3ParseHeader(const uint8_t* frame, Mp3HeaderFields* h)
     h->originalBit = (b3 >> 2) & 1;
     h->emphasis = b3 & 3;
     if (frame[0] != 0xFF) {
-        return mp3::SetError(kMp3ErrorNoSync);
+        return mp3::SetError(*st, kMp3ErrorNoSync);
     }
     if (h->sampleRateIndex >= 3 || h->bitrateIndex < 1 || h->bitrateIndex > 14 || layerBits == 0) {
-        return mp3::SetError(kMp3ErrorBadHeader);
+        return mp3::SetError(*st, kMp3ErrorBadHeader);
     }
     if ((b1 & 0xF0) == 0xF0) {
         h->version = id ? 1 : 2;
@@ -238,14 +259,14 @@ int Mp3ParseHeader(const uint8_t* frame, Mp3HeaderFields* h)
         // but taken as MPEG-2.5 like the rest of the 0xE_ range.
         h->version = 3;
     } else {
-        return mp3::SetError(kMp3ErrorNoSync);
+        return mp3::SetError(*st, kMp3ErrorNoSync);
     }
     h->layer = 4 - layerBits;
     h->crcPresent = 1 - protection;
     return 1;
 }
 
-int Mp3FindSync(const uint8_t* buffer, int size, int* offset)
+int Mp3FindSync(Mp3Decoder* st, const uint8_t* buffer, int size, int* offset)
 {
     *offset = 0;
     for (int i = 0; i <= size - 4; ++i) {
@@ -254,18 +275,18 @@ int Mp3FindSync(const uint8_t* buffer, int size, int* offset)
             return 1;
         }
     }
-    return mp3::SetError(kMp3ErrorNeedData);
+    return mp3::SetError(*st, kMp3ErrorNeedData);
 }
 
-int Mp3ReadFirstFrame(const uint8_t* frame, int size, Mp3FrameHeader* h)
+int Mp3ReadFirstFrame(Mp3Decoder* st, const uint8_t* frame, int size, Mp3FrameHeader* h)
 {
     if (size < mp3::kFirstFrameMinBytes) {
-        return mp3::SetError(kMp3ErrorNeedData);
+        return mp3::SetError(*st, kMp3ErrorNeedData);
     }
-    if (!Mp3ParseHeader(frame, h)) {
+    if (!Mp3ParseHeader(st, frame, h)) {
         return 0;
     }
-    const Mp3DecoderOptions& o = gState.options;
+    const Mp3DecoderOptions& o = st->options;
     int bitrate = mp3::BitrateOf(*h);
     int sampleRate = mp3::SampleRateOf(*h);
     int padUnit = h->layer == 1 ? 4 : 1;
@@ -275,7 +296,7 @@ int Mp3ReadFirstFrame(const uint8_t* frame, int size, Mp3FrameHeader* h)
     if (xing) {
         uint32_t flags = mp3::BigEndian32(tag + 4);
         if ((flags & 3) == 0) {
-            return mp3::SetError(kMp3ErrorBadHeader);
+            return mp3::SetError(*st, kMp3ErrorBadHeader);
         }
         // Counts beyond 2^31 are nonsense; keep them non-negative.
         h->frameCount = int32_t(mp3::BigEndian32(tag + 8) & 0x7FFFFFFF);
@@ -311,92 +332,92 @@ int Mp3ReadFirstFrame(const uint8_t* frame, int size, Mp3FrameHeader* h)
     h->pcmBytesPerFrame = samples * h->outChannels * (h->outBits / 8);
     h->outSampleRate = sampleRate >> o.downSampling;
 
-    gState.sampleRate = sampleRate;
-    gState.pcmBytesPerFrame = h->pcmBytesPerFrame;
+    st->sampleRate = sampleRate;
+    st->pcmBytesPerFrame = h->pcmBytesPerFrame;
     return 1;
 }
 
-int Mp3OpenStream(const uint8_t* frame, int size)
+int Mp3OpenStream(Mp3Decoder* st, const uint8_t* frame, int size)
 {
     Mp3FrameHeader h;
-    if (!Mp3ReadFirstFrame(frame, size, &h)) {
+    if (!Mp3ReadFirstFrame(st, frame, size, &h)) {
         return 0;
     }
-    gState.streamVersion = h.version;
-    gState.streamLayer = h.layer;
-    gState.streamChannels = mp3::SourceChannels(h);
-    gState.outChannels = h.outChannels;
-    gState.outBits = h.outBits;
-    gState.channelCode = h.mode == 3 ? 0 : (gState.options.outputCode & 3);
-    gState.downSampling = gState.options.downSampling;
-    mp3::ResetSynthesis();
+    st->streamVersion = h.version;
+    st->streamLayer = h.layer;
+    st->streamChannels = mp3::SourceChannels(h);
+    st->outChannels = h.outChannels;
+    st->outBits = h.outBits;
+    st->channelCode = h.mode == 3 ? 0 : (st->options.outputCode & 3);
+    st->downSampling = st->options.downSampling;
+    mp3::ResetSynthesis(*st);
     bool ok = false;
     switch (h.layer) {
     case 1:
-        ok = mp3::InitLayerI(h);
-        gState.decoder = mp3::DecodeLayerI;
+        ok = mp3::InitLayerI(*st, h);
+        st->decoder = mp3::DecodeLayerI;
         break;
     case 2:
-        ok = mp3::InitLayerII(h);
-        gState.decoder = mp3::DecodeLayerII;
+        ok = mp3::InitLayerII(*st, h);
+        st->decoder = mp3::DecodeLayerII;
         break;
     default:
-        ok = mp3::InitLayerIII(h);
-        gState.decoder = mp3::DecodeLayerIII;
+        ok = mp3::InitLayerIII(*st, h);
+        st->decoder = mp3::DecodeLayerIII;
         break;
     }
     if (!ok) {
         // A first frame whose bitrate and mode the standard forbids together.
-        gState.decoder = nullptr;
-        return mp3::SetError(kMp3ErrorBadHeader);
+        st->decoder = nullptr;
+        return mp3::SetError(*st, kMp3ErrorBadHeader);
     }
     return 1;
 }
 
-int Mp3DecodeFrame(Mp3DecodeCall* call)
+int Mp3DecodeFrame(Mp3Decoder* st, Mp3DecodeCall* call)
 {
     if (call->inputBytes <= 4) {
-        return mp3::SetError(kMp3ErrorNeedData);
+        return mp3::SetError(*st, kMp3ErrorNeedData);
     }
-    if (!Mp3ParseHeader(call->input, call)) {
+    if (!Mp3ParseHeader(st, call->input, call)) {
         return 0;
     }
     // After a resync a false header of another version, layer or channel
     // count would be decoded by this stream's decoder and write a frame of
     // another size: refuse it so the caller resynchronises.
-    if (gState.decoder == nullptr || call->version != gState.streamVersion ||
-        call->layer != gState.streamLayer || mp3::SourceChannels(*call) != gState.streamChannels) {
-        return mp3::SetError(kMp3ErrorBadHeader);
+    if (st->decoder == nullptr || call->version != st->streamVersion ||
+        call->layer != st->streamLayer || mp3::SourceChannels(*call) != st->streamChannels) {
+        return mp3::SetError(*st, kMp3ErrorBadHeader);
     }
     call->frameBitrate = mp3::BitrateOf(*call);
-    int length = mp3::FrameLength(*call, call->frameBitrate, gState.sampleRate, call->padding);
+    int length = mp3::FrameLength(*call, call->frameBitrate, st->sampleRate, call->padding);
     if (call->inputBytes < length) {
-        return mp3::SetError(kMp3ErrorNeedData);
+        return mp3::SetError(*st, kMp3ErrorNeedData);
     }
-    gState.frameBytes = length;
-    gState.decoder(*call, call->input, length, call->output);
+    st->frameBytes = length;
+    st->decoder(*st, *call, call->input, length, call->output);
     call->inputBytes = length;
-    call->outputBytes = gState.pcmBytesPerFrame;
+    call->outputBytes = st->pcmBytesPerFrame;
     return 1;
 }
 
-void Mp3SelectLayerDecoder(const Mp3FrameHeader* header)
+void Mp3SelectLayerDecoder(Mp3Decoder* st, const Mp3FrameHeader* header)
 {
     switch (header->layer) {
     case 1:
-        gState.decoder = mp3::DecodeLayerI;
+        st->decoder = mp3::DecodeLayerI;
         break;
     case 2:
-        gState.decoder = mp3::DecodeLayerII;
+        st->decoder = mp3::DecodeLayerII;
         break;
     default:
-        mp3::ResetLayerIIIReservoir();
-        gState.decoder = mp3::DecodeLayerIII;
+        mp3::ResetLayerIIIReservoir(*st);
+        st->decoder = mp3::DecodeLayerIII;
         break;
     }
 }
 
-void Mp3SetNullDecoder()
+void Mp3SetNullDecoder(Mp3Decoder* st)
 {
-    gState.decoder = mp3::NullDecoder;
+    st->decoder = mp3::NullDecoder;
 }

@@ -1,14 +1,17 @@
 #pragma once
 // The program's own MPEG audio decoder (MPEG-1, MPEG-2 and MPEG-2.5; Layers
-// I, II and III): free functions over one process-wide decoder state that
-// decode frames held in memory, one frame per call, into 16-bit (or 8-bit)
-// PCM. Nothing here touches files; CMp3StreamReader feeds it.
+// I, II and III): free functions over a decoder object that decode frames
+// held in memory, one frame per call, into 16-bit (or 8-bit) PCM. Nothing
+// here touches files; CMp3StreamReader feeds it.
 //
-// Calling order: Mp3DecoderInit once; per stream Mp3FindSync, then
-// Mp3ReadFirstFrame to learn the format, Mp3OpenStream on the first frame,
-// then Mp3DecodeFrame repeatedly from that same first frame on.
-// Single-threaded: the state is global and unguarded.
+// Calling order: Mp3DecoderInit once per decoder; per stream Mp3FindSync,
+// then Mp3ReadFirstFrame to learn the format, Mp3OpenStream on the first
+// frame, then Mp3DecodeFrame repeatedly from that same first frame on.
+// Each decoder holds all of its stream's state; the constant tables are
+// shared and built once. Different decoders may run on different threads at
+// the same time; one decoder is used by one thread at a time.
 #include <cstdint>
+#include <memory>
 
 // Codes kept for Mp3GetLastError (the code of the last failure; never cleared).
 enum Mp3Error : int32_t {
@@ -65,37 +68,46 @@ struct Mp3DecoderOptions {
     int32_t frequencyLimit = 24000; // Hz; at the default the 32nd subband is never decoded
 };
 
+// One stream's decoder state (defined in Mp3State.h).
+struct Mp3Decoder;
+struct Mp3DecoderDeleter {
+    void operator()(Mp3Decoder* decoder) const;
+};
+using Mp3DecoderPtr = std::unique_ptr<Mp3Decoder, Mp3DecoderDeleter>;
+// A new decoder, already initialised as by Mp3DecoderInit.
+Mp3DecoderPtr Mp3NewDecoder();
+
 // Sets every equaliser factor to 1, the options to their defaults, the
-// equaliser off, and builds the tables. Returns 1.
-int Mp3DecoderInit();
+// equaliser off, and builds the shared tables the first time. Returns 1.
+int Mp3DecoderInit(Mp3Decoder* decoder);
 // Sets the 32 subband factors from 10 band gains (factor = 10^gain). Returns 1.
-int Mp3SetEqualizer(const double gains[10]);
+int Mp3SetEqualizer(Mp3Decoder* decoder, const double gains[10]);
 // Switches the equaliser (full-rate synthesis only). Returns 0.
-int Mp3EnableEqualizer(int on);
+int Mp3EnableEqualizer(Mp3Decoder* decoder, int on);
 // Copy the options out / in; new options take effect at the next Mp3OpenStream. Return 1.
-int Mp3GetOptions(Mp3DecoderOptions* options);
-int Mp3SetOptions(const Mp3DecoderOptions* options);
-int Mp3GetLastError();
+int Mp3GetOptions(const Mp3Decoder* decoder, Mp3DecoderOptions* options);
+int Mp3SetOptions(Mp3Decoder* decoder, const Mp3DecoderOptions* options);
+int Mp3GetLastError(const Mp3Decoder* decoder);
 
 // 1 when the 4 bytes at frame are a usable header (fields 0-11 filled);
 // 0 with kMp3ErrorNoSync or kMp3ErrorBadHeader (header then partly filled).
-int Mp3ParseHeader(const uint8_t* frame, Mp3HeaderFields* header);
+int Mp3ParseHeader(Mp3Decoder* decoder, const uint8_t* frame, Mp3HeaderFields* header);
 // 1 and the offset of the first 0xFF 0xF_/0xE_ pair that starts at most 4
 // bytes before the end; 0, *offset = 0 and kMp3ErrorNeedData when none.
-int Mp3FindSync(const uint8_t* buffer, int size, int* offset);
+int Mp3FindSync(Mp3Decoder* decoder, const uint8_t* buffer, int size, int* offset);
 // Parses the first frame (at least 156 bytes must be given) and its "Xing"
 // header into *header and records the stream's rate and PCM bytes per frame.
 // 0 with the failure's code (header then undefined).
-int Mp3ReadFirstFrame(const uint8_t* frame, int size, Mp3FrameHeader* header);
+int Mp3ReadFirstFrame(Mp3Decoder* decoder, const uint8_t* frame, int size, Mp3FrameHeader* header);
 // Starts a stream at its first frame: resets the synthesis and the layer
 // state and selects the layer decoder. 0 when the first frame is refused.
-int Mp3OpenStream(const uint8_t* frame, int size);
+int Mp3OpenStream(Mp3Decoder* decoder, const uint8_t* frame, int size);
 // Decodes the frame at call->input (needs an open stream): 1, inputBytes :=
 // frame length and outputBytes := pcmBytesPerFrame; 0 with kMp3ErrorNeedData
 // (supply more bytes) or another code (not a frame of this stream: resync).
-int Mp3DecodeFrame(Mp3DecodeCall* call);
+int Mp3DecodeFrame(Mp3Decoder* decoder, Mp3DecodeCall* call);
 // Selects the header's layer decoder without initialising the layer
 // (Layer III: its reservoir is emptied).
-void Mp3SelectLayerDecoder(const Mp3FrameHeader* header);
+void Mp3SelectLayerDecoder(Mp3Decoder* decoder, const Mp3FrameHeader* header);
 // Selects a decoder that writes nothing.
-void Mp3SetNullDecoder();
+void Mp3SetNullDecoder(Mp3Decoder* decoder);

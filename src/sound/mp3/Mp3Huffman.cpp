@@ -15,9 +15,7 @@ namespace {
 constexpr int kRootBits = 8;
 constexpr int kSubBits = 6;
 
-// Entry: bit 31 link; leaf: bits 0-4 length used at this level, 8-15 x,
-// 16-23 y; link: bits 0-4 width of the sub-table, bits 8-30 its offset.
-constexpr uint32_t kLink = 0x80000000u;
+constexpr uint32_t kLink = kHuffmanLink;
 
 struct Code {
     uint32_t bits;
@@ -31,7 +29,6 @@ struct Lookup {
 };
 
 Lookup gLookups[16];  // by SlotOf(table)
-bool gBuilt = false;
 
 // Fills a table of `width` bits for the codes that share `consumed` prefix bits.
 void BuildLevel(Lookup& lk, const std::vector<Code>& codes, int consumed, int width, size_t base)
@@ -85,15 +82,34 @@ int SlotOf(int table)
 constexpr uint8_t kQuadCodes[16] = {1, 5, 4, 5, 6, 5, 4, 4, 7, 3, 6, 0, 7, 2, 3, 1};
 constexpr uint8_t kQuadLengths[16] = {1, 4, 4, 5, 4, 6, 5, 6, 4, 5, 5, 6, 5, 6, 6, 6};
 // 6-bit lookup of table A: quadruple << 4 | length.
+// Count-1 table A by the next 6 bits: quadruple << 4 | code length.
 uint8_t gQuadA[64];
+
+// The entry of quadruple q (v the high bit) whose sign bits, first value's
+// first, are the top bits of `rest` (a `restBits`-bit number).
+QuadEntry QuadOf(int q, int codeBits, uint32_t rest, int restBits)
+{
+    QuadEntry e{};
+    int nonzero = 0;
+    for (int i = 0; i < 4; ++i) {
+        nonzero += (q >> i) & 1;
+    }
+    int next = restBits - 1;  // the next sign bit
+    for (int i = 0; i < 4; ++i) {
+        int bit = (q >> (3 - i)) & 1;
+        e.v[i] = int8_t(bit == 0 ? 0 : ((rest >> next--) & 1) ? -1 : 1);
+    }
+    e.bits = uint8_t(codeBits + nonzero);
+    return e;
+}
 
 }  // namespace
 
+QuadEntry gQuadEntriesA[1024];
+QuadEntry gQuadEntriesB[256];
+
 void BuildHuffmanTables()
 {
-    if (gBuilt) {
-        return;
-    }
     for (int t = 1; t < 32; ++t) {
         const HuffmanCodeTable& ct = kHuffmanCodeTables[t];
         if (ct.size == 0 || (t > 16 && t != 24)) {
@@ -118,58 +134,28 @@ void BuildHuffmanTables()
             gQuadA[first | fill] = uint8_t((q << 4) | len);
         }
     }
-    gBuilt = true;
+    for (uint32_t bits = 0; bits < 1024; ++bits) {
+        uint8_t e = gQuadA[bits >> 4];
+        int len = e & 15;
+        gQuadEntriesA[bits] = QuadOf(e >> 4, len, bits & ((1u << (10 - len)) - 1), 10 - len);
+    }
+    for (uint32_t bits = 0; bits < 256; ++bits) {
+        gQuadEntriesB[bits] = QuadOf(int(bits >> 4) ^ 15, 4, bits & 15, 4);
+    }
 }
 
-void DecodePair(Mp3BitReader& br, int table, int* x, int* y)
+const HuffmanLookup& LookupOf(int table)
 {
-    if (table == 0 || table == 4 || table == 14) {
-        *x = *y = 0;
-        return;
-    }
-    const Lookup& lk = gLookups[SlotOf(table)];
-    const uint32_t* e = lk.entries.data();
-    uint32_t entry = e[br.Peek(lk.rootBits)];
-    int width = lk.rootBits;
-    while (entry & kLink) {
-        br.Skip(width);
-        width = int(entry & 31);
-        entry = e[((entry & ~kLink) >> 8) + br.Peek(width)];
-    }
-    br.Skip(int(entry & 31));
-    int vx = int((entry >> 8) & 0xF);
-    int vy = int((entry >> 16) & 0xF);
-    int linbits = kHuffmanCodeTables[table].linbits;
-    if (vx == 15 && linbits) {
-        vx += int(br.Read(linbits));
-    }
-    if (vx && br.Read1()) {
-        vx = -vx;
-    }
-    if (vy == 15 && linbits) {
-        vy += int(br.Read(linbits));
-    }
-    if (vy && br.Read1()) {
-        vy = -vy;
-    }
-    *x = vx;
-    *y = vy;
-}
-
-void DecodeQuad(Mp3BitReader& br, bool tableB, int v[4])
-{
-    int q;
-    if (tableB) {
-        q = int(br.Read(4)) ^ 15;
-    } else {
-        uint8_t e = gQuadA[br.Peek(6)];
-        br.Skip(e & 15);
-        q = e >> 4;
-    }
-    for (int i = 0; i < 4; ++i) {
-        int bit = (q >> (3 - i)) & 1;
-        v[i] = bit && br.Read1() ? -1 : bit;
-    }
+    static const HuffmanLookup* lookups = [] {
+        static HuffmanLookup all[32];
+        for (int t = 0; t < 32; ++t) {
+            bool codes = t != 0 && t != 4 && t != 14;
+            const Lookup& lk = gLookups[SlotOf(t)];
+            all[t] = {codes ? lk.entries.data() : nullptr, lk.rootBits, kHuffmanCodeTables[t].linbits};
+        }
+        return all;
+    }();
+    return lookups[table];
 }
 
 }  // namespace mp3

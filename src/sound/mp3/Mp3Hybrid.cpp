@@ -19,26 +19,135 @@ float gShortWindow[12];
 alignas(32) float gDct18[18][18];
 float gDct6[6][6];
 
-// y = the 36 outputs of the 36-point inverse MDCT of 18 lines, via an
-// 18-point DCT-IV and the transform's symmetries.
-inline void Imdct36(const float* x, float* y)
+// d = the 18-point DCT-IV of 18 lines; the 36 outputs y of the inverse MDCT
+// follow from its symmetries: y[n] = d[n + 9] (n < 9), -d[26 - n] (n < 27),
+// -d[n - 27] (n < 36).
+inline void Dct18(const float* x, float* d)
 {
-    float d[18] = {};
+    // d[0..15] in two vectors and d[16], d[17] alone; each d[m] adds its 18
+    // products in k order, as the plain loop over m would.
+    Lanes d0 = {}, d1 = {};
+    float d16 = 0.0f, d17 = 0.0f;
     for (int k = 0; k < 18; ++k) {
         float v = x[k];
         const float* row = gDct18[k];
-        for (int m = 0; m < 18; ++m) {
-            d[m] += v * row[m];
+        d0 += v * *reinterpret_cast<const LanesU*>(row);
+        d1 += v * *reinterpret_cast<const LanesU*>(row + kLanes);
+        d16 += v * row[16];
+        d17 += v * row[17];
+    }
+    std::memcpy(d, &d0, sizeof d0);
+    std::memcpy(d + kLanes, &d1, sizeof d1);
+    d[16] = d16;
+    d[17] = d17;
+}
+
+// Windows the 36 outputs of a long block (from its DCT-IV d) and overlaps
+// them: the first 18 with the previous granule's (ov[i x ovStride]) into
+// o[i x 32], the last 18 kept in ov.
+inline void WindowLong(const float* d, const float* win, float* ov, int ovStride, float* o)
+{
+    for (int i = 0; i < 9; ++i) {
+        o[32 * i] = ov[i * ovStride] + d[i + 9] * win[i];
+    }
+    for (int i = 9; i < 18; ++i) {
+        o[32 * i] = ov[i * ovStride] + -d[26 - i] * win[i];
+    }
+    for (int i = 0; i < 9; ++i) {
+        ov[i * ovStride] = -d[8 - i] * win[18 + i];
+    }
+    for (int i = 9; i < 18; ++i) {
+        ov[i * ovStride] = -d[i - 9] * win[18 + i];
+    }
+}
+
+// The 18 lines of eight subbands (subband i at x + 18 i) into t[line][i]:
+// lines 0-7 and 8-15 by 8 x 8 transposes, 16 and 17 one by one.
+MP3_VECTOR_CLONES void TransposeLines(const float* x, float (*t)[kLanes])
+{
+    for (int g = 0; g < 2; ++g) {
+        Lanes r[8];
+        for (int i = 0; i < 8; ++i) {
+            r[i] = *reinterpret_cast<const LanesU*>(x + 18 * i + 8 * g);
+        }
+        Transpose8(r);
+        for (int i = 0; i < 8; ++i) {
+            *reinterpret_cast<Lanes*>(t[8 * g + i]) = r[i];
         }
     }
-    for (int n = 0; n < 9; ++n) {
-        y[n] = d[n + 9];
+    for (int i = 0; i < 8; ++i) {
+        t[16][i] = x[18 * i + 16];
+        t[17][i] = x[18 * i + 17];
     }
-    for (int n = 9; n < 27; ++n) {
-        y[n] = -d[26 - n];
+}
+
+// Eight long-block subbands at once, one per lane, from subband sb0 (n of
+// them valid): the DCT-IV, the window and the overlap, each lane doing
+// exactly Dct18's and WindowLong's arithmetic. The overlap is kept by time
+// slot, so that the eight subbands' values of a slot lie side by side.
+inline void LongBlockLanes(const float* xr, int sb0, int n, const float* win, float (*ov)[kOverlapColumns],
+                           float (*out)[32])
+{
+    alignas(32) float t[18][kLanes];
+    const float* x = xr + 18 * sb0;
+    if (n == kLanes) {
+        TransposeLines(x, t);
+    } else {
+        std::memset(t, 0, sizeof t);
+        for (int lane = 0; lane < n; ++lane) {
+            for (int k = 0; k < 18; ++k) {
+                t[k][lane] = x[18 * lane + k];
+            }
+        }
     }
-    for (int n = 27; n < 36; ++n) {
-        y[n] = -d[n - 27];
+    // Six outputs at a time: six chains of additions in flight, few enough
+    // to stay in registers; each d[m] still adds its products in k order.
+    Lanes d[18];
+    for (int m0 = 0; m0 < 18; m0 += 6) {
+        Lanes a0 = {}, a1 = {}, a2 = {}, a3 = {}, a4 = {}, a5 = {};
+        for (int k = 0; k < 18; ++k) {
+            Lanes v = *reinterpret_cast<const Lanes*>(t[k]);
+            const float* c = &gDct18[k][m0];
+            a0 += v * c[0];
+            a1 += v * c[1];
+            a2 += v * c[2];
+            a3 += v * c[3];
+            a4 += v * c[4];
+            a5 += v * c[5];
+        }
+        d[m0] = a0;
+        d[m0 + 1] = a1;
+        d[m0 + 2] = a2;
+        d[m0 + 3] = a3;
+        d[m0 + 4] = a4;
+        d[m0 + 5] = a5;
+    }
+    alignas(32) float o[18][kLanes], keep[18][kLanes];
+    for (int i = 0; i < 18; ++i) {
+        Lanes previous;
+        std::memcpy(&previous, &ov[i][sb0], sizeof previous);
+        Lanes y = i < 9 ? previous + d[i + 9] * win[i] : previous + -d[26 - i] * win[i];
+        std::memcpy(o[i], &y, sizeof y);
+    }
+    for (int i = 0; i < 9; ++i) {
+        *reinterpret_cast<Lanes*>(keep[i]) = -d[8 - i] * win[18 + i];
+    }
+    for (int i = 9; i < 18; ++i) {
+        *reinterpret_cast<Lanes*>(keep[i]) = -d[i - 9] * win[18 + i];
+    }
+    if (n == kLanes) {
+        for (int i = 0; i < 18; ++i) {
+            std::memcpy(&ov[i][sb0], keep[i], sizeof keep[i]);
+            *reinterpret_cast<LanesU*>(&out[i][sb0]) = *reinterpret_cast<const Lanes*>(o[i]);
+        }
+        return;
+    }
+    // Lanes past the valid subbands must keep their overlap and output.
+    for (int i = 0; i < 18; ++i) {
+        for (int lane = 0; lane < n; ++lane) {
+            ov[i][sb0 + lane] = keep[i][lane];
+            out[i][sb0 + lane] = o[i][lane];
+        }
     }
 }
 
@@ -96,7 +205,7 @@ void BuildHybridTables()
     }
 }
 
-int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
+MP3_VECTOR_CLONES int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int active = (nonzero + 17) / 18;
@@ -126,21 +235,19 @@ int ReduceAliases(float* xr, const GranuleChannel& gc, int nonzero, int limit)
     return active < limit ? active : limit;
 }
 
-MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active, float* overlap,
-                                       float (*out)[32])
+MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int active,
+                                       float (*overlap)[kOverlapColumns], float (*out)[32], bool lanes)
 {
     bool shortBlocks = gc.windowSwitching && gc.blockType == 2;
     int longType = gc.windowSwitching ? gc.blockType : 0;
-    for (int sb = 0; sb < 32; ++sb) {
-        float* ov = overlap + 18 * sb;
-        if (sb >= active) {
-            for (int i = 0; i < 18; ++i) {
-                out[i][sb] = ov[i];
-                ov[i] = 0.0f;
-            }
-            continue;
-        }
+    // The two lowest subbands of a mixed block are always transformed with
+    // the normal window, whatever the block type says for the rest; they
+    // are done one by one, the other long subbands eight at a time (or one
+    // by one too, as the scalar twin of the lanes).
+    int lanesFrom = shortBlocks || !lanes ? active : gc.mixed ? 2 : 0;
+    for (int sb = 0; sb < lanesFrom && sb < active; ++sb) {
         const float* x = xr + 18 * sb;
+        float* ov = &overlap[0][sb];
         if (shortBlocks && !(gc.mixed && sb < 2)) {
             float frame[36] = {};
             for (int w = 0; w < 3; ++w) {
@@ -152,17 +259,23 @@ MP3_VECTOR_CLONES void HybridSynthesis(float* xr, const GranuleChannel& gc, int 
                 }
             }
             for (int i = 0; i < 18; ++i) {
-                out[i][sb] = ov[i] + frame[i];
-                ov[i] = frame[18 + i];
+                out[i][sb] = ov[kOverlapColumns * i] + frame[i];
+                ov[kOverlapColumns * i] = frame[18 + i];
             }
         } else {
-            const float* win = gLongWindow[shortBlocks ? 0 : longType];
-            float y[36];
-            Imdct36(x, y);
-            for (int i = 0; i < 18; ++i) {
-                out[i][sb] = ov[i] + y[i] * win[i];
-                ov[i] = y[18 + i] * win[18 + i];
-            }
+            float d[18];
+            Dct18(x, d);
+            WindowLong(d, gLongWindow[gc.mixed && sb < 2 ? 0 : longType], ov, kOverlapColumns, &out[0][sb]);
+        }
+    }
+    for (int sb0 = lanesFrom; sb0 < active; sb0 += kLanes) {
+        int n = active - sb0 < kLanes ? active - sb0 : kLanes;
+        LongBlockLanes(xr, sb0, n, gLongWindow[longType], overlap, out);
+    }
+    for (int i = 0; i < 18; ++i) {
+        for (int sb = active; sb < 32; ++sb) {
+            out[i][sb] = overlap[i][sb];
+            overlap[i][sb] = 0.0f;
         }
     }
     // Frequency inversion: every odd subband of every odd time slot.

@@ -7,13 +7,10 @@
 
 namespace mp3 {
 
-float gSubbandBlock[2][36][32];
-
 namespace {
 
 // 2 / (2^(n+1) - 1) for an allocation of n + 1 bits (n = 1 .. 15).
 float gLayerIFactors[16];
-int gLayerISubbands = 31;
 
 }  // namespace
 
@@ -34,15 +31,16 @@ void BuildLayerITables()
     }
 }
 
-bool InitLayerI(const Mp3HeaderFields& header)
+bool InitLayerI(Mp3Decoder& st, const Mp3HeaderFields& header)
 {
-    gLayerISubbands = DecodedSubbands(gState.sampleRate, 32);
+    st.layerSubbands = DecodedSubbands(st, st.sampleRate, 32);
     (void)header;
-    std::memset(gSubbandBlock, 0, sizeof gSubbandBlock);
+    std::memset(st.subbandBlock, 0, sizeof st.subbandBlock);
     return true;
 }
 
-void DecodeLayerI(const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes, uint8_t* output)
+void DecodeLayerI(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes,
+                  uint8_t* output)
 {
     Mp3BitReader br(frame, size_t(frameBytes));
     br.Skip(h.crcPresent ? 48 : 32);
@@ -64,7 +62,7 @@ void DecodeLayerI(const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes
             scale[ch][sb] = alloc[ch][sb] ? gScaleFactors[br.Read(6)] : 0.0f;
         }
     }
-    int limit = gLayerISubbands;
+    int limit = st.layerSubbands;
     for (int slot = 0; slot < 12; ++slot) {
         for (int sb = 0; sb < 32; ++sb) {
             int shared = sb >= bound ? 1 : 0;
@@ -78,15 +76,15 @@ void DecodeLayerI(const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes
                     }
                     value = gLayerIFactors[n] * float(code - (1 << n) + 1) * scale[ch][sb];
                 }
-                gSubbandBlock[ch][slot][sb] = sb < limit ? value : 0.0f;
+                st.subbandBlock[ch][slot][sb] = sb < limit ? value : 0.0f;
             }
         }
     }
     if (channels == 2) {
-        ApplyChannelCode(&gSubbandBlock[0][0][0], &gSubbandBlock[1][0][0], 12 * 32);
+        ApplyChannelCode(st, &st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0], 12 * 32);
     }
-    const float* in[2] = {&gSubbandBlock[0][0][0], &gSubbandBlock[1][0][0]};
-    Synthesize(in, 32, 12, output, 0);
+    const float* in[2] = {&st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0]};
+    Synthesize(st, in, 32, 1, 12, output, 0);
 }
 
 }  // namespace mp3

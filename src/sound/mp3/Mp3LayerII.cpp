@@ -88,7 +88,6 @@ float gStepFactors[17];       // 2 / steps
 int8_t gGroup3[32][3];        // a code of 3 samples of 3 levels, centred
 int8_t gGroup5[128][3];
 int8_t gGroup9[1024][3];
-int gLayerIISubbands = 31;
 
 const AllocTable* ChooseTable(const Mp3HeaderFields& h)
 {
@@ -126,21 +125,22 @@ void BuildLayerIITables()
     BuildGroups<9>(gGroup9);
 }
 
-bool InitLayerII(const Mp3HeaderFields& header)
+bool InitLayerII(Mp3Decoder& st, const Mp3HeaderFields& header)
 {
     const AllocTable* table = ChooseTable(header);
-    gLayerIISubbands = DecodedSubbands(gState.sampleRate, 32);
-    std::memset(gSubbandBlock, 0, sizeof gSubbandBlock);
+    st.layerSubbands = DecodedSubbands(st, st.sampleRate, 32);
+    std::memset(st.subbandBlock, 0, sizeof st.subbandBlock);
     return table != nullptr;
 }
 
-void DecodeLayerII(const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes, uint8_t* output)
+void DecodeLayerII(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes,
+                   uint8_t* output)
 {
     const AllocTable* table = ChooseTable(h);
     int channels = h.mode == 3 ? 1 : 2;
     if (table == nullptr) {
         // A bitrate the mode forbids: no table says how to read it.
-        WriteSilence(output);
+        WriteSilence(st, output);
         return;
     }
     Mp3BitReader br(frame, size_t(frameBytes));
@@ -197,14 +197,14 @@ void DecodeLayerII(const Mp3HeaderFields& h, const uint8_t* frame, int frameByte
         }
     }
 
-    int limit = gLayerIISubbands;
+    int limit = st.layerSubbands;
     for (int gr = 0; gr < 12; ++gr) {
         int part = gr / 4;
         for (int sb = 0; sb < subbands; ++sb) {
             int codes[3] = {0, 0, 0};
             for (int ch = 0; ch < channels; ++ch) {
                 int c = cls[ch][sb];
-                float* out0 = &gSubbandBlock[ch][gr * 3][sb];
+                float* out0 = &st.subbandBlock[ch][gr * 3][sb];
                 if (c == 0) {
                     out0[0] = out0[32] = out0[64] = 0.0f;
                     continue;
@@ -238,15 +238,15 @@ void DecodeLayerII(const Mp3HeaderFields& h, const uint8_t* frame, int frameByte
     for (int ch = 0; ch < channels; ++ch) {
         for (int slot = 0; slot < 36; ++slot) {
             for (int sb = subbands; sb < 32; ++sb) {
-                gSubbandBlock[ch][slot][sb] = 0.0f;
+                st.subbandBlock[ch][slot][sb] = 0.0f;
             }
         }
     }
     if (channels == 2) {
-        ApplyChannelCode(&gSubbandBlock[0][0][0], &gSubbandBlock[1][0][0], 36 * 32);
+        ApplyChannelCode(st, &st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0], 36 * 32);
     }
-    const float* in[2] = {&gSubbandBlock[0][0][0], &gSubbandBlock[1][0][0]};
-    Synthesize(in, 32, 36, output, 0);
+    const float* in[2] = {&st.subbandBlock[0][0][0], &st.subbandBlock[1][0][0]};
+    Synthesize(st, in, 32, 1, 36, output, 0);
 }
 
 }  // namespace mp3

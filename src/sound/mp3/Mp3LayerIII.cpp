@@ -54,7 +54,11 @@ constexpr int kPartitions[6][3][4] = {
 
 // |x|^(4/3) for every value the Huffman tables can give (15 + 2^13 - 1).
 constexpr int kPowTableSize = 8207;
-float gPow43[kPowTableSize];
+// sign(v) x |v|^(4/3) for v = -(kPowTableSize - 1) .. kPowTableSize - 1, at
+// index v + kPowTableSize - 1: dequantisation is then one load and one
+// multiply, and (-p) x gain is exactly -(p x gain).
+float gPow43Signed[2 * kPowTableSize - 1];
+const float* const gPow43 = gPow43Signed + kPowTableSize - 1;
 // 32768 x 2^(e/4) for e = kGainMin .. kGainMin + kGainCount - 1.
 constexpr int kGainMin = -600;
 constexpr int kGainCount = 700;
@@ -63,29 +67,6 @@ float gGain[kGainCount];
 // intensity scale and position 0-31.
 float gIsRatio1[7][2];
 float gIsRatio2[2][32][2];
-
-struct ScaleFactors {
-    int l[22];
-    int s[13][3];
-    // MPEG-2 intensity right channel: the position that means "no intensity".
-    int illegalL[22];
-    int illegalS[13];
-};
-
-struct Granule {
-    alignas(32) float xr[2][kGranuleLines];
-    int is[kGranuleLines];
-    int nonzero[2];
-    ScaleFactors sf[2];
-    alignas(32) float hybrid[2][18][32];
-    bool isLine[kGranuleLines];  // lines intensity stereo has handled
-};
-
-Granule gGr;
-ScaleFactors gSavedSf[2];  // granule 0's, for MPEG-1 scale-factor reuse
-int gRateIndex = 0;
-int gLimitLines = 558;
-int gSubbands = 31;
 
 inline float GainOf(int e)
 {
@@ -277,17 +258,18 @@ void ReadScaleFactorsMpeg2(Mp3BitReader& br, GranuleChannel& g, bool intensityRi
     sf.illegalS[12] = sf.illegalS[11];
 }
 
-// Huffman decoding of one channel's granule into gGr.is; returns the count
+// Huffman decoding of one channel's granule into l3.gr.is; returns the count
 // of lines up to the last non-zero one. `end` is the channel's last bit.
-int DecodeSpectrum(Mp3BitReader& br, const GranuleChannel& g, size_t end)
+int DecodeSpectrum(LayerIIIState& l3, const Mp3BitReader& from, const GranuleChannel& g, size_t end)
 {
-    int* is = gGr.is;
-    const int16_t* lb = kLongBands[gRateIndex];
+    Mp3BitCache br(from);
+    int* is = l3.gr.is;
+    const int16_t* lb = kLongBands[l3.rateIndex];
     int bigEnd = g.bigValues * 2;
     int r1, r2;
     if (g.windowSwitching) {
         // Short blocks count region 0 as three short bands in each window.
-        r1 = (g.blockType == 2 && !g.mixed) ? 3 * kShortBands[gRateIndex][3] : lb[8];
+        r1 = (g.blockType == 2 && !g.mixed) ? 3 * kShortBands[l3.rateIndex][3] : lb[8];
         r2 = kGranuleLines;
     } else {
         r1 = lb[std::min(g.region0Count + 1, 22)];
@@ -300,8 +282,9 @@ int DecodeSpectrum(Mp3BitReader& br, const GranuleChannel& g, size_t end)
     int i = 0;
     for (int region = 0; region < 3; ++region) {
         int stop = region == 0 ? r1 : region == 1 ? r2 : bigEnd;
-        int table = g.tableSelect[region];
+        const HuffmanLookup& table = LookupOf(g.tableSelect[region]);
         for (; i < stop; i += 2) {
+            br.Fill();
             DecodePair(br, table, &is[i], &is[i + 1]);
             if (br.Position() > hardEnd) {
                 std::memset(is, 0, sizeof(int) * kGranuleLines);
@@ -312,6 +295,7 @@ int DecodeSpectrum(Mp3BitReader& br, const GranuleChannel& g, size_t end)
     // Count-1 region: quadruples of -1, 0, 1 until the channel's bits run out.
     while (br.Position() < end && i + 4 <= kGranuleLines) {
         int q[4];
+        br.Fill();
         DecodeQuad(br, g.count1Table != 0, q);
         if (br.Position() > end) {
             break;  // its sign bits ran past the channel: drop it
@@ -323,7 +307,7 @@ int DecodeSpectrum(Mp3BitReader& br, const GranuleChannel& g, size_t end)
         i += 4;
     }
     std::memset(is + i, 0, sizeof(int) * size_t(kGranuleLines - i));
-    int n = std::min(i, gLimitLines);
+    int n = std::min(i, l3.limitLines);
     std::memset(is + n, 0, sizeof(int) * size_t(kGranuleLines - n));
     while (n > 0 && is[n - 1] == 0) {
         --n;
@@ -333,19 +317,19 @@ int DecodeSpectrum(Mp3BitReader& br, const GranuleChannel& g, size_t end)
 
 inline float Dequant(int v, float gain)
 {
-    float m = gPow43[v < 0 ? -v : v] * gain;
-    return v < 0 ? -m : m;
+    return gPow43[v] * gain;
 }
 
-// Dequantises gGr.is into xr in band order (short bands: window by window).
-void Dequantise(const GranuleChannel& g, const ScaleFactors& sf, int nonzero, float* xr)
+// Dequantises l3.gr.is into xr in band order (short bands: window by window).
+void Dequantise(const LayerIIIState& l3, const GranuleChannel& g, const ScaleFactors& sf, int nonzero, float* xr)
 {
-    const int* is = gGr.is;
-    std::memset(xr, 0, sizeof(float) * kGranuleLines);
+    const int* is = l3.gr.is;
+    // Every line below `nonzero` is written band by band below.
+    std::memset(xr + nonzero, 0, sizeof(float) * size_t(kGranuleLines - nonzero));
     int base = g.globalGain - 210;
     int shift = 2 * (1 + g.scalefacScale);
-    const int16_t* lb = kLongBands[gRateIndex];
-    const int16_t* sb = kShortBands[gRateIndex];
+    const int16_t* lb = kLongBands[l3.rateIndex];
+    const int16_t* sb = kShortBands[l3.rateIndex];
     int line = 0;
     int longEnd = kGranuleLines;
     int firstShort = 0;
@@ -382,12 +366,12 @@ void Dequantise(const GranuleChannel& g, const ScaleFactors& sf, int nonzero, fl
 // Short-block lines go from band order (band, window, line) to the order of
 // the transform (subband, window, line within the subband's 6). Returns the
 // line count that covers every non-zero line in the new order.
-int ReorderShort(const GranuleChannel& g, float* xr, int nonzero)
+int ReorderShort(const LayerIIIState& l3, const GranuleChannel& g, float* xr, int nonzero)
 {
     if (!IsShort(g)) {
         return nonzero;
     }
-    const int16_t* sb = kShortBands[gRateIndex];
+    const int16_t* sb = kShortBands[l3.rateIndex];
     int first = g.mixed ? 3 : 0;
     float tmp[kGranuleLines];
     int start = 3 * sb[first];
@@ -414,18 +398,19 @@ int ReorderShort(const GranuleChannel& g, float* xr, int nonzero)
     return 3 * sb[b + 1];
 }
 
-void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
+void ProcessStereo(LayerIIIState& l3, const Mp3HeaderFields& h, const GranuleChannel& gr1)
 {
     bool ms = h.mode == 1 && (h.modeExtension & 2);
     bool intensity = h.mode == 1 && (h.modeExtension & 1);
-    float* l = gGr.xr[0];
-    float* r = gGr.xr[1];
-    int top = std::max(gGr.nonzero[0], gGr.nonzero[1]);
-    bool* isLine = gGr.isLine;
+    bool mpeg1 = h.version == 1;
+    float* l = l3.gr.xr[0];
+    float* r = l3.gr.xr[1];
+    int top = std::max(l3.gr.nonzero[0], l3.gr.nonzero[1]);
+    bool* isLine = l3.gr.isLine;
     int msTop = top;
     if (intensity) {
-        std::memset(isLine, 0, sizeof gGr.isLine);
-        const ScaleFactors& sf = gGr.sf[1];
+        std::memset(isLine, 0, sizeof l3.gr.isLine);
+        const ScaleFactors& sf = l3.gr.sf[1];
         int intensityScale = gr1.scalefacCompress & 1;
         auto apply = [&](int start, int width, int pos, int illegal) {
             float kl, kr;
@@ -460,15 +445,22 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
             }
             top = std::max(top, end);
         };
-        const int16_t* lb = kLongBands[gRateIndex];
-        const int16_t* sb = kShortBands[gRateIndex];
-        int rnz = gGr.nonzero[1];
+        const int16_t* lb = kLongBands[l3.rateIndex];
+        const int16_t* sb = kShortBands[l3.rateIndex];
+        int rnz = l3.gr.nonzero[1];
         if (!IsShort(gr1)) {
             int first = 0;
             while (first < 22 && lb[first] < rnz) {
                 ++first;
             }
             for (int b = first; b < 22; ++b) {
+                if (b == 21 && !mpeg1 && first == 21) {
+                    // The top band has no position of its own. At the lower
+                    // rates it takes its neighbour's only when that one is
+                    // an intensity band too; else position 0 (both gains 1).
+                    apply(lb[b], lb[b + 1] - lb[b], 0, -1);
+                    continue;
+                }
                 int src = b < 21 ? b : 20;
                 apply(lb[b], lb[b + 1] - lb[b], sf.l[src], sf.illegalL[src]);
             }
@@ -493,6 +485,10 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
                 }
                 for (int b = last + 1; b < 13; ++b) {
                     int width = sb[b + 1] - sb[b];
+                    if (b == 12 && !mpeg1 && last == 11) {
+                        apply(3 * sb[b] + w * width, width, 0, -1);
+                        continue;
+                    }
                     int src = b < 12 ? b : 11;
                     apply(3 * sb[b] + w * width, width, sf.s[src][w], sf.illegalS[src]);
                 }
@@ -519,7 +515,7 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
             r[k] = m - s;
         }
     }
-    gGr.nonzero[0] = gGr.nonzero[1] = std::min(top, kGranuleLines);
+    l3.gr.nonzero[0] = l3.gr.nonzero[1] = std::min(top, kGranuleLines);
 }
 
 }  // namespace
@@ -527,7 +523,9 @@ void ProcessStereo(const Mp3HeaderFields& h, const GranuleChannel& gr1)
 void BuildLayerIIITables()
 {
     for (int i = 0; i < kPowTableSize; ++i) {
-        gPow43[i] = float(std::pow(double(i), 4.0 / 3.0));
+        float p = float(std::pow(double(i), 4.0 / 3.0));
+        gPow43Signed[kPowTableSize - 1 + i] = p;
+        gPow43Signed[kPowTableSize - 1 - i] = -p;
     }
     for (int i = 0; i < kGainCount; ++i) {
         gGain[i] = float(32768.0 * std::pow(2.0, (kGainMin + i) / 4.0));
@@ -554,23 +552,26 @@ void BuildLayerIIITables()
     BuildHybridTables();
 }
 
-void ResetLayerIIIReservoir()
+void ResetLayerIIIReservoir(Mp3Decoder& st)
 {
-    gState.l3.reservoirFill = 0;
+    st.l3.reservoirFill = 0;
 }
 
-bool InitLayerIII(const Mp3HeaderFields& header)
+bool InitLayerIII(Mp3Decoder& st, const Mp3HeaderFields& header)
 {
-    ResetLayerIIIReservoir();
-    gRateIndex = (header.version - 1) * 3 + header.sampleRateIndex;
-    gSubbands = DecodedSubbands(gState.sampleRate, 32);
-    gLimitLines = gSubbands * 18;
-    std::memset(gState.l3.overlap, 0, sizeof gState.l3.overlap);
-    std::memset(&gGr, 0, sizeof gGr);
+    LayerIIIState& l3 = st.l3;
+    ResetLayerIIIReservoir(st);
+    l3.rateIndex = (header.version - 1) * 3 + header.sampleRateIndex;
+    l3.subbands = DecodedSubbands(st, st.sampleRate, 32);
+    l3.limitLines = l3.subbands * 18;
+    std::memset(l3.overlap, 0, sizeof l3.overlap);
+    std::memset(&l3.gr, 0, sizeof l3.gr);
+    std::memset(l3.savedSf, 0, sizeof l3.savedSf);
     return true;
 }
 
-void DecodeLayerIII(const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes, uint8_t* output)
+void DecodeLayerIII(Mp3Decoder& st, const Mp3HeaderFields& h, const uint8_t* frame, int frameBytes,
+                    uint8_t* output)
 {
     Mp3BitReader br(frame, size_t(frameBytes));
     int headerBytes = h.crcPresent ? 6 : 4;
@@ -582,7 +583,7 @@ void DecodeLayerIII(const Mp3HeaderFields& h, const uint8_t* frame, int frameByt
     // A frame too short for its side information carries no main data.
     int mainBytes = std::max(0, frameBytes - headerBytes - sideBytes);
 
-    LayerIIIState& l3 = gState.l3;
+    LayerIIIState& l3 = st.l3;
     if (l3.reservoirFill > kReservoirCompactAt) {
         // Keep what a later frame may still reach back to (at most 511 bytes).
         int keep = std::min(l3.reservoirFill, 511);
@@ -595,46 +596,46 @@ void DecodeLayerIII(const Mp3HeaderFields& h, const uint8_t* frame, int frameByt
     l3.reservoirFill += append;
     if (readStart < 0) {
         // The reservoir lacks the bytes this frame refers back to.
-        WriteSilence(output);
+        WriteSilence(st, output);
         return;
     }
     Mp3BitReader md(l3.reservoir + readStart, size_t(l3.reservoirFill - readStart));
 
-    int samplesPerGranule = 576 >> gState.downSampling;
+    int samplesPerGranule = 576 >> st.downSampling;
     for (int gr = 0; gr < granules; ++gr) {
         for (int ch = 0; ch < channels; ++ch) {
             GranuleChannel& g = si.gr[gr][ch];
             size_t start = md.Position();
             size_t end = start + size_t(g.part23Length);
-            ScaleFactors& sf = gGr.sf[ch];
+            ScaleFactors& sf = l3.gr.sf[ch];
             if (h.version == 1) {
-                ReadScaleFactorsMpeg1(md, g, si.scfsi[ch], gr, sf, gSavedSf[ch]);
+                ReadScaleFactorsMpeg1(md, g, si.scfsi[ch], gr, sf, l3.savedSf[ch]);
                 if (gr == 0) {
-                    gSavedSf[ch] = sf;
+                    l3.savedSf[ch] = sf;
                 }
             } else {
                 bool intensityRight = ch == 1 && h.mode == 1 && (h.modeExtension & 1);
                 ReadScaleFactorsMpeg2(md, g, intensityRight, sf);
             }
-            int nz = md.Position() > end ? 0 : DecodeSpectrum(md, g, end);
-            gGr.nonzero[ch] = nz;
-            Dequantise(g, sf, nz, gGr.xr[ch]);
+            int nz = md.Position() > end ? 0 : DecodeSpectrum(l3, md, g, end);
+            l3.gr.nonzero[ch] = nz;
+            Dequantise(l3, g, sf, nz, l3.gr.xr[ch]);
             md.SetPosition(end);
         }
         if (channels == 2 && h.mode == 1) {
-            ProcessStereo(h, si.gr[gr][1]);
+            ProcessStereo(l3, h, si.gr[gr][1]);
         }
         for (int ch = 0; ch < channels; ++ch) {
             const GranuleChannel& g = si.gr[gr][ch];
-            int nonzero = ReorderShort(g, gGr.xr[ch], gGr.nonzero[ch]);
-            int active = ReduceAliases(gGr.xr[ch], g, nonzero, gSubbands);
-            HybridSynthesis(gGr.xr[ch], g, active, l3.overlap[ch], gGr.hybrid[ch]);
+            int nonzero = ReorderShort(l3, g, l3.gr.xr[ch], l3.gr.nonzero[ch]);
+            int active = ReduceAliases(l3.gr.xr[ch], g, nonzero, l3.subbands);
+            HybridSynthesis(l3.gr.xr[ch], g, active, l3.overlap[ch], l3.gr.hybrid[ch], !st.scalarTwins);
         }
         if (channels == 2) {
-            ApplyChannelCode(&gGr.hybrid[0][0][0], &gGr.hybrid[1][0][0], 18 * 32);
+            ApplyChannelCode(st, &l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0], 18 * 32);
         }
-        const float* in[2] = {&gGr.hybrid[0][0][0], &gGr.hybrid[1][0][0]};
-        Synthesize(in, 32, 18, output, gr * samplesPerGranule);
+        const float* in[2] = {&l3.gr.hybrid[0][0][0], &l3.gr.hybrid[1][0][0]};
+        Synthesize(st, in, 32, 1, 18, output, gr * samplesPerGranule);
     }
 }
 

@@ -190,6 +190,53 @@ def with_intensity(source, name, extension):
         fh.write(data)
 
 
+def with_mixed_blocks(source, name):
+    """Copies a Layer III stream (MPEG-1 or MPEG-2), setting the mixed-block
+    flag of every granule whose block type is 1 (start) or 3 (stop). The flag
+    is a side-information bit of its own, so nothing else moves; the two
+    lowest subbands of those granules then take the normal window. No Debian
+    encoder writes mixed blocks; mpg123 decodes them as the standard says."""
+    kbps = {1: [0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320],
+            2: [0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160]}
+    data = bytearray(open(os.path.join(HERE, source), "rb").read())
+
+    def get(at, n):
+        v = 0
+        for i in range(n):
+            v = v << 1 | (data[(at + i) // 8] >> (7 - (at + i) % 8)) & 1
+        return v
+
+    changed = {1: 0, 3: 0}
+    pos = 0
+    while pos + 4 <= len(data) and data[pos] == 0xFF and (data[pos + 1] & 0xF6) == 0xF2:
+        mpeg1 = (data[pos + 1] >> 3) & 1 == 1
+        rate = RATES[1 if mpeg1 else 2][(data[pos + 2] >> 2) & 3]
+        length = (144 if mpeg1 else 72) * kbps[1 if mpeg1 else 2][data[pos + 2] >> 4] * 1000 // rate
+        length += (data[pos + 2] >> 1) & 1
+        channels = 1 if data[pos + 3] >> 6 == 3 else 2
+        bit = (pos + (4 if data[pos + 1] & 1 else 6)) * 8
+        bit += (9 + (5 if channels == 1 else 3) + 4 * channels) if mpeg1 else (8 + channels)
+        for _ in range(2 if mpeg1 else 1):
+            for _ in range(channels):
+                bit += 12 + 9 + 8 + (4 if mpeg1 else 9)
+                switching = get(bit, 1)
+                bit += 1
+                if switching:
+                    block_type = get(bit, 2)
+                    if block_type in (1, 3):
+                        data[(bit + 2) // 8] |= 0x80 >> ((bit + 2) % 8)
+                        changed[block_type] += 1
+                    bit += 2 + 1 + 10 + 9
+                else:
+                    bit += 15 + 7
+                bit += 3 if mpeg1 else 2
+        pos += length
+    if not changed[1] or not changed[3]:
+        sys.exit(source + " has no start or no stop block to mark mixed")
+    with open(os.path.join(HERE, name), "wb") as fh:
+        fh.write(data)
+
+
 # Streams whose reference is also kept uncompressed (X.f24): the CSoundMp3
 # tests read it that way.
 RAW_REFERENCES = {"l3_m1_stereo_44k_128.mp3"}
@@ -221,10 +268,12 @@ STREAMS = [
     ("l3_m1_vbr_xing_44k.mp3", lambda n: lame(n, 44100, 2, "-V", "2")),
     ("l3_m1_intensity_48k_160.mp3", lambda n: with_intensity("l3_m1_joint_48k_160.mp3", n, 1)),
     ("l3_m1_intensity_ms_48k_160.mp3", lambda n: with_intensity("l3_m1_joint_48k_160.mp3", n, 3)),
+    ("l3_m1_mixed_start_stop_44k_128.mp3", lambda n: with_mixed_blocks("l3_m1_stereo_44k_128.mp3", n)),
     # Layer III, MPEG-2
     ("l3_m2_joint_22k_64.mp3", lambda n: lame(n, 22050, 2, "-t", "-m", "j", "-b", "64")),
     ("l3_m2_mono_24k_32_crc.mp3", lambda n: lame(n, 24000, 1, "-t", "-m", "m", "-p", "-b", "32")),
     ("l3_m2_midside_16k_48.mp3", lambda n: lame(n, 16000, 2, "-t", "-m", "f", "-b", "48")),
+    ("l3_m2_mixed_start_stop_22k_64.mp3", lambda n: with_mixed_blocks("l3_m2_joint_22k_64.mp3", n)),
     # Layer III, MPEG-2.5
     ("l3_m25_joint_11k_32.mp3", lambda n: lame(n, 11025, 2, "-t", "-m", "j", "-b", "32")),
     ("l3_m25_stereo_12k_24.mp3", lambda n: lame(n, 12000, 2, "-t", "-m", "s", "-b", "24")),
