@@ -1,7 +1,6 @@
 # What each fuzz target links: the formats library of what it reads (the
 # scenario targets the executor, which needs no platform either), never SDL,
-# FFmpeg, FreeType or libcdio. The "bma" reader is still a method of the
-# software plane, so bma_fuzz links the image runtime. Used by fuzz/ (the
+# FFmpeg, FreeType or libcdio. Used by fuzz/ (the
 # libFuzzer build) and tests/boundary/ (the same sources replayed over their
 # corpora in the test build, and checked with ldd).
 set(lzss_fuzz_libs lantern_frame_formats)
@@ -10,7 +9,7 @@ set(profile_fuzz_libs lantern_frame_formats)
 set(bmp_fuzz_libs lantern_image_formats)
 set(png_fuzz_libs lantern_image_formats)
 set(jpeg_fuzz_libs lantern_image_formats)
-set(bma_fuzz_libs lantern_image)
+set(bma_fuzz_libs lantern_image_formats)
 set(mp3_stream_fuzz_libs lantern_sound_formats)
 set(sound_wave_fuzz_libs lantern_sound_formats)
 set(scenario_loader_fuzz_libs lantern_scenario)
