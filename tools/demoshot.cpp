@@ -1,9 +1,14 @@
 // demoshot: plays a game folder for a number of frames in a real window and
 // writes what the window shows as a PNG (the screenshot check of the demo).
-//   demoshot <game-folder> <frame>[,<frame>...] <out.png> [first-scenario]
+//   demoshot [--click <frame>:<x>,<y>]... <game-folder> <frame>[,<frame>...]
+//            <out.png> [first-scenario]
 // With several frames, each shot goes to <out>-<frame>.png. The first
 // scenario replaces the settings' "scnstart" when given. The game runs at its
-// own pace (30 frames per second) through the whole frame loop.
+// own pace (30 frames per second) through the whole frame loop. A click
+// moves the pointer to client (x, y) before the given frame, presses the
+// left button two frames later (a screen lights a button the frame the
+// pointer arrives, and takes clicks after that) and releases it two frames
+// after the press.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,14 +18,52 @@
 #include "frame/CApp.h"
 #include "frame/FileLayer.h"
 #include "game/Game.h"
+#include "game/CGViewScreen.h"
 #include "game/GameConfig.h"
+#include "game/SceneReplayScreen.h"
+#include "game/StartMenuScreen.h"
+#include "platform/EventInjection.h"
 #include "platform/Video.h"
+#include "platform/WindowMessages.h"
 
 namespace {
 
+const char* ScreenName(CGameScreen* screen)
+{
+    if (dynamic_cast<CStartMenuScreen*>(screen))
+        return "start-menu";
+    if (dynamic_cast<CCGViewScreen*>(screen))
+        return "gallery";
+    if (dynamic_cast<CSceneReplayScreen*>(screen))
+        return "scene-replay";
+    return screen ? "other" : "none";
+}
+
+struct Click {
+    int frame, x, y;
+};
+
+// The input events due before frame `frame` runs.
+void PushInput(const std::vector<Click>& clicks, int frame)
+{
+    namespace inject = platform::testing;
+    const int top = platform::kMenuBarHeight;
+    for (const Click& c : clicks) {
+        if (frame == c.frame)
+            inject::PushMouseMotion(c.x, c.y + top);
+        else if (frame == c.frame + 2)
+            inject::PushMouseButton(1, true, c.x, c.y + top);
+        else if (frame == c.frame + 4)
+            inject::PushMouseButton(1, false, c.x, c.y + top);
+    }
+}
+
 class ShotApp : public CApp {
 public:
-    ShotApp(std::vector<int> frames, std::string out) : frames_(std::move(frames)), out_(std::move(out)) {}
+    ShotApp(std::vector<int> frames, std::string out, std::vector<Click> clicks)
+        : frames_(std::move(frames)), out_(std::move(out)), clicks_(std::move(clicks))
+    {
+    }
     int InitWindowDesc(WindowDesc* desc) override
     {
         desc->caption = gConfig.VersionString;
@@ -36,14 +79,19 @@ public:
         bool running = game.Start();
         result = 0;
         for (int shot : frames_) {
-            while (running && ran < shot && (running = game.Frame()))
+            while (running && ran < shot) {
+                // Pushed now, taken by this frame's pump, seen by the next frame.
+                PushInput(clicks_, ran + 1);
+                if (!(running = game.Frame()))
+                    break;
                 ++ran;
+            }
             const std::string name =
                 frames_.size() == 1 ? out_ : out_.substr(0, out_.rfind('.')) + "-" + std::to_string(shot) + ".png";
             if (!Shoot(game, name))
                 result = 1;
-            std::printf("demoshot: frame %d, effect state %d, scenario %s at instruction %zu%s -> %s\n", ran,
-                        game.drawQueue.Quake().GetState(),
+            std::printf("demoshot: frame %d, screen %s, effect state %d, scenario %s at instruction %zu%s -> %s\n",
+                        ran, ScreenName(game.screen), game.drawQueue.Quake().GetState(),
                         game.executor.scenarioName().c_str(), game.executor.position(),
                         game.executor.failed() ? (" (error: " + game.executor.lastError() + ")").c_str() : "",
                         name.c_str());
@@ -68,14 +116,30 @@ public:
 private:
     std::vector<int> frames_;
     std::string out_;
+    std::vector<Click> clicks_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    std::vector<Click> clicks;
+    std::vector<char*> args{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        Click c{};
+        if (std::string(argv[i]) == "--click" && i + 1 < argc &&
+            std::sscanf(argv[i + 1], "%d:%d,%d", &c.frame, &c.x, &c.y) == 3) {
+            clicks.push_back(c);
+            ++i;
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    argc = static_cast<int>(args.size());
+    argv = args.data();
     if (argc < 4 || argc > 5) {
-        std::fprintf(stderr, "usage: demoshot <game-folder> <frames> <out.png> [first-scenario]\n");
+        std::fprintf(stderr,
+                     "usage: demoshot [--click <frame>:<x>,<y>]... <game-folder> <frames> <out.png> [first-scenario]\n");
         return 2;
     }
     SetStartDirectory(argv[1]);
@@ -96,7 +160,7 @@ int main(int argc, char** argv)
             break;
         p = *end == ',' ? end + 1 : end;
     }
-    ShotApp app(std::move(frames), argv[3]);
+    ShotApp app(std::move(frames), argv[3], std::move(clicks));
     app.Run();
     return app.result;
 }

@@ -8,7 +8,11 @@
   voice/mio02.wav   another voice line: three higher syllables, rising
   bgm/01.wav        music track 1 as a WAVE file: a C major arpeggio over a pad
   bgm/02.wav        music track 2 as MP3 data (the game names every track
-                    "%02d.wav" and finds out what is inside): an A minor arpeggio
+                    "%02d.wav" and finds out what is inside): an A minor arpeggio;
+                    the start menu plays it too
+  bgm/12.wav        the CG gallery's music: a slow F major arpeggio
+  bgm/15.wav        the scene replay's music: a slow D minor arpeggio
+  se/sys_start.wav  the start menu's hover sound: a short soft tick
   cd/lantern.cue    a CD image: two audio tracks of one second each, pads whose
   cd/lantern.bin    frequencies are whole hertz so that each track loops cleanly
 
@@ -128,6 +132,14 @@ def arpeggio(root_freqs, pad_freqs, seconds=2.0, rate=RATE):
     return mix(tune, pad)
 
 
+def tick():
+    out = []
+    for i in range(int(0.06 * RATE)):
+        t = i / RATE
+        out.append(0.3 * math.exp(-t * 90) * math.sin(2 * math.pi * 1500 * t))
+    return out
+
+
 def write_mp3(name, samples):
     with tempfile.TemporaryDirectory() as tmp:
         source = os.path.join(tmp, "source.wav")
@@ -166,6 +178,9 @@ def main():
     write_wav("voice/mio02.wav", voice(((262, 294), (294, 330), (330, 392))))
     write_wav("bgm/01.wav", arpeggio([262, 330, 392, 523], [131, 196]))
     write_mp3("bgm/02.wav", arpeggio([220, 262, 330, 440], [110, 165]))
+    write_wav("bgm/12.wav", arpeggio([175, 220, 262, 349], [87, 131], seconds=3.0))
+    write_wav("bgm/15.wav", arpeggio([147, 175, 220, 294], [73, 110], seconds=3.0))
+    write_wav("se/sys_start.wav", tick())
     cd_image()
 
 

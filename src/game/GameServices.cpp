@@ -150,6 +150,18 @@ HostResult GameServices::PlayMovie(const std::string& name)
     return HostResult::kDone;
 }
 
+HostResult GameServices::EndSceneReplay()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    // The scene's sounds end with it, before the replay screen starts its
+    // music; its pictures go too, so nothing of it shows after the screen.
+    game_->executor.stopSounds(true);
+    ClearPictures();
+    game_->OpenScreen(3);
+    return HostResult::kDone;
+}
+
 HostResult GameServices::ShowPopupMenu()
 {
     if (!game_)

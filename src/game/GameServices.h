@@ -62,8 +62,7 @@ public:
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
 
-    // ---- ShellService (the scene replay's end belongs to a screen not
-    // built yet: it answers kFailed)
+    // ---- ShellService
     scenario::HostResult PlayMovie(const std::string& name) override;
     // A frame count below 0 is taken as 0; one too large for the quake's
     // duration is clamped.
@@ -76,7 +75,9 @@ public:
     // Writes slot 99 (kFailed without a game). A failed write is logged and
     // the scenario goes on: the player did not ask for this save.
     scenario::HostResult SavePoint() override;
-    scenario::HostResult EndSceneReplay() override { return scenario::HostResult::kFailed; }
+    // Stops the scene's sounds and music, takes its pictures away, then opens
+    // the scene replay screen (kFailed without a game object).
+    scenario::HostResult EndSceneReplay() override;
 
 private:
     // Stores drawable under key (the old one there is deleted).

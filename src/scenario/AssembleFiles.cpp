@@ -19,7 +19,8 @@ std::string CompiledName(const std::string& sourceFileName)
     return name;
 }
 
-bool AssembleFiles(const std::vector<std::string>& sourcePaths, const std::string& outDir, std::string* errors)
+bool AssembleFiles(const std::vector<std::string>& sourcePaths, const std::string& outDir, std::string* errors,
+                   std::vector<AsmOutput>* assembled)
 {
     std::vector<AsmSource> sources;
     for (const std::string& path : sourcePaths) {
@@ -46,6 +47,8 @@ bool AssembleFiles(const std::vector<std::string>& sourcePaths, const std::strin
             return false;
         }
     }
+    if (assembled)
+        *assembled = std::move(outputs);
     return true;
 }
 

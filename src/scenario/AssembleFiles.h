@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "scenario/ScenarioAssembler.h"
+
 namespace scenario {
 
 // The compiled name of a source file: "start.nss" -> "start.nsd", and a name
@@ -12,7 +14,9 @@ namespace scenario {
 std::string CompiledName(const std::string& sourceFileName);
 
 // Assembles the files (UTF-8 sources) and writes each under outDir; true on
-// success, else false with the errors (nothing is written when any source fails).
-bool AssembleFiles(const std::vector<std::string>& sourcePaths, const std::string& outDir, std::string* errors);
+// success, else false with the errors (nothing is written when any source
+// fails). With `assembled`, it also receives the outputs (names, bytes, labels).
+bool AssembleFiles(const std::vector<std::string>& sourcePaths, const std::string& outDir, std::string* errors,
+                   std::vector<AsmOutput>* assembled = nullptr);
 
 }  // namespace scenario

@@ -251,7 +251,7 @@ public:
             return false;
         out->clear();
         for (size_t f = 0; f < sources_.size(); ++f)
-            out->push_back({sources_[f].name, WriteScenarioFile(files_[f].image)});
+            out->push_back({sources_[f].name, WriteScenarioFile(files_[f].image), files_[f].labels});
         return true;
     }
 

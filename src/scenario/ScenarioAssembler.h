@@ -4,6 +4,7 @@
 // or call can name a label of another file. The text form is described in
 // docs/FORMATS.md; tests, the demo game and tools/nsasm use it.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct AsmSource {
 struct AsmOutput {
     std::string name;
     std::vector<uint8_t> bytes;
+    std::map<std::string, size_t> labels;  // label -> instruction index
 };
 
 // The sections of a compiled file before they are laid out.

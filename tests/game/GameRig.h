@@ -13,6 +13,7 @@
 #include "frame/CApp.h"
 #include "game/Game.h"
 #include "game/GameConfig.h"
+#include "game/ScreenSlot.h"
 #include "scenario/AssembleFiles.h"
 
 namespace game_test {
@@ -21,6 +22,12 @@ namespace game_test {
 // and can tell paced frames from unpaced ones.
 class TestGame : public CGame {
 public:
+    // Without screens, as a game whose start menu cannot be made: the
+    // movies lead straight into "scnstart". UseScreens() brings them back.
+    TestGame() { SetGameScreenFactory([](int) -> CGameScreen* { return nullptr; }); }
+    ~TestGame() override { SetGameScreenFactory(nullptr); }
+    void UseScreens() { SetGameScreenFactory(nullptr); }
+
     int waits = 0;
     bool paced = false;  // true: really wait, for scenarios that wait in milliseconds
 

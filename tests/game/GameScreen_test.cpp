@@ -22,7 +22,7 @@ using namespace game_test;
 // Hit-test picture, 700 x 600 (the client area is 800 wide, so x >= 700
 // lies outside it): x < 100 grey, 100-199 red 0xF3, 200-299 red 0xFC (the
 // same button once masked), 300-399 green, 400-499 white, 500-699 blue.
-void WriteHitPicture(const std::string& path)
+void WriteProbeHitPicture(const std::string& path)
 {
     std::vector<uint32_t> hit(700 * 600);
     for (int y = 0; y < 600; ++y) {
@@ -100,7 +100,7 @@ std::string Hex(unsigned long c)
 void WithProbe(int endCode, const std::function<void(TestGame&, ProbeScreen*)>& body)
 {
     ScreenFolder f;
-    WriteHitPicture(f.Path("chip/probe_hit.png"));
+    WriteProbeHitPicture(f.Path("chip/probe_hit.png"));
     GameApp app([&](TestGame& game) {
         StartPastMovies(game);
         auto* screen = new ProbeScreen(endCode);
@@ -120,7 +120,7 @@ TEST(GameScreen, grey_parts_and_masked_colours)
     EXPECT_FALSE(IsGreyHitColor(0xF0F000)) << "two equal channels are not grey";
 
     ScreenFolder f;
-    WriteHitPicture(f.Path("chip/probe_hit.png"));
+    WriteProbeHitPicture(f.Path("chip/probe_hit.png"));
     ProbeScreen screen;
     EXPECT_EQ(screen.HitColorAt(150, 10), kRed) << "0xF3 red keeps only its upper four bits";
     EXPECT_EQ(screen.HitColorAt(250, 10), kRed) << "0xFC0A0A masks to the same red";
@@ -207,7 +207,7 @@ TEST(GameScreen, the_software_cursor_is_drawn_over_the_screen)
 TEST(GameScreen, captured_background_is_drawn_clipped_under_the_contents)
 {
     ScreenFolder f;
-    WriteHitPicture(f.Path("chip/probe_hit.png"));
+    WriteProbeHitPicture(f.Path("chip/probe_hit.png"));
     class Plain : public ProbeScreen {
     public:
         int DrawContents(CPlaneBase*, const Rect&) override { return 0; }
@@ -228,32 +228,10 @@ TEST(GameScreen, captured_background_is_drawn_clipped_under_the_contents)
     EXPECT_TRUE(Near(target.GetPixel(25, 15), {255, 0, 0}, 8));
 }
 
-// A second of silence as 8-bit mono PCM.
-void WriteWave(const std::string& path)
-{
-    const uint32_t rate = 8000, bytes = rate;
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate);
-    u16(1);
-    u16(8);
-    out.write("data", 4);
-    u32(bytes);
-    out << std::string(bytes, '\x80');
-}
-
 TEST(GameScreen, file_music_is_gated_by_the_voice_level)
 {
     ScreenFolder f;
-    WriteHitPicture(f.Path("chip/probe_hit.png"));
+    WriteProbeHitPicture(f.Path("chip/probe_hit.png"));
     std::filesystem::create_directories(f.Path("bgm"));
     WriteWave(f.Path("bgm/02.wav"));
     FlushFileLayerCache();
@@ -280,8 +258,11 @@ TEST(GameScreen, file_music_is_gated_by_the_voice_level)
         EXPECT_FALSE(screen.Music()->IsPlaying());
     }
     gConfig.bgmCDDA = 1;
-    ProbeScreen fromCd;
-    EXPECT_EQ(fromCd.Music(), nullptr) << "music from the CD makes no file player";
+    {
+        ProbeScreen fromCd;
+        EXPECT_EQ(fromCd.Music(), nullptr) << "music from the CD makes no file player";
+    }
+    gConfig.bgmCDDA = 0;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "game/ErrorReport.h"
 #include "game/Game.h"
 #include "game/SystemData.h"
+#include "game/ScreenSlot.h"
 #include "game/WinMain.h"
 #include "platform/EventInjection.h"
 #include "platform/MessageBox.h"
@@ -41,7 +42,11 @@ int RunIn(const std::string& gameFolder, std::vector<Box>* boxes)
         boxes->push_back({text, caption});
         return platform::kIdOk;
     });
+    // Without screens, as a game without a start menu: "scnstart" runs right
+    // after the movies instead of a menu waiting for a click.
+    SetGameScreenFactory([](int) -> CGameScreen* { return nullptr; });
     const int result = WinMain(nullptr, nullptr, "", 10);
+    SetGameScreenFactory(nullptr);
     platform::SetMessageBoxResponder(nullptr);
     std::filesystem::current_path(back);
     return result;
