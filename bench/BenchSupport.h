@@ -4,6 +4,7 @@
 // ratios after the usual table, and the main that runs them with it.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -54,6 +55,56 @@ protected:
 private:
     std::map<std::string, double> ns_;
     double blt_ = 0;
+};
+
+// A console reporter that keeps each benchmark's CPU time per iteration, the
+// median when repetitions were asked for, under its full name and under its
+// function name (without arguments added by options such as min_time). CPU
+// time, not wall time: the benchmarks are single-threaded, and on a shared
+// machine wall time also counts the turns other processes took.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            const bool first = r.run_type == Run::RT_Iteration && !r.error_occurred && r.iterations > 0 &&
+                               times_.count(r.run_name.str()) == 0;
+            if (first || median) {
+                times_[r.run_name.str()] = r.GetAdjustedCPUTime();
+                times_[r.run_name.function_name] = r.GetAdjustedCPUTime();
+            }
+        }
+    }
+
+protected:
+    // The time of a benchmark that ran, else a negative number.
+    double Time(const std::string& name) const
+    {
+        const auto it = times_.find(name);
+        return it == times_.end() ? -1 : it->second;
+    }
+    // Prints one line of the table scripts/bench collects: ours over the
+    // reference, against its target (0: no target); nothing when either did not run.
+    void PrintRatio(const std::string& what, const std::string& ours, const std::string& ref, double target) const
+    {
+        if (Time(ours) <= 0 || Time(ref) <= 0)
+            return;
+        PrintRatioLine(what, Time(ours) / Time(ref), target);
+    }
+    static void PrintRatioLine(const std::string& what, double ratio, double target)
+    {
+        if (target <= 0) {
+            std::printf("ratio: %-62s %6.2f x\n", what.c_str(), ratio);
+            return;
+        }
+        std::printf("ratio: %-62s %6.2f x  (target <= %.2f x) %s\n", what.c_str(), ratio, target,
+                    ratio <= target ? "met" : "MISSED");
+    }
+
+private:
+    std::map<std::string, double> times_;
 };
 
 // The body of main: runs the benchmarks the command line selects through reporter.

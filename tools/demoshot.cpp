@@ -9,6 +9,9 @@
 // left button two frames later (a screen lights a button the frame the
 // pointer arrives, and takes clicks after that) and releases it two frames
 // after the press.
+// Each shot must show exactly what the back buffer holds: the window is
+// only brought up to date where a frame changed, and a stale or missed part
+// fails the run.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -88,7 +91,7 @@ public:
             }
             const std::string name =
                 frames_.size() == 1 ? out_ : out_.substr(0, out_.rfind('.')) + "-" + std::to_string(shot) + ".png";
-            if (!Shoot(game, name))
+            if (!Shoot(game, name) || !ShowsBackBuffer(game))
                 result = 1;
             std::printf("demoshot: frame %d, screen %s, effect state %d, scenario %s at instruction %zu%s -> %s\n",
                         ran, ScreenName(game.screen), game.drawQueue.Quake().GetState(),
@@ -110,6 +113,31 @@ public:
         for (uint32_t& p : pixels)
             p |= 0xFF000000u;
         return pngwrite::WritePngFile(name, w, h, pixels, false);
+    }
+    // The window against the back buffer, pixel for pixel (32-bit back
+    // buffers at no offset: the only case the picture is not converted).
+    static bool ShowsBackBuffer(CGame& game)
+    {
+        CFastPlane* back = game.display.GetBackPlane();
+        std::vector<uint32_t> pixels;
+        int w = 0, h = 0;
+        if (back == nullptr || game.display.GetScreenBitsPerPixel() != 32 ||
+            !game.display.Output()->ReadClientArea(&pixels, &w, &h) || w != gConfig.width || h != gConfig.height)
+            return true;
+        const SurfaceView v = back->GetSurfaceView();
+        int differ = 0;
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* row = v.pixels + static_cast<intptr_t>(y) * v.pitch;
+            for (int x = 0; x < w; ++x) {
+                const uint32_t want = row[4 * x] | row[4 * x + 1] << 8 | row[4 * x + 2] << 16;
+                if ((pixels[static_cast<size_t>(y) * w + x] & 0xFFFFFF) != want && differ++ == 0)
+                    std::fprintf(stderr, "demoshot: the window shows %06x at (%d,%d) where the frame has %06x\n",
+                                 pixels[static_cast<size_t>(y) * w + x] & 0xFFFFFF, x, y, want);
+            }
+        }
+        if (differ != 0)
+            std::fprintf(stderr, "demoshot: %d pixels of the window are stale\n", differ);
+        return differ == 0;
     }
     int result = 1;
 

@@ -123,20 +123,41 @@ void CFastDraw::SetScreenOffset(int x, int y)
 
 int CFastDraw::Present(int, int)
 {
+    const bool promised = promised_;
+    promised_ = false;
     if (!back_) {
         return 1;
     }
-    for (COverlayHook* hook : COverlayHook::Registered()) {
+    const std::vector<COverlayHook*> hooks = COverlayHook::Registered();
+    for (COverlayHook* hook : hooks) {
         hook->DrawToPlane(this);
     }
     if (fadeLevel_ != 256) {
         back_->FadeEffect(fadeLevel_);
     }
+    if (!output_->HasWindow()) {
+        return 1;  // nothing to show it in, and nothing to compare with
+    }
     const SurfaceView view = back_->GetSurfaceView();
     int w = 0, h = 0;
     back_->GetSize(&w, &h);
-    platform::Frame frame{view.pixels, view.pitch, w, h, FrameFormatOf(back_->GetPixelFormat())};
-    return output_->Present(frame, offsetX_, offsetY_) ? 0 : 1;
+    const int format = back_->GetPixelFormat();
+    // Hooks and the fade draw over the whole frame, past any promise.
+    const bool onlyPromised = promised && hooks.empty() && fadeLevel_ == 256;
+    const std::vector<Rect> changes = presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format),
+                                                             onlyPromised ? &drawnOnlyIn_ : nullptr);
+    std::vector<platform::FrameRect> rects;
+    rects.reserve(changes.size());
+    for (const Rect& r : changes) {
+        rects.push_back({r.left, r.top, r.Width(), r.Height()});
+    }
+    platform::Frame frame{view.pixels, view.pitch, w, h, FrameFormatOf(format), rects.data(),
+                          static_cast<int>(rects.size())};
+    if (!output_->Present(frame, offsetX_, offsetY_)) {
+        presented_.Forget();  // nothing went up: the next frame is new everywhere
+        return 1;
+    }
+    return 0;
 }
 
 int CFastDraw::GetScreenBitsPerPixel() const

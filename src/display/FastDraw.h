@@ -9,8 +9,10 @@
 // survive every change: planes in the old screen format (or its alpha
 // format) are converted to the new one.
 #include <memory>
+#include <vector>
 
 #include "display/FastPlane.h"
+#include "display/PresentedFrame.h"
 
 namespace platform {
 class VideoOutput;
@@ -44,7 +46,17 @@ public:
     // when that is not 256, and presents it shifted by the screen offset. The
     // game passes 0 and 1, which select nothing here. 0 when shown, 1 when
     // there is no back buffer or no window to show it in.
+    // Only the parts that differ from the last presented frame are uploaded,
+    // and a frame like the last is not presented again.
     int Present(int unused0 = 0, int unused1 = 1);
+    // A promise for the next Present: since the last one, the back buffer was
+    // drawn on only inside these rectangles, so only they are compared. Without
+    // it (or with a fade or an overlay hook on) the whole frame is compared.
+    void NoteDrawnOnlyIn(const std::vector<Rect>& rects)
+    {
+        drawnOnlyIn_ = rects;
+        promised_ = true;
+    }
     // Screen fade: 256 shows the picture as drawn; below, each frame is dimmed
     // by FadeEffect(level) just before it is shown.
     void SetFadeLevel(int level) { fadeLevel_ = level; }
@@ -63,6 +75,9 @@ private:
 
     std::unique_ptr<platform::VideoOutput> output_;
     std::unique_ptr<CFastPlane> back_;
+    CPresentedFrame presented_;
+    std::vector<Rect> drawnOnlyIn_;
+    bool promised_ = false;
     int width_ = 800, height_ = 600, depth_ = 16;
     int offsetX_ = 0, offsetY_ = 0;
     int fadeLevel_ = 256;

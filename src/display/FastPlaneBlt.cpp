@@ -99,7 +99,7 @@ void CopyKernel(const SurfaceView& dv, const SurfaceView& sv, int x, int y, cons
 
 // A clipped 1:1 piece (see PreparedBlt.h); arg is the source's key.
 template <class D, class S, bool Keyed>
-void CopyPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t key)
+[[gnu::always_inline]] inline void CopyPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t key)
 {
     // Walked from copies: a byte store may alias whatever the references
     // reach, which would reload the bounds and pitches on every pixel.
@@ -171,12 +171,26 @@ constexpr PairTable<PieceKernel> kCopyPieceKernels(&DrawNoPiece, [](auto d, auto
     }
 });
 
+template <bool Keyed>
+constexpr PairTable<PieceBatchKernel> kCopyPieceBatches(&DrawPieceBatch<&DrawNoPiece>,
+                                                        [](auto d, auto s, PieceBatchKernel* slot) {
+    if constexpr (kCopyPair<decltype(d), decltype(s)>) {
+        *slot = &DrawPieceBatch<&CopyPiece<decltype(d), decltype(s), Keyed>>;
+    }
+});
+
 }  // namespace
 
 PieceKernel FindCopyPieceKernel(int dstFormat, int srcFormat, bool keyed)
 {
     return keyed ? kCopyPieceKernels<true>.Find(dstFormat, srcFormat)
                  : kCopyPieceKernels<false>.Find(dstFormat, srcFormat);
+}
+
+PieceBatchKernel FindCopyPieceBatch(int dstFormat, int srcFormat, bool keyed)
+{
+    return keyed ? kCopyPieceBatches<true>.Find(dstFormat, srcFormat)
+                 : kCopyPieceBatches<false>.Find(dstFormat, srcFormat);
 }
 
 int CFastPlane::Blt(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize, const Rect* clip)

@@ -17,18 +17,22 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
     switch (op) {
     case PieceOp::kBlt:
         kernel_ = FindCopyPieceKernel(df, sf, false);
+        batch_ = FindCopyPieceBatch(df, sf, false);
         arg_ = 0;
         break;
     case PieceOp::kBltColorKey:
         kernel_ = FindCopyPieceKernel(df, sf, true);
+        batch_ = FindCopyPieceBatch(df, sf, true);
         arg_ = src->GetColorKey();
         break;
     case PieceOp::kAlphaBltFastFade:
         kernel_ = FindAlphaPieceKernel(df, sf, true);
+        batch_ = FindAlphaPieceBatch(df, sf, true);
         arg_ = static_cast<uint32_t>(factor) & 0xFF;
         break;
     case PieceOp::kBltAuto:  // a source with alpha
         kernel_ = FindAlphaPieceKernel(df, sf, false);
+        batch_ = FindAlphaPieceBatch(df, sf, false);
         arg_ = 0;
         break;
     }

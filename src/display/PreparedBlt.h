@@ -27,11 +27,42 @@ using PieceKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, con
 // The kernel of the pairs an operation refuses: those draw nothing.
 inline void DrawNoPiece(const SurfaceView&, const SurfaceView&, const OneToOneClip&, uint32_t) {}
 
+// A 1:1 piece: srcRect of the source with its top-left corner at (x, y).
+struct PlacedPiece {
+    int32_t x;
+    int32_t y;
+    Rect srcRect;
+};
+
+// Draws pieces in order, each clipped as Draw clips it.
+using PieceBatchKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const PlacedPiece* pieces,
+                                  int count, uint32_t arg);
+
+// The batch form of a piece kernel: the kernel is a constant here, so it is
+// inlined into the loop instead of called once per piece (the block
+// transitions draw a screen of 2 x 2 pieces per frame).
+template <PieceKernel Kernel>
+void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const PlacedPiece* pieces, int count,
+                    uint32_t arg)
+{
+    const SurfaceView dv = dst;
+    const SurfaceView sv = src;
+    for (int i = 0; i < count; ++i) {
+        OneToOneClip r;
+        if (ClipOneToOne(dv, sv, pieces[i].x, pieces[i].y, pieces[i].srcRect, nullptr, &r)) {
+            Kernel(dv, sv, r, arg);
+        }
+    }
+}
+
 // The operations' piece kernels for a (destination, source) format pair, the
 // same pixel steps as the operations' own; DrawNoPiece for a refused pair.
 // Defined beside those kernels (FastPlaneBlt.cpp, raster/FastPlaneAlpha.cpp).
 PieceKernel FindCopyPieceKernel(int dstFormat, int srcFormat, bool keyed);
 PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade);
+// Their batch forms (DrawPieceBatch of the same kernels).
+PieceBatchKernel FindCopyPieceBatch(int dstFormat, int srcFormat, bool keyed);
+PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade);
 
 class PreparedBlt {
 public:
@@ -53,9 +84,13 @@ public:
         }
     }
 
+    // Draws the pieces in order, as Draw would one by one.
+    void DrawMany(const PlacedPiece* pieces, int count) const { batch_(dst_, src_, pieces, count, arg_); }
+
 private:
     SurfaceView dst_;  // its rect is the clip already cut to the plane
     SurfaceView src_;
     PieceKernel kernel_ = &DrawNoPiece;
+    PieceBatchKernel batch_ = &DrawPieceBatch<&DrawNoPiece>;
     uint32_t arg_ = 0;
 };

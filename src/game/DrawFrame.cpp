@@ -47,7 +47,7 @@ void MergeDirtyRects(RectList* list, const Rect& bounds)
     *list = std::move(out);
 }
 
-int DrawScenarioFrame(CPlaneBase* target, CDrawQueue* queue, RectList* list, const RectList& extra)
+int DrawScenarioFrame(CPlaneBase* target, CDrawQueue* queue, RectList* list, const RectList& extra, RectList* drawn)
 {
     list->insert(list->end(), extra.begin(), extra.end());
     for (queue->Begin(); CDrawable* d = queue->Current(); queue->Next())
@@ -61,6 +61,8 @@ int DrawScenarioFrame(CPlaneBase* target, CDrawQueue* queue, RectList* list, con
             d->OnDraw(target, &r);
         d->EndDraw();
     }
+    if (drawn)
+        drawn->insert(drawn->end(), list->begin(), list->end());
     list->clear();
     return 0;
 }

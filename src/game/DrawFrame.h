@@ -18,5 +18,7 @@ class CDrawQueue;
 // by merging moves to the end of the list.
 void MergeDirtyRects(RectList* list, const Rect& bounds);
 
-// Runs steps 1 to 5 on target. Returns 0.
-int DrawScenarioFrame(CPlaneBase* target, CDrawQueue* queue, RectList* list, const RectList& extra);
+// Runs steps 1 to 5 on target; when drawn is not null, the merged
+// rectangles (all that was drawn on) are added to it. Returns 0.
+int DrawScenarioFrame(CPlaneBase* target, CDrawQueue* queue, RectList* list, const RectList& extra,
+                      RectList* drawn = nullptr);

@@ -275,6 +275,8 @@ bool CGame::ScenarioFrame()
         }
         backlog.EndStep();
         DrawScenario();
+        // Nothing else draws on a frame at rest: only these parts can differ.
+        display.NoteDrawnOnlyIn(drawnRects_);
         return true;
     }
     case CScreenQuake::kQuake: {
@@ -333,9 +335,13 @@ void CGame::DrawScenario()
     cursorRects_.clear();
     cursorRects_.push_back(drawnCursor_);
     cursorRects_.push_back(cursor.GetRect());
+    drawnRects_.clear();
     // While the backlog is open it is all there is to draw.
-    if (!backlog.Draw(back, cursorRects_)) {
-        DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_);
+    if (backlog.Draw(back, cursorRects_)) {
+        // It repaints as it sees fit: the presenter compares the whole frame.
+        drawnRects_.push_back(Rect{0, 0, gConfig.width, gConfig.height});
+    } else {
+        DrawScenarioFrame(back, &drawQueue, &executor.dirtyRects(), cursorRects_, &drawnRects_);
         backlog.CaptureIfNew(back);  // the picture without the cursor
     }
     cursor.Draw(back);

@@ -169,6 +169,7 @@ private:
     bool advance_ = false;      // newly pressed in this frame
     Rect drawnCursor_;          // where the cursor was drawn last
     RectList cursorRects_;
+    RectList drawnRects_;       // where the last DrawScenario drew
 };
 
 // The game object, set at the start of Run and never cleared.

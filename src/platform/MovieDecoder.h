@@ -25,11 +25,18 @@ public:
     virtual int GetFrameMs() const = 0;
     // Decodes the next frame; false at the end of the stream or on an error
     // that leaves nothing more to show. *startMs gets the frame's start time.
+    // The frame is converted only when it is asked for (a frame skipped
+    // because it is late costs no conversion).
     virtual bool NextFrame(int64_t* startMs) = 0;
     // The last decoded frame: Height() rows of Width() pixels, Pitch() bytes
-    // apart; valid until the next NextFrame or Seek. Null before the first frame.
-    virtual const uint8_t* Pixels() const = 0;
+    // apart; valid until the next NextFrame or Seek. Null before the first
+    // frame or when it cannot be converted.
+    virtual const uint8_t* Pixels() = 0;
     virtual int32_t Pitch() const = 0;
+    // Converts the last decoded frame straight into Height() rows of Width()
+    // B, G, R, X pixels at dst, pitch bytes apart (a plane's own memory: no
+    // copy through Pixels()); false before the first frame or on failure.
+    virtual bool ConvertInto(uint8_t* dst, int32_t pitch) = 0;
     // Back to the frame at or before ms (the next NextFrame gives it); false on failure.
     virtual bool Seek(int64_t ms) = 0;
 };

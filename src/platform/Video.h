@@ -23,12 +23,24 @@ enum class FrameFormat {
     kXBGR8888,  // bytes R, G, B, unused
 };
 
+// A rectangle of frame pixels.
+struct FrameRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
 struct Frame {
     const uint8_t* pixels = nullptr;  // row 0
     int32_t pitch = 0;                // bytes from one row to the next
     int width = 0;
     int height = 0;
     FrameFormat format = FrameFormat::kXRGB8888;
+    // Where this frame differs from the one presented before it; a negative
+    // count means it may differ anywhere.
+    const FrameRect* changed = nullptr;
+    int changedCount = -1;
 };
 
 class VideoOutput {
@@ -43,9 +55,12 @@ public:
     virtual bool HasWindow() const = 0;
     // Bits per pixel of the desktop the window is on (32 without a display).
     virtual int DesktopBitsPerPixel() const = 0;
-    // Uploads the frame, draws it shifted by (offsetX, offsetY) client pixels
-    // (uncovered parts black), draws the window's overlay layer (menu bar,
-    // dialogs) and presents. False without a main window or on a bad frame.
+    // Uploads the frame's changed parts, draws it shifted by (offsetX,
+    // offsetY) client pixels (uncovered parts black), draws the window's
+    // overlay layer (menu bar, dialogs) and presents. A frame that changed
+    // nothing, at the same offset and window size, with an overlay that does
+    // not want a redraw, is not presented again (true all the same). False
+    // without a main window or on a bad frame.
     virtual bool Present(const Frame& frame, int offsetX, int offsetY) = 0;
     // Draws the last presented frame again, without presenting, and reads the
     // client area back as 0x00RRGGBB pixels, width x height of the client

@@ -5,6 +5,7 @@
 #include "raster/BlendStep.h"
 #include "raster/RasterPairs.h"
 #include "raster/Simd.h"
+#include "raster/SimdMix.h"
 
 namespace {
 
@@ -78,19 +79,23 @@ struct AlphaPixel {
     }
 };
 
-template <bool Fade>
+// The vector rows: 32-bit destinations from their alpha formats (plain and
+// faded), 16-bit ones from their 4-bit alpha formats (plain).
+template <class D, bool Fade>
 struct AlphaRow {
     int f;
     void operator()(uint8_t* d, const uint8_t* s, int n) const
     {
-        if constexpr (Fade) raster::AlphaFadeRow32(d, s, n, f);
-        else raster::AlphaRow32(d, s, n);
+        if constexpr (D::kBytes == 4 && Fade) raster::AlphaFadeRow32(d, s, n, f);
+        else if constexpr (D::kBytes == 4) raster::AlphaRow32(d, s, n);
+        else if constexpr (D::kCode == k565) raster::AlphaRow565(d, s, n);
+        else raster::AlphaRow555(d, s, n);
     }
 };
 
 // Pairs whose 1:1 rows go to the row kernel.
-template <class D, class S>
-constexpr bool kHasAlphaRow = D::kCode != S::kCode && D::kBytes == 4;
+template <class D, class S, bool Fade>
+constexpr bool kHasAlphaRow = D::kCode != S::kCode && (D::kBytes == 4 || (D::kBytes == 2 && S::kAlpha == 4 && !Fade));
 
 // The kernels take the planes rather than their views, so that on the 1:1
 // path the views stay in registers, and the operation's own arguments in its
@@ -99,8 +104,9 @@ template <class D, class S, bool Fade>
 int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect* srcRect, const Size* dstSize,
               const Rect* clip)
 {
-    if constexpr (kHasAlphaRow<D, S>) {
-        WalkPlanes<4, 4>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f}, AlphaRow<Fade>{f});
+    if constexpr (kHasAlphaRow<D, S, Fade>) {
+        WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f},
+                                         AlphaRow<D, Fade>{f});
     } else {
         WalkPlanes<D::kBytes, S::kBytes>(dst, src, x, y, srcRect, dstSize, clip, AlphaPixel<D, S, Fade>{f}, nullptr);
     }
@@ -109,7 +115,7 @@ int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect*
 
 // A clipped 1:1 piece (see PreparedBlt.h); f is the fade factor.
 template <class D, class S, bool Fade>
-void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
+[[gnu::always_inline]] inline void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
 {
     // Walked from copies: a byte store may alias whatever the references
     // reach, which would reload the bounds and pitches on every pixel.
@@ -117,9 +123,36 @@ void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const On
     const SurfaceView sv = srcView;
     const OneToOneClip r = piece;
     const int factor = static_cast<int>(f);
-    if constexpr (kHasAlphaRow<D, S>) {
+    if constexpr (kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
+#if defined(LANTERN_HAVE_SSE2)
+        // The small pieces of the transitions (2 x 2 and 4 x 2 blocks, the
+        // whorls' runs of two to four pixels): mixed here, without a call per row.
+        if (r.cols >= 2 && r.cols <= 4 && raster::SimdEnabled()) {
+            const uint8_t* s = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
+            uint8_t* d = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
+            int j = 0;
+            if (r.cols == 2) {
+                for (; j + 2 <= r.rows; j += 2, s += 2 * sv.pitch, d += 2 * dv.pitch) {
+                    raster::MixQuad32<true, Fade>(d, d + dv.pitch, s, s + sv.pitch, factor);
+                }
+            }
+            for (; j < r.rows; ++j, s += sv.pitch, d += dv.pitch) {
+                if (r.cols == 4) {
+                    raster::MixFour32<true, Fade>(d, s, factor);
+                    continue;
+                }
+                raster::MixPair32<true, Fade>(d, s, factor);
+                if (r.cols == 3) {
+                    AlphaPixel<D, S, Fade>{factor}(d + 8, s + 8);
+                }
+            }
+            return;
+        }
+#endif
         // The rows do two pixels in half a vector, which beats two steps.
-        WalkOneToOne<4, 4>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<Fade>{factor}, 8);
+        WalkOneToOne<4, 4>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<D, Fade>{factor}, 8);
+    } else if constexpr (kHasAlphaRow<D, S, Fade>) {
+        WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<D, Fade>{factor});
     } else {
         WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor});
     }
@@ -176,12 +209,26 @@ constexpr PairTable<PieceKernel> kAlphaPieceKernels(&DrawNoPiece, [](auto d, aut
     }
 });
 
+template <bool Fade>
+constexpr PairTable<PieceBatchKernel> kAlphaPieceBatches(&DrawPieceBatch<&DrawNoPiece>,
+                                                         [](auto d, auto s, PieceBatchKernel* slot) {
+    if constexpr (kAlphaPair<decltype(d), decltype(s), Fade>) {
+        *slot = &DrawPieceBatch<&AlphaPiece<decltype(d), decltype(s), Fade>>;
+    }
+});
+
 }  // namespace
 
 PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade)
 {
     return fade ? kAlphaPieceKernels<true>.Find(dstFormat, srcFormat)
                 : kAlphaPieceKernels<false>.Find(dstFormat, srcFormat);
+}
+
+PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade)
+{
+    return fade ? kAlphaPieceBatches<true>.Find(dstFormat, srcFormat)
+                : kAlphaPieceBatches<false>.Find(dstFormat, srcFormat);
 }
 
 int CFastPlane::AlphaBltFast(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize,

@@ -13,11 +13,9 @@
 #include "display/BlendTables.h"
 #include "raster/RasterPairs.h"
 #include "raster/SaturatingArithmetic.h"
+#include "raster/SimdAvx2.h"
 
-#if defined(__SSE2__) || defined(__x86_64__)
-#include <emmintrin.h>
-#define LANTERN_HAVE_SSE2 1
-#endif
+#include "raster/SimdMix.h"
 
 namespace raster {
 
@@ -32,7 +30,15 @@ bool DetectSse2()
 #endif
 }
 
-std::atomic<bool> gSimd{DetectSse2()};
+SimdLevel BestLevel()
+{
+    if (!DetectSse2()) {
+        return SimdLevel::kScalar;
+    }
+    return Avx2Available() ? SimdLevel::kAvx2 : SimdLevel::kSse2;
+}
+
+std::atomic<SimdLevel> gLevel{BestLevel()};
 
 // ---- scalar steps (the reference the vectors must equal) ---------------------
 
@@ -62,24 +68,29 @@ void FadePixel32(uint8_t* p, int f, uint8_t byte3)
 
 #if defined(LANTERN_HAVE_SSE2)
 
-inline __m128i Div255(__m128i t)
-{
-    return _mm_srli_epi16(_mm_mulhi_epu16(t, _mm_set1_epi16(static_cast<short>(0x8081))), 7);
-}
-
-// MUL[w][s] + INV[w][d] per 16-bit lane, w and 255 - w given per lane.
-inline __m128i Mix16(__m128i s, __m128i d, __m128i w, __m128i iw)
-{
-    return _mm_add_epi16(Div255(_mm_mullo_epi16(s, w)), Div255(_mm_mullo_epi16(d, iw)));
-}
-
-inline __m128i AlphaOf(__m128i lanes)
-{
-    // Broadcast lane 3 (and 7): each pixel's byte 3 across its four lanes.
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-}
-
 const __m128i kColourMask = _mm_set1_epi32(0x00FFFFFF);
+const __m128i kAlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+
+// Four pixels whose weights are all 0 leave the destination's colour (byte 3
+// := 0); all 255 (not faded) give the source's colour. Sprites are mostly
+// such groups: true when the group was done that way.
+template <bool Faded>
+inline bool SkipOrCopy4(uint8_t* d, __m128i sv, __m128i dv)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alphas = _mm_and_si128(sv, kAlphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alphas, zero)) == 0xFFFF) {
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, kAlphaMask), zero)) != 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_and_si128(dv, kColourMask));
+        }
+        return true;
+    }
+    if (!Faded && _mm_movemask_epi8(_mm_cmpeq_epi32(alphas, kAlphaMask)) == 0xFFFF) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_and_si128(sv, kColourMask));
+        return true;
+    }
+    return false;
+}
 
 // Four 32-bit pixels weighted per pixel (PerPixel: by the source's byte 3,
 // faded by f) or by a constant; then two more in half a vector when the row
@@ -88,34 +99,24 @@ template <bool PerPixel, bool Faded>
 void MixRow32(uint8_t* d, const uint8_t* s, int count, int a, int& done)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i c255 = _mm_set1_epi16(255);
     const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
-    // Two pixels widened to 16-bit lanes.
-    auto mix = [&](__m128i s16, __m128i d16) {
-        __m128i w = fa;
-        if constexpr (PerPixel) {
-            w = AlphaOf(s16);
-            if constexpr (Faded) {
-                w = Div255(_mm_mullo_epi16(w, fa));
-            }
-        }
-        return Mix16(s16, d16, w, _mm_sub_epi16(c255, w));
-    };
-    int i = 0;
+    auto mix = [&](__m128i s16, __m128i d16) { return MixWide<PerPixel, Faded>(s16, d16, fa); };
+    int i = done;
     for (; i + 4 <= count; i += 4) {
         __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 4));
+        if constexpr (PerPixel) {
+            if (SkipOrCopy4<Faded>(d + i * 4, sv, dv)) {
+                continue;
+            }
+        }
         __m128i rl = mix(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
         __m128i rh = mix(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero));
         __m128i r = _mm_and_si128(_mm_packus_epi16(rl, rh), kColourMask);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), r);
     }
     if (i + 2 <= count) {
-        __m128i sv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + i * 4));
-        __m128i dv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i * 4));
-        __m128i rl = mix(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
-        __m128i r = _mm_and_si128(_mm_packus_epi16(rl, zero), kColourMask);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i * 4), r);
+        MixPair32<PerPixel, Faded>(d + i * 4, s + i * 4, a);
         i += 2;
     }
     done = i;
@@ -170,6 +171,53 @@ void FadeRow16(uint8_t* p, int count, int level, int& done)
     done = i;
 }
 
+// Eight 16-bit pixels from their 4-bit alpha formats (10 -> 3, 11 -> 4):
+// each channel of the source's colour word scaled by its level L / 15 plus
+// the destination's by (15 - L) / 15. Level 0 keeps the destination (5-5-5
+// without bit 15), 15 takes the source's word (the same): those groups of
+// eight skip the arithmetic.
+template <bool Is565>
+void AlphaLevelRow16(uint8_t* d, const uint8_t* s, int count, int& done)
+{
+    const __m128i div15 = _mm_set1_epi16(4370);
+    const __m128i m5 = _mm_set1_epi16(31);
+    const __m128i mg = _mm_set1_epi16(Is565 ? 63 : 31);
+    const __m128i c15 = _mm_set1_epi16(15);
+    const __m128i keep = _mm_set1_epi16(static_cast<short>(Is565 ? 0xFFFF : 0x7FFF));
+    const __m128i zero = _mm_setzero_si128();
+    constexpr int kRed = Is565 ? 11 : 10;
+    auto scale = [&](__m128i ch, __m128i l) { return _mm_mulhi_epu16(_mm_mullo_epi16(ch, l), div15); };
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
+        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4 + 16));
+        // The low words, kept bit for bit through the signed pack.
+        const __m128i sv = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(s0, 16), 16),
+                                           _mm_srai_epi32(_mm_slli_epi32(s1, 16), 16));
+        const __m128i ls = _mm_and_si128(_mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(s0, 16), _mm_set1_epi32(255)),
+                                                         _mm_and_si128(_mm_srli_epi32(s1, 16), _mm_set1_epi32(255))),
+                                         c15);
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 2));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(ls, zero)) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), _mm_and_si128(dv, keep));
+            continue;
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(ls, c15)) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), _mm_and_si128(sv, keep));
+            continue;
+        }
+        const __m128i ld = _mm_sub_epi16(c15, ls);
+        __m128i r = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, kRed), m5), ls),
+                                  scale(_mm_and_si128(_mm_srli_epi16(dv, kRed), m5), ld));
+        __m128i g = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, 5), mg), ls),
+                                  scale(_mm_and_si128(_mm_srli_epi16(dv, 5), mg), ld));
+        __m128i b = _mm_add_epi16(scale(_mm_and_si128(sv, m5), ls), scale(_mm_and_si128(dv, m5), ld));
+        __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, kRed), _mm_slli_epi16(g, 5)), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), out);
+    }
+    done = i;
+}
+
 // Eight 16-bit pixels in place: channel sums clamped to the channel's top
 // (add) or differences clamped at 0 (subtract); 5-5-5 keeps bit 15.
 template <bool Is565, bool Sub>
@@ -203,9 +251,18 @@ void AddConstRow16(uint8_t* p, int count, uint16_t c, int& done)
 
 }  // namespace
 
-bool SimdEnabled() { return gSimd.load(std::memory_order_relaxed); }
+bool SimdEnabled() { return gLevel.load(std::memory_order_relaxed) != SimdLevel::kScalar; }
 
-void SetSimdEnabled(bool enabled) { gSimd = enabled && DetectSse2(); }
+void SetSimdEnabled(bool enabled) { gLevel = enabled ? BestLevel() : SimdLevel::kScalar; }
+
+SimdLevel CurrentSimdLevel() { return gLevel.load(std::memory_order_relaxed); }
+
+SimdLevel SetSimdLevel(SimdLevel level)
+{
+    const SimdLevel best = BestLevel();
+    gLevel = level < best ? level : best;
+    return gLevel;
+}
 
 void BlendRow32(uint8_t* d, const uint8_t* s, int count, int a)
 {
@@ -250,7 +307,11 @@ void AlphaRow32(uint8_t* d, const uint8_t* s, int count)
 {
     int i = 0;
 #if defined(LANTERN_HAVE_SSE2)
-    if (SimdEnabled()) {
+    const SimdLevel level = CurrentSimdLevel();
+    if (level == SimdLevel::kAvx2) {
+        AlphaRow32Avx2(d, s, count, 255, false, i);
+    }
+    if (level != SimdLevel::kScalar) {
         MixRow32<true, false>(d, s, count, 255, i);
     }
 #endif
@@ -263,7 +324,11 @@ void AlphaFadeRow32(uint8_t* d, const uint8_t* s, int count, int factor)
 {
     int i = 0;
 #if defined(LANTERN_HAVE_SSE2)
-    if (SimdEnabled()) {
+    const SimdLevel level = CurrentSimdLevel();
+    if (level == SimdLevel::kAvx2) {
+        AlphaRow32Avx2(d, s, count, factor, true, i);
+    }
+    if (level != SimdLevel::kScalar) {
         MixRow32<true, true>(d, s, count, factor, i);
     }
 #endif
@@ -271,6 +336,28 @@ void AlphaFadeRow32(uint8_t* d, const uint8_t* s, int count, int factor)
         BlendPixel32(d + i * 4, s + i * 4, gMulTable[s[i * 4 + 3]][factor]);
     }
 }
+
+namespace {
+
+template <bool Is565>
+void AlphaRow16(uint8_t* d, const uint8_t* s, int count)
+{
+    int i = 0;
+#if defined(LANTERN_HAVE_SSE2)
+    if (SimdEnabled()) {
+        AlphaLevelRow16<Is565>(d, s, count, i);
+    }
+#endif
+    for (; i < count; ++i) {
+        BlendPixel16(Is565 ? gLevelTable565 : gLevelTable555, d + i * 2, s + i * 4, s[i * 4 + 2] & 15);
+    }
+}
+
+}  // namespace
+
+void AlphaRow565(uint8_t* d, const uint8_t* s, int count) { AlphaRow16<true>(d, s, count); }
+
+void AlphaRow555(uint8_t* d, const uint8_t* s, int count) { AlphaRow16<false>(d, s, count); }
 
 void FadeRow32(uint8_t* p, int count, int factor, uint8_t byte3)
 {

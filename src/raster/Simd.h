@@ -1,8 +1,9 @@
 #pragma once
-// SSE2 rows of the hot full-frame kernels. Each gives exactly the pixels of
-// the scalar step it stands for (the tests compare both with a plain
-// reference); the tail that does not fill a vector (in the 32-bit mixing
-// rows: half a vector) is done by the scalar step.
+// SSE2 rows of the hot full-frame kernels, and AVX2 rows of the per-pixel
+// alpha blend where the processor has AVX2 (chosen at run time). Each gives
+// exactly the pixels of the scalar step it stands for (the tests compare all
+// of them with a plain reference); the tail that does not fill a vector is
+// done by the narrower row, then by the scalar step.
 #include <cstdint>
 
 namespace raster {
@@ -11,6 +12,12 @@ namespace raster {
 // switched off (tests switch them off to check the scalar kernels alone).
 bool SimdEnabled();
 void SetSimdEnabled(bool enabled);
+
+// The widest rows used. Setting a level the processor lacks sets the best it
+// has, which is returned.
+enum class SimdLevel { kScalar, kSse2, kAvx2 };
+SimdLevel CurrentSimdLevel();
+SimdLevel SetSimdLevel(SimdLevel level);
 
 // 32-bit rows, bytes 0-2 mixed MUL[a][s] + INV[a][d], byte 3 := 0.
 void BlendRow32(uint8_t* d, const uint8_t* s, int count, int a);
@@ -21,6 +28,10 @@ void BlendRow555(uint8_t* d, const uint8_t* s, int count, int level);
 // MUL[a][s] + INV[a][d] with a = the source's byte 3 (fade: MUL[a][f]); byte 3 := 0.
 void AlphaRow32(uint8_t* d, const uint8_t* s, int count);
 void AlphaFadeRow32(uint8_t* d, const uint8_t* s, int count, int factor);
+// 5-6-5 (5-5-5) destination from its 4-bit alpha format (10 / 11; 4-byte
+// source pixels): table[L][s] + table[15 - L][d], L the source's level.
+void AlphaRow565(uint8_t* d, const uint8_t* s, int count);
+void AlphaRow555(uint8_t* d, const uint8_t* s, int count);
 // Bytes 0-2 := MUL[f][b]; byte 3 := byte3.
 void FadeRow32(uint8_t* p, int count, int factor, uint8_t byte3);
 // 16-bit rows scaled in place at level L (0..15) through the level tables.

@@ -80,9 +80,7 @@ int CPlaneAVI::UpdateFrame()
             break;
         }
         // The first frame shows at once even if its time stamp is late.
-        const uint8_t* pixels = decoder_->Pixels();
-        if (!pixels ||
-            frame_.BltFromFrame(pixels, decoder_->Pitch(), width_, height_, pixfmt::kBGRX32) != 0) {
+        if (!ShowDecodedFrame()) {
             gErrorLog.Print("CPlaneAVI: GetDC error");
             result = 1;
         }
@@ -90,6 +88,18 @@ int CPlaneAVI::UpdateFrame()
         pending_ = false;
     }
     return result;
+}
+
+bool CPlaneAVI::ShowDecodedFrame()
+{
+    // A 32-bit plane in the decoder's own layout takes the frame straight
+    // into its memory; any other is converted from the decoder's copy.
+    const SurfaceView v = frame_.GetSurfaceView();
+    if (frame_.GetPixelFormat() == pixfmt::kBGRX32 && frame_.IsLockFree() && v.pitch >= width_ * 4) {
+        return decoder_->ConvertInto(v.pixels, v.pitch);
+    }
+    const uint8_t* pixels = decoder_->Pixels();
+    return pixels && frame_.BltFromFrame(pixels, decoder_->Pitch(), width_, height_, pixfmt::kBGRX32) == 0;
 }
 
 CFastPlane* CPlaneAVI::CopyFrame()

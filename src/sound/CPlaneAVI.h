@@ -41,6 +41,9 @@ public:
     void DrawToPlane(CFastDraw* draw) override;
 
 private:
+    // Puts the decoder's last frame into the plane; false when it cannot.
+    bool ShowDecodedFrame();
+
     // Back to the frame at or before ms.
     void Seek(int64_t ms);
 

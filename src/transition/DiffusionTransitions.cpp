@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
+#include <vector>
 
 #include "display/CosTable.h"
 #include "frame/MulDiv.h"
@@ -102,32 +104,122 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
                 for (int64_t bx = first; bx < end; bx += blockW) {
                     offsets[n++] = offset(m, bx, by, blockRow);
                 }
-                n = 0;
-                for (int64_t bx = first; bx < end; bx += blockW) {
-                    const Offset o = offsets[n++];
-                    DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+                using Sink = std::decay_t<decltype(sink)>;
+                if constexpr (Sink::kDrawsBatches) {
+                    // The stretch goes to the drawer in one call.
+                    PlacedPiece pieces[kStretch];
+                    n = 0;
+                    for (int64_t bx = first; bx < end; bx += blockW, ++n) {
+                        Piece p{bx, by, blockW, blockH};
+                        ClampPieceToSource(p, s.w, s.h);
+                        pieces[n] = {Saturate32(x + bx + offsets[n].x), Saturate32(y + by + offsets[n].y), PieceRect(p)};
+                    }
+                    sink.DrawBatch(pieces, n);
+                } else {
+                    n = 0;
+                    for (int64_t bx = first; bx < end; bx += blockW) {
+                        const Offset o = offsets[n++];
+                        DrawAt(sink, x + bx + o.x, y + by + o.y, {bx, by, blockW, blockH}, s.w, s.h);
+                    }
                 }
             }
         }
     });
 }
 
-// Blocks thrown outward from the centre by a random share of K. Two random
-// index bases run per block row: 26 and 38 apart from row to row. (A lambda,
-// as the next one, so that the block loop gets it inline.)
-constexpr auto Congeries = [](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) -> Offset {
+// A block's direction from the picture centre, 256 * (dx, dy) / distance
+// truncated (0 at the centre).
+struct Direction {
+    int16_t x;
+    int16_t y;
+};
+
+Direction DirectionOf(const Motion& m, int64_t bx, int64_t by)
+{
     const Radial r = RadialOf(m, bx, by);
     const int64_t dist = DistanceOf(r);
-    int64_t ux = 0;
-    int64_t uy = 0;
-    if (dist != 0) {
-        ux = TruncDiv(r.dx * 256, dist);
-        uy = TruncDiv(r.dy * 256, dist);
+    if (dist == 0) {
+        return {};
     }
+    return {static_cast<int16_t>(TruncDiv(r.dx * 256, dist)), static_cast<int16_t>(TruncDiv(r.dy * 256, dist))};
+}
+
+// The directions of every block of a grid depend on the picture size and the
+// block size only, not on the level: they are worked out once per size (a
+// square root and two divisions per block, a screen of 2 x 2 blocks) and kept
+// for the frames that follow. The transitions run on the main thread only.
+class DirectionGrid {
+public:
+    // The grid's directions in block order, or null for a picture too large
+    // to keep them for (the caller then works each out).
+    const Direction* For(const Motion& m, int64_t blockW, int64_t blockH)
+    {
+        // 1600 x 1200 in 2 x 2 blocks; the game's pictures are far smaller.
+        constexpr int64_t kMaxCells = 480000;
+        const int64_t cols = (m.w + blockW - 1) / blockW;
+        const int64_t rows = (m.h + blockH - 1) / blockH;
+        if (cols * rows > kMaxCells) {
+            return nullptr;
+        }
+        if (m.w != w_ || m.h != h_ || blockW != blockW_ || blockH != blockH_) {
+            w_ = m.w, h_ = m.h, blockW_ = blockW, blockH_ = blockH;
+            cols_ = cols;
+            cells_.clear();
+            cells_.reserve(static_cast<size_t>(cols_ * rows));
+            for (int64_t by = 0; by < m.h; by += blockH) {
+                for (int64_t bx = 0; bx < m.w; bx += blockW) {
+                    cells_.push_back(DirectionOf(m, bx, by));
+                }
+            }
+        }
+        return cells_.data();
+    }
+    int64_t Columns() const { return cols_; }
+
+private:
+    int64_t w_ = -1, h_ = -1, blockW_ = 0, blockH_ = 0, cols_ = 0;
+    std::vector<Direction> cells_;
+};
+
+// A grid per block size the effects use (2 x 2 and 4 x 2), so that two
+// effects taking turns do not rebuild each other's.
+DirectionGrid& GridFor(int64_t blockW)
+{
+    static DirectionGrid grids[2];
+    return grids[blockW == 2 ? 0 : 1];
+}
+
+// Blocks thrown outward from the centre by a random share of K. Two random
+// index bases run per block row: 26 and 38 apart from row to row.
+// (A lambda, so that the block loop gets it inline.)
+constexpr auto Congeries = [](const Motion& m, Direction u, int64_t bx, int64_t blockRow) -> Offset {
     const int64_t ra = 26 * blockRow;
     const int64_t rb = 1 + 38 * blockRow;
-    return {(Rt(ra + bx) * ux * m.scatter) >> 16, (Rt(rb + bx) * uy * m.scatter) >> 16};
+    return {(Rt(ra + bx) * u.x * m.scatter) >> 16, (Rt(rb + bx) * u.y * m.scatter) >> 16};
 };
+
+// The block effects that follow the directions: offset(m, u, bx, blockRow),
+// on blocks of BlockW x 2.
+template <int64_t BlockW, class OffsetFn>
+int MoveBlocksOutward(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
+                      uint32_t modeArg, const Rect* clip, OffsetFn offset)
+{
+    constexpr int64_t kBlockH = 2;
+    const Direction* cells = nullptr;
+    int64_t cols = 0;
+    if (level >= 1 && level < 256 && src != nullptr) {
+        const SourceSize size = QuerySize(src);
+        DirectionGrid& grid = GridFor(BlockW);
+        cells = grid.For(Motion{size.w, size.h, 0, 0, 0}, BlockW, kBlockH);
+        cols = grid.Columns();
+    }
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, BlockW, kBlockH,
+                                      [cells, cols, offset](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
+                                          const Direction u = cells != nullptr ? cells[blockRow * cols + bx / BlockW]
+                                                                               : DirectionOf(m, bx, by);
+                                          return offset(m, u, bx, blockRow);
+                                      });
+}
 
 constexpr auto RotateGrid = [](const Motion& m, int64_t bx, int64_t by, int64_t) -> Offset {
     const Radial r = RadialOf(m, bx, by);
@@ -191,13 +283,13 @@ int DiagonalDiffusionBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y,
 int DiffusionCongeriesBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 2, Congeries);
+    return MoveBlocksOutward<4>(dst, src, x, y, level, mode, modeArg, clip, Congeries);
 }
 
 int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, Congeries);
+    return MoveBlocksOutward<2>(dst, src, x, y, level, mode, modeArg, clip, Congeries);
 }
 
 // The radial offsets scaled by the cosine and sine of an angle that turns
@@ -205,9 +297,9 @@ int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t 
 int DiffusionCongeriesBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
-                      [](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
-                          const Offset o = Congeries(m, bx, by, blockRow);
+    return MoveBlocksOutward<4>(dst, src, x, y, level, mode, modeArg, clip,
+                      [](const Motion& m, Direction u, int64_t bx, int64_t blockRow) {
+                          const Offset o = Congeries(m, u, bx, blockRow);
                           return Offset{(o.x * Cos(m.angle)) >> 16, (o.y * Cos(m.angle - 128)) >> 16};
                       });
 }
@@ -247,10 +339,13 @@ int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
                       });
 }
 
+// The turned grid's neighbours seldom land next to each other on the same
+// rows (even a small turn steps the rows every few blocks), so the blocks are
+// not joined: the join test would cost more than it saves.
 int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
 }
 
 int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,

@@ -83,6 +83,8 @@ struct SinkBase {
     // True for a sink that joins a piece continuing the previous one on the
     // same rows: an effect may then hand it such a row of pieces whole.
     static constexpr bool kJoinsPieces = false;
+    // True for a sink with DrawBatch(pieces, count): 1:1 pieces drawn in order.
+    static constexpr bool kDrawsBatches = false;
 };
 
 struct BltSink : SinkBase {
@@ -146,29 +148,48 @@ public:
             run_.right = piece.right;
             return;
         }
-        Flush();
+        Close();
         pending_ = true;
         px_ = px;
         py_ = py;
         run_ = piece;
     }
 
-    // Draws the pending run; needed after the last piece and before any
-    // drawing that does not go through Add.
+    // Draws the pending run and those waiting; needed after the last piece
+    // and before any drawing that does not go through Add.
     void Flush()
     {
-        if (pending_) {
-            drawer_->Draw(px_, py_, run_);
-            pending_ = false;
+        Close();
+        if (count_ != 0) {
+            drawer_->DrawMany(done_, count_);
+            count_ = 0;
         }
     }
 
 private:
+    // Finished runs wait in a batch, so the drawer is called once per batch.
+    static constexpr int kBatch = 64;
+
+    void Close()
+    {
+        if (!pending_) {
+            return;
+        }
+        pending_ = false;
+        done_[count_++] = {px_, py_, run_};
+        if (count_ == kBatch) {
+            drawer_->DrawMany(done_, count_);
+            count_ = 0;
+        }
+    }
+
     const PreparedBlt* drawer_;
     bool pending_ = false;
     int32_t px_ = 0;
     int32_t py_ = 0;
     Rect run_;
+    int count_ = 0;
+    PlacedPiece done_[kBatch];
 };
 
 // The display planes' sink: 1:1 pieces to the run (Join) or straight to the
@@ -180,6 +201,18 @@ struct DirectSink : SinkBase {
     const PreparedBlt* drawer;
     PieceRun* run;
     static constexpr bool kJoinsPieces = Join;
+    static constexpr bool kDrawsBatches = true;
+
+    void DrawBatch(const PlacedPiece* pieces, int count) const
+    {
+        if constexpr (Join) {
+            for (int i = 0; i < count; ++i) {
+                run->Add(pieces[i].x, pieces[i].y, pieces[i].srcRect);
+            }
+        } else {
+            drawer->DrawMany(pieces, count);
+        }
+    }
 
     void operator()(int64_t px, int64_t py, const Rect& piece, const Size* dstSize = nullptr) const
     {

@@ -195,6 +195,45 @@ TEST_F(WindowFixture, presents_a_known_back_buffer_in_16_24_and_32_bits)
     PresentAndCheck(*draw_, "back to a window");
 }
 
+TEST_F(WindowFixture, still_frames_and_small_changes_show_what_the_back_buffer_holds)
+{
+    draw_ = std::make_unique<CFastDraw>();
+    ASSERT_EQ(draw_->SetDisplayMode(800, 600, 32), 0);
+    CFastPlane* back = draw_->GetBackPlane();
+    const int tol = draw_->GetScreenBitsPerPixel() == 16 ? 7 : 0;
+    PaintKnownPicture(back);
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    for (int i = 0; i < 3; ++i) {
+        draw_->NoteDrawnOnlyIn({});
+        ASSERT_EQ(draw_->Present(0, 1), 0) << "a frame that changed nothing still counts as shown";
+    }
+    ExpectColours(*draw_, {{10, 10, 0xFF0000}, {790, 590, 0xFFFFFF}, {150, 110, 0x808080}}, tol, "after still frames");
+    // A small change inside the promise, and one made with no promise at all.
+    Rect small{390, 290, 410, 310};
+    back->Clear(0x123456, &small);
+    draw_->NoteDrawnOnlyIn({small});
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    ExpectColours(*draw_, {{395, 295, 0x123456}, {405, 305, 0x123456}, {389, 289, 0xFF0000}, {411, 311, 0xFFFFFF}}, tol,
+                  "a promised change");
+    Rect corner{0, 590, 10, 600};
+    back->Clear(0x00FFFF, &corner);
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    ExpectColours(*draw_, {{5, 595, 0x00FFFF}, {395, 295, 0x123456}}, tol, "a change without a promise");
+    // The fade draws over everything, whatever was promised.
+    draw_->SetFadeLevel(0);
+    draw_->NoteDrawnOnlyIn({});
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    ExpectColours(*draw_, {{10, 10, 0}, {790, 590, 0}}, tol, "a fade");
+    draw_->SetFadeLevel(256);
+    // An offset alone moves the picture.
+    PaintKnownPicture(back);
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    draw_->SetScreenOffset(10, 5);
+    draw_->NoteDrawnOnlyIn({});
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    ExpectColours(*draw_, {{3, 1, 0x000000}, {20, 12, 0xFF0000}}, tol, "an offset");
+}
+
 TEST(MouseCursor, rectangle_follows_the_pointer_and_hot_spot)
 {
     CRingPtr<CPlaneBase> image(new CFastPlane);

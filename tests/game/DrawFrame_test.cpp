@@ -99,9 +99,14 @@ TEST(DrawFrame, still_screen_redraws_only_the_cursor_area)
     ASSERT_EQ(target.calls.size(), 1u);
     EXPECT_TRUE(target.calls[0].clip == (Rect{0, 0, 100, 100})) << "a new picture is drawn whole once";
     target.calls.clear();
-    DrawScenarioFrame(&target, &queue, &list, {{10, 10, 20, 20}});
+    RectList drawn = {{1, 1, 2, 2}};
+    DrawScenarioFrame(&target, &queue, &list, {{10, 10, 20, 20}, {15, 15, 25, 25}, {-9, -9, -1, -1}}, &drawn);
     ASSERT_EQ(target.calls.size(), 1u);
-    EXPECT_TRUE(target.calls[0].clip == (Rect{10, 10, 20, 20})) << "a still screen repaints only under the cursor";
+    EXPECT_TRUE(target.calls[0].clip == (Rect{10, 10, 25, 25})) << "a still screen repaints only under the cursor";
+    // The display compares only these with the last presented frame: every
+    // rectangle drawn on must be among them, or its change would never show.
+    EXPECT_EQ(drawn, (RectList{{1, 1, 2, 2}, {10, 10, 25, 25}}))
+        << "the merged rectangles drawn on are added after what the list held";
 }
 
 }  // namespace

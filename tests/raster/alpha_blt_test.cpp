@@ -2,6 +2,7 @@
 // reference written from the formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "display/FastPlane.h"
@@ -65,11 +66,36 @@ void FadeRef(int df, uint8_t* d, const uint8_t* s, int factor)
 
 const FormatPairs kCross = {{3, 10}, {4, 11}, {5, 12}, {7, 12}, {6, 13}, {8, 13}};
 
-class AlphaBlt : public ::testing::TestWithParam<bool> {
+class AlphaBlt : public ::testing::TestWithParam<raster::SimdLevel> {
 protected:
-    void SetUp() override { raster::SetSimdEnabled(GetParam()); }
+    void SetUp() override
+    {
+        if (raster::SetSimdLevel(GetParam()) != GetParam()) GTEST_SKIP() << "this processor lacks the instructions";
+    }
     void TearDown() override { raster::SetSimdEnabled(true); }
 };
+
+// Sprite alpha: runs of fully clear, fully opaque and mixed pixels, as a
+// picture with a transparent background and soft edges has; the vector rows
+// skip or copy whole groups of them. A 4-bit level keeps random high bits.
+void SpriteAlpha(CFastPlane& src, std::mt19937& rng)
+{
+    const SurfaceView v = src.GetSurfaceView();
+    const bool level4 = src.GetPixelFormat() == 10 || src.GetPixelFormat() == 11;
+    int w = 0, h = 0;
+    src.GetSize(&w, &h);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = v.pixels + static_cast<intptr_t>(y) * v.pitch;
+        for (int x = 0; x < w;) {
+            const int kind = static_cast<int>(rng() % 3), run = 1 + static_cast<int>(rng() % 20);
+            for (int end = std::min(w, x + run); x < end; ++x) {
+                const int a = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<int>(rng() % 256);
+                if (level4) row[x * 4 + 2] = static_cast<uint8_t>((rng() & 0xF0) | (a >> 4));
+                else row[x * 4 + 3] = static_cast<uint8_t>(a);
+            }
+        }
+    }
+}
 
 TEST_P(AlphaBlt, every_pair_matches_the_reference)
 {
@@ -80,9 +106,10 @@ TEST_P(AlphaBlt, every_pair_matches_the_reference)
         CFastPlane dst, src;
         ASSERT_EQ(dst.CreateSurface(41, 19, df), 0);
         ASSERT_EQ(src.CreateSurface(33, 17, sf), 0);
-        for (int n = 0; n < 20; ++n) {
+        for (int n = 0; n < 30; ++n) {
             FillRandom(dst, rng);
             FillRandom(src, rng);
+            if (n % 2 == 1) SpriteAlpha(src, rng);
             BltCase c = n < 2 ? BltCase{} : RandomCase(rng, 41, 19, 33, 17);
             const std::string what = "alpha " + std::to_string(df) + " <- " + std::to_string(sf);
             if (!CheckAgainstReference(dst, src, c, [&](CFastPlane& d, CFastPlane& s) {
@@ -102,6 +129,7 @@ TEST_P(AlphaBlt, faded_form_matches_the_reference_and_plain_form_at_255)
         for (int n = 0; n < 20; ++n) {
             FillRandom(dst, rng);
             FillRandom(src, rng);
+            if (n % 2 == 1) SpriteAlpha(src, rng);
             const int factor = n == 0 ? 256 : n == 1 ? 511 : static_cast<int>(rng() % 256);
             BltCase c = n < 3 ? BltCase{} : RandomCase(rng, 41, 19, 33, 17);
             const std::string what = "faded alpha " + std::to_string(df) + " <- " + std::to_string(sf) + " factor " + std::to_string(factor);
@@ -120,8 +148,22 @@ TEST_P(AlphaBlt, faded_form_matches_the_reference_and_plain_form_at_255)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ScalarAndSimd, AlphaBlt, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "simd" : "scalar"; });
+INSTANTIATE_TEST_SUITE_P(ScalarSse2Avx2, AlphaBlt,
+                         ::testing::Values(raster::SimdLevel::kScalar, raster::SimdLevel::kSse2, raster::SimdLevel::kAvx2),
+                         [](const auto& info) {
+                             return info.param == raster::SimdLevel::kScalar ? "scalar"
+                                    : info.param == raster::SimdLevel::kSse2 ? "sse2" : "avx2";
+                         });
+
+TEST(SimdLevels, a_level_the_processor_lacks_gives_the_best_it_has)
+{
+    const raster::SimdLevel best = raster::SetSimdLevel(raster::SimdLevel::kAvx2);
+    EXPECT_EQ(raster::CurrentSimdLevel(), best);
+    EXPECT_EQ(raster::SetSimdLevel(raster::SimdLevel::kScalar), raster::SimdLevel::kScalar);
+    EXPECT_FALSE(raster::SimdEnabled()) << "the scalar level uses no vector rows";
+    raster::SetSimdEnabled(true);
+    EXPECT_EQ(raster::CurrentSimdLevel(), best) << "switching the rows back on restores the widest this processor has";
+}
 
 TEST(AlphaBltPairs, refuse_pairs_outside_their_tables)
 {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "RecordingPlane.h"
 #include "display/CosTable.h"
@@ -217,6 +219,47 @@ TEST_F(Diffusion, every_divided_offset_matches_the_integer_formula_on_800_by_600
         EXPECT_EQ(mismatches, 0) << "blocks off their formula's place at level " << level
                                  << ": a division truncated differently from the integer one";
     }
+}
+
+// Where the outward formula puts block (bx, by) of a w x h picture, blocks of
+// blockH rows, at scatter k.
+std::pair<int64_t, int64_t> OutwardPlace(int64_t w, int64_t h, int64_t bx, int64_t by, int64_t blockH, int64_t k)
+{
+    const int64_t row = by / blockH;
+    const int64_t dx = bx - w / 2, dy = by - h / 2;
+    const auto dist = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+    const int64_t ux = dist != 0 ? dx * 256 / dist : 0;
+    const int64_t uy = dist != 0 ? dy * 256 / dist : 0;
+    return {bx + ((int64_t{gEffectRandomTable[(26 * row + bx) & 255]} * ux * k) >> 16),
+            by + ((int64_t{gEffectRandomTable[(1 + 38 * row + bx) & 255]} * uy * k) >> 16)};
+}
+
+int OutwardMismatches(const std::vector<PlaneCall>& calls, int64_t w, int64_t h, int level)
+{
+    const int64_t k = (w + h) - (((w + h) * level) >> 8);
+    int mismatches = 0;
+    for (const PlaneCall& c : calls) {
+        const auto [px, py] = OutwardPlace(w, h, c.piece->left, c.piece->top, 2, k);
+        mismatches += c.x != px || c.y != py;
+    }
+    return mismatches;
+}
+
+TEST_F(Diffusion, outward_blocks_follow_each_picture_size_in_turn_and_past_the_kept_directions)
+{
+    // The directions kept for one size must not serve another: sizes in turn,
+    // both block widths, then back to the first.
+    for (auto [w, h] : {std::pair{64, 32}, std::pair{90, 70}, std::pair{64, 32}}) {
+        EXPECT_EQ(OutwardMismatches(Record(DiffusionCongeriesBlt2, w, h, 77), w, h, 77), 0)
+            << "2 x 2 blocks of " << w << " x " << h << " off their places: directions of another size were used";
+        EXPECT_EQ(OutwardMismatches(Record(DiffusionCongeriesBlt1, w, h, 180), w, h, 180), 0)
+            << "4 x 2 blocks of " << w << " x " << h << " off their places";
+    }
+    // Too many blocks to keep directions for: each is worked out on the spot.
+    const int w = 1602, h = 1202;
+    const auto calls = Record(DiffusionCongeriesBlt2, w, h, 200);
+    ASSERT_EQ(calls.size(), 801u * 601u);
+    EXPECT_EQ(OutwardMismatches(calls, w, h, 200), 0) << "a picture past the kept grid's limit must still be right";
 }
 
 }  // namespace

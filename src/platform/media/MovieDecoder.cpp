@@ -82,20 +82,35 @@ public:
     int Height() const override { return height_; }
     int64_t GetDurationMs() const override { return durationMs_; }
     int GetFrameMs() const override { return frameMs_; }
-    const uint8_t* Pixels() const override { return haveFrame_ ? pixels_.data() : nullptr; }
+    const uint8_t* Pixels() override
+    {
+        if (haveFrame_ && !converted_) {
+            converted_ = ConvertInto(pixels_.data(), pitch_);
+            if (!converted_) {
+                return nullptr;
+            }
+        }
+        return haveFrame_ ? pixels_.data() : nullptr;
+    }
     int32_t Pitch() const override { return pitch_; }
 
     bool NextFrame(int64_t* startMs) override
     {
         for (;;) {
+            haveFrame_ = false;
             int r = avcodec_receive_frame(codec_, frame_);
             if (r == 0) {
-                bool ok = Convert();
-                int64_t ts = frame_->best_effort_timestamp;
-                av_frame_unref(frame_);
-                if (!ok) {
+                // A stream may change size mid-way (frames are scaled to the
+                // size the plane was made for), but not past the limit.
+                if (frame_->width <= 0 || frame_->height <= 0 || frame_->width > kMaxSide ||
+                    frame_->height > kMaxSide) {
+                    av_frame_unref(frame_);
                     return false;
                 }
+                // Kept (referenced) until converted or replaced.
+                haveFrame_ = true;
+                converted_ = false;
+                int64_t ts = frame_->best_effort_timestamp;
                 int64_t ms = ts == AV_NOPTS_VALUE ? lastMs_ + frameMs_
                                                   : av_rescale_q(ts - start_, timeBase_, AVRational{1, 1000});
                 if (ms < 0) {
@@ -128,6 +143,7 @@ public:
             return false;
         }
         avcodec_flush_buffers(codec_);
+        av_frame_unref(frame_);
         flushed_ = false;
         haveFrame_ = false;
         lastMs_ = -frameMs_;
@@ -156,11 +172,10 @@ private:
         }
     }
 
-    bool Convert()
+public:
+    bool ConvertInto(uint8_t* dst, int32_t pitch) override
     {
-        // A stream may change size mid-way; frames are scaled to the size the
-        // plane was made for.
-        if (frame_->width <= 0 || frame_->height <= 0 || frame_->width > kMaxSide || frame_->height > kMaxSide) {
+        if (!haveFrame_ || dst == nullptr || pitch < width_ * 4) {
             return false;
         }
         scale_ = sws_getCachedContext(scale_, frame_->width, frame_->height,
@@ -169,15 +184,12 @@ private:
         if (!scale_) {
             return false;
         }
-        uint8_t* dst[4] = {pixels_.data(), nullptr, nullptr, nullptr};
-        int dstPitch[4] = {pitch_, 0, 0, 0};
-        if (sws_scale(scale_, frame_->data, frame_->linesize, 0, frame_->height, dst, dstPitch) <= 0) {
-            return false;
-        }
-        haveFrame_ = true;
-        return true;
+        uint8_t* planes[4] = {dst, nullptr, nullptr, nullptr};
+        int pitches[4] = {pitch, 0, 0, 0};
+        return sws_scale(scale_, frame_->data, frame_->linesize, 0, frame_->height, planes, pitches) > 0;
     }
 
+private:
     AVFormatContext* format_ = nullptr;
     AVCodecContext* codec_ = nullptr;
     AVPacket* packet_ = nullptr;
@@ -193,7 +205,8 @@ private:
     int64_t durationMs_ = -1;
     int64_t lastMs_ = -40;
     bool flushed_ = false;
-    bool haveFrame_ = false;
+    bool haveFrame_ = false;  // frame_ holds a decoded frame
+    bool converted_ = false;  // and pixels_ holds it converted
     std::vector<uint8_t> pixels_;
 };
 

@@ -46,7 +46,15 @@ struct OverlayState {
     std::function<void()> lastFrame;
     std::vector<std::pair<int, std::function<void()>>> drawers;
     int nextDrawerId = 1;
+    // Frames the overlay still wants presented after input or a request
+    // (ImGui settles hover and open state a frame after the event), and
+    // whether its last frame had something under the pointer or open.
+    int framesWanted = 0;
+    bool busy = false;
 };
+
+// Two frames: the one that takes the event and the one ImGui settles in.
+constexpr int kFramesAfterChange = 2;
 OverlayState gOverlay;
 
 // The pointer as the layer's own event stream reports it. ImGui's SDL backend
@@ -150,6 +158,10 @@ void BeginImGuiFrame()
 
 void EndImGuiFrame()
 {
+    // A hovered item, an open menu or box, or a held button animates or
+    // answers the pointer: keep presenting while there is one.
+    gOverlay.busy = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
+                    ImGui::IsAnyItemHovered() || ImGui::IsAnyItemActive() || ImGui::GetIO().WantTextInput;
     ImGui::Render();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
     gOverlay.inFrame = false;
@@ -224,7 +236,25 @@ void ImGuiProcessEvent(const void* event)
     if (gOverlay.ready) {
         ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(event));
         TrackPointer(*static_cast<const SDL_Event*>(event));
+        // Only drawers can answer input; without any, input changes nothing drawn.
+        if (!gOverlay.drawers.empty()) {
+            RequestOverlayRedraw();
+        }
     }
+}
+
+void RequestOverlayRedraw() { gOverlay.framesWanted = kFramesAfterChange; }
+
+bool OverlayWantsRedraw()
+{
+    if (!gOverlay.ready) {
+        return false;
+    }
+    if (gOverlay.framesWanted > 0) {
+        --gOverlay.framesWanted;
+        return true;
+    }
+    return gOverlay.busy;
 }
 
 void SetLastFrameRedraw(std::function<void()> redraw) { gOverlay.lastFrame = std::move(redraw); }
@@ -254,12 +284,14 @@ int AddOverlayDrawer(std::function<void()> draw)
 {
     const int id = gOverlay.nextDrawerId++;
     gOverlay.drawers.emplace_back(id, std::move(draw));
+    RequestOverlayRedraw();
     return id;
 }
 
 void RemoveOverlayDrawer(int id)
 {
     std::erase_if(gOverlay.drawers, [id](const auto& entry) { return entry.first == id; });
+    RequestOverlayRedraw();
 }
 
 bool HasDisplay()

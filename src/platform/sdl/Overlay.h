@@ -29,6 +29,15 @@ void DrawOverlay();
 // Clears, redraws the last frame, draws the ImGui layer and presents.
 void PresentLastFrame();
 
+// Whether the overlay must be presented again though the frame under it did
+// not change: input reached ImGui while a drawer is up, a drawer was added or
+// removed, RequestOverlayRedraw was called, or the last ImGui frame had a
+// hovered item or an open popup. The presenter asks once per frame.
+bool OverlayWantsRedraw();
+// Asks for the overlay to be presented again (a drawer whose picture changes
+// without input, such as a blinking caret, calls it).
+void RequestOverlayRedraw();
+
 // Overlay drawers run inside every ImGui frame in the order added (the menu
 // bar, modeless dialogs). They must not block: a chosen menu command is posted
 // to the window as kWmCommand. Returns an id for RemoveOverlayDrawer.

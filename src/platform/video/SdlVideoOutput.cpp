@@ -89,12 +89,22 @@ public:
     bool Present(const Frame& frame, int offsetX, int offsetY) override
     {
         SDL_Renderer* renderer = sdl::MainRenderer();
-        if (renderer == nullptr || !Upload(renderer, frame)) {
+        bool uploaded = false;
+        if (renderer == nullptr || !Upload(renderer, frame, &uploaded)) {
             return false;
+        }
+        const sdl::Viewport before = sdl::ClientViewport();
+        UpdateViewport();
+        const sdl::Viewport after = sdl::ClientViewport();
+        const bool moved = offsetX != offsetX_ || offsetY != offsetY_ || before.x != after.x || before.y != after.y ||
+                           before.w != after.w || before.h != after.h;
+        // Both must be asked every frame: the overlay forgets its request when asked.
+        const bool overlay = sdl::OverlayWantsRedraw();
+        if (!uploaded && !moved && !overlay && registered_) {
+            return true;  // the window already shows this frame
         }
         offsetX_ = offsetX;
         offsetY_ = offsetY;
-        UpdateViewport();
         Draw(renderer);
         if (!registered_) {
             // Message boxes and dialogs keep this frame on screen while they run.
@@ -140,15 +150,18 @@ private:
         textureRenderer_ = nullptr;
     }
 
-    bool Upload(SDL_Renderer* renderer, const Frame& frame)
+    // Brings the texture up to the frame: all of it when the texture is new,
+    // else the changed rectangles only. *uploaded: whether anything went up.
+    bool Upload(SDL_Renderer* renderer, const Frame& frame, bool* uploaded)
     {
-        if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 ||
-            frame.pitch < frame.width * BytesPerPixel(frame.format)) {
+        const int bpp = BytesPerPixel(frame.format);
+        if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.pitch < frame.width * bpp) {
             return false;
         }
         if (textureRenderer_ != renderer) {
             DestroyTexture();
         }
+        bool whole = frame.changedCount < 0;
         if (texture_ == nullptr || texWidth_ != frame.width || texHeight_ != frame.height || texFormat_ != frame.format) {
             DestroyTexture();
             texture_ = SDL_CreateTexture(renderer, SdlFormat(frame.format), SDL_TEXTUREACCESS_STREAMING, frame.width,
@@ -161,12 +174,31 @@ private:
             texWidth_ = frame.width;
             texHeight_ = frame.height;
             texFormat_ = frame.format;
+            whole = true;
         }
         if (clientWidth_ == 0) {
             clientWidth_ = frame.width;
             clientHeight_ = frame.height;
         }
-        return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+        if (whole) {
+            *uploaded = true;
+            return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+        }
+        for (int i = 0; i < frame.changedCount; ++i) {
+            const FrameRect& c = frame.changed[i];
+            const int x = std::max(c.x, 0), y = std::max(c.y, 0);
+            const int w = std::min(c.x + c.w, frame.width) - x, h = std::min(c.y + c.h, frame.height) - y;
+            if (w <= 0 || h <= 0) {
+                continue;
+            }
+            const SDL_Rect r{x, y, w, h};
+            const uint8_t* first = frame.pixels + static_cast<intptr_t>(frame.pitch) * y + static_cast<intptr_t>(x) * bpp;
+            if (SDL_UpdateTexture(texture_, &r, first, frame.pitch) != 0) {
+                return false;
+            }
+            *uploaded = true;
+        }
+        return true;
     }
 
     // The client area's place in the window: below the menu strip, scaled to
