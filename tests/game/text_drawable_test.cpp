@@ -3,7 +3,7 @@
 
 #include "GameTestPlanes.h"
 #include "display/FastPlane.h"
-#include "image/text_reference.h"
+#include "image/TextReference.h"
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
 #include "game/TextDrawable.h"
@@ -11,7 +11,6 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 const std::string kA = "\x82\xA0";   // あ
 const std::string kKan = "\x8A\xBF";  // 漢
@@ -221,7 +220,7 @@ TEST_F(TextDrawableTest, speed_zero_types_the_page_at_once_and_shows_the_marker_
     text.SetMarker(marker);
     text.SetOption(0);
     text.Layout("AB" + kA, -1);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     RectList list;
     EXPECT_EQ(text.AddDirtyRects(&target, &list), 1) << "a typing page repaints its plane";
     text.BeginDraw();
@@ -263,7 +262,7 @@ TEST_F(TextDrawableTest, links_render_the_page_again_every_frame)
     text.AddRecord(1, 7);
     text.Layout("AB", -1);
     text.EndLink();
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     for (int frame = 0; frame < 3; ++frame) {
         RectList list;
         EXPECT_EQ(text.AddDirtyRects(&target, &list), 1) << "a page with links repaints on frame " << frame;
@@ -346,11 +345,12 @@ TEST_F(TextDrawableTest, draws_its_plane_blended_by_the_level_and_refuses_pictur
     CTextDrawable text(100, 40, -1);
     text.SetPos(30, 40);
     text.SetLevel(128);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     Rect clip{0, 0, 800, 600};
     text.OnDraw(&target, &clip);
     ASSERT_EQ(target.calls.size(), 1u);
-    EXPECT_EQ(target.calls[0].op, "RateBltColorKey") << "the plane is blended colour-keyed";
+    EXPECT_EQ(target.calls[0].op, "BlendBltColorKey") << "the plane is blended colour-keyed";
+    EXPECT_EQ(target.calls[0].level, 128);
     EXPECT_EQ(target.calls[0].x, 30);
     EXPECT_EQ(target.calls[0].y, 40);
     EXPECT_EQ(text.LoadPicture("x.png"), 1) << "the text drawable makes its own picture";

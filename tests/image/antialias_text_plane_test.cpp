@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "image/text_reference.h"
+#include "image/TextReference.h"
 #include "image/AntialiasTextPlane.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "SoundTestSupport.h"
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "platform/Audio.h"
 
 using namespace soundtest;

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "RecordingPlane.h"
+#include "support/RecordingPlane.h"
 #include "frame/CRand.h"
 #include "transition/TransitionFrame.h"
 #include "transition/TransitionNameTable.h"

@@ -8,16 +8,15 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 // Transition 49 is the plain blend: one BltLevel call at the level it is given.
 constexpr int kBlend = 49;
 
 TEST(EffectPicture, draws_the_transition_at_each_frames_level_then_plainly)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CEffectPicture p;
-    p.SetPlane(new RecordingTarget(100, 80));
+    p.SetPlane(new RecordingPlane(100, 80));
     gConfig.xpos14 = -1;  // no column set: centred
     p.SetPos(kAnchorColumn14, kAnchorBottom);
     p.SetEffectNumber(kBlend);
@@ -35,11 +34,11 @@ TEST(EffectPicture, draws_the_transition_at_each_frames_level_then_plainly)
         EXPECT_EQ(c.y, 520);
         if (frame < 9) {
             EXPECT_EQ(c.op, "BltLevel");
-            EXPECT_FALSE(c.clipped) << "the transition is not clipped";
+            EXPECT_FALSE(c.clipRect) << "the transition is not clipped";
             levels.push_back(c.level);
         } else {
             EXPECT_EQ(c.op, "Blt") << "after the range the picture is blitted plainly";
-            EXPECT_TRUE(c.clipped);
+            EXPECT_TRUE(c.clipRect);
         }
     }
     EXPECT_EQ(levels, (std::vector<int>{31, 63, 95, 127, 159, 191, 223, 255}));
@@ -47,9 +46,9 @@ TEST(EffectPicture, draws_the_transition_at_each_frames_level_then_plainly)
 
 TEST(EffectPicture, frame_zero_is_level_zero_and_draws_nothing)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CEffectPicture p;
-    p.SetPlane(new RecordingTarget(10, 10));
+    p.SetPlane(new RecordingPlane(10, 10));
     p.SetEffectNumber(kBlend);
     p.SetFrameRange(10, 0, -1);
     p.SetAttr(0, 0);
@@ -59,9 +58,9 @@ TEST(EffectPicture, frame_zero_is_level_zero_and_draws_nothing)
 
 TEST(EffectPicture, marks_the_whole_screen_only_while_its_range_runs)
 {
-    RecordingTarget target(640, 480);
+    RecordingPlane target(640, 480);
     CEffectPicture p;
-    p.SetPlane(new RecordingTarget(10, 10));
+    p.SetPlane(new RecordingPlane(10, 10));
     p.SetFrameRange(4, 0, -1);  // end 3
     p.SetAttr(1, 1);
     std::vector<int> marked;
@@ -98,9 +97,9 @@ TEST(EffectPicture, effect_number_outside_the_table_is_reported_and_wrapped)
 
 TEST(EffectPicture, two_frame_range_draws_the_finished_level)
 {
-    RecordingTarget target(100, 100);
+    RecordingPlane target(100, 100);
     CEffectPicture p;
-    p.SetPlane(new RecordingTarget(10, 10));
+    p.SetPlane(new RecordingPlane(10, 10));
     p.SetEffectNumber(kBlend);
     p.SetFrameRange(2, 0, -1);  // end 1: no divisor
     p.SetAttr(0, 0);            // frame 0 = start, inside the range

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-#include "RecordingPlane.h"
+#include "TransitionRecord.h"
 #include "frame/CRand.h"
 #include "transition/CutInTransitions.h"
 

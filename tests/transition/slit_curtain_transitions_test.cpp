@@ -1,7 +1,7 @@
 // Geometry of the slit-curtain and tensile transitions on a recording plane.
 #include <gtest/gtest.h>
 
-#include "RecordingPlane.h"
+#include "TransitionRecord.h"
 #include "transition/SlitCurtainTransitions.h"
 
 namespace {

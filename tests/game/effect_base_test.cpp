@@ -138,7 +138,7 @@ TEST(EffectBase, on_draw_calls_draw_effect_only_when_visible_and_leaves_the_stat
     TestEffect e;
     e.SetFrameRange(10, 0, -1);
     e.SetAttr(1, 0);
-    game_test::RecordingTarget t(8, 8);
+    RecordingPlane t(8, 8);
     e.OnDraw(&t, nullptr);
     EXPECT_EQ(e.draws, 1);
     e.SetVisible(false);

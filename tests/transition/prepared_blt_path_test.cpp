@@ -20,6 +20,7 @@
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "frame/CRand.h"
+#include "support/RecordingPlane.h"
 #include "transition/EffectTables.h"
 #include "transition/TransitionNameTable.h"
 
@@ -27,74 +28,13 @@ namespace {
 
 // Hands every call to `target` through the plane interface. Not a display
 // plane, so the transitions take the per-operation path.
-class InterfacePath : public CPlaneBase {
-public:
-    explicit InterfacePath(CFastPlane* target) : t_(target) {}
-
-    int GetPlaneType() override { return t_->GetPlaneType(); }
-    int BltColorKey(CPlaneBase* s, int x, int y, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->BltColorKey(s, x, y, r, z, c);
-    }
-    int Blt(CPlaneBase* s, int x, int y, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->Blt(s, x, y, r, z, c);
-    }
-    int BlendBltColorKey(CPlaneBase* s, int x, int y, int l, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->BlendBltColorKey(s, x, y, l, r, z, c);
-    }
-    int RateBltColorKey(CPlaneBase* s, int x, int y, Rates d, Rates a, const Rect* r, const Size* z,
-                        const Rect* c) override
-    {
-        return t_->RateBltColorKey(s, x, y, d, a, r, z, c);
-    }
-    int BlendBlt(CPlaneBase* s, int x, int y, int l, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->BlendBlt(s, x, y, l, r, z, c);
-    }
-    int RateBlt(CPlaneBase* s, int x, int y, Rates d, Rates a, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->RateBlt(s, x, y, d, a, r, z, c);
-    }
-    int AlphaBltLevel(CPlaneBase* s, int x, int y, int l, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->AlphaBltLevel(s, x, y, l, r, z, c);
-    }
-    int AlphaRateBlt(CPlaneBase* s, int x, int y, Rates d, Rates a, const Rect* r, const Size* z,
-                     const Rect* c) override
-    {
-        return t_->AlphaRateBlt(s, x, y, d, a, r, z, c);
-    }
-    int AlphaBlt(CPlaneBase* s, int x, int y, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->AlphaBlt(s, x, y, r, z, c);
-    }
-    int AlphaBltFade(CPlaneBase* s, int x, int y, int l) override { return t_->AlphaBltFade(s, x, y, l); }
-    int BltLevel(CPlaneBase* s, int x, int y, int l, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->BltLevel(s, x, y, l, r, z, c);
-    }
-    int BltAuto(CPlaneBase* s, int x, int y, const Rect* r, const Size* z, const Rect* c) override
-    {
-        return t_->BltAuto(s, x, y, r, z, c);
-    }
-    int MosaicEffect(int b, const Rect* r) override { return t_->MosaicEffect(b, r); }
-    int NegativeEffect(const Rect* r) override { return t_->NegativeEffect(r); }
-    void GetSize(int* w, int* h) override { t_->GetSize(w, h); }
-    bool IsCreated() override { return t_->IsCreated(); }
-    bool HasAlpha() override { return t_->HasAlpha(); }
-    int Clear(const Rect* r) override { return t_->Clear(r); }
-    int LoadFile(const std::string& n, int f, double s) override { return t_->LoadFile(n, f, s); }
-    void Release() override { t_->Release(); }
-    int SetColorKeyRGB(int r, int g, int b) override { return t_->SetColorKeyRGB(r, g, b); }
-    int SetColorKeyByPos(int x, int y) override { return t_->SetColorKeyByPos(x, y); }
-    int Create(int w, int h, int f) override { return t_->Create(w, h, f); }
-    int GetAlphaAt(int x, int y) override { return t_->GetAlphaAt(x, y); }
-
-private:
-    CFastPlane* t_;
-};
+RecordingPlane InterfacePath(CPlaneBase* target)
+{
+    RecordingPlane path;
+    path.target = target;
+    path.record = false;
+    return path;
+}
 
 struct Pair {
     int dst;
@@ -198,7 +138,7 @@ TEST(PreparedBltPath, every_effect_draws_the_same_pixels_as_through_the_plane_in
                             CFastPlane direct;
                             ASSERT_EQ(viaInterface.CopyFrom(*start), 0) << "could not copy the test plane";
                             ASSERT_EQ(direct.CopyFrom(*start), 0) << "could not copy the test plane";
-                            InterfacePath wrapped(&viaInterface);
+                            RecordingPlane wrapped = InterfacePath(&viaInterface);
                             // The random effects draw from the generator: both runs start from one state.
                             const uint32_t seed = crt::RandState();
                             const int expected = t.func(&wrapped, src.get(), at.x, at.y, level, mode, modeArg, clip);
@@ -238,7 +178,7 @@ TEST(PreparedBltPath, an_effect_drawing_a_plane_onto_itself_matches_the_plane_in
                     CFastPlane direct;
                     ASSERT_EQ(viaInterface.CopyFrom(*start), 0) << "could not copy the test plane";
                     ASSERT_EQ(direct.CopyFrom(*start), 0) << "could not copy the test plane";
-                    InterfacePath wrapped(&viaInterface);
+                    RecordingPlane wrapped = InterfacePath(&viaInterface);
                     const uint32_t seed = crt::RandState();
                     TransitionNameTable[n].func(&wrapped, &viaInterface, 3, 2, level, mode, 128, nullptr);
                     crt::RandState() = seed;
@@ -262,7 +202,7 @@ TEST(PreparedBltPath, planes_without_surface_answer_as_through_the_plane_interfa
     for (int n = 0; n < kTransitionCount; ++n) {
         for (uint32_t mode = 0; mode <= 3; ++mode) {
             for (int32_t level : {1, 128, 256}) {
-                InterfacePath wrapped(screen.get());
+                RecordingPlane wrapped = InterfacePath(screen.get());
                 const std::vector<uint8_t> before = Pixels(*screen);
                 const uint32_t seed = crt::RandState();
                 const int expected = TransitionNameTable[n].func(&wrapped, &empty, 0, 0, level, mode, 255, nullptr);
@@ -271,7 +211,7 @@ TEST(PreparedBltPath, planes_without_surface_answer_as_through_the_plane_interfa
                 EXPECT_EQ(expected, got) << TransitionNameTable[n].name << " answers differently for an empty source";
                 EXPECT_TRUE(before == Pixels(*screen))
                     << TransitionNameTable[n].name << " drew something from a source without surface";
-                InterfacePath emptyTarget(&empty);
+                RecordingPlane emptyTarget = InterfacePath(&empty);
                 const int throughInterface =
                     TransitionNameTable[n].func(&emptyTarget, screen.get(), 0, 0, level, mode, 255, nullptr);
                 EXPECT_EQ(throughInterface,

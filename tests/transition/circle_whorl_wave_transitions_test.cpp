@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "RecordingPlane.h"
+#include "TransitionRecord.h"
 #include "transition/CircleWhorlWaveTransitions.h"
 
 namespace {

@@ -52,11 +52,11 @@ TEST(StartMenuScreen, stars_follow_the_seeded_formula_and_wrap_at_the_field_edge
 
     int wrappedLeft = 0, wrappedBottom = 0, bigStars = 0;
     for (int frame = 0; frame < 400; ++frame) {
-        RecordingTarget target(800, 600);
+        RecordingPlane target(800, 600);
         menu.DrawContents(&target, {});
         ASSERT_GE(target.calls.size(), static_cast<size_t>(CStartMenuScreen::kStarCount));
         for (int i = 0; i < CStartMenuScreen::kStarCount; ++i) {
-            const DrawCall& call = target.calls[static_cast<size_t>(i)];
+            const PlaneCall& call = target.calls[static_cast<size_t>(i)];
             Ref& r = stars[static_cast<size_t>(i)];
             ASSERT_EQ(call.op, "BltAuto");
             ASSERT_EQ(call.x, static_cast<int>(r.x)) << "star " << i << " at frame " << frame;
@@ -152,10 +152,10 @@ TEST(StartMenuScreen, hidden_gallery_and_replay_are_neither_drawn_nor_clickable)
         game.UseScreens();
         StartPastMovies(game);
         ASSERT_NE(Menu(game), nullptr);
-        RecordingTarget target(800, 600);
+        RecordingPlane target(800, 600);
         Menu(game)->DrawContents(&target, {});
         std::vector<int> rows;
-        for (const DrawCall& call : target.calls)
+        for (const PlaneCall& call : target.calls)
             if (call.op == "AlphaBlt")
                 rows.push_back(call.y);
         EXPECT_EQ(rows, (std::vector<int>{260, 310, 510})) << "start, load and exit only; music never";

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "RecordingPlane.h"
+#include "TransitionRecord.h"
 #include "transition/BlindRectTransitions.h"
 
 namespace {

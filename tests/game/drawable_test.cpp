@@ -7,14 +7,13 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 // A drawable whose plane is a recording target of the picture's size, so
 // that anchors and rectangles can be checked without pixels.
 struct Fixture {
     Fixture(int w, int h) : target(800, 600)
     {
-        drawable.SetPlane(new RecordingTarget(w, h));
+        drawable.SetPlane(new RecordingPlane(w, h));
         gConfig.xpos10 = gConfig.xpos11 = gConfig.xpos12 = -1;
         gConfig.xpos13 = gConfig.xpos14 = gConfig.xpos15 = -1;
     }
@@ -28,7 +27,7 @@ struct Fixture {
         drawable.SetPos(0, y);
         return drawable.getY(&target, drawable.GetPlane());
     }
-    RecordingTarget target;
+    RecordingPlane target;
     CDrawable drawable;
 };
 
@@ -85,7 +84,7 @@ TEST(Drawable, draws_by_blit_mode_within_the_clip)
         EXPECT_EQ(f.target.calls[0].op, ops[mode]) << "blit mode " << mode;
         EXPECT_EQ(f.target.calls[0].x, 5);
         EXPECT_EQ(f.target.calls[0].y, 6);
-        EXPECT_TRUE(f.target.calls[0].clipped && f.target.calls[0].clip == clip) << "the clip is passed on";
+        EXPECT_TRUE(f.target.calls[0].clipRect == clip) << "the clip is passed on";
     }
     f.target.calls.clear();
     f.drawable.SetBlitMode(3);
@@ -124,9 +123,9 @@ TEST(Drawable, plain_drawable_marks_its_rectangle_until_drawn_and_again_while_hi
 TEST(Drawable, set_plane_keeps_the_old_plane_alive)
 {
     CDrawable d;
-    auto* first = new RecordingTarget(1, 1);
+    auto* first = new RecordingPlane(1, 1);
     d.SetPlane(first);
-    RecordingTarget second(2, 2);
+    RecordingPlane second(2, 2);
     d.SetPlane(&second);
     int w = 0, h = 0;
     first->GetSize(&w, &h);  // ASan reports a use after free if SetPlane deleted it
