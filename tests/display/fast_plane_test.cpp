@@ -6,7 +6,7 @@
 #include <string>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 #include "support/RecordingPlane.h"
 
 using namespace planetest;

@@ -9,7 +9,7 @@
 #include "GameRig.h"
 #include "display/FastPlane.h"
 #include "frame/FileLayer.h"
-#include "frame/ManualClock.h"
+#include "support/ManualClock.h"
 #include "platform/EventInjection.h"
 
 namespace {

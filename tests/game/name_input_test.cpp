@@ -6,7 +6,7 @@
 #include "game/NameInputDialog.h"
 #include "game/TextHost.h"
 #include "frame/TextEncoding.h"
-#include "scenario/ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../frame/ManualClock.h"
+#include "support/ManualClock.h"
 #include "ScreenTestSupport.h"
 #include "frame/CRand.h"
 #include "game/CGViewScreen.h"

@@ -3,7 +3,7 @@
 
 #include "GameTestPlanes.h"
 #include "display/FastPlane.h"
-#include "image/TextReference.h"
+#include "support/TextReference.h"
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
 #include "game/TextDrawable.h"

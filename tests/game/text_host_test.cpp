@@ -11,7 +11,7 @@
 #include "MessageWindowSettings.h"
 #include "display/FastPlane.h"
 #include "frame/CMouseInput.h"
-#include "frame/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/FrameAnimation.h"
@@ -23,7 +23,7 @@
 #include "platform/EventInjection.h"
 #include "frame/TextEncoding.h"
 #include "platform/Window.h"
-#include "scenario/ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 namespace {
 

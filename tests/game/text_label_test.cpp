@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "GameTestPlanes.h"
-#include "image/TextReference.h"
+#include "support/TextReference.h"
 #include "game/TextLabel.h"
 
 

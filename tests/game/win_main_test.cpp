@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "GameTestFolder.h"
 #include "frame/CSingleInstance.h"
 #include "game/ErrorReport.h"

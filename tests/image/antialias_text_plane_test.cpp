@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "image/TextReference.h"
+#include "support/TextReference.h"
 #include "image/AntialiasTextPlane.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "image/DIBSection.h"
 #include "image/TextDraw.h"
-#include "image/TextReference.h"
+#include "support/TextReference.h"
 
 namespace {
 

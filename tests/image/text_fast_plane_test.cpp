@@ -2,7 +2,7 @@
 
 #include "display/PixelFormat.h"
 #include "image/TextFastPlane.h"
-#include "image/TextReference.h"
+#include "support/TextReference.h"
 
 namespace {
 const std::string kName = "\x96\xBC\x91\x4F";  // 名前

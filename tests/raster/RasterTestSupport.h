@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 
 namespace rastertest {
 

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 #include "raster/AlphaRamp.h"
 #include "raster/RasterTestSupport.h"
 

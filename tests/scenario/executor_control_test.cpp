@@ -7,7 +7,7 @@
 #include <string>
 
 #include "frame/CRand.h"
-#include "ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 using scenario_test::ExpectFault;
 using scenario_test::Rig;

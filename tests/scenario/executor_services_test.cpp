@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 using scenario_test::ExpectFault;
 using scenario_test::Rig;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/ProfileFile.h"
-#include "ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 using scenario_test::Rig;
 

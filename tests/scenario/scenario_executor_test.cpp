@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "scenario/SceneSeen.h"
-#include "ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 using scenario_test::Rig;
 
