@@ -56,12 +56,6 @@ const char kScenario[] = R"(
         end
 )";
 
-fs::path RepoFolder()
-{
-    const char* data = std::getenv("LANTERN_TEST_DATA");
-    return fs::path(data ? data : "tests/data") / ".." / "..";
-}
-
 struct BacklogFolder {
     BacklogFolder()
     {

@@ -12,16 +12,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path DemoFolder()
-{
-    const char* data = std::getenv("LANTERN_TEST_DATA");
-    return fs::path(data ? data : "tests/data") / ".." / ".." / "demo";
-}
-
 TEST(DemoFolder, settings_have_every_key_and_the_first_scenario_builds)
 {
     game_test::GameFolder folder;
-    const fs::path demo = DemoFolder();
+    const fs::path demo = game_test::RepoFolder() / "demo";
     ASSERT_TRUE(fs::exists(demo / "scenario" / "brask.ini")) << "LANTERN_TEST_DATA must point into the repository";
     std::vector<std::string> sources;
     for (const auto& entry : fs::directory_iterator(demo / "scenario")) {

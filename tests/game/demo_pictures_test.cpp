@@ -18,12 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace game_test;
 
-fs::path RepoFolder()
-{
-    const char* data = std::getenv("LANTERN_TEST_DATA");
-    return fs::path(data ? data : "tests/data") / ".." / "..";
-}
-
 // The client area as presented, pixel (x, y) as 0x00RRGGBB.
 uint32_t Shown(CGame& game, int x, int y)
 {

@@ -18,12 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace game_test;
 
-fs::path RepoFolder()
-{
-    const char* data = std::getenv("LANTERN_TEST_DATA");
-    return fs::path(data ? data : "tests/data") / ".." / "..";
-}
-
 TEST(GameSoundWiring, scenario_sounds_play_through_the_game_object)
 {
     const CGameConfig saved = gConfig;
