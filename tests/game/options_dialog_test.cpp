@@ -49,7 +49,7 @@ protected:
         gConfig.bgmCDDA = 0;
         gConfig.useWindowsMP3Codec = 1;
         gConfig.windowMove = 1;
-        gConfig.CDDADrive = "E";
+        gConfig.CDDADrive = std::string(1, 'E');  // gcc 12 -O3 warns (falsely) on assigning "E"
     }
     void TearDown() override { gConfig = saved_; }
     CGameConfig saved_;
