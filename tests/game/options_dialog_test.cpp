@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "MessageWindowSettings.h"
 #include "GameRig.h"
 #include "frame/ProfileFile.h"
 #include "game/GameSound.h"
@@ -40,7 +41,6 @@ class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = gConfig;
         gConfig.cdLevel = 200;
         gConfig.seLevel = 150;
         gConfig.se2Level = 100;
@@ -51,8 +51,7 @@ protected:
         gConfig.windowMove = 1;
         gConfig.CDDADrive = std::string(1, 'E');  // gcc 12 -O3 warns (falsely) on assigning "E"
     }
-    void TearDown() override { gConfig = saved_; }
-    CGameConfig saved_;
+    game_test::SettingsScope settings_;  // restores gConfig at the end
 };
 
 TEST_F(OptionsDialogTest, controls_start_from_the_settings)

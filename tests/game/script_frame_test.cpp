@@ -17,7 +17,6 @@ class ScriptFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = gConfig;
         gConfig.baseDir = "";
         game_test::MessageWindowSettings{.textPosX = 40, .textPosY = 30, .textWidth = 600, .textHeight = 120,
                                          .namePosY = 4, .scriptFFx = 650, .nameSize = 16, .linespace = 6,
@@ -29,7 +28,6 @@ protected:
             game_test::WriteFlatPng(folder_.path() + "/chip/ff" + std::to_string(i) + ".png", 40, 20, 0xFF102030u);
         FlushFileLayerCache();
     }
-    void TearDown() override { gConfig = saved_; }
 
     // A window at rest (shown) with a 700 x 150 backing and window picture.
     std::unique_ptr<CScriptFrame> Shown(int animationLength)
@@ -44,7 +42,7 @@ protected:
 
     game_test::GameFolder folder_;
     game_test::MessageBoxCatcher boxes_;
-    CGameConfig saved_;
+    game_test::SettingsScope settings_;  // restores gConfig at the end
 };
 
 }  // namespace

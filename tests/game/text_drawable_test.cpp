@@ -1,6 +1,7 @@
 // The text drawable: layout, wrapping, ruby, links, typing and rendering.
 #include <gtest/gtest.h>
 
+#include "MessageWindowSettings.h"
 #include "GameTestPlanes.h"
 #include "display/FastPlane.h"
 #include "support/TextReference.h"
@@ -21,13 +22,11 @@ class TextDrawableTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = gConfig;
         gConfig.width = 800;
         gConfig.basewidth = 800;
         gConfig.textSize = 20;
         gConfig.rubySize = 10;
     }
-    void TearDown() override { gConfig = saved_; }
 
     static int Advance(const std::string& sjis, int height)
     {
@@ -40,7 +39,7 @@ protected:
             text.BeginDraw();
     }
 
-    CGameConfig saved_;
+    game_test::SettingsScope settings_;  // restores gConfig at the end
 };
 
 }  // namespace
