@@ -12,14 +12,14 @@
 #include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
-#include "display/TextFastPlane.h"
+#include "image/TextFastPlane.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/GameConfig.h"
 #include "game/ScriptFrame.h"
 #include "game/TextDrawable.h"
 #include "game/TextLabel.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ std::string PageLine(int line)
         u8"何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。",
         u8"吾輩はここで始めて人間というものを見た。しかもあとで聞くと書生という。",
     };
-    return platform::Utf8ToSjis(reinterpret_cast<const char*>(kLines[line]));
+    return Utf8ToSjis(reinterpret_cast<const char*>(kLines[line]));
 }
 
 void Settings()
@@ -113,7 +113,7 @@ void WindowFrames(benchmark::State& state, bool fading)
     frame.SetFramePlane(backing);
     frame.SetFrameRange(fading ? 1000000 : 10, 0, -1);
     frame.SetAttr(1, fading ? 1 : 0);
-    frame.GetNameLabel()->SetText(platform::Utf8ToSjis(reinterpret_cast<const char*>(u8"ミオ")));
+    frame.GetNameLabel()->SetText(Utf8ToSjis(reinterpret_cast<const char*>(u8"ミオ")));
     CTextDrawable* text = frame.GetTextDrawable();
     text->SetOption(0);
     for (int line = 0; line < 3; ++line) {

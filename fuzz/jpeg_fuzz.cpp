@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "frame/File.h"
 #include "image/ImageLimits.h"
 #include "image/PictureDecoder.h"

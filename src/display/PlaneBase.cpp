@@ -3,14 +3,14 @@
 
 #include <algorithm>
 
-const char* PlaneResultToString(int result)
+const char* ToString(PlaneResult result)
 {
     switch (result) {
     case kPlaneDone: return "done";
     case kPlaneNotLocked: return "surface not created or not locked";
     case kPlaneFormatPair: return "pixel-format pair not supported";
-    default: return "unknown plane result";
     }
+    return "unknown plane result";
 }
 
 void CPlaneBase::LevelToRates(int level, Rates* dstRate, Rates* srcRate)

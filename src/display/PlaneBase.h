@@ -24,7 +24,7 @@ enum PlaneResult : int {
     kPlaneNotLocked = 1,     // a surface was not created or could not be locked
     kPlaneFormatPair = 2,    // the pair of pixel formats is not supported
 };
-const char* PlaneResultToString(int result);
+const char* ToString(PlaneResult result);
 
 // Packed per-channel weights 0x00RRGGBB, each applied as weight / 256.
 using Rates = uint32_t;

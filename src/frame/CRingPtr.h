@@ -7,6 +7,8 @@
 // belongs to one thread or is guarded by its user's lock.
 #include <utility>
 
+#include "frame/Assert.h"
+
 template <typename T>
 class CRingPtr {
 public:
@@ -33,8 +35,12 @@ public:
     }
 
     T* get() const { return object_; }
-    T* operator->() const { return object_; }
-    T& operator*() const { return *object_; }
+    T* operator->() const
+    {
+        LANTERN_ASSERT(object_ != nullptr, "an empty ring pointer dereferenced");
+        return object_;
+    }
+    T& operator*() const { return *operator->(); }
     explicit operator bool() const { return object_ != nullptr; }
     // Number of pointers in this ring (1 for a lone pointer).
     int RingSize() const

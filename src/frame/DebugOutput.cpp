@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 bool DebugOutputEnabled()
 {
@@ -17,7 +17,7 @@ void DebugOutput(const std::string& sjisText)
     if (!DebugOutputEnabled()) {
         return;
     }
-    std::string text = platform::SjisToUtf8(sjisText);
+    std::string text = SjisToUtf8(sjisText);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
 }

@@ -9,7 +9,7 @@ struct CDxorExecution {
 
 }  // namespace
 
-const char* DxorDecode::ToString(int result)
+const char* DxorDecode::ToString(Result result)
 {
     switch (result) {
     case kOk: return "ok";

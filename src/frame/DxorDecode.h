@@ -21,7 +21,7 @@ public:
         kInputExhausted = 2,  // the source ended before the output was full
         kOverrun = 3,         // a literal or run passes the output size
     };
-    static const char* ToString(int result);
+    static const char* ToString(Result result);
 
     // Decodes source[0, sourceSize) into output[0, outputSize); on failure the
     // output may hold a partial result.

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/NmmArchive.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ bool MatchRawSjisLocked(const Listing& listing, const std::string& component, st
     const bool ascii = std::all_of(component.begin(), component.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     std::string sjis;
-    if (ascii || !platform::Utf8ToSjisStrict(component, &sjis)) {
+    if (ascii || !Utf8ToSjisStrict(component, &sjis)) {
         return false;
     }
     if (std::binary_search(listing.names.begin(), listing.names.end(), sjis)) {
@@ -218,8 +218,8 @@ std::vector<std::string> HostComponents(const std::string& name)
         host = name;  // already a host path (from MakeFullPath)
     } else {
         // Convert before touching "\": a Shift-JIS trail byte can be 0x5C.
-        if (!platform::SjisToUtf8Strict(name, &host)) {
-            host = platform::SjisToUtf8(name);
+        if (!SjisToUtf8Strict(name, &host)) {
+            host = SjisToUtf8(name);
         }
         std::replace(host.begin(), host.end(), '\\', '/');
         if (host.empty() || host[0] != '/') {
@@ -318,7 +318,7 @@ std::string GetFileExtension(const std::string& path)
     // Walk by character: a Shift-JIS trail byte can look like "\".
     size_t nameStart = 0;
     for (size_t i = 0; i < path.size();) {
-        size_t len = platform::SjisCharLength(path, i);
+        size_t len = SjisCharLength(path, i);
         if (len == 1 && (path[i] == '\\' || path[i] == '/')) {
             nameStart = i + 1;
         }
@@ -326,7 +326,7 @@ std::string GetFileExtension(const std::string& path)
     }
     size_t dot = std::string::npos;
     for (size_t i = nameStart; i < path.size();) {
-        size_t len = platform::SjisCharLength(path, i);
+        size_t len = SjisCharLength(path, i);
         if (len == 1 && path[i] == '.') {
             dot = i;
         }
@@ -338,7 +338,7 @@ std::string GetFileExtension(const std::string& path)
 void MakeLowerSjis(std::string& text)
 {
     for (size_t i = 0; i < text.size();) {
-        size_t len = platform::SjisCharLength(text, i);
+        size_t len = SjisCharLength(text, i);
         if (len == 1) {
             text[i] = AsciiLower(text[i]);
         }
@@ -386,7 +386,7 @@ bool FindGameFile(const std::string& name, FileLocation* out)
     std::string archivePath = (archiveDir == "/" ? "" : archiveDir) + "/" + archiveName;
     std::shared_ptr<const CNmmArchive> archive = ArchiveLocked(archivePath);
     std::string entryName;
-    if (archive == nullptr || !platform::Utf8ToSjisStrict(parts.back(), &entryName)) {
+    if (archive == nullptr || !Utf8ToSjisStrict(parts.back(), &entryName)) {
         return false;
     }
     const NmmEntry* entry = archive->Find(entryName);

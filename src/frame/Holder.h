@@ -1,6 +1,8 @@
 #pragma once
 // Holder: a pair {owns, pointer}; destroying or resetting it deletes the
 // object only when it owns it (a borrowed object is left alone).
+#include "frame/Assert.h"
+
 template <typename T>
 struct Holder {
     bool owns = false;
@@ -21,7 +23,11 @@ struct Holder {
         pointer = object;
         owns = object != nullptr && owned;
     }
-    T* operator->() const { return pointer; }
-    T& operator*() const { return *pointer; }
+    T* operator->() const
+    {
+        LANTERN_ASSERT(pointer != nullptr, "an empty holder dereferenced");
+        return pointer;
+    }
+    T& operator*() const { return *operator->(); }
     T* get() const { return pointer; }
 };

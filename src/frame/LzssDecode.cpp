@@ -27,7 +27,7 @@ private:
 
 }  // namespace
 
-const char* LzssDecode::ToString(int result)
+const char* LzssDecode::ToString(Result result)
 {
     switch (result) {
     case kOk: return "ok";

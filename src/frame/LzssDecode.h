@@ -19,7 +19,7 @@ public:
         kInputExhausted = 2,  // the source ended before the output was full
         kNoMemory = 3,        // the output could not be allocated
     };
-    static const char* ToString(int result);
+    static const char* ToString(Result result);
 
     // The most bytes `sourceSize` bytes can decode to: every flag byte
     // followed by eight references of the longest length, 18 bytes out for

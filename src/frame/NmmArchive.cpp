@@ -71,7 +71,7 @@ bool CFileByteSource::ReadAt(uint64_t offset, void* buffer, size_t n) const
     return true;
 }
 
-const char* CNmmArchive::ToString(int result)
+const char* CNmmArchive::ToString(Result result)
 {
     switch (result) {
     case kOk: return "ok";

@@ -59,7 +59,7 @@ public:
         kDecodeError = 6,    // a packed entry does not decode to its size
         kNoMemory = 7,
     };
-    static const char* ToString(int result);
+    static const char* ToString(Result result);
 
     // Reads and checks the whole directory; kOk, or the first fault found
     // (the object then holds no entries).

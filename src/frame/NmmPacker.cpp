@@ -13,7 +13,7 @@
 #include "frame/LzssDecode.h"
 #include "frame/NMMHederBuf.h"
 #include "frame/WriteFileAtomic.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 
@@ -222,7 +222,7 @@ bool PackNmmFolder(const std::string& folder, const std::string& archive, uint8_
     std::vector<NmmPackInput> inputs;
     for (const std::string& name : names) {
         NmmPackInput in;
-        if (!platform::Utf8ToSjisStrict(name, &in.name)) {
+        if (!Utf8ToSjisStrict(name, &in.name)) {
             *error = "file name has no Shift-JIS form: " + name;
             return false;
         }

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "frame/TextEncoding.h"
 #include "platform/MessageBox.h"
-#include "platform/TextEncoding.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::atomic<bool> gWriteFailureShown{false};
 
 void WriteErrorLine(const std::string& sjisDetail)
 {
-    const std::string line = "lantern: " + platform::SjisToUtf8(sjisDetail) + "\n";
+    const std::string line = "lantern: " + SjisToUtf8(sjisDetail) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }

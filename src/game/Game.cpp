@@ -65,8 +65,8 @@ bool CGame::Start()
     // at the first pump.
     static constexpr struct {
         int mode;
-        int command;
-    } kModes[] = {{0, 40002}, {16, 40003}, {24, 40004}, {32, 40008}};
+        uint32_t command;
+    } kModes[] = {{0, kCmdWindowed}, {16, kCmdFullScreen16}, {24, kCmdFullScreen24}, {32, kCmdFullScreen32}};
     for (const auto& m : kModes) {
         if (gConfig.windowmode == m.mode && GetAppWindow())
             platform::PostMessage(GetAppWindow(), platform::kWmCommand, static_cast<platform::WParam>(m.command), 0);

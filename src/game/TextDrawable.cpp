@@ -7,7 +7,7 @@
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
 #include "image/SoftPlane.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 constexpr int kMaxPosition = 1 << 28;
@@ -220,7 +220,7 @@ void CTextDrawable::PlaceRuby(size_t first, size_t last)
     std::vector<std::string> characters;
     int rw = 0;
     int rh = 0;
-    for (size_t pos = 0; size_t length = platform::SjisCharLength(ruby_, pos); pos += length) {
+    for (size_t pos = 0; size_t length = SjisCharLength(ruby_, pos); pos += length) {
         characters.push_back(ruby_.substr(pos, length));
         text_.SetText(characters.back());
         text_.SetHeight(height);
@@ -256,7 +256,7 @@ void CTextDrawable::Layout(const std::string& text, int size)
     const size_t first = runs_.size();
     const uint32_t flags = linkMode_ && !links_.empty() ? kRunLink : 0;
     // Shift-JIS: a lead byte takes the next byte; half-width kana are one byte.
-    for (size_t pos = 0; size_t length = platform::SjisCharLength(text, pos); pos += length)
+    for (size_t pos = 0; size_t length = SjisCharLength(text, pos); pos += length)
         PlaceRun(text.substr(pos, length), height, flags);
     if (!ruby_.empty() && runs_.size() > first)
         PlaceRuby(first, runs_.size() - 1);

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "display/TextDraw.h"
+#include "image/TextDraw.h"
 #include "game/Drawable.h"
 
 class CFastPlane;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "display/TextFastPlane.h"
+#include "image/TextFastPlane.h"
 #include "game/Drawable.h"
 
 class CTextLabel : public CDrawable {

@@ -8,13 +8,13 @@
 #include "frame/CSingleInstance.h"
 #include "frame/DebugOutput.h"
 #include "frame/FileLayer.h"
+#include "frame/TextEncoding.h"
 #include "frame/WriteFileAtomic.h"
 #include "game/ErrorReport.h"
 #include "game/GameApp.h"
 #include "game/GameConfig.h"
 #include "game/SystemData.h"
 #include "platform/MessageBox.h"
-#include "platform/TextEncoding.h"
 
 uint8_t gDebugMode = 0;
 
@@ -34,7 +34,7 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
         // The system's line with its code, then the file, the folder it was
         // looked for in and what failed: a player started in the wrong folder
         // sees it at once. No window exists yet: the box never waits without a display.
-        const std::string detail = "scenario/brask.ini in " + platform::Utf8ToSjis(GetStartDirectory()) + ": " + why;
+        const std::string detail = "scenario/brask.ini in " + Utf8ToSjis(GetStartDirectory()) + ": " + why;
         WriteErrorLine(detail);
         const bool outside = result == kConfigUserIniOutside || result == kConfigSaveDataOutside;
         char message[128];

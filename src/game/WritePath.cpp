@@ -1,6 +1,6 @@
 #include "game/WritePath.h"
 
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 std::string WritePathError(const std::string& name)
 {
@@ -21,7 +21,7 @@ std::string WritePathError(const std::string& name)
             ++i;
             continue;
         }
-        const size_t length = platform::SjisCharLength(name, i);
+        const size_t length = SjisCharLength(name, i);
         component.append(name, i, length);
         i += length;
     }

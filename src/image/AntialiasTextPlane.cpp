@@ -16,14 +16,14 @@ void ExtentAtLeastOne(const CTextDraw& text, int* width, int* height)
 
 }  // namespace
 
-const char* CAntialiasTextPlane::ResultToString(int result)
+const char* ToString(CAntialiasTextPlane::TextResult result)
 {
     switch (result) {
-    case kTextDone: return "done";
-    case kTextCreateFailed: return "text plane not created";
-    case kTextWorkFailed: return "work plane not created";
-    default: return "unknown";
+    case CAntialiasTextPlane::kTextDone: return "done";
+    case CAntialiasTextPlane::kTextCreateFailed: return "text plane not created";
+    case CAntialiasTextPlane::kTextWorkFailed: return "work plane not created";
     }
+    return "unknown";
 }
 
 CAntialiasTextPlane::CAntialiasTextPlane()

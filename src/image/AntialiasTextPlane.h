@@ -8,16 +8,17 @@
 //           second colour) is rendered the same way and composited under it
 // A plane that is already created keeps its size; otherwise it is created at
 // the text's extent (1 x 1 when either extent is 0).
-#include "display/TextDraw.h"
+#include "image/TextDraw.h"
 #include "image/SoftPlane.h"
 
 class CAntialiasTextPlane : public CSoftPlane {
 public:
     // Result codes of the renderers.
-    static constexpr int kTextDone = 0;
-    static constexpr int kTextCreateFailed = 1;
-    static constexpr int kTextWorkFailed = 2;
-    static const char* ResultToString(int result);
+    enum TextResult : int {
+        kTextDone = 0,
+        kTextCreateFailed = 1,
+        kTextWorkFailed = 2,
+    };
 
     // An empty plane whose pixels are a DIB section (drawable through GetDC).
     CAntialiasTextPlane();
@@ -47,3 +48,5 @@ private:
     int x_ = 0;
     int y_ = 0;
 };
+
+const char* ToString(CAntialiasTextPlane::TextResult result);

@@ -55,7 +55,7 @@ CPictureDecoder::~CPictureDecoder() { Release(); }
 
 int CPictureDecoder::Load(CFile* file)
 {
-    if (LoadBitmap(file) == 0 || LoadOlePicture(file) == 0 || LoadPlugin(file) == 0) {
+    if (LoadBitmap(file) == 0 || LoadOlePicture(file) == kJpegOpened || LoadPlugin(file) == 0) {
         return 0;
     }
     return 1;
@@ -76,19 +76,19 @@ int CPictureDecoder::LoadBitmap(CFile* file)
     return 0;
 }
 
-int CPictureDecoder::LoadOlePicture(CFile* file)
+PictureJpegResult CPictureDecoder::LoadOlePicture(CFile* file)
 {
     if (file == nullptr || file->GetData() == nullptr || file->GetSize() == 0) {
         Release();
-        return 1;
+        return kJpegNoData;
     }
     auto decoder = std::make_unique<platform::JpegDecoder>();
     if (!decoder->Open(file->GetData(), file->GetSize())) {
         Release();
-        return 2;
+        return kJpegUnreadable;
     }
     picture_ = std::move(decoder);
-    return 0;
+    return kJpegOpened;
 }
 
 int CPictureDecoder::LoadPlugin(CFile* file)
@@ -205,25 +205,25 @@ int CPictureDecoder::Draw(const DibView& target)
     return 1;
 }
 
-int CPictureDecoder::CopyTo(uint32_t* pixels, int pitch)
+PictureCopyResult CPictureDecoder::CopyTo(uint32_t* pixels, int pitch)
 {
     if (bmpData_ == nullptr) {
-        return 1;
+        return kPictureCopyNotBmp;
     }
     if (BmpCompression() != kBiRgb) {
-        return 2;
+        return kPictureCopyCompressed;
     }
     if (BmpBitCount() != 24) {
-        return 3;
+        return kPictureCopyNot24Bits;
     }
     int64_t width = BmpWidth();
     int64_t height = BmpHeight();
     if (height <= 0 || width <= 0) {
-        return 0;
+        return kPictureCopied;
     }
     int64_t stride = ((width * 24 / 8) + 3) & ~int64_t{3};
     if (static_cast<uint64_t>(bmpBitsOffset_) + static_cast<uint64_t>(stride * height) > bmpSize_) {
-        return 4;
+        return kPictureCopyDataOutside;
     }
     const uint8_t* bits = bmpData_ + bmpBitsOffset_;
     for (int64_t y = 0; y < height; ++y) {
@@ -234,7 +234,7 @@ int CPictureDecoder::CopyTo(uint32_t* pixels, int pitch)
             out[x] = in[3 * x] | (in[3 * x + 1] << 8) | (static_cast<uint32_t>(in[3 * x + 2]) << 16);
         }
     }
-    return 0;
+    return kPictureCopied;
 }
 
 int CPictureDecoder::Release()
@@ -256,14 +256,14 @@ int CPictureDecoder::Release()
     return 0;
 }
 
-int CPictureDecoder::GetPalette(PaletteEntry entries[256])
+PicturePaletteResult CPictureDecoder::GetPalette(PaletteEntry entries[256])
 {
     if (bmpData_ == nullptr) {
-        return 1;
+        return kPaletteNotBmp;
     }
     int bitCount = BmpBitCount();
     if (bitCount > 8) {
-        return 2;
+        return kPaletteTooManyBits;
     }
     for (int i = 0; i < 256; ++i) {
         entries[i] = PaletteEntry{};
@@ -281,7 +281,7 @@ int CPictureDecoder::GetPalette(PaletteEntry entries[256])
         const uint8_t* q = bmpData_ + 54 + 4 * i;
         entries[10 + i] = PaletteEntry{q[2], q[1], q[0], static_cast<uint8_t>(kPcReserved | kPcNoCollapse)};
     }
-    return 0;
+    return kPaletteMade;
 }
 
 void CPictureDecoder::FreePluginImage()

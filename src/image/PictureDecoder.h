@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "frame/Holder.h"
 #include "image/ImagePlugin.h"
+#include "image/PictureResult.h"
 
 class CFile;
 namespace platform {
@@ -38,18 +39,16 @@ public:
     // Draws the picture at (0, 0) into the target (cut at its edges), fourth
     // bytes 0. 0 ok, 1 failure.
     virtual int Draw(const DibView& target);
-    // Copies an uncompressed 24-bit BMP as 32-bit pixels with alpha 0: 0 ok,
-    // 1 not a BMP, 2 compressed, 3 not 24 bits, 4 its pixel data lies outside the file.
-    virtual int CopyTo(uint32_t* pixels, int pitch);
+    // Copies an uncompressed 24-bit BMP as 32-bit pixels with alpha 0.
+    virtual PictureCopyResult CopyTo(uint32_t* pixels, int pitch);
     // Forgets the picture, unloads a plug-in; 0.
     virtual int Release();
-    // An identity palette for an 8-bit screen from the BMP's colour table:
-    // 0 ok, 1 not a BMP, 2 more than 8 bits per pixel.
-    virtual int GetPalette(PaletteEntry entries[256]);
+    // An identity palette for an 8-bit screen from the BMP's colour table.
+    virtual PicturePaletteResult GetPalette(PaletteEntry entries[256]);
     // 0 when the file image is a BMP (at least 54 bytes, "BM"), else 1.
     virtual int LoadBitmap(CFile* file);
-    // 0 when the JPEG reader takes the file; 1 no data, 2 not readable.
-    virtual int LoadOlePicture(CFile* file);
+    // Hands the file to the JPEG reader.
+    virtual PictureJpegResult LoadOlePicture(CFile* file);
     // 0 when "spi/if<ext>.spi" loads, exports all three functions and accepts
     // the file (2048 bytes or more); else 1.
     virtual int LoadPlugin(CFile* file);

@@ -18,9 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "display/DIBSection.h"
 #include "display/PlaneBase.h"
 #include "display/SurfaceView.h"
+#include "image/DIBSection.h"
+#include "image/SoftPlaneLoadResult.h"
 
 class CSoftPlane;
 class CSoftPlaneImpl;
@@ -270,15 +271,13 @@ public:
 
     // ---- loading (SoftPlaneLoad.cpp) -------------------------------------------
     // Loads a picture by extension ("bma", "png", "bmp", else the general
-    // decoder). 0 ok; otherwise the failing step (see SoftPlaneLoad.cpp) and
+    // decoder). 0 ok; otherwise the path's code (SoftPlaneLoadResult.h) and
     // the plane is empty. scalePercent resizes png and bmp pictures.
     int Load(const std::string& name, int flag, double scalePercent);
-    // 0 ok; 1 unreadable or bad header, 2 Create failed, 3 decompression failed.
-    int LoadBma(const std::string& name);
-    // Reads a bma image held in memory (same codes).
-    int LoadBmaFromMemory(const uint8_t* data, size_t size);
-    // 0 ok; 1 no decoder accepted the file, 2 no size, 3 Create failed, 4 drawing failed.
-    int LoadThroughDecoder(const std::string& name);
+    BmaLoadResult LoadBma(const std::string& name);
+    // Reads a bma image held in memory.
+    BmaLoadResult LoadBmaFromMemory(const uint8_t* data, size_t size);
+    DecoderLoadResult LoadThroughDecoder(const std::string& name);
 
 protected:
     BltWork work_;
@@ -290,8 +289,8 @@ private:
                    const Rect* clip, bool keyed);
     int PrepareCommon(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                       const Rect* clip, bool mirror);
-    int LoadDibImage(const std::string& name, bool png, double scalePercent);
-    int LoadGeneral(const std::string& name);
+    ReaderLoadResult LoadDibImage(const std::string& name, bool png, double scalePercent);
+    DecoderLoadResult LoadGeneral(const std::string& name);
     void MarkLoaded(bool alpha);
 
     std::unique_ptr<uint8_t[]> raw_;

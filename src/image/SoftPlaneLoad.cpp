@@ -1,33 +1,22 @@
 // Picture loading into a software plane: the decoder is chosen by the file
-// name's extension; every path leaves a top-down 32-bit picture.
-//
-// Result codes of Load:
-//   "bma": 0 ok, 1 unreadable or header short, 2 Create failed (bad size),
-//          3 pixel data bad (stated size 0 or over the plane, stored data
-//          short, LZSS input exhausted).
-//   "png", "bmp": 0 ok, 1 the reader rejected the file, 2 Create failed.
-//   others, with the DIB-section flag: LoadThroughDecoder's codes; without
-//          it: 1 unreadable, 2 no size, 3 Create failed.
+// name's extension; every path leaves a top-down 32-bit picture. Load returns
+// the chosen path's code (SoftPlaneLoadResult.h): BmaLoadResult for "bma",
+// ReaderLoadResult for "png" and "bmp", DecoderLoadResult for the others.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "display/DIBSection.h"
 #include "frame/File.h"
 #include "frame/FileLayer.h"
-#include "frame/LzssDecode.h"
-#include "image/ByteOrder.h"
+#include "image/BmaReader.h"
 #include "image/DIBImage.h"
+#include "image/DIBSection.h"
 #include "image/ImageLimits.h"
 #include "image/PictureDecoder.h"
 #include "image/PictureFailure.h"
 #include "image/SoftPlaneImpl.h"
 
 namespace {
-
-int32_t LeInt32(const uint8_t* p) { return static_cast<int32_t>(ReadLe32(p)); }
-
-constexpr size_t kBmaHeaderSize = 24;
 
 // The picture size at scalePercent: each side truncated toward zero, but never
 // below 1 (a small picture at a small scale must not vanish). 0 when the
@@ -50,8 +39,8 @@ int CSoftPlaneImpl::Load(const std::string& name, int /*flag*/, double scalePerc
     std::string extension = GetFileExtension(name);
     MakeLowerSjis(extension);
     if (extension == "bma") {
-        int result = LoadBma(name);
-        if (result == 0) {
+        const int result = LoadBma(name);
+        if (result == kBmaLoaded) {
             MarkLoaded(true);
         }
         return result;
@@ -65,151 +54,115 @@ int CSoftPlaneImpl::Load(const std::string& name, int /*flag*/, double scalePerc
     return LoadGeneral(name);
 }
 
-int CSoftPlaneImpl::LoadBma(const std::string& name)
+BmaLoadResult CSoftPlaneImpl::LoadBma(const std::string& name)
 {
     CFile file;
     if (file.Load(name) != 0) {
         SetPictureFailure("cannot be read");
-        return 1;
+        return kBmaUnreadable;
     }
     return LoadBmaFromMemory(file.GetData(), file.GetSize());
 }
 
-int CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size)
+BmaLoadResult CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size)
 {
     Release();
-    if (data == nullptr || size < kBmaHeaderSize) {
-        SetPictureFailure("bma header short");
-        return 1;
+    BmaHeader header;
+    if (const BmaLoadResult result = ReadBmaHeader(data, size, &header); result != kBmaLoaded) {
+        return result;
     }
-    int32_t width = LeInt32(data + 4);
-    int32_t height = LeInt32(data + 8);
-    int32_t compressed = LeInt32(data + 12);
-    uint32_t stated = static_cast<uint32_t>(LeInt32(data + 16));
-    if (!IsPictureSizeValid(width, height)) {
-        SetPictureFailure("bma size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
-        return 2;
+    if (Create(header.width, header.height) != 0) {
+        SetPictureFailure("bma size " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                          " out of range");
+        return kBmaBadSize;
     }
-    const size_t capacity = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    const uint8_t* source = data + kBmaHeaderSize;
-    const size_t available = size - kBmaHeaderSize;
-    // A header is cheap to forge: a picture the bytes present could never
-    // fill is refused before its plane is made, so a small file cannot make
-    // us allocate hundreds of megabytes first.
-    const uint64_t fillable = compressed == 0 ? available : LzssDecode::MaxOutput(available);
-    if (capacity > fillable) {
-        SetPictureFailure("bma of " + std::to_string(width) + " x " + std::to_string(height) + " pixels, but only " +
-                          std::to_string(available) + " bytes of data");
-        return 3;
-    }
-    if (Create(width, height) != 0) {
-        SetPictureFailure("bma size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
-        return 2;
-    }
-    // The stated size is not trusted either: never more than the plane holds,
-    // never read past the file.
-    if (stated == 0 || stated > capacity || (compressed == 0 && stated > available)) {
-        SetPictureFailure("bma pixel data of " + std::to_string(stated) + " bytes (the picture holds " +
-                          std::to_string(capacity) + ", the file " + std::to_string(available) + ")");
+    if (const BmaLoadResult result = ReadBmaPixels(header, reinterpret_cast<uint8_t*>(pixels_));
+        result != kBmaLoaded) {
         Release();
-        return 3;
+        return result;
     }
-    if (stated < capacity) {
-        Clear(0, nullptr);  // what the file does not cover stays transparent black
-    }
-    if (compressed == 0) {
-        std::memcpy(pixels_, source, stated);
-        return 0;
-    }
-    LzssDecode decoder;
-    uint8_t* out = reinterpret_cast<uint8_t*>(pixels_);
-    if (decoder.Decode(source, available, &out, stated, false) != LzssDecode::kOk) {
-        SetPictureFailure("bma LZSS data ends before its " + std::to_string(stated) + " bytes");
-        Release();
-        return 3;
-    }
-    return 0;
+    return kBmaLoaded;
 }
 
-int CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png, double scalePercent)
+ReaderLoadResult CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png, double scalePercent)
 {
     CDIBImage image;
     bool ok = png ? CDIBImage::LoadPNG(name, &image) : image.LoadBMP(name, kBmpAnyDepth);
     if (!ok) {
-        return 1;  // the reader has said why
+        return kReaderRejected;  // the reader has said why
     }
     if (image.BitCount() != 32 && !image.ConvertBitCount(32, 0)) {
         SetPictureFailure("cannot convert to 32 bits");
-        return 1;
+        return kReaderRejected;
     }
     if (scalePercent != 100.0) {
         int newWidth = ScaledSide(image.Width(), scalePercent);
         int newHeight = ScaledSide(std::abs(image.Height()), scalePercent);
         if (newWidth == 0 || newHeight == 0 || !image.Scale(newWidth, newHeight)) {
             SetPictureFailure("cannot scale to " + std::to_string(scalePercent) + " %");
-            return 1;
+            return kReaderRejected;
         }
     }
     const int width = image.Width();
     const int height = std::abs(image.Height());
     if (Create(width, height) != 0) {
-        return 2;
+        return kReaderNoPlane;
     }
     for (int y = 0; y < height; ++y) {
         std::memcpy(rows_[static_cast<size_t>(y)], image.TopDownRow(y), static_cast<size_t>(width) * 4);
     }
     // PNG pictures keep their alpha; BMPs are drawn with the colour key.
     MarkLoaded(png);
-    return 0;
+    return kReaderLoaded;
 }
 
-int CSoftPlaneImpl::LoadThroughDecoder(const std::string& name)
+DecoderLoadResult CSoftPlaneImpl::LoadThroughDecoder(const std::string& name)
 {
     CFile file;
     if (file.Load(name) != 0) {
         SetPictureFailure("cannot be read");
-        return 1;
+        return kDecoderRejected;
     }
     std::unique_ptr<CPictureDecoder> decoder =
         gPictureDecoderFactory.get() ? gPictureDecoderFactory->Create() : nullptr;
     if (decoder == nullptr || decoder->Load(&file) != 0) {
         SetPictureFailure("no decoder accepts the file (BMP, JPEG, plug-ins)");
-        return 1;
+        return kDecoderRejected;
     }
     int width = 0;
     int height = 0;
     if (decoder->GetSize(&width, &height) != 0) {
-        return 2;
+        return kDecoderNoSize;
     }
     if (Create(width, height) != 0) {
-        return 3;
+        return kDecoderNoPlane;
     }
     if (decoder->CopyTo(pixels_, pitch_) != 0) {
         if (decoder->Draw(GetDC()) != 0) {
             Release();
-            return 4;
+            return kDecoderDrawFailed;
         }
         ClearAlpha();
     }
     // A decoded picture is a loaded one: the plane must not look empty.
     MarkLoaded(false);
-    return 0;
+    return kDecoderLoaded;
 }
 
-int CSoftPlaneImpl::LoadGeneral(const std::string& name)
+DecoderLoadResult CSoftPlaneImpl::LoadGeneral(const std::string& name)
 {
     CDIBSection section;
     if (section.LoadPicture(name, 32) != 0) {
         SetPictureFailure("no decoder accepts the file (BMP, JPEG, plug-ins)");
-        return 1;
+        return kDecoderRejected;
     }
     int width = 0;
     int height = 0;
     if (section.GetSize(&width, &height) != 0) {
-        return 2;
+        return kDecoderNoSize;
     }
     if (Create(width, height) != 0 || section.GetBits() == nullptr) {
-        return 3;
+        return kDecoderNoPlane;
     }
     DibView view = section.GetView();
     for (int y = 0; y < height; ++y) {
@@ -217,5 +170,5 @@ int CSoftPlaneImpl::LoadGeneral(const std::string& name)
     }
     ClearAlpha();
     MarkLoaded(false);
-    return 0;
+    return kDecoderLoaded;
 }

@@ -28,7 +28,7 @@ enum AudioResult : int32_t {
     kAudioErrNoDevice = -6,
     kAudioErrBufferLost = -7,       // never produced: our buffers are never lost
 };
-const char* AudioResultToString(int32_t code);
+const char* ToString(AudioResult code);
 
 // ---- formats and flags
 // The wave format record; byte layout of the classic 18-byte format header.

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/Dialog.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // The menu model: items, their ids, data, greying, radio marks and submenus.
 #include "platform/Menu.h"
 
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace platform {
 

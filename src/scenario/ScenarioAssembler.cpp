@@ -1,13 +1,12 @@
 #include "scenario/ScenarioAssembler.h"
 
-#include <iconv.h>
-
 #include <cctype>
 #include <climits>
 #include <cstring>
 #include <map>
 #include <optional>
 
+#include "frame/TextEncoding.h"
 #include "scenario/BigEndian.h"
 #include "scenario/SCENARIO.h"
 
@@ -51,25 +50,6 @@ std::vector<uint8_t> WriteScenarioFile(const ScenarioImage& image)
 }
 
 namespace {
-
-bool Utf8ToSjis(const std::string& in, std::string* out)
-{
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return false;
-    std::string result(in.size() * 2 + 4, '\0');
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char* dst = result.data();
-    size_t dstLeft = result.size();
-    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    if (rc == static_cast<size_t>(-1))
-        return false;
-    result.resize(result.size() - dstLeft);
-    *out = std::move(result);
-    return true;
-}
 
 enum class Kind { kInt, kStr, kVar, kStrVar, kLabel };
 
@@ -462,7 +442,7 @@ private:
     {
         FileState& fs = files_[f];
         std::string value = raw;
-        if (convert && sources_[f].utf8 && !Utf8ToSjis(raw, &value))
+        if (convert && sources_[f].utf8 && !Utf8ToSjisStrict(raw, &value))
             value = raw;
         auto it = fs.strings.find(value);
         if (it != fs.strings.end())

@@ -219,29 +219,29 @@ CRingPtr<CPCMReaderFactory> CBufferedSound::GetReaderFactory()
 int CBufferedSound::BeginLoad(const std::string& path)
 {
     if (!SharedAudioDevice()) {
-        return 1;
+        return kSoundNotLoaded;
     }
     ReleaseBuffer();
     fileName_.clear();
-    return path.empty() ? 0 : -1;
+    return path.empty() ? kSoundLoaded : -1;
 }
 
-int CBufferedSound::ShareFrom(CBufferedSound& sharer, const std::string& path)
+SoundLoadResult CBufferedSound::ShareFrom(CBufferedSound& sharer, const std::string& path)
 {
     sharer.Reload();
     platform::AudioDevice* device = SharedAudioDevice();
     if (!device || !sharer.buffer_ ||
         device->DuplicateSoundBuffer(*sharer.buffer_, &buffer_) != platform::kAudioOk) {
         buffer_.reset();
-        return 1;
+        return kSoundNotLoaded;
     }
     fileName_ = path;
     avgBytesPerSec_ = sharer.avgBytesPerSec_;
     length_ = sharer.length_;
-    return 0;
+    return kSoundLoaded;
 }
 
-int CBufferedSound::FillBuffer(uint32_t flags, const platform::WaveFormat& format, uint32_t size,
+SoundLoadResult CBufferedSound::FillBuffer(uint32_t flags, const platform::WaveFormat& format, uint32_t size,
                                void (*fill)(void*, uint8_t*, uint32_t), void* context)
 {
     platform::AudioDevice* device = SharedAudioDevice();
@@ -254,7 +254,7 @@ int CBufferedSound::FillBuffer(uint32_t flags, const platform::WaveFormat& forma
         desc.flags = platform::kBufCtrlVolume;
         if (!device || device->CreateSoundBuffer(desc, &buffer) != platform::kAudioOk) {
             gErrorLog.Print("CSound::LoadのCreateSoundBuffer()で失敗！");
-            return 7;
+            return kSoundNoBuffer;
         }
     }
     void* p1 = nullptr;
@@ -266,13 +266,13 @@ int CBufferedSound::FillBuffer(uint32_t flags, const platform::WaveFormat& forma
     }
     if (r != platform::kAudioOk) {
         gErrorLog.Print("CSound::LoadのLock()に失敗！");
-        return 8;
+        return kSoundLockFailed;
     }
     std::memset(p1, 0, n1);
     fill(context, static_cast<uint8_t*>(p1), n1);
     if (buffer->Unlock(p1, n1, nullptr, 0) != platform::kAudioOk) {
         gErrorLog.Print("CSound::LoadのUnlock()に失敗！");
-        return 10;
+        return kSoundUnlockFailed;
     }
     platform::WaveFormat actual;
     avgBytesPerSec_ = buffer->GetFormat(&actual, sizeof(actual), nullptr) == platform::kAudioOk
@@ -282,5 +282,5 @@ int CBufferedSound::FillBuffer(uint32_t flags, const platform::WaveFormat& forma
                                                  avgBytesPerSec_)
                               : 0;
     buffer_ = std::move(buffer);
-    return 0;
+    return kSoundLoaded;
 }

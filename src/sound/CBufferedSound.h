@@ -10,6 +10,7 @@
 #include "frame/CRingPtr.h"
 #include "platform/Audio.h"
 #include "sound/MediaObject.h"
+#include "sound/SoundLoadResult.h"
 
 class CDirectSound;
 class CPCMReaderFactory;
@@ -56,20 +57,21 @@ public:
 
 protected:
     CBufferedSound();
-    // The common start of Load: -1 to go on loading; else the result (1 no
-    // device; 0 for an empty path, nothing loaded). The old buffer is released.
+    // The common start of Load: -1 to go on loading; else the result
+    // (kSoundNotLoaded without a device; kSoundLoaded for an empty path,
+    // nothing loaded). The old buffer is released.
     int BeginLoad(const std::string& path);
     // Shares the samples of the first other live sound of the registry loaded
-    // from the same path: 0 done, 1 failed, -1 no such sound.
+    // from the same path: kSoundLoaded, kSoundNotLoaded, or -1 no such sound.
     template <typename Registry>
     int ShareFromRegistry(const Registry& registry, const std::string& path);
-    // Shares `sharer`'s samples; 1 on failure, else 0 with name, rate and length taken over.
-    int ShareFrom(CBufferedSound& sharer, const std::string& path);
+    // Shares `sharer`'s samples, taking over name, rate and length.
+    SoundLoadResult ShareFrom(CBufferedSound& sharer, const std::string& path);
     // Makes the buffer (flags, retried with volume control alone), fills it
-    // through `fill`; returns 0 or the Load codes 7, 8, 10.
+    // through `fill`.
     template <typename Fill>
-    int CreateAndFill(uint32_t flags, const platform::WaveFormat& format, uint32_t size, Fill fill);
-    int FillBuffer(uint32_t flags, const platform::WaveFormat& format, uint32_t size,
+    SoundLoadResult CreateAndFill(uint32_t flags, const platform::WaveFormat& format, uint32_t size, Fill fill);
+    SoundLoadResult FillBuffer(uint32_t flags, const platform::WaveFormat& format, uint32_t size,
                    void (*fill)(void*, uint8_t*, uint32_t), void* context);
 
     std::shared_ptr<platform::SoundBuffer> buffer_;
@@ -94,7 +96,7 @@ int CBufferedSound::ShareFromRegistry(const Registry& registry, const std::strin
 }
 
 template <typename Fill>
-int CBufferedSound::CreateAndFill(uint32_t flags, const platform::WaveFormat& format, uint32_t size,
+SoundLoadResult CBufferedSound::CreateAndFill(uint32_t flags, const platform::WaveFormat& format, uint32_t size,
                                   Fill fill)
 {
     return FillBuffer(flags, format, size,

@@ -51,7 +51,7 @@ uint32_t CCDDA::GetTrackLength(int track) const
     return track >= 1 && track <= trackCount_ ? trackLength_[track - 1] : 0;
 }
 
-int CCDDA::Open(std::string drive)
+CdOpenResult CCDDA::Open(std::string drive)
 {
     drive_ = drive;
     if (open_) {
@@ -64,7 +64,7 @@ int CCDDA::Open(std::string drive)
     if (!device_) {
         // Treated as closed: later calls try to open again.
         gErrorLog.Print("CCDDA::OpenでMCI_OPENに失敗");
-        return 1;
+        return kCdNoDevice;
     }
     deviceId_ = gNextDeviceId++;
     open_ = true;
@@ -73,7 +73,7 @@ int CCDDA::Open(std::string drive)
         // The tables hold 99 tracks; a larger (or empty) disc is not ours to play.
         gErrorLog.Print("CCDDA::OpenでMCI_STATUS_ITEM(MCI_STATUS_NUMBER_OF_TRACKS)に失敗");
         Close();
-        return 2;
+        return kCdBadTrackCount;
     }
     trackCount_ = static_cast<int>(tracks.size());
     totalLength_ = PackMsf(device_->LeadOut() - tracks.front().start);
@@ -82,16 +82,16 @@ int CCDDA::Open(std::string drive)
         trackLength_[t] = PackMsf(tracks[t].length);
     }
     device_->SetFinishedCallback([this] { OnFinished(); });
-    return 0;
+    return kCdOpened;
 }
 
-int CCDDA::Close()
+CdStopResult CCDDA::Close()
 {
     if (!open_) {
-        return 0;
+        return kCdStopped;
     }
     if (!device_) {
-        return 1;
+        return kCdStopNotOpen;
     }
     if (playing_) {
         Stop();
@@ -100,47 +100,47 @@ int CCDDA::Close()
     deviceId_ = -1;
     open_ = false;
     trackCount_ = 0;
-    return 0;
+    return kCdStopped;
 }
 
-int CCDDA::Play(int from, int to)
+CdPlayResult CCDDA::Play(int from, int to)
 {
-    if (!open_ && Open(drive_) != 0) {
+    if (!open_ && Open(drive_) != kCdOpened) {
         gErrorLog.Print("CCDDA::Playで、Openに失敗。");
-        return 1;
+        return kCdPlayNotOpen;
     }
     if (to > trackCount_) {
         gErrorLog.Print("CCDDA::Playで再生トラックが最大トラック数を超えています");
-        return 2;
+        return kCdPlayBadTracks;
     }
     if (from < 1 || from > to) {
         // Track 0 would read the entry before the table.
-        return 2;
+        return kCdPlayBadTracks;
     }
     uint32_t start = trackStart_[from - 1];
     uint32_t end = to < trackCount_ ? trackStart_[to] : kToDiscEnd;
-    if (PlayDW(start, end, false) != 0) {
+    if (PlayDW(start, end, false) != kCdRangePlaying) {
         gErrorLog.Print("CCDDA::PlayでMCI_PLAYに失敗");
-        return 3;
+        return kCdPlayFailed;
     }
-    return 0;
+    return kCdPlaying;
 }
 
-int CCDDA::PlayDW(uint32_t from, uint32_t to, bool keepRange)
+CdPlayRangeResult CCDDA::PlayDW(uint32_t from, uint32_t to, bool keepRange)
 {
     if (!open_ || !device_) {
         gErrorLog.Print("CCDDA::PlayDWが、Openされていないのに呼び出されました");
-        return 1;
+        return kCdRangeNotOpen;
     }
     if (from == to) {
-        return 0;
+        return kCdRangePlaying;
     }
     uint32_t fromFrame = UnpackMsf(from);
     uint32_t toFrame = to == kToDiscEnd ? 0 : UnpackMsf(to);
     pendingNotify_ = false;
     if (!device_->Play(fromFrame, toFrame)) {
         gErrorLog.Print("CCDDA::PlayDWでMCI_PLAYに失敗");
-        return 2;
+        return kCdRangeFailed;
     }
     if (!keepRange) {
         rangeStart_ = from;
@@ -148,22 +148,22 @@ int CCDDA::PlayDW(uint32_t from, uint32_t to, bool keepRange)
     rangeEnd_ = to;
     playing_ = true;
     ++playCount_;
-    return 0;
+    return kCdRangePlaying;
 }
 
-int CCDDA::Stop()
+CdStopResult CCDDA::Stop()
 {
     if (!open_ || !device_) {
         gErrorLog.Print("CCDDA::Stopが、Openされていないのに呼び出されました");
-        return 1;
+        return kCdStopNotOpen;
     }
     if (!playing_) {
-        return 2;
+        return kCdStopNotPlaying;
     }
     device_->Stop();
     pendingNotify_ = false;
     playing_ = false;
-    return 0;
+    return kCdStopped;
 }
 
 void CCDDA::Replay()

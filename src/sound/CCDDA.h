@@ -15,6 +15,7 @@
 #include <string>
 
 #include "frame/CMessageListener.h"
+#include "sound/CdResult.h"
 
 namespace platform::cd {
 class CdDevice;
@@ -40,20 +41,17 @@ public:
     virtual int TrackTimeToAbsolute(uint32_t* position, int track, int hours, int minutes, int seconds,
                                     int frames);
 
-    // 0 ok; 1 the device did not open; 2 a disc of no or more than 99
-    // tracks; 3-5 a table-of-contents query failed (the device is closed again).
-    int Open(std::string drive);
-    // 1 when there is no device; else 0 (stopping first).
-    int Close();
-    // Tracks from..to (1 <= from <= to <= count): 0 ok; 1 the device did not
-    // open; 2 bad track numbers; 3 the play failed.
-    int Play(int from, int to);
-    int PlayTrack(int track) { return Play(track, track); }
-    // Packed positions; to = -1 plays to the disc's end. 0 ok (also from ==
-    // to: nothing done); 1 not open; 2 the play failed.
-    int PlayDW(uint32_t from, uint32_t to, bool keepRange);
-    // 0 stopped; 1 not open; 2 not playing.
-    int Stop();
+    // Opens the drive (or image) and reads its table of contents.
+    CdOpenResult Open(std::string drive);
+    // Stops first; kCdStopNotOpen when there is no device.
+    CdStopResult Close();
+    // Tracks from..to (1 <= from <= to <= count), opening first if needed.
+    CdPlayResult Play(int from, int to);
+    CdPlayResult PlayTrack(int track) { return Play(track, track); }
+    // Packed positions; to = -1 plays to the disc's end; from == to does nothing.
+    CdPlayRangeResult PlayDW(uint32_t from, uint32_t to, bool keepRange);
+    // kCdStopNotPlaying when nothing plays.
+    CdStopResult Stop();
     void SetLoop(bool loop) { loop_ = loop; }
     bool IsPlaying() const { return playing_; }
     // Looping: plays the stored range again; otherwise Stop.

@@ -32,11 +32,11 @@ int CSound::Load(std::string path)
     CPcmReader* reader = factory_->CreateReader(path);
     if (!reader) {
         gErrorLog.PrintString("CSound::Load " + path + "のファイル読み込み時のエラー");
-        return 1;
+        return kSoundNotLoaded;
     }
     const WAVEFORMATEX* format = reader->GetFormat();
     uint32_t size = reader->GetSize();
-    int r = 1;
+    SoundLoadResult r = kSoundNotLoaded;
     if (format) {
         r = CreateAndFill(platform::kBufGlobalFocus | platform::kBufCtrlVolume | platform::kBufCtrlFrequency,
                           *format, size, [reader](uint8_t* data, uint32_t n) {
@@ -45,7 +45,7 @@ int CSound::Load(std::string path)
                           });
     }
     reader->Release();
-    if (r == 0) {
+    if (r == kSoundLoaded) {
         fileName_ = path;
     }
     return r;

@@ -12,8 +12,7 @@ public:
     CSound();
     ~CSound() override;
 
-    // 0 loaded (or an empty path: nothing loaded); 1 no device, no sharer
-    // duplicate or no reader; 7 no buffer; 8 lock failed; 10 unlock failed.
+    // A SoundLoadResult.
     int Load(std::string path) override;
 
     // The registry walks of the shared device.

@@ -26,7 +26,7 @@ int CSoundMp3::Load(std::string path)
         return r;
     }
     if (!FileExists(path)) {
-        return 1;
+        return kSoundNotLoaded;
     }
     if (int r = ShareFromRegistry(gSoundRegistryB, path); r >= 0) {
         return r;
@@ -35,11 +35,11 @@ int CSoundMp3::Load(std::string path)
     Mp3StreamInfo info;
     if (!reader->Open(path.c_str(), &info)) {
         // A file that exists but is not MP3: nothing to size a buffer from.
-        return 1;
+        return kSoundNotLoaded;
     }
     uint64_t size = static_cast<uint64_t>(info.samples) * (info.channels == 1 ? 2 : 4);
     if (size > UINT32_MAX || info.channels < 1 || info.bits <= 0) {
-        return 1;
+        return kSoundNotLoaded;
     }
     WAVEFORMATEX format;
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -49,10 +49,10 @@ int CSoundMp3::Load(std::string path)
     format.nBlockAlign = static_cast<uint16_t>(info.channels * info.bits / 8);
     format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
     format.cbSize = 0;
-    int r = CreateAndFill(platform::kBufCtrlVolume | platform::kBufCtrlFrequency, format,
+    SoundLoadResult r = CreateAndFill(platform::kBufCtrlVolume | platform::kBufCtrlFrequency, format,
                           static_cast<uint32_t>(size),
                           [&reader](uint8_t* data, uint32_t n) { reader->DecodeAll(data, n); });
-    if (r == 0) {
+    if (r == kSoundLoaded) {
         fileName_ = path;
     }
     return r;

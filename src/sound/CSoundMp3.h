@@ -12,9 +12,7 @@ public:
     CSoundMp3();
     ~CSoundMp3() override;
 
-    // 0 loaded (or an empty path); 1 no device, no such file, no sharer
-    // duplicate, or a file that does not open as MP3; 7 no buffer; 8 lock
-    // failed; 10 unlock failed.
+    // A SoundLoadResult (a file that does not open as MP3 is kSoundNotLoaded).
     int Load(std::string path) override;
 };
 

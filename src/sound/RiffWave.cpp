@@ -37,15 +37,15 @@ bool FindChunk(const uint8_t* image, size_t begin, size_t end, const char* id,
 
 }  // namespace
 
-const char* RiffWaveResultToString(int code)
+const char* ToString(RiffWaveResult result)
 {
-    switch (code) {
+    switch (result) {
     case kRiffOk: return "ok";
     case kRiffNotWave: return "not a RIFF WAVE file";
     case kRiffNoFmt: return "no fmt chunk";
     case kRiffNoData: return "no data chunk";
-    default: return "unknown";
     }
+    return "unknown";
 }
 
 int ParseRiffWave(const uint8_t* image, size_t size, RiffWaveChunks* out)

@@ -11,7 +11,7 @@ enum RiffWaveResult : int {
     kRiffNoFmt = 2,    // no "fmt " chunk inside it
     kRiffNoData = 3,   // no "data" chunk after "fmt "
 };
-const char* RiffWaveResultToString(int code);
+const char* ToString(RiffWaveResult result);
 
 struct RiffWaveChunks {
     size_t fmtOffset = 0;   // first byte of the "fmt " chunk's contents

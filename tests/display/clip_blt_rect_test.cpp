@@ -6,7 +6,7 @@
 
 #include "display/BltWalk.h"
 #include "display/SurfaceView.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "display/FastDraw.h"
 #include "display/MouseCursor.h"
 #include "display/OverlayHook.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 #include "platform/MessagePump.h"
 #include "platform/Video.h"
 #include "platform/Window.h"

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
+#include "support/RecordingPlane.h"
 
 using namespace planetest;
 
@@ -227,40 +228,6 @@ TEST(FastPlane, missing_planes_and_foreign_sources_are_refused)
     EXPECT_EQ(dst.Blt(static_cast<CPlaneBase*>(nullptr), 0, 0), 1) << "a null source must answer 1, not crash";
 }
 
-namespace {
-
-// A plane that is not a display plane (type 2), with or without alpha; it
-// records nothing and is never drawn from.
-class ForeignPlane : public CPlaneBase {
-public:
-    explicit ForeignPlane(bool alpha) : alpha_(alpha) {}
-    int GetPlaneType() override { return 2; }
-    int BltColorKey(CPlaneBase*, int, int, const Rect*, const Size*, const Rect*) override { return 0; }
-    int Blt(CPlaneBase*, int, int, const Rect*, const Size*, const Rect*) override { return 0; }
-    int RateBltColorKey(CPlaneBase*, int, int, Rates, Rates, const Rect*, const Size*, const Rect*) override { return 0; }
-    int RateBlt(CPlaneBase*, int, int, Rates, Rates, const Rect*, const Size*, const Rect*) override { return 0; }
-    int AlphaRateBlt(CPlaneBase*, int, int, Rates, Rates, const Rect*, const Size*, const Rect*) override { return 0; }
-    int AlphaBlt(CPlaneBase*, int, int, const Rect*, const Size*, const Rect*) override { return 0; }
-    int AlphaBltFade(CPlaneBase*, int, int, int) override { return 0; }
-    int MosaicEffect(int, const Rect*) override { return 0; }
-    int NegativeEffect(const Rect*) override { return 0; }
-    void GetSize(int* w, int* h) override { *w = 4; *h = 4; }
-    bool IsCreated() override { return true; }
-    bool HasAlpha() override { return alpha_; }
-    int Clear(const Rect*) override { return 0; }
-    int LoadFile(const std::string&, int, double) override { return 0; }
-    void Release() override {}
-    int SetColorKeyRGB(int, int, int) override { return 0; }
-    int SetColorKeyByPos(int, int) override { return 0; }
-    int Create(int, int, int) override { return 0; }
-    int GetAlphaAt(int, int) override { return 0; }
-
-private:
-    bool alpha_;
-};
-
-}  // namespace
-
 // The display plane takes BltAuto and BltLevel in one call each; the answers
 // and pixels must be those of the plane interface's rule (AlphaBlt or
 // BltColorKey, AlphaBltLevel or BlendBltColorKey), worked out here through the
@@ -315,7 +282,8 @@ TEST(FastPlane, blt_auto_and_blt_level_follow_the_plane_interface_rule)
     CFastPlane dst;
     ASSERT_EQ(dst.CreateSurface(4, 4, 7), 0);
     CPlaneBase* base = &dst;
-    ForeignPlane withAlpha(true), without(false);
+    // Planes that are not display planes, with and without alpha.
+    RecordingPlane withAlpha(4, 4, true), without(4, 4, false);
     for (CPlaneBase* foreign : std::initializer_list<CPlaneBase*>{&withAlpha, &without}) {
         EXPECT_EQ(base->BltAuto(foreign, 0, 0), 2) << "a source that is not a display plane must answer 2";
         EXPECT_EQ(base->BltLevel(foreign, 0, 0, 100), 2) << "a source that is not a display plane must answer 2";

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "ManualClock.h"
+#include "support/ManualClock.h"
 #include "frame/CFrameTimer.h"
 
 namespace {

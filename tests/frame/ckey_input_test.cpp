@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "frame/CKeyInput.h"
 #include "platform/EventInjection.h"
 

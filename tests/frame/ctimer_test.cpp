@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ManualClock.h"
+#include "support/ManualClock.h"
 #include "frame/CTimer.h"
 
 namespace {

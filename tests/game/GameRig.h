@@ -10,6 +10,7 @@
 
 #include "GameTestFolder.h"
 #include "GameTestPlanes.h"
+#include "MessageWindowSettings.h"
 #include "frame/CApp.h"
 #include "game/Game.h"
 #include "game/GameConfig.h"
@@ -74,28 +75,7 @@ inline void TestSettings(const std::string& scnstart)
     gConfig.userini = "user.ini";
     gConfig.xpos10 = gConfig.xpos11 = gConfig.xpos12 = gConfig.xpos13 = gConfig.xpos14 = gConfig.xpos15 = -1;
     // The message window's pictures (WriteChipPictures makes them) and sizes.
-    gConfig.AnimationLength = 4;
-    gConfig.FileName = "chip\\frame.png";
-    gConfig.BackFileName = "chip\\frameback.png";
-    gConfig.FFNormal = gConfig.FFOnMouse = gConfig.FFOnClick = "chip\\ff.png";
-    gConfig.ParaParaAnimationFileName = {"chip\\marker.png"};
-    gConfig.ParaParaAnimationInterval = 4;
-    gConfig.namePosX = 20;
-    gConfig.namePosY = 10;
-    gConfig.textPosX = 20;
-    gConfig.textPosY = 40;
-    gConfig.nameWidth = 200;
-    gConfig.nameHeight = 24;
-    gConfig.textWidth = 700;
-    gConfig.textHeight = 100;
-    gConfig.scriptFFx = 700;
-    gConfig.scriptFFy = 10;
-    gConfig.BackColor = 160;
-    gConfig.interval = 0;
-    gConfig.textSize = 20;
-    gConfig.rubySize = 10;
-    gConfig.nameSize = 18;
-    gConfig.linespace = 4;
+    MessageWindowSettings{}.Apply();
 }
 
 // Writes the source as scenario\<name>.nsd in the folder.

@@ -18,6 +18,14 @@
 
 namespace game_test {
 
+// The repository's top folder (the demo's sources live there), found from the
+// test data folder the test runner names.
+inline std::filesystem::path RepoFolder()
+{
+    const char* data = std::getenv("LANTERN_TEST_DATA");
+    return std::filesystem::path(data ? data : "tests/data") / ".." / "..";
+}
+
 class GameFolder {
 public:
     GameFolder()

@@ -2,6 +2,7 @@
 // replayed into a text drawable.
 #include <gtest/gtest.h>
 
+#include "MessageWindowSettings.h"
 #include "game/Backlog.h"
 #include "game/GameConfig.h"
 #include "game/TextDrawable.h"
@@ -137,13 +138,11 @@ class BacklogRenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = gConfig;
         gConfig.width = 800;
         gConfig.basewidth = 800;
         gConfig.textSize = 20;
         gConfig.rubySize = 10;
     }
-    void TearDown() override { gConfig = saved_; }
 
     // A page: "ab", ruby "r" over "c", a new line, the link 7 "de", then "f".
     static void FillPage(CBacklog& log)
@@ -158,7 +157,7 @@ protected:
         log.AddText("f");
     }
 
-    CGameConfig saved_;
+    game_test::SettingsScope settings_;  // restores gConfig at the end
 };
 
 TEST_F(BacklogRenderTest, the_current_page_comes_back_with_its_link_ending_where_it_ended)

@@ -4,6 +4,7 @@
 
 #include "GameTestFolder.h"
 #include "GameTestPlanes.h"
+#include "MessageWindowSettings.h"
 #include "game/GameConfig.h"
 #include "game/ScriptFrame.h"
 #include "game/TextDrawable.h"
@@ -11,55 +12,37 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 class ScriptFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = gConfig;
-        gConfig.width = 800;
-        gConfig.height = 600;
-        gConfig.basewidth = 800;
         gConfig.baseDir = "";
-        gConfig.textWidth = 600;
-        gConfig.textHeight = 120;
-        gConfig.textPosX = 40;
-        gConfig.textPosY = 30;
-        gConfig.namePosX = 20;
-        gConfig.namePosY = 4;
-        gConfig.nameWidth = 200;
-        gConfig.nameHeight = 24;
-        gConfig.nameSize = 16;
-        gConfig.textSize = 20;
-        gConfig.linespace = 6;
-        gConfig.scriptFFx = 650;
-        gConfig.scriptFFy = 10;
-        gConfig.BackColor = 128;
-        gConfig.FFNormal = "chip\\ff0.png";
-        gConfig.FFOnMouse = "chip\\ff1.png";
-        gConfig.FFOnClick = "chip\\ff2.png";
+        game_test::MessageWindowSettings{.textPosX = 40, .textPosY = 30, .textWidth = 600, .textHeight = 120,
+                                         .namePosY = 4, .scriptFFx = 650, .nameSize = 16, .linespace = 6,
+                                         .backColor = 128, .ffNormal = "chip\\ff0.png", .ffOnMouse = "chip\\ff1.png",
+                                         .ffOnClick = "chip\\ff2.png"}
+            .Apply();
         std::filesystem::create_directories(folder_.path() + "/chip");
         for (int i = 0; i < 3; ++i)
             game_test::WriteFlatPng(folder_.path() + "/chip/ff" + std::to_string(i) + ".png", 40, 20, 0xFF102030u);
         FlushFileLayerCache();
     }
-    void TearDown() override { gConfig = saved_; }
 
     // A window at rest (shown) with a 700 x 150 backing and window picture.
     std::unique_ptr<CScriptFrame> Shown(int animationLength)
     {
         auto frame = std::make_unique<CScriptFrame>();
         frame->SetFrameRange(animationLength, 0, -1);
-        frame->SetPlane(new RecordingTarget(700, 150));
-        frame->SetFramePlane(new RecordingTarget(700, 150));
+        frame->SetPlane(new RecordingPlane(700, 150));
+        frame->SetFramePlane(new RecordingPlane(700, 150));
         frame->SetAttr(1, 0);
         return frame;
     }
 
     game_test::GameFolder folder_;
     game_test::MessageBoxCatcher boxes_;
-    CGameConfig saved_;
+    game_test::SettingsScope settings_;  // restores gConfig at the end
 };
 
 }  // namespace
@@ -68,7 +51,7 @@ TEST_F(ScriptFrameTest, window_sits_centred_above_the_bottom_and_places_its_part
 {
     gConfig.basewidth = 640;  // every position scales by 1.25
     auto frame = Shown(10);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     int x0 = 0;
     int y0 = 0;
     frame->Origin(800, 600, &x0, &y0);
@@ -118,7 +101,7 @@ TEST_F(ScriptFrameTest, fade_levels_follow_the_elapsed_frames)
     for (int i = 0; i < 5; ++i)
         frame->BeginDraw();
     ASSERT_EQ(frame->GetElapsed(), 5);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     frame->DrawEffect(&target, nullptr);
     ASSERT_GE(target.calls.size(), 2u);
     EXPECT_EQ(target.calls[0].level, 64) << "BackColor 128 at elapsed 5 of 10 gives the backing level 64";
@@ -130,7 +113,7 @@ TEST_F(ScriptFrameTest, fade_levels_follow_the_elapsed_frames)
 TEST_F(ScriptFrameTest, a_two_frame_fade_does_not_divide_by_zero)
 {
     auto frame = Shown(2);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     frame->DrawEffect(&target, nullptr);
     ASSERT_GE(target.calls.size(), 2u);
     EXPECT_EQ(target.calls[0].level, 128) << "without steps the backing is at its full level";
@@ -140,7 +123,7 @@ TEST_F(ScriptFrameTest, a_two_frame_fade_does_not_divide_by_zero)
 TEST_F(ScriptFrameTest, at_rest_only_the_button_is_repainted_until_invalidated)
 {
     auto frame = Shown(10);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     RectList list;
     EXPECT_EQ(frame->AddDirtyRects(&target, &list), 2);
     ASSERT_EQ(list.size(), 1u) << "a window at rest adds only the button";
@@ -165,7 +148,7 @@ TEST_F(ScriptFrameTest, at_rest_only_the_button_is_repainted_until_invalidated)
 TEST_F(ScriptFrameTest, button_shows_its_state_and_answers_hits_inside_only)
 {
     auto frame = Shown(10);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     frame->SetButtonState(CScriptFrame::kButtonPressed);
     frame->SetButtonState(7);
     EXPECT_EQ(frame->GetButtonState(), CScriptFrame::kButtonPressed) << "states other than 0-2 are ignored";

@@ -1,9 +1,10 @@
 // The text drawable: layout, wrapping, ruby, links, typing and rendering.
 #include <gtest/gtest.h>
 
+#include "MessageWindowSettings.h"
 #include "GameTestPlanes.h"
 #include "display/FastPlane.h"
-#include "display/text_reference.h"
+#include "support/TextReference.h"
 #include "game/FrameAnimation.h"
 #include "game/GameConfig.h"
 #include "game/TextDrawable.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-using game_test::RecordingTarget;
 
 const std::string kA = "\x82\xA0";   // あ
 const std::string kKan = "\x8A\xBF";  // 漢
@@ -22,13 +22,11 @@ class TextDrawableTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = gConfig;
         gConfig.width = 800;
         gConfig.basewidth = 800;
         gConfig.textSize = 20;
         gConfig.rubySize = 10;
     }
-    void TearDown() override { gConfig = saved_; }
 
     static int Advance(const std::string& sjis, int height)
     {
@@ -41,7 +39,7 @@ protected:
             text.BeginDraw();
     }
 
-    CGameConfig saved_;
+    game_test::SettingsScope settings_;  // restores gConfig at the end
 };
 
 }  // namespace
@@ -221,7 +219,7 @@ TEST_F(TextDrawableTest, speed_zero_types_the_page_at_once_and_shows_the_marker_
     text.SetMarker(marker);
     text.SetOption(0);
     text.Layout("AB" + kA, -1);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     RectList list;
     EXPECT_EQ(text.AddDirtyRects(&target, &list), 1) << "a typing page repaints its plane";
     text.BeginDraw();
@@ -263,7 +261,7 @@ TEST_F(TextDrawableTest, links_render_the_page_again_every_frame)
     text.AddRecord(1, 7);
     text.Layout("AB", -1);
     text.EndLink();
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     for (int frame = 0; frame < 3; ++frame) {
         RectList list;
         EXPECT_EQ(text.AddDirtyRects(&target, &list), 1) << "a page with links repaints on frame " << frame;
@@ -346,11 +344,12 @@ TEST_F(TextDrawableTest, draws_its_plane_blended_by_the_level_and_refuses_pictur
     CTextDrawable text(100, 40, -1);
     text.SetPos(30, 40);
     text.SetLevel(128);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     Rect clip{0, 0, 800, 600};
     text.OnDraw(&target, &clip);
     ASSERT_EQ(target.calls.size(), 1u);
-    EXPECT_EQ(target.calls[0].op, "RateBltColorKey") << "the plane is blended colour-keyed";
+    EXPECT_EQ(target.calls[0].op, "BlendBltColorKey") << "the plane is blended colour-keyed";
+    EXPECT_EQ(target.calls[0].level, 128);
     EXPECT_EQ(target.calls[0].x, 30);
     EXPECT_EQ(target.calls[0].y, 40);
     EXPECT_EQ(text.LoadPicture("x.png"), 1) << "the text drawable makes its own picture";

@@ -8,9 +8,10 @@
 
 #include "GameTestFolder.h"
 #include "GameTestPlanes.h"
+#include "MessageWindowSettings.h"
 #include "display/FastPlane.h"
 #include "frame/CMouseInput.h"
-#include "frame/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
 #include "game/FrameAnimation.h"
@@ -20,14 +21,14 @@
 #include "game/TextHost.h"
 #include "game/TextLabel.h"
 #include "platform/EventInjection.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/Window.h"
-#include "scenario/ScenarioFixture.h"
+#include "support/ScenarioFixture.h"
 
 namespace {
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-std::string Sjis(const char8_t* text) { return platform::Utf8ToSjis(Utf8(text)); }
+std::string Sjis(const char8_t* text) { return Utf8ToSjis(Utf8(text)); }
 
 // The scenario's two pages: typed text with ruby and a name, then a choice.
 const char8_t kScenario[] = u8R"(
@@ -91,32 +92,11 @@ protected:
     {
         MainWindowFixture::SetUp();
         saved_ = gConfig;
-        gConfig.width = 800;
-        gConfig.height = 600;
-        gConfig.basewidth = 800;
         gConfig.baseDir = "";
-        gConfig.AnimationLength = 4;
-        gConfig.FileName = "chip\\frame.png";
-        gConfig.BackFileName = "chip\\frameback.png";
-        gConfig.FFNormal = gConfig.FFOnMouse = gConfig.FFOnClick = "chip\\ff.png";
-        gConfig.scriptFFx = 650;
-        gConfig.scriptFFy = 8;
-        gConfig.ParaParaAnimationFileName = {"chip\\marker.png"};
-        gConfig.ParaParaAnimationInterval = 4;
-        gConfig.textPosX = 20;
-        gConfig.textPosY = 20;
-        gConfig.textWidth = 660;
-        gConfig.textHeight = 120;
-        gConfig.namePosX = 20;
-        gConfig.namePosY = 0;
-        gConfig.nameWidth = 200;
-        gConfig.nameHeight = 24;
-        gConfig.nameSize = 18;
-        gConfig.textSize = 22;
-        gConfig.rubySize = 10;
-        gConfig.linespace = 6;
-        gConfig.interval = 3;
-        gConfig.BackColor = 160;
+        game_test::MessageWindowSettings{.textPosY = 20, .textWidth = 660, .textHeight = 120, .namePosY = 0,
+                                         .scriptFFx = 650, .scriptFFy = 8, .textSize = 22, .linespace = 6,
+                                         .interval = 3}
+            .Apply();
         std::filesystem::create_directories(folder_.path() + "/chip");
         game_test::WriteFlatPng(folder_.path() + "/chip/frame.png", 700, 160, 0x80203060u, true);
         game_test::WriteFlatPng(folder_.path() + "/chip/frameback.png", 700, 160, 0xFF000000u, true);

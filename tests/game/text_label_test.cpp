@@ -2,10 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "GameTestPlanes.h"
-#include "display/text_reference.h"
+#include "support/TextReference.h"
 #include "game/TextLabel.h"
 
-using game_test::RecordingTarget;
 
 TEST(TextLabel, set_text_renders_the_name_at_its_size)
 {
@@ -30,7 +29,7 @@ TEST(TextLabel, repaints_its_box_every_frame_and_draws_at_its_level)
     CTextLabel label;
     label.SetBoxSize(200, 24);
     label.SetPos(40, 420);
-    RecordingTarget target(800, 600);
+    RecordingPlane target(800, 600);
     for (int frame = 0; frame < 2; ++frame) {
         RectList list;
         EXPECT_EQ(label.AddDirtyRects(&target, &list), 0);
@@ -46,7 +45,8 @@ TEST(TextLabel, repaints_its_box_every_frame_and_draws_at_its_level)
     label.SetLevel(100);
     label.OnDraw(&target, nullptr);
     ASSERT_EQ(target.calls.size(), 1u);
-    EXPECT_EQ(target.calls[0].op, "RateBltColorKey") << "the name is blended colour-keyed by its level";
+    EXPECT_EQ(target.calls[0].op, "BlendBltColorKey") << "the name is blended colour-keyed by its level";
+    EXPECT_EQ(target.calls[0].level, 100);
     EXPECT_EQ(target.calls[0].x, 40);
     EXPECT_EQ(target.calls[0].y, 420);
     label.SetVisible(false);

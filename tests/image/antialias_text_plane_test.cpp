@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "display/text_reference.h"
+#include "support/TextReference.h"
 #include "image/AntialiasTextPlane.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ImageTestFiles.h"
-#include "display/DIBSection.h"
+#include "image/DIBSection.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
 #include "frame/File.h"
@@ -78,7 +78,7 @@ TEST(PictureDecoder, bmp_needs_54_bytes_and_copies_24_bits_without_drawing)
     EXPECT_EQ(w, 13);
     EXPECT_EQ(h, 7);
     std::vector<uint32_t> pixels(13 * 7);
-    ASSERT_EQ(decoder.CopyTo(pixels.data(), 13 * 4), 0);
+    ASSERT_EQ(decoder.CopyTo(pixels.data(), 13 * 4), kPictureCopied);
     std::vector<uint32_t> expected = ExpectedPixels("rgb24.bmp");
     for (size_t i = 0; i < pixels.size(); ++i)
         ASSERT_EQ(pixels[i], expected[i] & 0xFFFFFF) << "CopyTo writes the colour with alpha 0, rows top-down";
@@ -87,13 +87,13 @@ TEST(PictureDecoder, bmp_needs_54_bytes_and_copies_24_bits_without_drawing)
     ASSERT_EQ(pal.Load(ImageDataPath("pal8.bmp")), 0);
     CPictureDecoder palDecoder;
     ASSERT_EQ(palDecoder.Load(&pal), 0);
-    EXPECT_EQ(palDecoder.CopyTo(pixels.data(), 13 * 4), 3) << "an 8-bit BMP is left to Draw";
+    EXPECT_EQ(palDecoder.CopyTo(pixels.data(), 13 * 4), kPictureCopyNot24Bits) << "an 8-bit BMP is left to Draw";
     std::vector<uint32_t> drawn(13 * 7);
     ASSERT_EQ(palDecoder.Draw(DibView{drawn.data(), 13 * 4, 13, 7}), 0);
     expected = ExpectedPixels("pal8.bmp");
     for (size_t i = 0; i < drawn.size(); ++i) ASSERT_EQ(drawn[i], expected[i] & 0xFFFFFF) << "Draw of an 8-bit BMP";
     PaletteEntry entries[256];
-    ASSERT_EQ(palDecoder.GetPalette(entries), 0);
+    ASSERT_EQ(palDecoder.GetPalette(entries), kPaletteMade);
     EXPECT_EQ(entries[0].flags, kPcExplicit) << "entries 0-9 refer to the static colours";
     EXPECT_EQ(entries[255].red, 255) << "entry 255 refers to static colour 255";
     EXPECT_EQ(entries[10].flags, kPcReserved | kPcNoCollapse);
@@ -102,7 +102,7 @@ TEST(PictureDecoder, bmp_needs_54_bytes_and_copies_24_bits_without_drawing)
     ASSERT_EQ(rle.Load(ImageDataPath("rle8.bmp")), 0);
     CPictureDecoder rleDecoder;
     ASSERT_EQ(rleDecoder.Load(&rle), 0);
-    EXPECT_EQ(rleDecoder.CopyTo(pixels.data(), 13 * 4), 2) << "a compressed BMP is not copied";
+    EXPECT_EQ(rleDecoder.CopyTo(pixels.data(), 13 * 4), kPictureCopyCompressed) << "a compressed BMP is not copied";
 }
 
 TEST(PictureDecoder, short_and_lying_bitmaps_are_refused)
@@ -128,7 +128,7 @@ TEST(PictureDecoder, short_and_lying_bitmaps_are_refused)
     CPictureDecoder lyingDecoder;
     ASSERT_EQ(lyingDecoder.Load(&lyingFile), 0);
     std::vector<uint32_t> pixels(13 * 7);
-    EXPECT_EQ(lyingDecoder.CopyTo(pixels.data(), 13 * 4), 4) << "pixel data outside the file is never read";
+    EXPECT_EQ(lyingDecoder.CopyTo(pixels.data(), 13 * 4), kPictureCopyDataOutside) << "pixel data outside the file is never read";
     EXPECT_EQ(lyingDecoder.Draw(DibView{pixels.data(), 13 * 4, 13, 7}), 1);
     std::filesystem::remove_all(dir);
 }
@@ -145,7 +145,7 @@ TEST(PictureDecoder, jpeg_is_read_in_place_of_the_ole_loader)
     EXPECT_EQ(w, 64) << "the size survives the HIMETRIC round trip";
     EXPECT_EQ(h, 48);
     std::vector<uint32_t> pixels(64 * 48, 0xDEADBEEF);
-    EXPECT_EQ(decoder.CopyTo(pixels.data(), 64 * 4), 1) << "only a BMP is copied";
+    EXPECT_EQ(decoder.CopyTo(pixels.data(), 64 * 4), kPictureCopyNotBmp) << "only a BMP is copied";
     std::vector<uint32_t> small(10 * 10, 0xDEADBEEF);
     ASSERT_EQ(decoder.Draw(DibView{small.data(), 40, 10, 10}), 0) << "a smaller target takes the top-left part";
     ASSERT_EQ(decoder.Draw(DibView{pixels.data(), 64 * 4, 64, 48}), 0);
@@ -159,7 +159,7 @@ TEST(PictureDecoder, cmyk_jpeg_is_refused_when_opened_not_when_drawn)
     CFile file;
     ASSERT_EQ(file.Load(ImageDataPath("cmyk.jpg")), 0);
     CPictureDecoder decoder;
-    EXPECT_EQ(decoder.LoadOlePicture(&file), 2) << "a CMYK JPEG has no RGB colours and must be refused at open";
+    EXPECT_EQ(decoder.LoadOlePicture(&file), kJpegUnreadable) << "a CMYK JPEG has no RGB colours and must be refused at open";
     EXPECT_EQ(decoder.Load(&file), 1) << "no reader takes a CMYK JPEG, so the caller sees 'not a picture'";
     int w = -1, h = -1;
     EXPECT_EQ(decoder.GetSize(&w, &h), 1) << "a refused JPEG leaves no size behind";
@@ -176,7 +176,7 @@ TEST(DIBSection, loads_pictures_at_32_bits_and_reports_its_size)
     ASSERT_EQ(section.Create(5, 3), 0);
     EXPECT_EQ(section.GetView().pitch, 20);
     EXPECT_EQ(section.GetBits()[14], 0u) << "a new section is cleared";
-    ASSERT_EQ(section.LoadPicture(ImageDataPath("rgb555.bmp")), 0);
+    ASSERT_EQ(section.LoadPicture(ImageDataPath("rgb555.bmp")), kDibLoaded);
     ASSERT_EQ(section.GetSize(&w, &h), 0);
     EXPECT_EQ(w, 13);
     EXPECT_EQ(h, 7);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using platform::ControlKind;
 using platform::Notify;
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-std::string Sjis(const char8_t* text) { return platform::Utf8ToSjis(Utf8(text)); }
+std::string Sjis(const char8_t* text) { return Utf8ToSjis(Utf8(text)); }
 
 constexpr int kEdit = 10;
 constexpr int kCheck = 11;

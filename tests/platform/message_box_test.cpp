@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "platform/EventInjection.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"

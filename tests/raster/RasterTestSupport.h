@@ -5,12 +5,13 @@
 // checks result codes. Written from the formulas, never from the kernels.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 
 namespace rastertest {
 
@@ -76,6 +77,28 @@ void ForEveryFormatPair(const FormatPairs& pairs, const std::string& what, Body 
             body(dst, src, df, sf, accepted);
             if (!accepted) {
                 EXPECT_EQ(Snapshot(dst), before) << what << df << " <- " << sf << ": a pair without kernel must draw nothing";
+            }
+        }
+    }
+}
+
+// The driver of the kernels' reference tests: for each pair, fresh planes of
+// the given sizes (dst then src), `rounds` times filled with random pixels,
+// then body(dst, src, df, sf, round). A body answering false (its check
+// failed and said why) ends the walk.
+template <class Body>
+void ForRandomRounds(const FormatPairs& pairs, int dstW, int dstH, int srcW, int srcH, int rounds, std::mt19937& rng,
+                     Body body)
+{
+    for (auto [df, sf] : pairs) {
+        CFastPlane dst, src;
+        ASSERT_EQ(dst.CreateSurface(dstW, dstH, df), 0);
+        ASSERT_EQ(src.CreateSurface(srcW, srcH, sf), 0);
+        for (int n = 0; n < rounds; ++n) {
+            FillRandom(dst, rng);
+            FillRandom(src, rng);
+            if (!body(dst, src, df, sf, n)) {
+                return;
             }
         }
     }

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 #include "raster/Simd.h"
 
 using namespace planetest;

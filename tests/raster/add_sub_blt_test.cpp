@@ -102,13 +102,7 @@ TEST(AddSubColorBlt, every_pair_and_form_matches_the_reference)
 {
     std::mt19937 rng(77);
     for (const Op& op : AllOps()) {
-        for (auto [df, sf] : AcceptedPairs()) {
-            CFastPlane dst, src;
-            ASSERT_EQ(dst.CreateSurface(37, 21, df), 0);
-            ASSERT_EQ(src.CreateSurface(29, 15, sf), 0);
-            for (int n = 0; n < 14; ++n) {
-                FillRandom(dst, rng);
-                FillRandom(src, rng);
+        ForRandomRounds(AcceptedPairs(), 37, 21, 29, 15, 14, rng, [&](CFastPlane& dst, CFastPlane& src, int df, int sf, int n) {
                 // Keys that hit: copy the key pixel over some source pixels.
                 const int kx = static_cast<int>(rng() % 29), ky = static_cast<int>(rng() % 15);
                 src.SetColorKeyByPos(kx, ky);
@@ -127,9 +121,9 @@ TEST(AddSubColorBlt, every_pair_and_form_matches_the_reference)
                         return op.Run(d, &s, c.x, c.y, factor, c.SrcRect(), c.DstSize(), c.Clip());
                     }, [&](uint8_t* d, const uint8_t* s) {
                         if (!op.keyed || !KeyedRef(sf, s, key)) AddSubRef(df, sf, d, s, f, op.add);
-                    }, what)) return;
-            }
-        }
+                    }, what)) return false;
+                return true;
+        });
     }
 }
 

@@ -102,21 +102,14 @@ TEST_P(AlphaBlt, every_pair_matches_the_reference)
     std::mt19937 rng(31);
     auto pairs = kCross;
     for (int f : {10, 11, 12, 13}) pairs.push_back({f, f});
-    for (auto [df, sf] : pairs) {
-        CFastPlane dst, src;
-        ASSERT_EQ(dst.CreateSurface(41, 19, df), 0);
-        ASSERT_EQ(src.CreateSurface(33, 17, sf), 0);
-        for (int n = 0; n < 30; ++n) {
-            FillRandom(dst, rng);
-            FillRandom(src, rng);
-            if (n % 2 == 1) SpriteAlpha(src, rng);
-            BltCase c = n < 2 ? BltCase{} : RandomCase(rng, 41, 19, 33, 17);
-            const std::string what = "alpha " + std::to_string(df) + " <- " + std::to_string(sf);
-            if (!CheckAgainstReference(dst, src, c, [&](CFastPlane& d, CFastPlane& s) {
-                    return d.AlphaBltFast(&s, c.x, c.y, c.SrcRect(), c.DstSize(), c.Clip());
-                }, [&](uint8_t* d, const uint8_t* s) { AlphaRef(df, sf, d, s); }, what)) return;
-        }
-    }
+    ForRandomRounds(pairs, 41, 19, 33, 17, 30, rng, [&](CFastPlane& dst, CFastPlane& src, int df, int sf, int n) {
+        if (n % 2 == 1) SpriteAlpha(src, rng);
+        BltCase c = n < 2 ? BltCase{} : RandomCase(rng, 41, 19, 33, 17);
+        const std::string what = "alpha " + std::to_string(df) + " <- " + std::to_string(sf);
+        return CheckAgainstReference(dst, src, c, [&](CFastPlane& d, CFastPlane& s) {
+                return d.AlphaBltFast(&s, c.x, c.y, c.SrcRect(), c.DstSize(), c.Clip());
+            }, [&](uint8_t* d, const uint8_t* s) { AlphaRef(df, sf, d, s); }, what);
+    });
 }
 
 TEST_P(AlphaBlt, faded_form_matches_the_reference_and_plain_form_at_255)

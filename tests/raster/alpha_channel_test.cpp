@@ -8,8 +8,9 @@
 #include <random>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 #include "raster/AlphaRamp.h"
+#include "raster/RasterTestSupport.h"
 
 using namespace planetest;
 
@@ -85,13 +86,7 @@ TEST(MakeAlphaFromPlane, every_pair_matches_the_reference)
     std::mt19937 rng(107);
     const std::vector<std::pair<int, int>> pairs = {{10, 3}, {10, 10}, {11, 4}, {11, 11}, {12, 5}, {12, 7},
                                                     {12, 12}, {13, 6}, {13, 8}, {13, 13}};
-    for (auto [df, sf] : pairs) {
-        CFastPlane dst, src;
-        ASSERT_EQ(dst.CreateSurface(37, 21, df), 0);
-        ASSERT_EQ(src.CreateSurface(29, 15, sf), 0);
-        for (int n = 0; n < 12; ++n) {
-            FillRandom(dst, rng);
-            FillRandom(src, rng);
+    rastertest::ForRandomRounds(pairs, 37, 21, 29, 15, 12, rng, [&](CFastPlane& dst, CFastPlane& src, int df, int sf, int n) {
             const int i0 = static_cast<int>(rng() % 300) - 20, i1 = static_cast<int>(rng() % 300) - 20;
             const int v0 = static_cast<int>(rng() % 400) - 70, v1 = static_cast<int>(rng() % 400) - 70;
             const auto ramp = Ramp(i0, i1, v0, v1);
@@ -103,9 +98,9 @@ TEST(MakeAlphaFromPlane, every_pair_matches_the_reference)
                     const int a = ramp[RampKeyRef(sf, s)];
                     if (df == 10 || df == 11) d[2] = static_cast<uint8_t>(a >> 4);
                     else d[3] = static_cast<uint8_t>(a);
-                }, what)) return;
-        }
-    }
+                }, what)) return false;
+            return true;
+    });
 }
 
 TEST(MakeAlphaFromPlane, rectangle_form_uses_the_same_area_of_both_planes)

@@ -64,13 +64,7 @@ protected:
 TEST_P(BlendBlt, every_pair_matches_the_reference_plain_and_keyed)
 {
     std::mt19937 rng(21);
-    for (auto [df, sf] : AcceptedPairs()) {
-        CFastPlane dst, src;
-        ASSERT_EQ(dst.CreateSurface(37, 21, df), 0);
-        ASSERT_EQ(src.CreateSurface(29, 15, sf), 0);
-        for (int n = 0; n < 16; ++n) {
-            FillRandom(dst, rng);
-            FillRandom(src, rng);
+    ForRandomRounds(AcceptedPairs(), 37, 21, 29, 15, 16, rng, [&](CFastPlane& dst, CFastPlane& src, int df, int sf, int n) {
             src.SetColorKeyByPos(static_cast<int>(rng() % 29), static_cast<int>(rng() % 15));
             const uint32_t key = src.GetColorKey();
             // Factors beyond a byte too: only the low byte counts.
@@ -79,13 +73,13 @@ TEST_P(BlendBlt, every_pair_matches_the_reference_plain_and_keyed)
             const std::string what = "blend " + std::to_string(df) + " <- " + std::to_string(sf) + " factor " + std::to_string(factor);
             if (!CheckAgainstReference(dst, src, c, [&](CFastPlane& d, CFastPlane& s) {
                     return d.BlendBltFast(&s, c.x, c.y, factor, c.SrcRect(), c.DstSize(), c.Clip());
-                }, [&](uint8_t* d, const uint8_t* s) { BlendRef(df, sf, d, s, factor); }, what)) return;
+                }, [&](uint8_t* d, const uint8_t* s) { BlendRef(df, sf, d, s, factor); }, what)) return false;
             if (!CheckAgainstReference(dst, src, c, [&](CFastPlane& d, CFastPlane& s) {
                     return d.BlendBlt(&s, c.x, c.y, factor, c.SrcRect(), c.DstSize(), c.Clip());
                 }, [&](uint8_t* d, const uint8_t* s) { if (!KeyedRef(sf, s, key)) BlendRef(df, sf, d, s, factor); },
-                "keyed " + what)) return;
-        }
-    }
+                "keyed " + what)) return false;
+            return true;
+    });
 }
 
 TEST_P(BlendBlt, full_frame_rows_match_the_reference)

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "display/FastPlane.h"
-#include "display/PlaneTestSupport.h"
+#include "support/PlaneTestSupport.h"
 
 using namespace planetest;
 

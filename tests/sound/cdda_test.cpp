@@ -83,7 +83,7 @@ protected:
 
 TEST_F(CddaTest, reads_the_table_of_contents)
 {
-    ASSERT_EQ(cd_->Open("Q"), 0) << "the image must open as a disc";
+    ASSERT_EQ(cd_->Open("Q"), kCdOpened) << "the image must open as a disc";
     EXPECT_EQ(cd_->GetTrackCount(), 3);
     EXPECT_EQ(cd_->GetTrackStart(1), CCDDA::PackMsf(150)) << "track 1 starts at 00:02:00";
     EXPECT_EQ(cd_->GetTrackStart(2), 0x0300u) << "track 2 at 00:03:00 (seconds in the second byte)";
@@ -102,9 +102,9 @@ TEST_F(CddaTest, reads_the_table_of_contents)
 
 TEST_F(CddaTest, plays_one_track_and_stops_at_its_end)
 {
-    ASSERT_EQ(cd_->Open("Q"), 0);
+    ASSERT_EQ(cd_->Open("Q"), kCdOpened);
     cd_->Close();
-    ASSERT_EQ(cd_->PlayTrack(2), 0) << "Play opens the stored drive again when needed";
+    ASSERT_EQ(cd_->PlayTrack(2), kCdPlaying) << "Play opens the stored drive again when needed";
     EXPECT_TRUE(cd_->IsOpen());
     EXPECT_TRUE(cd_->IsPlaying());
     std::vector<int16_t> out = Hear(2400);
@@ -119,14 +119,14 @@ TEST_F(CddaTest, plays_one_track_and_stops_at_its_end)
     }
     EXPECT_TRUE(AwaitNotify([&] { return !cd_->IsPlaying(); }))
         << "the end of the range stops a non-looping play";
-    EXPECT_EQ(cd_->Stop(), 2) << "Stop when not playing";
+    EXPECT_EQ(cd_->Stop(), kCdStopNotPlaying) << "Stop when not playing";
 }
 
 TEST_F(CddaTest, last_track_plays_to_the_end_of_the_disc_and_loops)
 {
-    ASSERT_EQ(cd_->Open("Q"), 0);
+    ASSERT_EQ(cd_->Open("Q"), kCdOpened);
     cd_->SetLoop(true);
-    ASSERT_EQ(cd_->PlayTrack(3), 0);
+    ASSERT_EQ(cd_->PlayTrack(3), kCdPlaying);
     int plays = cd_->GetPlayCount();
     std::vector<int16_t> out = Hear(1300);
     for (size_t i = 0; i < 44100 - 600; ++i) {
@@ -142,18 +142,18 @@ TEST_F(CddaTest, last_track_plays_to_the_end_of_the_disc_and_loops)
         heard += std::abs(out[2 * i]) == 3000;
     }
     EXPECT_GT(heard, 44100u / 10) << "track 3 is heard again after the replay";
-    EXPECT_EQ(cd_->Stop(), 0);
-    EXPECT_EQ(cd_->Stop(), 2) << "a second Stop finds nothing playing";
+    EXPECT_EQ(cd_->Stop(), kCdStopped);
+    EXPECT_EQ(cd_->Stop(), kCdStopNotPlaying) << "a second Stop finds nothing playing";
 }
 
 TEST_F(CddaTest, refuses_bad_track_numbers_and_foreign_notifications)
 {
-    ASSERT_EQ(cd_->Open("Q"), 0);
-    EXPECT_EQ(cd_->Play(0, 1), 2) << "track 0 would read before the table";
-    EXPECT_EQ(cd_->Play(1, 4), 2) << "beyond the track count";
-    EXPECT_EQ(cd_->Play(3, 2), 2) << "a range that ends before it starts";
+    ASSERT_EQ(cd_->Open("Q"), kCdOpened);
+    EXPECT_EQ(cd_->Play(0, 1), kCdPlayBadTracks) << "track 0 would read before the table";
+    EXPECT_EQ(cd_->Play(1, 4), kCdPlayBadTracks) << "beyond the track count";
+    EXPECT_EQ(cd_->Play(3, 2), kCdPlayBadTracks) << "a range that ends before it starts";
     EXPECT_FALSE(cd_->IsPlaying());
-    EXPECT_EQ(cd_->PlayDW(0x0300, 0x0300, false), 0) << "an empty range does nothing";
+    EXPECT_EQ(cd_->PlayDW(0x0300, 0x0300, false), kCdRangePlaying) << "an empty range does nothing";
     EXPECT_FALSE(cd_->IsPlaying());
     int id = cd_->GetDeviceId();
     EXPECT_EQ(cd_->OnWindowMessage(nullptr, platform::kWmMciNotify, platform::kMciNotifyAborted, id), 0)
@@ -166,8 +166,8 @@ TEST_F(CddaTest, refuses_bad_track_numbers_and_foreign_notifications)
 TEST_F(CddaTest, no_disc_fails_to_open_and_play)
 {
     platform::cd::SetCdImage("Q", dir_ + "/missing.cue");
-    EXPECT_EQ(cd_->Open("Q"), 1) << "an image that does not exist does not open";
+    EXPECT_EQ(cd_->Open("Q"), kCdNoDevice) << "an image that does not exist does not open";
     EXPECT_FALSE(cd_->IsOpen());
     EXPECT_EQ(cd_->PlayTrack(1), 1) << "every Play fails while there is no disc";
-    EXPECT_EQ(cd_->Stop(), 1);
+    EXPECT_EQ(cd_->Stop(), kCdStopNotOpen);
 }

@@ -51,12 +51,6 @@ TEST(MediaObjectTest, hms_round_trip_and_refusals)
     EXPECT_EQ(h, 25) << "hours must not wrap at 24";
 }
 
-TEST(MediaObjectTest, base_load_ignores_the_path)
-{
-    BareMedia m;
-    EXPECT_EQ(m.Load("no\\such\\file.wav"), 0) << "the base Load must answer 0 without doing anything";
-}
-
 TEST(MediaObjectTest, level_to_volume_mapping_and_clamps)
 {
     EXPECT_EQ(LevelToVolume(255), -1) << "full level is -1, not 0";

@@ -9,7 +9,7 @@
 
 #include "SoundTestSupport.h"
 #include "display/FastPlane.h"
-#include "frame/ManualClock.h"
+#include "support/ManualClock.h"
 #include "platform/Time.h"
 #include "sound/CMovieAVI.h"
 #include "sound/CMovieAVIAUDIO.h"

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 
 using namespace mp3test;
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 
 using namespace mp3test;
 

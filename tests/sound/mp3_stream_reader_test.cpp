@@ -9,7 +9,7 @@
 
 #include "frame/FileLayer.h"
 #include "frame/NmmPacker.h"
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "sound/mp3/CMp3StreamReader.h"
 
 using namespace mp3test;

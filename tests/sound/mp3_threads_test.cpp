@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "sound/mp3/CMp3StreamReader.h"
 
 using namespace mp3test;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "sound/mp3/Mp3BitReader.h"
 
 using namespace mp3test;

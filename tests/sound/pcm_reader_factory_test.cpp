@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "SoundTestSupport.h"
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "sound/CAudioPlugin.h"
 #include "sound/CPcmDirectShow.h"
 #include "sound/CkmRawWave.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "SoundTestSupport.h"
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "platform/Cd.h"
 #include "scenario/ScenarioAssembler.h"
 #include "scenario/ScenarioExecutor.h"

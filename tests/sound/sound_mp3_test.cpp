@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "SoundTestSupport.h"
-#include "mp3_test_support.h"
+#include "Mp3TestSupport.h"
 #include "platform/Audio.h"
 
 using namespace soundtest;
@@ -41,7 +41,7 @@ TEST_F(SoundMp3Test, plays_the_decoded_file_whatever_its_extension)
     std::vector<float> ref = mp3test::Reference(kFile);
     ASSERT_FALSE(ref.empty());
     CSoundMp3 s;
-    ASSERT_EQ(s.Load("bgm\\01.wav"), 0) << "an MP3 named .wav is decoded as MP3";
+    ASSERT_EQ(s.Load("bgm\\01.wav"), kSoundLoaded) << "an MP3 named .wav is decoded as MP3";
     EXPECT_EQ(s.GetFrequency(), 44100);
     size_t frames = ref.size() / 2;
     EXPECT_NEAR(s.GetLength(), frames * 1000.0 / 44100, 30) << "the length follows the decoded samples";
@@ -59,13 +59,13 @@ TEST_F(SoundMp3Test, plays_the_decoded_file_whatever_its_extension)
 TEST_F(SoundMp3Test, same_file_shares_and_non_mp3_files_fail)
 {
     CSoundMp3 a, b;
-    ASSERT_EQ(a.Load("bgm\\01.wav"), 0);
-    ASSERT_EQ(b.Load("bgm\\01.wav"), 0);
+    ASSERT_EQ(a.Load("bgm\\01.wav"), kSoundLoaded);
+    ASSERT_EQ(b.Load("bgm\\01.wav"), kSoundLoaded);
     EXPECT_TRUE(b.GetBuffer()->SharesSamplesWith(*a.GetBuffer())) << "the second sound shares the first one's samples";
     Write("text.mp3", std::vector<uint8_t>(1000, 'x'));
     CSoundMp3 c;
-    EXPECT_EQ(c.Load("text.mp3"), 1) << "a file that exists but is not MP3 fails with 1";
+    EXPECT_EQ(c.Load("text.mp3"), kSoundNotLoaded) << "a file that exists but is not MP3 is not loaded";
     EXPECT_EQ(c.GetBuffer(), nullptr);
-    EXPECT_EQ(c.Load("missing.mp3"), 1) << "a missing file fails with 1";
-    EXPECT_EQ(c.Load(""), 0) << "an empty path is no error";
+    EXPECT_EQ(c.Load("missing.mp3"), kSoundNotLoaded) << "a missing file is not loaded";
+    EXPECT_EQ(c.Load(""), kSoundLoaded) << "an empty path is no error";
 }

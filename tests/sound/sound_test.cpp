@@ -30,14 +30,14 @@ TEST_F(SoundTest, loads_a_wave_file_and_reports_its_length)
 {
     Write("se/a.wav", PcmWave(2, 22050, 16, Samples16(Ramp(22050, 2, 1))));
     CSound s;
-    ASSERT_EQ(s.Load("se\\a.wav"), 0) << "a PCM WAVE file must load";
+    ASSERT_EQ(s.Load("se\\a.wav"), kSoundLoaded) << "a PCM WAVE file must load";
     EXPECT_EQ(s.GetLength(), 1000) << "one second of samples";
     EXPECT_EQ(s.GetFileName(), "se\\a.wav");
     EXPECT_EQ(s.GetFrequency(), 22050);
     EXPECT_EQ(s.GetPosition(), 0);
-    EXPECT_EQ(s.Load(""), 0) << "an empty path releases the old buffer and is no error";
+    EXPECT_EQ(s.Load(""), kSoundLoaded) << "an empty path releases the old buffer and is no error";
     EXPECT_EQ(s.GetBuffer(), nullptr) << "nothing is loaded after an empty path";
-    EXPECT_EQ(s.Load("missing.wav"), 1) << "a file no reader opens fails with 1";
+    EXPECT_EQ(s.Load("missing.wav"), kSoundNotLoaded) << "a file no reader opens is not loaded";
 }
 
 TEST_F(SoundTest, no_buffer_answers)
@@ -58,12 +58,12 @@ TEST_F(SoundTest, same_file_shares_one_sample_memory)
     Write("v.wav", PcmWave(1, 44100, 16, Samples16(Ramp(4410, 1, 2))));
     CSound a;
     CSound b;
-    ASSERT_EQ(a.Load("v.wav"), 0);
+    ASSERT_EQ(a.Load("v.wav"), kSoundLoaded);
     a.SetVolume(-500);
     // With the file gone, b can only load by sharing a's samples: no reader is made.
     ASSERT_EQ(std::remove((dir_ + "/v.wav").c_str()), 0);
     FlushFileLayerCache();
-    ASSERT_EQ(b.Load("v.wav"), 0) << "a second sound of the same file must borrow the first one's buffer";
+    ASSERT_EQ(b.Load("v.wav"), kSoundLoaded) << "a second sound of the same file must borrow the first one's buffer";
     ASSERT_NE(b.GetBuffer(), nullptr);
     EXPECT_TRUE(b.GetBuffer()->SharesSamplesWith(*a.GetBuffer())) << "the samples must be shared, not copied";
     EXPECT_EQ(b.GetLength(), a.GetLength());
@@ -74,7 +74,7 @@ TEST_F(SoundTest, nested_pause_and_resume)
 {
     Write("p.wav", PcmWave(1, 44100, 16, Samples16(Ramp(44100, 1, 1))));
     CSound s;
-    ASSERT_EQ(s.Load("p.wav"), 0);
+    ASSERT_EQ(s.Load("p.wav"), kSoundLoaded);
     s.Pause();
     EXPECT_EQ(s.GetPauseCount(), 0) << "Pause on a sound neither playing nor paused leaves the count at 0";
     s.Play();
@@ -99,7 +99,7 @@ TEST_F(SoundTest, stop_fades_for_25_ms_and_restores_the_volume)
 {
     Write("f.wav", PcmWave(1, 44100, 16, Samples16(Ramp(44100, 1, 1))));
     CSound s;
-    ASSERT_EQ(s.Load("f.wav"), 0);
+    ASSERT_EQ(s.Load("f.wav"), kSoundLoaded);
     s.SetVolume(-300);
     uint32_t before = platform::GetTicks();
     EXPECT_EQ(s.Stop(), 0);
@@ -118,7 +118,7 @@ TEST_F(SoundTest, frequency_range)
 {
     Write("q.wav", PcmWave(1, 22050, 8, std::vector<uint8_t>(2205, 0x80)));
     CSound s;
-    ASSERT_EQ(s.Load("q.wav"), 0);
+    ASSERT_EQ(s.Load("q.wav"), kSoundLoaded);
     EXPECT_EQ(s.SetFrequency(99), 2);
     EXPECT_EQ(s.SetFrequency(100001), 2);
     EXPECT_EQ(s.SetFrequency(100000), 0);
@@ -153,8 +153,8 @@ TEST_F(SoundTest, two_sounds_mix_at_their_volumes)
     Write("a.wav", PcmWave(1, 44100, 16, Samples16(a)));
     Write("b.wav", PcmWave(2, 44100, 16, Samples16(b)));
     CSound sa, sb;
-    ASSERT_EQ(sa.Load("a.wav"), 0);
-    ASSERT_EQ(sb.Load("b.wav"), 0);
+    ASSERT_EQ(sa.Load("a.wav"), kSoundLoaded);
+    ASSERT_EQ(sb.Load("b.wav"), kSoundLoaded);
     sa.SetVolume(LevelToVolume(128));
     sb.SetVolume(LevelToVolume(200));
     sa.Play();

@@ -26,7 +26,7 @@ uint32_t PlayBytes(const Voice& v)
 
 }  // namespace
 
-const char* AudioResultToString(int32_t code)
+const char* ToString(AudioResult code)
 {
     switch (code) {
     case kAudioOk: return "ok";

@@ -11,6 +11,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "frame/Assert.h"
+
 namespace platform {
 
 namespace {
@@ -169,6 +171,7 @@ int JpegDecoder::Height() const { return height_; }
 
 bool JpegDecoder::Decode(uint32_t* pixels, int pitch)
 {
+    LANTERN_ASSERT(data_ != nullptr, "Decode before a successful Open");
     if (data_ == nullptr || pixels == nullptr) {
         return false;
     }

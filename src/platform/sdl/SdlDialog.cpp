@@ -9,7 +9,7 @@
 
 #include "imgui.h"
 #include "platform/Dialog.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/sdl/WindowState.h"
 
 namespace platform {

@@ -6,7 +6,7 @@
 
 #include "imgui.h"
 #include "platform/MessageBox.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/sdl/Overlay.h"
 #include "platform/sdl/WindowState.h"
 

@@ -1,7 +1,7 @@
 #include <SDL.h>
 
 #include "platform/OpenUrl.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/Input.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/sdl/SdlContext.h"
 #include "platform/sdl/WindowState.h"
 

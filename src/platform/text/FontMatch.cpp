@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 
 namespace platform::text {
 namespace {

@@ -15,7 +15,7 @@
 #include <unordered_map>
 
 #include "platform/FontRenderer.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/text/FontMatch.h"
 
 namespace platform {

@@ -158,7 +158,7 @@ Mp3DecoderPtr Mp3NewDecoder()
     return decoder;
 }
 
-const char* Mp3ErrorToString(int code)
+const char* ToString(Mp3Error code)
 {
     switch (code) {
     case kMp3ErrorNone:

@@ -21,7 +21,7 @@ enum Mp3Error : int32_t {
                              // or a frame that does not belong to the open stream
     kMp3ErrorNeedData = 5,   // not enough bytes for what was asked
 };
-const char* Mp3ErrorToString(int code);
+const char* ToString(Mp3Error code);
 
 // The 12 fields of a frame header as the standard defines them.
 struct Mp3HeaderFields {

@@ -237,11 +237,6 @@ def with_mixed_blocks(source, name):
         fh.write(data)
 
 
-# Streams whose reference is also kept uncompressed (X.f24): the CSoundMp3
-# tests read it that way.
-RAW_REFERENCES = {"l3_m1_stereo_44k_128.mp3"}
-
-
 def reference(name):
     raw = subprocess.run(["mpg123", "-q", "--no-gapless", "-e", "f32", "-s", os.path.join(HERE, name)],
                          check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
@@ -253,9 +248,6 @@ def reference(name):
         out += struct.pack("<i", i)[:3]
     with open(os.path.join(HERE, name + ".f24.z"), "wb") as fh:
         fh.write(struct.pack("<I", len(out)) + zlib.compress(bytes(out), 9))
-    if name in RAW_REFERENCES:
-        with open(os.path.join(HERE, name + ".f24"), "wb") as fh:
-            fh.write(out)
 
 
 STREAMS = [

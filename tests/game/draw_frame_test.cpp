@@ -1,0 +1,111 @@
+// The frame draw: two passes over the queue and the merged rectangle list.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "GameTestPlanes.h"
+#include "game/DrawFrame.h"
+#include "game/DrawQueue.h"
+
+namespace {
+
+
+// Logs every call the frame draw makes on it, in order.
+class LoggingDrawable : public CDrawable {
+public:
+    LoggingDrawable(std::string name, std::vector<std::string>* log, RectList rects = {})
+        : tag_(std::move(name)), log_(log), rects_(std::move(rects))
+    {
+    }
+    int AddDirtyRects(CPlaneBase*, RectList* list) override
+    {
+        log_->push_back(tag_ + ":dirty");
+        list->insert(list->end(), rects_.begin(), rects_.end());
+        return rects_.empty() ? 0 : 1;
+    }
+    void BeginDraw() override { log_->push_back(tag_ + ":begin"); }
+    int OnDraw(CPlaneBase*, const Rect* clip) override
+    {
+        log_->push_back(tag_ + ":draw " + std::to_string(clip->left) + "," + std::to_string(clip->top) + "," +
+                        std::to_string(clip->right) + "," + std::to_string(clip->bottom));
+        return 0;
+    }
+    void EndDraw() override { log_->push_back(tag_ + ":end"); }
+
+private:
+    std::string tag_;
+    std::vector<std::string>* log_;
+    RectList rects_;
+};
+
+TEST(DrawFrame, pass_one_collects_then_pass_two_draws_each_rectangle_in_key_order)
+{
+    std::vector<std::string> log;
+    LoggingDrawable back("back", &log, {{0, 0, 10, 10}});
+    LoggingDrawable front("front", &log, {{50, 50, 60, 60}});
+    CDrawQueue queue;
+    queue.Insert(5, &front);
+    queue.Insert(-1, &back);
+    RecordingPlane target(100, 100);
+    RectList list;
+    DrawScenarioFrame(&target, &queue, &list, {{90, 90, 95, 95}});
+    const std::vector<std::string> expected = {
+        "back:dirty",       "front:dirty",        "back:begin",       "back:draw 90,90,95,95",
+        "back:draw 0,0,10,10", "back:draw 50,50,60,60", "back:end", "front:begin",
+        "front:draw 90,90,95,95", "front:draw 0,0,10,10", "front:draw 50,50,60,60", "front:end"};
+    EXPECT_EQ(log, expected) << "the cursor's rectangle first, then the drawables' in key order";
+    EXPECT_TRUE(list.empty()) << "the list is emptied after the frame";
+}
+
+TEST(DrawFrame, merge_unites_overlapping_and_touching_rectangles_and_clips)
+{
+    RectList list = {{0, 0, 10, 10}, {5, 5, 20, 20}, {40, 40, 50, 50}, {20, 0, 30, 5},
+                     {-10, -10, -1, -1}, {95, 95, 200, 200}, {3, 3, 3, 9}};
+    MergeDirtyRects(&list, {0, 0, 100, 100});
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_NE(std::find(list.begin(), list.end(), Rect{0, 0, 30, 20}), list.end())
+        << "overlapping and edge-touching rectangles become their union";
+    EXPECT_NE(std::find(list.begin(), list.end(), Rect{40, 40, 50, 50}), list.end());
+    EXPECT_NE(std::find(list.begin(), list.end(), Rect{95, 95, 100, 100}), list.end()) << "clipped to the target";
+}
+
+TEST(DrawFrame, merged_rectangles_never_overlap_so_no_pixel_is_drawn_twice)
+{
+    // A chain where the union of the first two meets a third seen earlier.
+    RectList list = {{0, 20, 5, 25}, {0, 0, 10, 10}, {8, 8, 30, 22}};
+    MergeDirtyRects(&list, {0, 0, 100, 100});
+    for (size_t i = 0; i < list.size(); ++i)
+        for (size_t j = i + 1; j < list.size(); ++j) {
+            const Rect& a = list[i];
+            const Rect& b = list[j];
+            EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                << "two merged rectangles overlap: a blend would be drawn twice there";
+        }
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0], (Rect{0, 0, 30, 25}));
+}
+
+TEST(DrawFrame, still_screen_redraws_only_the_cursor_area)
+{
+    CDrawable picture;
+    picture.SetPlane(new RecordingPlane(100, 100));
+    CDrawQueue queue;
+    queue.Insert(0, &picture);
+    RecordingPlane target(100, 100);
+    RectList list;
+    DrawScenarioFrame(&target, &queue, &list, {});
+    ASSERT_EQ(target.calls.size(), 1u);
+    EXPECT_TRUE(target.calls[0].clipRect == (Rect{0, 0, 100, 100})) << "a new picture is drawn whole once";
+    target.calls.clear();
+    RectList drawn = {{1, 1, 2, 2}};
+    DrawScenarioFrame(&target, &queue, &list, {{10, 10, 20, 20}, {15, 15, 25, 25}, {-9, -9, -1, -1}}, &drawn);
+    ASSERT_EQ(target.calls.size(), 1u);
+    EXPECT_TRUE(target.calls[0].clipRect == (Rect{10, 10, 25, 25})) << "a still screen repaints only under the cursor";
+    // The display compares only these with the last presented frame: every
+    // rectangle drawn on must be among them, or its change would never show.
+    EXPECT_EQ(drawn, (RectList{{1, 1, 2, 2}, {10, 10, 25, 25}}))
+        << "the merged rectangles drawn on are added after what the list held";
+}
+
+}  // namespace

@@ -1,0 +1,217 @@
+// Start-up and shut-down: the settings failure message and exit code, and a
+// second copy that finds the first one running.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <sstream>
+
+#include "support/ChildProcess.h"
+#include "GameTestFolder.h"
+#include "frame/CSingleInstance.h"
+#include "game/ErrorReport.h"
+#include "game/Game.h"
+#include "game/SystemData.h"
+#include "game/ScreenSlot.h"
+#include "game/WinMain.h"
+#include "platform/EventInjection.h"
+#include "platform/MessageBox.h"
+#include "scenario/SceneSeen.h"
+
+using game_test::FullSettings;
+using game_test::GameFolder;
+using game_test::Without;
+
+namespace {
+
+struct Box {
+    std::string text, caption;
+};
+
+// Runs WinMain with the folder as the current directory, answering and
+// recording every message box.
+int RunIn(const std::string& gameFolder, std::vector<Box>* boxes)
+{
+    const std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(gameFolder);
+    platform::SetMessageBoxResponder([boxes](const std::string& text, const std::string& caption,
+                                             platform::MessageBoxKind) {
+        boxes->push_back({text, caption});
+        return platform::kIdOk;
+    });
+    // Without screens, as a game without a start menu: "scnstart" runs right
+    // after the movies instead of a menu waiting for a click.
+    SetGameScreenFactory([](int) -> CGameScreen* { return nullptr; });
+    const int result = WinMain(nullptr, nullptr, "", 10);
+    SetGameScreenFactory(nullptr);
+    platform::SetMessageBoxResponder(nullptr);
+    std::filesystem::current_path(back);
+    return result;
+}
+
+int RunIn(const GameFolder& folder, std::vector<Box>* boxes) { return RunIn(folder.path(), boxes); }
+
+// Every key, with the user system file "user.ini" beside the game.
+ProfileFile SettingsWithUserFile()
+{
+    ProfileFile settings = FullSettings();
+    settings.SetString("global", "userini", "user.ini");
+    return settings;
+}
+
+TEST(WinMain, unreadable_settings_end_with_1_and_name_the_file_the_folder_and_the_fault)
+{
+    GameFolder folder;
+    std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunIn(folder, &boxes), 1) << "no settings file";
+    std::string err = testing::internal::GetCapturedStderr();
+    const std::string where = "scenario/brask.ini in " + folder.path() + ": ";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(1)\n" + where + "not found");
+    EXPECT_EQ(boxes[0].caption, "えら");
+    EXPECT_NE(err.find("lantern: " + where + "not found\n"), std::string::npos)
+        << "the reason must reach stderr even when nobody sees the box: " << err;
+
+    ProfileFile settings = Without(FullSettings(), "global", "UrlSundrel");
+    folder.Write("scenario/brask.ini", settings);
+    boxes.clear();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunIn(folder, &boxes), 1);
+    err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "iniファイルの読み込みに失敗(8)\n" + where + "key \"UrlSundrel\" missing from [global]")
+        << "the code names the missing key, the second line spells it out";
+    EXPECT_NE(err.find("UrlSundrel"), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/v")) << "no user system file after a failed start";
+}
+
+TEST(WinMain, settings_naming_a_file_outside_the_game_folder_stop_the_start_before_any_write)
+{
+    GameFolder folder;
+    std::filesystem::create_directories(folder.path() + "/game/scenario");
+    ProfileFile settings = SettingsWithUserFile();
+    settings.SetString("global", "userini", "..\\escaped.ini");
+    folder.Write("game/scenario/brask.ini", settings);
+    std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunIn(folder.path() + "/game", &boxes), 1) << "a settings error";
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("iniファイルの書き込み先がゲームのフォルダの外です(300)\n", 0), 0u) << boxes[0].text;
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/escaped.ini")) << "nothing is written above the game";
+}
+
+TEST(WinMain, second_copy_saves_the_user_file_and_ends_with_0)
+{
+    GameFolder folder;
+    ProfileFile settings = SettingsWithUserFile();
+    folder.Write("scenario/brask.ini", settings);
+    ProfileFile user;
+    user.SetString("global", "width", "1024");
+    user.SetString("global", "height", "768");
+    user.SetString("global", "cdLevel", "99");
+    folder.Write("user.ini", user);
+    gSceneSeen.clear();
+
+    CSingleInstance first;  // this process plays the copy that already runs
+    ASSERT_TRUE(first.IsFirstInstance());
+    std::vector<Box> boxes;
+    EXPECT_EQ(RunIn(folder, &boxes), 0);
+    EXPECT_TRUE(boxes.empty()) << "the second copy shows nothing";
+    EXPECT_EQ(gConfig.width, 800) << "start-up replaces the width read from the user file";
+    EXPECT_EQ(gConfig.height, 600);
+    EXPECT_EQ(gConfig.baseDir, ".\\");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path() + "/savedata")) << "start-up makes the save folder";
+
+    ProfileFile written;
+    ASSERT_EQ(written.load(folder.path() + "/user.ini"), 0);
+    int value = 0;
+    ASSERT_EQ(written.GetInt("global", "cdLevel", &value), 0);
+    EXPECT_EQ(value, 99) << "the values this copy read are written back";
+    ASSERT_EQ(written.GetInt("global", "width", &value), 0);
+    EXPECT_EQ(value, 800);
+}
+
+TEST(WinMain, first_copy_runs_the_application_and_saves_the_user_file_at_exit)
+{
+    GameFolder folder;
+    ProfileFile settings = SettingsWithUserFile();
+    settings.SetString("global", "VersionString", "lantern test");
+    folder.Write("scenario/brask.ini", settings);
+    gSceneSeen = {3};
+    gGame = nullptr;
+    // The player closes the window as soon as it is there.
+    ASSERT_TRUE(platform::testing::PushWindowClose()) << "the event queue must take the close";
+    std::vector<Box> boxes;
+    EXPECT_EQ(RunIn(folder, &boxes), 0);
+    EXPECT_NE(gGame, nullptr) << "the application's main routine must build the game object and run its loop";
+    // The folder holds no pictures: the game names each one it misses, and
+    // shows nothing else (no settings failure, no scenario error).
+    for (const Box& box : boxes) {
+        EXPECT_EQ(box.text.rfind("みつからないの。。。<", 0), 0u) << "unexpected message box: " << box.text;
+        EXPECT_EQ(box.caption, "えら");
+    }
+    ProfileFile written;
+    ASSERT_EQ(written.load(folder.path() + "/user.ini"), 0) << "the first run creates the user system file";
+    std::string seen;
+    EXPECT_EQ(written.GetString("SceneSeen", "03", &seen), 0) << "with the scenes seen during the run";
+}
+
+TEST(WinMain, scenario_error_names_the_file_on_stderr_and_ends_with_a_failure_status)
+{
+    GameFolder folder;
+    ProfileFile settings = SettingsWithUserFile();
+    settings.SetString("global", "scnstart", "start.nsd");
+    folder.Write("scenario/brask.ini", settings);
+    {
+        std::ofstream damaged(folder.path() + "/scenario/start.nsd", std::ios::binary);
+        damaged << std::string(40, '\0');
+    }
+    std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
+    const int status = RunIn(folder, &boxes);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, kExitFatalError) << "a game ended by an error must not report success";
+    bool named = false;
+    for (const Box& box : boxes)
+        named = named || box.text == "エラーが発生しました\nscenario start.nsd: not a NASDAP66 version 2 file";
+    EXPECT_TRUE(named) << "the box keeps the system's line and names the file and the reason";
+    EXPECT_NE(err.find("lantern: scenario start.nsd: not a NASDAP66 version 2 file\n"), std::string::npos)
+        << "the same line must reach stderr without LANTERN_DEBUG: " << err;
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "/user.ini")) << "the user file is still saved";
+}
+
+TEST(WinMain, signal_or_close_inside_a_message_box_ends_the_game_cleanly_with_the_user_file_saved)
+{
+    const std::pair<const char*, std::function<void()>> ends[] = {
+        {"SIGTERM", [] { raise(SIGTERM); }},
+        {"SIGINT", [] { raise(SIGINT); }},
+        {"window close", [] { platform::testing::PushWindowClose(); }},
+    };
+    for (const auto& [what, end] : ends) {
+        GameFolder folder;
+        folder.Write("scenario/brask.ini", SettingsWithUserFile());
+        // The folder has no pictures: the game's first box ("みつからないの。。。")
+        // is up when the end comes; the hook stands in for a person who does
+        // not answer it.
+        const int status = test_support::ChildStatusWithin(60, [&folder, end = end] {
+            std::filesystem::current_path(folder.path());
+            int turns = 0;
+            platform::testing::SetModalTurnHook([&turns, &end] {
+                if (++turns == 5)
+                    end();
+            });
+            const int result = WinMain(nullptr, nullptr, "", 10);
+            return turns >= 5 ? result : 100;
+        });
+        EXPECT_EQ(status, 0) << what << ": -1 means the box kept the game from ending, 100 that no box came up";
+        EXPECT_TRUE(std::filesystem::exists(folder.path() + "/user.ini"))
+            << what << ": the user file is saved as at a normal quit";
+    }
+}
+
+}  // namespace
