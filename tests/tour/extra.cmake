@@ -3,7 +3,7 @@
 # of its own because it needs the demo folder that scripts/build-demo makes
 # (a test fixture), which the other game tests do not.
 if(TARGET lantern_all AND TARGET demobuild AND TARGET demopictures)
-  add_executable(tour_tests ${CMAKE_CURRENT_LIST_DIR}/DemoTour_test.cpp)
+  add_executable(tour_tests ${CMAKE_CURRENT_LIST_DIR}/demo_tour_test.cpp)
   target_link_libraries(tour_tests PRIVATE lantern_all lantern_test_main GTest::gtest)
   target_include_directories(tour_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/.. ${CMAKE_CURRENT_LIST_DIR}/../game)
   add_dependencies(tour_tests demobuild demopictures nsasm)

@@ -36,7 +36,7 @@
 #include "platform/Dialog.h"
 #include "platform/EventInjection.h"
 #include "platform/MessageBox.h"
-#include "platform/TextEncoding.h"
+#include "frame/TextEncoding.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
@@ -50,7 +50,7 @@ namespace fs = std::filesystem;
 namespace inject = platform::testing;
 using namespace game_test;
 
-std::string Sjis(const char8_t* text) { return platform::Utf8ToSjis(reinterpret_cast<const char*>(text)); }
+std::string Sjis(const char8_t* text) { return Utf8ToSjis(reinterpret_cast<const char*>(text)); }
 
 // What the client area shows, as 0x00RRGGBB rows top-down.
 struct Picture {
