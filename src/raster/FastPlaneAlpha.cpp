@@ -180,9 +180,9 @@ void AlphaPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Place
                      uint32_t f)
 {
     if (raster::SimdEnabled()) {
-        DrawPieceBatch<&AlphaPieceAt<D, S, Fade, true>>(dst, src, pieces, count, f);
+        DrawPieceBatch<&AlphaPieceAt<D, S, Fade, true>, D::kBytes>(dst, src, pieces, count, f);
     } else {
-        DrawPieceBatch<&AlphaPieceAt<D, S, Fade, false>>(dst, src, pieces, count, f);
+        DrawPieceBatch<&AlphaPieceAt<D, S, Fade, false>, D::kBytes>(dst, src, pieces, count, f);
     }
 }
 
