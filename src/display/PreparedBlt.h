@@ -41,13 +41,30 @@ using PieceBatchKernel = void (*)(const SurfaceView& dst, const SurfaceView& src
 // The batch form of a piece kernel: the kernel is a constant here, so it is
 // inlined into the loop instead of called once per piece (the block
 // transitions draw a screen of 2 x 2 pieces per frame).
-template <PieceKernel Kernel>
+//
+// PixelBytes (the destination's, 0: unknown) asks for the first two rows of
+// the piece a few ahead to be fetched while this one is drawn: the scattered
+// blocks land all over a screen-sized destination, and waiting on each
+// block's rows is most of its cost. A fetch hint never faults, so the
+// address is worked as an integer and may lie anywhere.
+template <PieceKernel Kernel, int PixelBytes = 0>
 void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const PlacedPiece* pieces, int count,
                     uint32_t arg)
 {
     const SurfaceView dv = dst;
     const SurfaceView sv = src;
+    constexpr int kAhead = 8;
     for (int i = 0; i < count; ++i) {
+        if constexpr (PixelBytes != 0) {
+            if (i + kAhead < count) {
+                const PlacedPiece& next = pieces[i + kAhead];
+                const uintptr_t row = reinterpret_cast<uintptr_t>(dv.pixels) +
+                                      static_cast<uintptr_t>(static_cast<intptr_t>(next.y) * dv.pitch +
+                                                             static_cast<intptr_t>(next.x) * PixelBytes);
+                __builtin_prefetch(reinterpret_cast<const void*>(row), 1);
+                __builtin_prefetch(reinterpret_cast<const void*>(row + static_cast<uintptr_t>(intptr_t{dv.pitch})), 1);
+            }
+        }
         OneToOneClip r;
         if (ClipOneToOne(dv, sv, pieces[i].x, pieces[i].y, pieces[i].srcRect, nullptr, &r)) {
             Kernel(dv, sv, r, arg);

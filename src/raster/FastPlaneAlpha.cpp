@@ -113,9 +113,12 @@ int AlphaWalk(CFastPlane& dst, CFastPlane& src, int x, int y, int f, const Rect*
     return kPlaneDone;
 }
 
-// A clipped 1:1 piece (see PreparedBlt.h); f is the fade factor.
-template <class D, class S, bool Fade>
-[[gnu::always_inline]] inline void AlphaPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
+// A clipped 1:1 piece (see PreparedBlt.h); f is the fade factor. Simd: what
+// raster::SimdEnabled() answered, asked once per batch by the batch form
+// rather than once per piece.
+template <class D, class S, bool Fade, bool Simd>
+[[gnu::always_inline]] inline void AlphaPieceAt(const SurfaceView& dstView, const SurfaceView& srcView,
+                                                const OneToOneClip& piece, uint32_t f)
 {
     // Walked from copies: a byte store may alias whatever the references
     // reach, which would reload the bounds and pitches on every pixel.
@@ -127,9 +130,13 @@ template <class D, class S, bool Fade>
 #if defined(LANTERN_HAVE_SSE2)
         // The small pieces of the transitions (2 x 2 and 4 x 2 blocks, the
         // whorls' runs of two to four pixels): mixed here, without a call per row.
-        if (r.cols >= 2 && r.cols <= 4 && raster::SimdEnabled()) {
+        if (Simd && r.cols >= 2 && r.cols <= 4) {
             const uint8_t* s = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
             uint8_t* d = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
+            if (r.cols == 2 && r.rows == 2) {  // the 2 x 2 blocks, most pieces of their effects
+                raster::MixQuad32<true, Fade>(d, d + dv.pitch, s, s + sv.pitch, factor);
+                return;
+            }
             int j = 0;
             if (r.cols == 2) {
                 for (; j + 2 <= r.rows; j += 2, s += 2 * sv.pitch, d += 2 * dv.pitch) {
@@ -155,6 +162,27 @@ template <class D, class S, bool Fade>
         WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor}, AlphaRow<D, Fade>{factor});
     } else {
         WalkOneToOne<D::kBytes, S::kBytes>(dv, sv, r, AlphaPixel<D, S, Fade>{factor});
+    }
+}
+
+template <class D, class S, bool Fade>
+void AlphaPiece(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& piece, uint32_t f)
+{
+    if (raster::SimdEnabled()) {
+        AlphaPieceAt<D, S, Fade, true>(dst, src, piece, f);
+    } else {
+        AlphaPieceAt<D, S, Fade, false>(dst, src, piece, f);
+    }
+}
+
+template <class D, class S, bool Fade>
+void AlphaPieceBatch(const SurfaceView& dst, const SurfaceView& src, const PlacedPiece* pieces, int count,
+                     uint32_t f)
+{
+    if (raster::SimdEnabled()) {
+        DrawPieceBatch<&AlphaPieceAt<D, S, Fade, true>, D::kBytes>(dst, src, pieces, count, f);
+    } else {
+        DrawPieceBatch<&AlphaPieceAt<D, S, Fade, false>, D::kBytes>(dst, src, pieces, count, f);
     }
 }
 
@@ -213,7 +241,7 @@ template <bool Fade>
 constexpr PairTable<PieceBatchKernel> kAlphaPieceBatches(&DrawPieceBatch<&DrawNoPiece>,
                                                          [](auto d, auto s, PieceBatchKernel* slot) {
     if constexpr (kAlphaPair<decltype(d), decltype(s), Fade>) {
-        *slot = &DrawPieceBatch<&AlphaPiece<decltype(d), decltype(s), Fade>>;
+        *slot = &AlphaPieceBatch<decltype(d), decltype(s), Fade>;
     }
 });
 

@@ -1,5 +1,6 @@
 #include "transition/CircleWhorlWaveTransitions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -85,6 +86,47 @@ int Circle(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level
 
 // Cells of `cell` pixels drawn in the spiral order of their 4 x 4 group; each
 // 16 levels add the next step.
+// The runs of drawn cells of a row of columns cells whose drawn columns
+// repeat every four (bit c of drawn: the columns c mod 4; neither none nor
+// all), each as draw(first, end) in column order, the last cut at columns.
+// The runs are found from the four-column pattern, not column by column: the
+// one-pixel whorls would otherwise test every pixel of the picture.
+template <class Draw>
+void DrawWhorlRuns(unsigned drawn, int64_t columns, Draw&& draw)
+{
+    auto isDrawn = [drawn](int64_t c) { return ((drawn >> (c & 3)) & 1) != 0; };
+    // A run that column 0 opens while the pattern's run wraps past it.
+    int64_t col = 0;
+    if (isDrawn(0) && isDrawn(3)) {
+        while (col < columns && isDrawn(col)) {
+            ++col;
+        }
+        draw(int64_t{0}, col);
+    }
+    // The runs that start in each group of four, and their lengths.
+    int64_t starts[4];
+    int64_t lengths[4];
+    int count = 0;
+    for (int c = 0; c < 4; ++c) {
+        if (isDrawn(c) && !isDrawn(c + 3)) {
+            int64_t n = 0;
+            while (isDrawn(c + n)) {
+                ++n;
+            }
+            starts[count] = c;
+            lengths[count++] = n;
+        }
+    }
+    for (int64_t group = col / 4 * 4; group < columns; group += 4) {
+        for (int i = 0; i < count; ++i) {
+            const int64_t first = group + starts[i];
+            if (first >= col && first < columns) {
+                draw(first, std::min(first + lengths[i], columns));
+            }
+        }
+    }
+}
+
 int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
           uint32_t modeArg, const Rect* clip, int64_t cell, const int32_t* order)
 {
@@ -117,23 +159,17 @@ int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level,
                 DrawAligned(sink, x, y, {0, v, rowEnd, cell}, s.w, s.h);
                 continue;
             }
+            if constexpr (kRuns) {
+                DrawWhorlRuns(drawnColumns, rowEnd / cell, [&](int64_t first, int64_t end) {
+                    DrawAligned(sink, x, y, {first * cell, v, (end - first) * cell, cell}, s.w, s.h);
+                });
+                continue;
+            }
             int64_t col = 0;
-            int64_t runStart = -1;  // kRuns: the first cell of the open run
             for (int64_t u = 0; u < s.w; u += cell, ++col) {
-                const bool drawn = ((drawnColumns >> (col & 3)) & 1) != 0;
-                if constexpr (kRuns) {
-                    if (drawn && runStart < 0) {
-                        runStart = u;
-                    } else if (!drawn && runStart >= 0) {
-                        DrawAligned(sink, x, y, {runStart, v, u - runStart, cell}, s.w, s.h);
-                        runStart = -1;
-                    }
-                } else if (drawn) {
+                if (((drawnColumns >> (col & 3)) & 1) != 0) {
                     DrawAligned(sink, x, y, {u, v, cell, cell}, s.w, s.h);
                 }
-            }
-            if (kRuns && runStart >= 0) {
-                DrawAligned(sink, x, y, {runStart, v, rowEnd - runStart, cell}, s.w, s.h);
             }
         }
     });

@@ -144,15 +144,17 @@ Direction DirectionOf(const Motion& m, int64_t bx, int64_t by)
     return {static_cast<int16_t>(TruncDiv(r.dx * 256, dist)), static_cast<int16_t>(TruncDiv(r.dy * 256, dist))};
 }
 
-// The directions of every block of a grid depend on the picture size and the
-// block size only, not on the level: they are worked out once per size (a
-// square root and two divisions per block, a screen of 2 x 2 blocks) and kept
-// for the frames that follow. The transitions run on the main thread only.
-class DirectionGrid {
+// What a block of a grid keeps that depends on the picture size and the
+// block size only, not on the level (a square root, and for the directions
+// two divisions, per block: a screen of 2 x 2 blocks), is worked out once per
+// size and kept for the frames that follow. The transitions run on the main
+// thread only.
+template <class Cell, Cell (*CellOf)(const Motion&, int64_t, int64_t)>
+class BlockGrid {
 public:
-    // The grid's directions in block order, or null for a picture too large
-    // to keep them for (the caller then works each out).
-    const Direction* For(const Motion& m, int64_t blockW, int64_t blockH)
+    // The grid's cells in block order, or null for a picture too large to
+    // keep them for (the caller then works each out).
+    const Cell* For(const Motion& m, int64_t blockW, int64_t blockH)
     {
         // 1600 x 1200 in 2 x 2 blocks; the game's pictures are far smaller.
         constexpr int64_t kMaxCells = 480000;
@@ -168,7 +170,7 @@ public:
             cells_.reserve(static_cast<size_t>(cols_ * rows));
             for (int64_t by = 0; by < m.h; by += blockH) {
                 for (int64_t bx = 0; bx < m.w; bx += blockW) {
-                    cells_.push_back(DirectionOf(m, bx, by));
+                    cells_.push_back(CellOf(m, bx, by));
                 }
             }
         }
@@ -178,8 +180,10 @@ public:
 
 private:
     int64_t w_ = -1, h_ = -1, blockW_ = 0, blockH_ = 0, cols_ = 0;
-    std::vector<Direction> cells_;
+    std::vector<Cell> cells_;
 };
+
+using DirectionGrid = BlockGrid<Direction, &DirectionOf>;
 
 // A grid per block size the effects use (2 x 2 and 4 x 2), so that two
 // effects taking turns do not rebuild each other's.
@@ -304,22 +308,60 @@ int DiffusionCongeriesBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t 
                       });
 }
 
+namespace {
+
+// A block's corner relative to the centre and its distance, truncated.
+struct Polar {
+    int32_t dx;
+    int32_t dy;
+    int32_t dist;
+};
+
+Polar PolarOf(const Motion& m, int64_t bx, int64_t by)
+{
+    const Radial r = RadialOf(m, bx, by);
+    return {static_cast<int32_t>(r.dx), static_cast<int32_t>(r.dy), static_cast<int32_t>(DistanceOf(r))};
+}
+
+// The 4 x 2 blocks' distances, kept per picture size as the directions are.
+using PolarGrid = BlockGrid<Polar, &PolarOf>;
+
 // The cosine products reach 65536 * 256 * |dx|, past 32 bits for most blocks
 // of an 800 x 600 picture; they are formed in 64 bits so every block lands
 // where its formula puts it.
+Offset Squash(const Motion& m, int64_t dx, int64_t dy, int64_t dist)
+{
+    if (dist == 0) {
+        return Offset{};
+    }
+    const int64_t ux = TruncDiv((Cos(m.angle - 128) * (dx * 256)) >> 16, dist);
+    const int64_t uy = TruncDiv((Cos(m.angle) * (dy * 256)) >> 16, dist);
+    return Offset{(ux * m.scatter) >> 8, (uy * m.scatter) >> 8};
+}
+
+}  // namespace
+
 int SquashBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
               uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 2,
-                      [](const Motion& m, int64_t bx, int64_t by, int64_t) {
-                          const Radial r = RadialOf(m, bx, by);
-                          const int64_t dist = DistanceOf(r);
-                          if (dist == 0) {
-                              return Offset{};
+    constexpr int64_t kBlockW = 4;
+    constexpr int64_t kBlockH = 2;
+    const Polar* cells = nullptr;
+    int64_t cols = 0;
+    if (level >= 1 && level < 256 && src != nullptr) {
+        static PolarGrid grid;
+        const SourceSize size = QuerySize(src);
+        cells = grid.For(Motion{size.w, size.h, 0, 0, 0}, kBlockW, kBlockH);
+        cols = grid.Columns();
+    }
+    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, kBlockW, kBlockH,
+                      [cells, cols](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
+                          if (cells == nullptr) {
+                              const Radial r = RadialOf(m, bx, by);
+                              return Squash(m, r.dx, r.dy, DistanceOf(r));
                           }
-                          const int64_t ux = TruncDiv((Cos(m.angle - 128) * (r.dx * 256)) >> 16, dist);
-                          const int64_t uy = TruncDiv((Cos(m.angle) * (r.dy * 256)) >> 16, dist);
-                          return Offset{(ux * m.scatter) >> 8, (uy * m.scatter) >> 8};
+                          const Polar p = cells[blockRow * cols + bx / kBlockW];
+                          return Squash(m, p.dx, p.dy, p.dist);
                       });
 }
 

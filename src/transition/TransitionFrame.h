@@ -143,16 +143,16 @@ public:
         if (piece.right <= piece.left || piece.bottom <= piece.top) {
             return;
         }
-        if (pending_ && piece.left == run_.right && piece.top == run_.top && piece.bottom == run_.bottom &&
-            py == py_ && int64_t{px} == int64_t{px_} + (int64_t{run_.right} - run_.left)) {
-            run_.right = piece.right;
+        PlacedPiece& run = done_[count_];
+        if (pending_ && piece.left == run.srcRect.right && piece.top == run.srcRect.top &&
+            piece.bottom == run.srcRect.bottom && py == run.y &&
+            int64_t{px} == int64_t{run.x} + (int64_t{run.srcRect.right} - run.srcRect.left)) {
+            run.srcRect.right = piece.right;
             return;
         }
         Close();
         pending_ = true;
-        px_ = px;
-        py_ = py;
-        run_ = piece;
+        done_[count_] = {px, py, piece};
     }
 
     // Draws the pending run and those waiting; needed after the last piece
@@ -170,14 +170,15 @@ private:
     // Finished runs wait in a batch, so the drawer is called once per batch.
     static constexpr int kBatch = 64;
 
+    // The pending run grows in place in the batch's next slot: copying it
+    // out whole right after its edge was stored would wait on that store.
     void Close()
     {
         if (!pending_) {
             return;
         }
         pending_ = false;
-        done_[count_++] = {px_, py_, run_};
-        if (count_ == kBatch) {
+        if (++count_ == kBatch) {
             drawer_->DrawMany(done_, count_);
             count_ = 0;
         }
@@ -185,9 +186,6 @@ private:
 
     const PreparedBlt* drawer_;
     bool pending_ = false;
-    int32_t px_ = 0;
-    int32_t py_ = 0;
-    Rect run_;
     int count_ = 0;
     PlacedPiece done_[kBatch];
 };

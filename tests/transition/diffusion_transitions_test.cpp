@@ -176,16 +176,33 @@ TEST_F(Diffusion, first_and_last_blocks_at_level_1_on_800_by_600)
     EXPECT_EQ(last.y, 598 + ((Rt(1395) * 1395) >> 8));
 }
 
+// The squash blocks (4 x 2) of a w x h picture at a level that are not where
+// the formula in 64-bit integer division puts them.
+int SquashMismatches(const std::vector<PlaneCall>& calls, int64_t w, int64_t h, int level)
+{
+    auto cosine = [](int64_t i) { return int64_t{gCosTable[i & 511]}; };
+    const int64_t k = (w + h) - (((w + h) * level) >> 8);
+    const int64_t a = (256 - int64_t{level}) * 2;
+    int mismatches = 0;
+    for (const PlaneCall& c : calls) {
+        const int64_t bx = c.piece->left, by = c.piece->top;
+        const int64_t dx = bx - w / 2, dy = by - h / 2;
+        const auto dist = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+        const int64_t ux = dist != 0 ? ((cosine(a - 128) * (dx * 256)) >> 16) / dist : 0;
+        const int64_t uy = dist != 0 ? ((cosine(a) * (dy * 256)) >> 16) / dist : 0;
+        mismatches += c.x != bx + ((ux * k) >> 8) || c.y != by + ((uy * k) >> 8);
+    }
+    return mismatches;
+}
+
 // Every block of the radial and gathering effects on an 800 x 600 picture
 // against their formulas in 64-bit integer division: the divisions must
 // truncate exactly as the integer ones do for every block, not just most.
 TEST_F(Diffusion, every_divided_offset_matches_the_integer_formula_on_800_by_600)
 {
     const int64_t w = 800, h = 600;
-    auto cosine = [](int64_t i) { return int64_t{gCosTable[i & 511]}; };
     for (int level : {1, 37, 100, 128, 200, 255}) {
         const int64_t k = (w + h) - (((w + h) * level) >> 8);
-        const int64_t a = (256 - int64_t{level}) * 2;
         auto congeries = Record(DiffusionCongeriesBlt2, 800, 600, level);
         ASSERT_EQ(congeries.size(), 400u * 300u);
         auto squash = Record(SquashBlt, 800, 600, level);
@@ -202,14 +219,7 @@ TEST_F(Diffusion, every_divided_offset_matches_the_integer_formula_on_800_by_600
             mismatches += c.x != bx + ((Rt(static_cast<int>(26 * row + bx)) * ux * k) >> 16) ||
                           c.y != by + ((Rt(static_cast<int>(1 + 38 * row + bx)) * uy * k) >> 16);
         }
-        for (const PlaneCall& c : squash) {
-            const int64_t bx = c.piece->left, by = c.piece->top;
-            const int64_t dx = bx - w / 2, dy = by - h / 2;
-            const auto dist = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
-            const int64_t ux = dist != 0 ? ((cosine(a - 128) * (dx * 256)) >> 16) / dist : 0;
-            const int64_t uy = dist != 0 ? ((cosine(a) * (dy * 256)) >> 16) / dist : 0;
-            mismatches += c.x != bx + ((ux * k) >> 8) || c.y != by + ((uy * k) >> 8);
-        }
+        mismatches += SquashMismatches(squash, w, h, level);
         for (const PlaneCall& c : gather) {
             const int bx = c.piece->left, by = c.piece->top, row = by / 4;
             const int d = (level >> 1) + 1;
@@ -260,6 +270,22 @@ TEST_F(Diffusion, outward_blocks_follow_each_picture_size_in_turn_and_past_the_k
     const auto calls = Record(DiffusionCongeriesBlt2, w, h, 200);
     ASSERT_EQ(calls.size(), 801u * 601u);
     EXPECT_EQ(OutwardMismatches(calls, w, h, 200), 0) << "a picture past the kept grid's limit must still be right";
+}
+
+TEST_F(Diffusion, squash_blocks_follow_each_picture_size_in_turn_and_past_the_kept_distances)
+{
+    // The distances kept for one size must not serve another.
+    for (auto [w, h] : {std::pair{64, 32}, std::pair{90, 70}, std::pair{64, 32}}) {
+        const auto calls = Record(SquashBlt, w, h, 150);
+        ASSERT_EQ(calls.size(), static_cast<size_t>((w + 3) / 4 * (h / 2)));
+        EXPECT_EQ(SquashMismatches(calls, w, h, 150), 0)
+            << "blocks of " << w << " x " << h << " off their places: distances of another size were used";
+    }
+    // Too many blocks to keep distances for: each is worked out on the spot.
+    const int w = 3202, h = 1202;
+    const auto calls = Record(SquashBlt, w, h, 90);
+    ASSERT_EQ(calls.size(), 801u * 601u);
+    EXPECT_EQ(SquashMismatches(calls, w, h, 90), 0) << "a picture past the kept grid's limit must still be right";
 }
 
 }  // namespace
