@@ -122,6 +122,25 @@ void MixRow32(uint8_t* d, const uint8_t* s, int count, int a, int& done)
     done = i;
 }
 
+// Eight 16-bit pixels: each channel of sv scaled by ls / 15 plus each
+// channel of dv by ld / 15, truncated separately (x * L * 4370 >> 16 is
+// x * L / 15 for the 4-bit levels and 6-bit channels here).
+template <bool Is565>
+inline __m128i MixLevels16(__m128i sv, __m128i dv, __m128i ls, __m128i ld)
+{
+    const __m128i div15 = _mm_set1_epi16(4370);
+    const __m128i m5 = _mm_set1_epi16(31);
+    const __m128i mg = _mm_set1_epi16(Is565 ? 63 : 31);
+    constexpr int kRed = Is565 ? 11 : 10;
+    auto scale = [&](__m128i ch, __m128i l) { return _mm_mulhi_epu16(_mm_mullo_epi16(ch, l), div15); };
+    const __m128i r = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, kRed), m5), ls),
+                                    scale(_mm_and_si128(_mm_srli_epi16(dv, kRed), m5), ld));
+    const __m128i g = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, 5), mg), ls),
+                                    scale(_mm_and_si128(_mm_srli_epi16(dv, 5), mg), ld));
+    const __m128i b = _mm_add_epi16(scale(_mm_and_si128(sv, m5), ls), scale(_mm_and_si128(dv, m5), ld));
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, kRed), _mm_slli_epi16(g, 5)), b);
+}
+
 // Eight 16-bit pixels: each channel of s scaled by L / 15 plus each channel
 // of d by (15 - L) / 15, truncated separately.
 template <bool Is565>
@@ -129,22 +148,11 @@ void LevelRow16(uint8_t* d, const uint8_t* s, int count, int level, int& done)
 {
     const __m128i ls = _mm_set1_epi16(static_cast<short>(level));
     const __m128i ld = _mm_set1_epi16(static_cast<short>(15 - level));
-    const __m128i div15 = _mm_set1_epi16(4370);
-    const __m128i m5 = _mm_set1_epi16(31);
-    const __m128i mg = _mm_set1_epi16(Is565 ? 63 : 31);
-    constexpr int kRed = Is565 ? 11 : 10;
-    auto scale = [&](__m128i ch, __m128i l) { return _mm_mulhi_epu16(_mm_mullo_epi16(ch, l), div15); };
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 2));
         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 2));
-        __m128i r = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, kRed), m5), ls),
-                                  scale(_mm_and_si128(_mm_srli_epi16(dv, kRed), m5), ld));
-        __m128i g = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, 5), mg), ls),
-                                  scale(_mm_and_si128(_mm_srli_epi16(dv, 5), mg), ld));
-        __m128i b = _mm_add_epi16(scale(_mm_and_si128(sv, m5), ls), scale(_mm_and_si128(dv, m5), ld));
-        __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, kRed), _mm_slli_epi16(g, 5)), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), out);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), MixLevels16<Is565>(sv, dv, ls, ld));
     }
     done = i;
 }
@@ -179,14 +187,9 @@ void FadeRow16(uint8_t* p, int count, int level, int& done)
 template <bool Is565>
 void AlphaLevelRow16(uint8_t* d, const uint8_t* s, int count, int& done)
 {
-    const __m128i div15 = _mm_set1_epi16(4370);
-    const __m128i m5 = _mm_set1_epi16(31);
-    const __m128i mg = _mm_set1_epi16(Is565 ? 63 : 31);
     const __m128i c15 = _mm_set1_epi16(15);
     const __m128i keep = _mm_set1_epi16(static_cast<short>(Is565 ? 0xFFFF : 0x7FFF));
     const __m128i zero = _mm_setzero_si128();
-    constexpr int kRed = Is565 ? 11 : 10;
-    auto scale = [&](__m128i ch, __m128i l) { return _mm_mulhi_epu16(_mm_mullo_epi16(ch, l), div15); };
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
@@ -206,14 +209,7 @@ void AlphaLevelRow16(uint8_t* d, const uint8_t* s, int count, int& done)
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), _mm_and_si128(sv, keep));
             continue;
         }
-        const __m128i ld = _mm_sub_epi16(c15, ls);
-        __m128i r = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, kRed), m5), ls),
-                                  scale(_mm_and_si128(_mm_srli_epi16(dv, kRed), m5), ld));
-        __m128i g = _mm_add_epi16(scale(_mm_and_si128(_mm_srli_epi16(sv, 5), mg), ls),
-                                  scale(_mm_and_si128(_mm_srli_epi16(dv, 5), mg), ld));
-        __m128i b = _mm_add_epi16(scale(_mm_and_si128(sv, m5), ls), scale(_mm_and_si128(dv, m5), ld));
-        __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, kRed), _mm_slli_epi16(g, 5)), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), out);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), MixLevels16<Is565>(sv, dv, ls, _mm_sub_epi16(c15, ls)));
     }
     done = i;
 }
