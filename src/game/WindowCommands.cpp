@@ -223,8 +223,10 @@ void CGame::ReturnToTitle()
 
 void CGame::SetScreenMode(int depth)
 {
-    gConfig.windowmode = depth;
     screenMode = ChangeScreenMode(display, gConfig.width, gConfig.height, depth);
+    // The mode that took is the one kept for the next start: a refused one
+    // would fail again at every start.
+    gConfig.windowmode = screenMode;
     executor.markAllDirty();
     CheckScreenModeItem(screenMode);
 }

@@ -48,7 +48,9 @@ public:
     virtual ~VideoOutput() = default;
     // Switches the main window to windowed or to full screen on the desktop
     // for a client area of width x height; false (nothing changed) without a
-    // main window or when the window system refuses.
+    // main window or when the window system refuses. Full screen counts as
+    // taken only once the window system reports the window covering the
+    // screen; when it does not, the window is put back as it was.
     virtual bool SetMode(int width, int height, bool fullScreen) = 0;
     virtual bool IsFullScreen() const = 0;
     // True while the main window exists.
@@ -71,5 +73,12 @@ public:
 // The SDL implementation on the main window (platform::CreateMainWindow).
 // Never null; it presents nothing until the main window exists.
 std::unique_ptr<VideoOutput> CreateVideoOutput();
+
+namespace testing {
+// A stand-in for a window system without a window manager: while on, a
+// full-screen request leaves the window at its size, as a bare X server
+// does, and SetMode must find that out and refuse.
+void RefuseFullScreen(bool refuse);
+}  // namespace testing
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
+#include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
 
@@ -260,8 +262,14 @@ TEST_F(WindowCommands, return_to_title_forgets_the_game_but_keeps_system_variabl
     });
 }
 
+// The X run of these tests has an X server without a window manager, where
+// full screen is refused for real (LANTERN_BARE_X names that run).
+bool BareX() { return std::getenv("LANTERN_BARE_X") != nullptr; }
+
 TEST_F(WindowCommands, screen_modes_switch_and_move_the_radio_mark)
 {
+    if (BareX())
+        GTEST_SKIP() << "no window manager to make a window full screen";
     Play([&](TestGame& game) {
         platform::Menu* bar = platform::GetWindowMenu();
         ASSERT_NE(bar, nullptr);
@@ -284,6 +292,8 @@ TEST_F(WindowCommands, screen_modes_switch_and_move_the_radio_mark)
 
 TEST_F(WindowCommands, window_mode_setting_takes_effect_at_start)
 {
+    if (BareX())
+        GTEST_SKIP() << "no window manager to make a window full screen";
     gConfig.windowmode = 16;
     GameApp app([&](TestGame& game) {
         ASSERT_TRUE(game.Start());
@@ -292,6 +302,55 @@ TEST_F(WindowCommands, window_mode_setting_takes_effect_at_start)
         EXPECT_TRUE(platform::GetWindowMenu()->FindItem(kCmdFullScreen16)->radioChecked);
     });
     app.Run();
+}
+
+// Full screen that the window system does not carry out (no window manager):
+// the game must end in a window showing the whole picture, with the pointer
+// where it is, and keep the window as the mode for the next start.
+TEST_F(WindowCommands, full_screen_the_window_system_refuses_falls_back_to_the_window_and_is_not_kept)
+{
+    // Without a window manager the real server refuses; elsewhere the stand-in does.
+    platform::testing::RefuseFullScreen(!BareX());
+    Play([&](TestGame& game) {
+        platform::Menu* bar = platform::GetWindowMenu();
+        ASSERT_NE(bar, nullptr);
+        ASSERT_TRUE(FromMenuBar(game, 1, {1, 1, 1}));
+        EXPECT_EQ(game.screenMode, 0) << "a refused full screen must end in the window";
+        EXPECT_EQ(gConfig.windowmode, 0) << "only a mode that took may be kept for the next start";
+        EXPECT_FALSE(game.display.IsFullScreen());
+        EXPECT_FALSE(game.display.Output()->IsFullScreen());
+        EXPECT_TRUE(bar->FindItem(kCmdWindowed)->radioChecked);
+        EXPECT_FALSE(bar->FindItem(kCmdFullScreen24)->radioChecked);
+        ASSERT_TRUE(game.Frame());
+        std::vector<uint32_t> pixels;
+        int w = 0, h = 0;
+        ASSERT_TRUE(game.display.Output()->ReadClientArea(&pixels, &w, &h));
+        EXPECT_EQ(w, 800) << "the client area must be the game's whole picture, not a cut of a larger one";
+        EXPECT_EQ(h, 600);
+        platform::testing::PushMouseMotion(400, 300 + platform::kMenuBarHeight);
+        game.app->PumpMessages();
+        ASSERT_TRUE(game.Frame());
+        int x = 0, y = 0;
+        game.mouse.GetPos(&x, &y);
+        EXPECT_EQ(x, 400) << "the pointer must land where it is on the window";
+        EXPECT_EQ(y, 300);
+        ASSERT_TRUE(FromMenuBar(game, 1, {1, 1, 2}));
+        EXPECT_EQ(gConfig.windowmode, 0) << "full screen 32 is refused the same way";
+        EXPECT_TRUE(bar->FindItem(kCmdWindowed)->radioChecked);
+    });
+    platform::testing::RefuseFullScreen(false);
+
+    // A saved full-screen mode that the screen refuses at start.
+    platform::testing::RefuseFullScreen(!BareX());
+    gConfig.windowmode = 16;
+    GameApp app([&](TestGame& game) {
+        ASSERT_TRUE(game.Start());
+        EXPECT_FALSE(game.display.IsFullScreen());
+        EXPECT_EQ(gConfig.windowmode, 0) << "the next start must not try the refused mode again";
+        EXPECT_TRUE(platform::GetWindowMenu()->FindItem(kCmdWindowed)->radioChecked);
+    });
+    app.Run();
+    platform::testing::RefuseFullScreen(false);
 }
 
 TEST_F(WindowCommands, save_and_load_a_slot_through_the_popup)

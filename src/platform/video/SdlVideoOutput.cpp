@@ -11,6 +11,7 @@
 #include "platform/sdl/Overlay.h"
 #include "platform/sdl/SdlContext.h"
 #include "platform/sdl/WindowState.h"
+#include "platform/sdl/WindowSystem.h"
 
 namespace platform {
 namespace {
@@ -54,20 +55,23 @@ public:
         if (window == nullptr || width <= 0 || height <= 0) {
             return false;
         }
+        int windowedW = 0, windowedH = 0;
+        SDL_GetWindowSize(window, &windowedW, &windowedH);
         if (SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
             std::fprintf(stderr, "lantern: cannot change the screen mode: %s\n", SDL_GetError());
             return false;
         }
-        if (!fullScreen) {
-            SDL_SetWindowSize(window, width, height + sdl::MainWindowState().stripHeight);
+        if (fullScreen && !sdl::WaitForFullScreen(window, windowedW, windowedH)) {
+            // SDL believes in full screen but the window system did not do it
+            // (no window manager): the picture would be cut and the pointer
+            // off. The window comes back at the client size it had.
+            std::fprintf(stderr, "lantern: the window system did not make the window full screen; "
+                                 "it stays a window\n");
+            SDL_SetWindowFullscreen(window, 0);
+            Place(window, false, clientWidth_ > 0 ? clientWidth_ : width, clientHeight_ > 0 ? clientHeight_ : height);
+            return false;
         }
-        // The renderer learns the window's new size from the window events:
-        // let them reach it now (they stay queued for the message pump).
-        SDL_PumpEvents();
-        fullScreen_ = fullScreen;
-        clientWidth_ = width;
-        clientHeight_ = height;
-        UpdateViewport();
+        Place(window, fullScreen, width, height);
         return true;
     }
 
@@ -199,6 +203,22 @@ private:
             *uploaded = true;
         }
         return true;
+    }
+
+    // Sizes a window for the client area and the menu strip (full screen
+    // keeps the screen's size) and fits the client area into it.
+    void Place(SDL_Window* window, bool fullScreen, int width, int height)
+    {
+        if (!fullScreen) {
+            SDL_SetWindowSize(window, width, height + sdl::MainWindowState().stripHeight);
+        }
+        // The renderer learns the window's new size from the window events:
+        // let them reach it now (they stay queued for the message pump).
+        SDL_PumpEvents();
+        fullScreen_ = fullScreen;
+        clientWidth_ = width;
+        clientHeight_ = height;
+        UpdateViewport();
     }
 
     // The client area's place in the window: below the menu strip, scaled to
