@@ -67,6 +67,7 @@ public:
     R ShowPopupMenu() override { return R::kDone; }
     R SavePoint() override { return R::kDone; }
     R EndSceneReplay() override { return R::kDone; }
+    R ReturnToTitle() override { return R::kDone; }
 };
 
 struct OneFile {

@@ -3,9 +3,9 @@ scene:
         effect 10
         show "bg\\garden.png", 0, 0, 0, 0
         window 1
-        name "Mio"
+        name "ミオ"
         voice "mio02"
-        text "Flowers everywhere."
+        text "一面に花が咲いています。"
         page
         seen 1
         syssave

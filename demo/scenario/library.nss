@@ -3,9 +3,9 @@ scene:
         effect 20
         show "bg\\library.png", 0, 0, 0, 0
         window 1
-        name "Mio"
+        name "ミオ"
         voice "mio02"
-        text "Quiet shelves."
+        text "静かな書棚が並んでいます。"
         page
         seen 2
         syssave

@@ -1,6 +1,7 @@
 ; The demo game's first scenario ("scnstart"). Later parts of the game add
-; their pictures, sounds and screens to it as they are built.
-        title "Prologue"
+; their pictures, sounds and screens to it as they are built. It ends as a
+; finished game does: back at the start menu.
+        title "序章"
         .val 1, 0                 ; $1: how often the player has been here
         farcall "pictures.nsd", tour   ; transitions, a pan, a quake and a flash
         effect 49                 ; blend into the room
@@ -61,6 +62,6 @@ library:
         farcall "library.nsd", scene
 done:
         name ""
-        text "The end of the demo."
+        text "デモはここでおしまいです。"
         page
-        end
+        totitle                   ; the game is over: back to the start menu

@@ -79,8 +79,11 @@ public:
     // button); the chosen command id, or 0 when nothing was chosen.
     uint32_t TrackLoadMenu(int x, int y);
     // Full screen at depth 16, 24 or 32, or the window for 0, with the
-    // fall-backs; stores the mode in "windowmode" and marks its menu item.
+    // fall-backs; stores the mode that took in "windowmode" and marks its
+    // menu item.
     void SetScreenMode(int depth);
+    // Back to the start menu: the game is forgotten, its sounds stop.
+    void ReturnToTitle();
     // The scenario's save point: writes slot 99 (nothing during a scene
     // replay). False when the write failed (the old file is kept).
     bool SavePoint();
@@ -160,7 +163,6 @@ private:
     // executor's game state, the effects, the pictures and the text; the
     // message window hidden.
     void StartAfresh();
-    void ReturnToTitle();
 
     std::unique_ptr<platform::Menu> popupOwner_;
 

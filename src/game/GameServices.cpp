@@ -162,6 +162,14 @@ HostResult GameServices::EndSceneReplay()
     return HostResult::kDone;
 }
 
+HostResult GameServices::ReturnToTitle()
+{
+    if (!game_)
+        return HostResult::kFailed;
+    game_->ReturnToTitle();
+    return HostResult::kDone;
+}
+
 HostResult GameServices::ShowPopupMenu()
 {
     if (!game_)

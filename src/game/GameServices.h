@@ -78,6 +78,7 @@ public:
     // Stops the scene's sounds and music, takes its pictures away, then opens
     // the scene replay screen (kFailed without a game object).
     scenario::HostResult EndSceneReplay() override;
+    scenario::HostResult ReturnToTitle() override;
 
 private:
     // Stores drawable under key (the old one there is deleted).

@@ -84,6 +84,8 @@ Flow ScenarioExecutor::executeControl(const Instruction& ins, StepInput& input)
         return Flow::kNext;
     case kOpEnd:
         return Flow::kEnd;
+    case kOpToTitle:
+        return Flow::kToTitle;
     case kOpError:
         return fail("error instruction");
     case kOpPush:

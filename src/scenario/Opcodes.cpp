@@ -32,6 +32,7 @@ constexpr OpInfo kOps[] = {
     {kOpSaveSystem, "syssave", Form::kNone, 0},
     {kOpSavePoint, "savepoint", Form::kNone, 0},
     {kOpTitle, "title", Form::kStr, 0},
+    {kOpToTitle, "totitle", Form::kNone, 0},
     {kOpShow, "show", Form::kStr, 4},
     {kOpReplace, "replace", Form::kStr, 4},
     {kOpRemove, "remove", Form::kStack, 1},

@@ -44,6 +44,7 @@ enum Op : uint8_t {
     kOpSaveSystem = 0x1A,
     kOpSavePoint = 0x1B,
     kOpTitle = 0x1C,         // save title := string at c
+    kOpToTitle = 0x1D,       // the game is over: back to the start menu
     // pictures
     kOpShow = 0x20,      // string c; stack key, x, y, blit
     kOpReplace = 0x21,   // same operands as show

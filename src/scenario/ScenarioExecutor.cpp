@@ -227,14 +227,22 @@ int ScenarioExecutor::step(const StepInput& frameInput)
         }
         if (flow == Flow::kYield)
             return kStepContinue;
-        if (flow == Flow::kEnd) {
-            if (!sceneReplay)
-                return kStepEnd;
-            // The end of a replayed scene leads back to the scene replay screen.
+        if (flow == Flow::kEnd && !sceneReplay)
+            return kStepEnd;
+        if (flow == Flow::kEnd || flow == Flow::kToTitle) {
+            // The end of a replayed scene leads back to the scene replay
+            // screen, wherever it ends; the game's own end to the start menu.
+            // The shell forgets the game, so nothing of this step may run on.
             scenario::ShellService* shell = host_->Shell();
-            if (!servicePresent(shell, "shell") || fromHost(shell->EndSceneReplay(), "EndSceneReplay") == Flow::kError)
+            if (!servicePresent(shell, "shell"))
                 break;
-            sceneReplay = 0;
+            if (sceneReplay) {
+                if (fromHost(shell->EndSceneReplay(), "EndSceneReplay") == Flow::kError)
+                    break;
+                sceneReplay = 0;
+            } else if (fromHost(shell->ReturnToTitle(), "ReturnToTitle") == Flow::kError) {
+                break;
+            }
             closeScenario();
             return kStepContinue;
         }
@@ -261,7 +269,7 @@ Flow ScenarioExecutor::execute(const Instruction& ins, StepInput& input)
     if (!info)
         return fail("unknown opcode " + std::to_string(ins.op));
     if (ins.op < 0x20) {
-        if (ins.op < kOpStrSet || ins.op == kOpWaitClick)
+        if (ins.op < kOpStrSet || ins.op == kOpWaitClick || ins.op == kOpToTitle)
             return executeControl(ins, input);
     }
     Flow flow;

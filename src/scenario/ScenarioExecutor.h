@@ -124,7 +124,7 @@ public:
     std::vector<Rect>& dirtyRects() { return dirty_; }
 
     // What an instruction tells the step loop.
-    enum class Flow { kNext, kJumped, kYield, kWait, kEnd, kError };
+    enum class Flow { kNext, kJumped, kYield, kWait, kEnd, kToTitle, kError };
 
 private:
     struct Frame {

@@ -96,6 +96,9 @@ public:
     virtual HostResult SavePoint() = 0;
     // A scene replay reached its end: back to the scene replay screen.
     virtual HostResult EndSceneReplay() = 0;
+    // The game reached its end: the game is forgotten and the start menu
+    // opens, as after the player's return to the title (without its question).
+    virtual HostResult ReturnToTitle() = 0;
 };
 
 class ScenarioHost {

@@ -10,6 +10,7 @@
 #include "frame/CRand.h"
 #include "game/CGViewScreen.h"
 #include "game/SceneReplayScreen.h"
+#include "game/ScriptFrame.h"
 #include "sound/MediaObject.h"
 
 namespace {
@@ -126,6 +127,33 @@ TEST(StartMenuScreen, buttons_lead_where_their_codes_say)
     app.Run();
     EXPECT_EQ(f.boxes.texts, (std::vector<std::string>{"回想オフセットマップの読み込みに失敗しました"}))
         << "the replay reports its missing \"scene.dat\"; no picture of the three screens may be missing";
+}
+
+TEST(StartMenuScreen, a_finished_game_comes_back_to_the_start_menu_and_can_start_again)
+{
+    ScreenFolder f;
+    WriteScreenPictures(f);
+    WriteScenario(f.folder, "test", "push 7\nst $1\nwindow 1\ntext \"end\"\npage\ntotitle\n");
+    GameApp app([&](TestGame& game) {
+        game.UseScreens();
+        StartPastMovies(game);
+        ASSERT_TRUE(PressButton(game, kMenuButtonX, MenuButtonY(1)));
+        ASSERT_EQ(game.screen, nullptr);
+        ASSERT_TRUE(RunUntil(game, [&] { return game.text.GetScriptFrame()->GetState() == 1; }, 40));
+        ASSERT_TRUE(ClickAt(game, 400, 200));
+        ASSERT_TRUE(RunUntil(game, [&] { return Menu(game) != nullptr; }, 20))
+            << "the game's end must lead to the start menu, not close the program: " << game.executor.lastError();
+        EXPECT_TRUE(game.executor.valsInt().empty()) << "the finished game is forgotten";
+        EXPECT_EQ(game.text.GetScriptFrame()->GetState(), 0) << "its message window is gone";
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(game.Frame()) << "the start menu stays";
+        ASSERT_TRUE(PressButton(game, kMenuButtonX, MenuButtonY(1)));
+        EXPECT_EQ(game.screen, nullptr) << "a new game starts from there";
+        ASSERT_TRUE(RunUntil(game, [&] { return game.executor.valsInt().count(1) != 0; }, 20));
+        EXPECT_EQ(game.executor.valsInt()[1], 7);
+        game.Finish();
+    });
+    app.Run();
 }
 
 TEST(StartMenuScreen, exit_stops_the_game)

@@ -502,6 +502,24 @@ TEST(ScenarioExecutor, scene_replay_starts_in_scenejump_and_returns_to_the_repla
     EXPECT_FALSE(rig.exec.startSceneReplay(50)) << "a position outside scenejump.dat is refused";
 }
 
+TEST(ScenarioExecutor, totitle_hands_the_game_back_to_the_start_menu_and_runs_nothing_after_it)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.Start({{"a.nsd", "push 1\nst $1\ntotitle\npush 2\nst $1\nend\n"}}));
+    EXPECT_EQ(rig.exec.step({}), kStepContinue) << "the game's end through totitle must not end the program";
+    EXPECT_EQ(rig.host.log, (std::vector<std::string>{"to title"}));
+    EXPECT_EQ(rig.Int(1), 1) << "the instructions after totitle must not run";
+    EXPECT_TRUE(rig.exec.scenarioName().empty()) << "the finished game's scenario is closed";
+
+    // In a scene replay the scene's totitle ends the replay, as its end would.
+    Rig replay;
+    replay.files.Add({{"scenejump.dat", "end\nscene1: farcall \"s1.nsd\", 0\nend\n"}, {"s1.nsd", "totitle\n"}});
+    ASSERT_TRUE(replay.exec.startSceneReplay(1));
+    EXPECT_EQ(replay.exec.step({}), kStepContinue);
+    EXPECT_EQ(replay.host.log, (std::vector<std::string>{"replay end"}));
+    EXPECT_EQ(replay.exec.sceneReplay, 0);
+}
+
 TEST(ScenarioExecutor, right_click_at_a_wait_opens_the_popup_menu)
 {
     Rig rig;

@@ -155,6 +155,7 @@ public:
     HostResult ShowPopupMenu() override { return Log("popup"); }
     HostResult SavePoint() override { return Log("savepoint"); }
     HostResult EndSceneReplay() override { return Log("replay end"); }
+    HostResult ReturnToTitle() override { return Log("to title"); }
 };
 
 // An executor wired to memory files and a recording host.
