@@ -252,9 +252,15 @@ bool CGame::ScenarioFrame()
         delete flashSnapshot;
         flashSnapshot = nullptr;
         text.Update();
-        // Auto-advance goes on until the player stops it: a click (on the
-        // fast-forward button or anywhere) turns it off and is used up.
-        if (executor.fastForward == 2 && mouse.IsLeftNewPress()) {
+        if (!backlog.IsOpen() && text.ButtonClicked()) {
+            // The fast-forward button: pressed, it skips to the next choice;
+            // pressed again (or while auto-advancing) it stops. The click is
+            // the button's, not a page advance.
+            executor.setFastForward(executor.fastForward == 0 ? 1 : 0);
+            advance_ = false;
+        } else if (executor.fastForward == 2 && mouse.IsLeftNewPress()) {
+            // Auto-advance goes on until the player stops it: a click
+            // anywhere turns it off and is used up.
             executor.setFastForward(0);
             advance_ = false;
         }

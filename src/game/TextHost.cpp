@@ -83,6 +83,16 @@ void TextHost::Update()
     frame_->SetButtonState(frame_->ButtonHitTest(x, y) ? CScriptFrame::kButtonOver : CScriptFrame::kButtonNormal);
 }
 
+bool TextHost::ButtonClicked() const
+{
+    if (!frame_ || !mouse_ || !mouse_->IsLeftNewPress() || frame_->GetState() != CEffectBase::kStateDone)
+        return false;
+    int x = 0;
+    int y = 0;
+    mouse_->GetPos(&x, &y);
+    return frame_->ButtonHitTest(x, y);
+}
+
 void TextHost::RestoreAfterLoad(bool windowShown)
 {
     if (!frame_)

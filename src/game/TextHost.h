@@ -7,10 +7,12 @@
 //
 // The game object calls, every frame before the scenario step:
 //   Update()      the fast-forward button's mouse-over picture
+//   ButtonClicked() whether the player's click fell on that button
 //   OnAdvance()   when the player advances: finishes typing first
 // and RestoreAfterLoad() after a saved game is loaded.
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -63,6 +65,10 @@ public:
     void Init();
     // The button's mouse-over picture while fast-forward is off.
     void Update();
+    // Whether this frame's new left click lies on the fast-forward button of
+    // the window while it is shown (a hidden or fading window has no button
+    // to press).
+    bool ButtonClicked() const;
     // The player advanced (click, Space, Enter): while the page is still
     // typing, the rest appears at once and true is returned (the advance is
     // used up); otherwise false.

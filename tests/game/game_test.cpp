@@ -9,6 +9,9 @@
 #include <cstdlib>
 
 #include "GameRig.h"
+#include "ScreenTestSupport.h"
+#include "game/ScriptFrame.h"
+#include "game/TextDrawable.h"
 #include "display/FastPlane.h"
 #include "platform/EventInjection.h"
 #include "platform/Video.h"
@@ -363,6 +366,93 @@ TEST(Game, skip_mode_runs_frames_without_the_frame_wait)
         game.Frame();
         game.Frame();
         EXPECT_EQ(game.waits, before + 2) << "skip mode runs unpaced";
+        game.Finish();
+    });
+    app.Run();
+}
+
+// Ten pages before a choice: skipping takes a few frames per page, so a
+// second click can land before the choice.
+const char kPagesToAChoice[] = R"(
+        window 1
+        text "first"
+        page
+        push 0
+        st $1
+more:   text "page"
+        page
+        ld $1
+        push 1
+        add
+        dup
+        st $1
+        push 10
+        lt
+        jnz more
+        link 1
+        text "choice"
+        endlink
+        select $2
+        text "after"
+        page
+        end
+)";
+
+// The message window's fast-forward button: 700, 10 from the window's origin
+// (20, 436), its picture 60 x 20.
+constexpr int kButtonX = 20 + 700 + 30, kButtonY = 436 + 10 + 10;
+
+TEST(Game, fast_forward_button_skips_to_the_choice_and_a_second_click_stops_it)
+{
+    Folder f(kPagesToAChoice);
+    GameApp app([&](TestGame& game) {
+        ASSERT_TRUE(game.Start());
+        CScriptFrame* frame = game.text.GetScriptFrame();
+        ASSERT_TRUE(RunUntil(game, [&] { return frame->GetState() == 1 && !game.text.GetTextDrawable()->IsTyping(); }))
+            << "the first page must be shown";
+        const size_t firstPage = game.executor.position();
+        ASSERT_TRUE(MoveTo(game, kButtonX, kButtonY));
+        EXPECT_EQ(frame->GetButtonState(), CScriptFrame::kButtonOver) << "the pointer lights the button";
+        ASSERT_TRUE(ClickAt(game, kButtonX, kButtonY));
+        EXPECT_EQ(game.executor.fastForward, 1) << "a click on the button must turn skip mode on";
+        EXPECT_EQ(frame->GetButtonState(), CScriptFrame::kButtonPressed) << "the button shows it is pressed";
+        EXPECT_NE(game.executor.position(), firstPage) << "skipping leaves the page without a further click";
+        ASSERT_TRUE(ClickAt(game, kButtonX, kButtonY));
+        EXPECT_EQ(game.executor.fastForward, 0) << "a second click on the button must turn skip mode off";
+        EXPECT_LT(game.executor.valsInt()[1], 10) << "the second click came before the choice";
+        const size_t stopped = game.executor.position();
+        for (int i = 0; i < 10; ++i)
+            ASSERT_TRUE(game.Frame());
+        EXPECT_EQ(game.executor.position(), stopped) << "with skip off the game waits at its page";
+        EXPECT_EQ(frame->GetButtonState(), CScriptFrame::kButtonOver) << "released, the button is lit again";
+
+        ASSERT_TRUE(ClickAt(game, kButtonX, kButtonY));
+        ASSERT_TRUE(RunUntil(game, [&] { return game.executor.fastForward == 0; }, 100))
+            << "skipping must end by itself";
+        EXPECT_EQ(game.executor.valsInt()[1], 10) << "skipping ends at the choice, not before";
+        ASSERT_TRUE(MoveTo(game, 400, 100));
+        EXPECT_EQ(frame->GetButtonState(), CScriptFrame::kButtonNormal) << "the picture follows the mode";
+
+        game.executor.setFastForward(2);
+        ASSERT_TRUE(ClickAt(game, kButtonX, kButtonY));
+        EXPECT_EQ(game.executor.fastForward, 0) << "the pressed button releases auto-advance too";
+        game.Finish();
+    });
+    app.Run();
+}
+
+TEST(Game, fast_forward_button_of_a_hidden_window_is_not_there)
+{
+    Folder f("window 0\nwaitclick 0\nwaitclick 0\nend\n");
+    GameApp app([&](TestGame& game) {
+        ASSERT_TRUE(game.Start());
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(game.Frame());
+        ASSERT_EQ(game.text.GetScriptFrame()->GetState(), 0);
+        const size_t before = game.executor.position();
+        ASSERT_TRUE(ClickAt(game, kButtonX, kButtonY));
+        EXPECT_EQ(game.executor.fastForward, 0) << "a click where a hidden window's button would be must not skip";
+        EXPECT_NE(game.executor.position(), before) << "it is an ordinary click that goes on";
         game.Finish();
     });
     app.Run();
