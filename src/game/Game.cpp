@@ -104,6 +104,7 @@ bool CGame::Start()
     if (gDebugMode)
         varWatch.Open(&executor);
     text.SetLog(backlog.Log());
+    text.SetBeforeDialog([this] { ShowCurrentFrame(); });
     sound.SetVoiceListener([this](const std::string& path) { backlog.Log()->SetVoice(path); });
     services.SetBacklog(&backlog);
 
@@ -352,6 +353,12 @@ void CGame::DrawScenario()
     }
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
+}
+
+void CGame::ShowCurrentFrame()
+{
+    DrawScenario();
+    display.Present(0, 1);
 }
 
 int CGame::PlayMovie(const std::string& name, int kind)

@@ -142,6 +142,9 @@ private:
     // false when the scenario ends the loop.
     bool ScenarioFrame();
     void DrawScenario();
+    // Draws the scenario as it stands in the middle of a step and presents
+    // it, for a dialog the step opens to stand over.
+    void ShowCurrentFrame();
     void FlashFrame();
     void ClearScenarioPictures();
     void DeleteScreen();

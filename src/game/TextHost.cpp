@@ -253,6 +253,11 @@ HostResult TextHost::SetFastForwardButton(bool pressed)
 
 HostResult TextHost::InputName(const std::string& initial, std::string* out)
 {
+    // The dialog keeps the last presented frame behind it; within this step
+    // the page may have turned (skipping) or the start menu may still be
+    // what the window shows, so the current frame goes up first.
+    if (beforeDialog_)
+        beforeDialog_();
     *out = RunNameInputDialog(initial);
     return HostResult::kDone;
 }

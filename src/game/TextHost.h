@@ -78,6 +78,9 @@ public:
     void RestoreAfterLoad(bool windowShown);
     // Not owned; null stops the feed.
     void SetLog(TextLog* log) { log_ = log; }
+    // Called before the name input opens: it puts the game's current frame
+    // on screen, which the dialog then stands over. Null: nothing is shown.
+    void SetBeforeDialog(std::function<void()> show) { beforeDialog_ = std::move(show); }
     CScriptFrame* GetScriptFrame() const { return frame_.get(); }
     CTextDrawable* GetTextDrawable() const;
 
@@ -110,6 +113,7 @@ private:
     CMouseInput* mouse_;
     const int* fastForward_;
     TextLog* log_ = nullptr;
+    std::function<void()> beforeDialog_;
     std::unique_ptr<CScriptFrame> frame_;
     bool inQueue_ = false;
 };

@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "GameRig.h"
+#include "ScreenTestSupport.h"
+#include "game/ScriptFrame.h"
 #include "game/GameMenus.h"
 #include "game/NameInputDialog.h"
 #include "game/OptionsDialog.h"
@@ -196,6 +198,77 @@ TEST(GameDialogs, name_input_types_into_the_scenario_variable)
         for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(game.Frame()) << "the Enter that closed the dialog must not run the scenario to its end";
         EXPECT_EQ(game.executor.position(), waitingAt) << "the Enter that closed the dialog reached the game";
+    });
+    app.Run();
+    gConfig = saved;
+}
+
+// Near-white pixels (typed text) in a band of client rows, over the columns
+// left of x (the dialog stands in the middle).
+int WhiteIn(const Shot& shot, int top, int bottom, int right)
+{
+    int n = 0;
+    for (int y = top + platform::kMenuBarHeight; y < bottom + platform::kMenuBarHeight && y < shot.h; ++y)
+        for (int x = 0; x < right && x < shot.w; ++x) {
+            const uint32_t p = shot.At(x, y);
+            n += ((p >> 16) & 0xFF) > 0xE0 && ((p >> 8) & 0xFF) > 0xE0 && (p & 0xFF) > 0xE0;
+        }
+    return n;
+}
+
+// A name input reached while skipping: the page before it has ended in the
+// same step, so the window behind the dialog must be empty of its text.
+TEST(GameDialogs, name_input_reached_by_skipping_stands_over_the_current_frame)
+{
+    const CGameConfig saved = gConfig;
+    RedGame red("window 1\ntext \"MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\"\npage\ninput &4, \"x\"\nwaitclick 0\nend\n");
+    GameApp app([&](TestGame& game) {
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(RunUntil(game, [&] { return game.text.GetScriptFrame()->GetState() == 1; }, 40));
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(game.Frame());
+        Shot page;
+        ASSERT_TRUE(platform::testing::CaptureWindow(&page.pixels, &page.w, &page.h));
+        ASSERT_GT(WhiteIn(page, 440, 600, 240), 200) << "the page's text must show before the skip";
+        Shot shot;
+        RunSteps({[] {}, [&] { shot = Capture("name-input-after-skip"); }});
+        game.executor.setFastForward(1);
+        ASSERT_TRUE(RunUntil(game, [&] { return game.executor.valsStr().count(4) != 0; }, 20))
+            << game.executor.lastError();
+        platform::testing::SetModalTurnHook(nullptr);
+        ExpectOverTheGame(shot, name_input::kName);
+        EXPECT_EQ(WhiteIn(shot, 440, 600, 240), 0) << "the turned page's text must not stay behind the dialog";
+    });
+    app.Run();
+    gConfig = saved;
+}
+
+// A scenario whose first wait is the name input: the start menu closes in
+// the frame before, and the dialog must not open over it.
+TEST(GameDialogs, name_input_at_a_new_game_does_not_stand_over_the_start_menu)
+{
+    const CGameConfig saved = gConfig;
+    ScreenFolder f;
+    WriteScreenPictures(f);
+    WriteScenario(f.folder, "test", "input &4, \"x\"\nwaitclick 0\nend\n");
+    GameApp app([&](TestGame& game) {
+        game.UseScreens();
+        StartPastMovies(game);
+        ASSERT_NE(game.screen, nullptr) << "the start menu must open";
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(game.Frame());
+        Shot menu;
+        ASSERT_TRUE(platform::testing::CaptureWindow(&menu.pixels, &menu.w, &menu.h));
+        const int buttonY = 520 + platform::kMenuBarHeight;  // the exit button, below the dialog
+        ASSERT_NE(menu.At(100, buttonY) & 0xFFFFFF, 0u) << "the start menu's buttons must show first";
+        Shot shot;
+        RunSteps({[] {}, [&] { shot = Capture("name-input-at-new-game"); }});
+        ASSERT_TRUE(PressButton(game, kMenuButtonX, MenuButtonY(1)));
+        ASSERT_TRUE(RunUntil(game, [&] { return game.executor.valsStr().count(4) != 0; }, 20))
+            << game.executor.lastError();
+        platform::testing::SetModalTurnHook(nullptr);
+        ASSERT_FALSE(shot.pixels.empty()) << "the name input must have opened";
+        EXPECT_EQ(shot.At(100, buttonY), 0u) << "the start menu must be gone from behind the dialog";
     });
     app.Run();
     gConfig = saved;
