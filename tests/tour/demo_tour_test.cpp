@@ -479,16 +479,20 @@ TEST(DemoTour, the_whole_game_from_start_menu_to_quit)
         EXPECT_EQ(PageText(game).find(Sjis(u8"はるか")), 0u) << "the choice calls the player by name";
         Shoot(game, "16-choice");
 
-        // 12. Choose the garden: its scene is marked seen, then the demo ends.
+        // 12. Choose the garden: its scene is marked seen, then the demo ends
+        // and, as a finished game, goes back to its start menu by itself.
         ClickLink(game, 0);
-        RUN_UNTIL(game, PageShown(game) && PageText(game).find("Flowers") != std::string::npos, 600,
+        RUN_UNTIL(game, PageShown(game) && PageText(game).find(Sjis(u8"花")) != std::string::npos, 600,
                   "the garden's page");
         Click(game, 400, 300);
         RUN_UNTIL(game, gSceneSeen.count(1) != 0, 100, "the garden scene must be seen");
-        RUN_UNTIL(game, PageShown(game) && PageText(game).find("The end") != std::string::npos, 200, "the end page");
+        RUN_UNTIL(game, PageShown(game) && PageText(game).find(Sjis(u8"おしまい")) != std::string::npos, 200,
+                  "the end page");
         Shoot(game, "17-end-of-demo");
-        MenuBarPath(game, 0, {ClickItem(0, 0)});
-        RUN_UNTIL(game, dynamic_cast<CStartMenuScreen*>(game.screen) != nullptr, 100, "back at the title");
+        Click(game, 400, 300);
+        RUN_UNTIL(game, dynamic_cast<CStartMenuScreen*>(game.screen) != nullptr, 100,
+                  "the end of the demo leads back to the start menu");
+        EXPECT_TRUE(game.executor.valsInt().empty()) << "the finished game is forgotten";
 
         // 13. The gallery: the room was seen, so its thumbnail shows.
         ASSERT_TRUE(PressButton(game, kMenuButtonX, MenuButtonY(3)));
@@ -527,7 +531,7 @@ TEST(DemoTour, the_whole_game_from_start_menu_to_quit)
         EXPECT_EQ(game.screen, nullptr) << "the seen scene starts";
         EXPECT_EQ(game.executor.sceneReplay, 1);
         RUN_UNTIL(game, PageShown(game), 300, "the replayed scene's page");
-        EXPECT_NE(PageText(game).find("Flowers"), std::string::npos);
+        EXPECT_NE(PageText(game).find(Sjis(u8"花")), std::string::npos);
         Shoot(game, "21-replayed-scene");
         Click(game, 400, 300);
         RUN_UNTIL(game, dynamic_cast<CSceneReplayScreen*>(game.screen) != nullptr, 300,
@@ -600,6 +604,102 @@ TEST(DemoTour, the_whole_game_from_start_menu_to_quit)
         EXPECT_FALSE(running) << "Yes ends the game";
         EXPECT_EQ(boxes.back(), Sjis(u8"終了しますか？"));
         Shoot(game, "25-quit");
+        game.Finish();
+    });
+    app.Run();
+    platform::SetMessageBoxResponder(nullptr);
+}
+
+// The message window's fast-forward button: the centre of its rectangle.
+void ButtonCentre(CGame& game, int* x, int* y)
+{
+    CDrawable* button = game.text.GetScriptFrame()->GetButton(CScriptFrame::kButtonNormal);
+    int32_t left = 0, top = 0;
+    button->GetPos(&left, &top);
+    int w = 0, h = 0;
+    if (button->GetPlane())
+        button->GetPlane()->GetSize(&w, &h);
+    *x = left + w / 2;
+    *y = top + h / 2;
+}
+
+// A new game skipped with the SKIP button: it lights under the pointer,
+// stays pressed (amber) while the pages, pictures and sounds run by, the
+// name input on the way is answered, and the choice stops the skip.
+TEST(DemoTour, the_skip_button_runs_the_game_to_its_choice)
+{
+    DemoCopy demo;
+    if (!demo.built)
+        GTEST_SKIP() << "LANTERN_DEMO_DIR must name the folder scripts/build-demo makes";
+    platform::SetMessageBoxResponder([](const std::string&, const std::string&, platform::MessageBoxKind) {
+        return platform::kIdOk;
+    });
+    GameApp app([&](TestGame& game) {
+        game.UseScreens();
+        game.paced = true;
+        ASSERT_TRUE(game.Start());
+        RUN_UNTIL(game, dynamic_cast<CStartMenuScreen*>(game.screen) != nullptr, 300, "the start menu must open");
+        RUN_UNTIL(game, game.mouse.GetGuard() <= 0, 100, "the mouse guard must run out");
+        ASSERT_TRUE(PressButton(game, kMenuButtonX, MenuButtonY(1)));
+        RUN_UNTIL(game, PageShown(game), 1500, "the first page must be shown");
+
+        int bx = 0, by = 0;
+        ButtonCentre(game, &bx, &by);
+        const Picture normal = Shoot(game, "skip-00-first-page");
+        ASSERT_TRUE(MoveTo(game, bx, by));
+        ASSERT_TRUE(game.Frame());
+        EXPECT_EQ(game.text.GetScriptFrame()->GetButtonState(), CScriptFrame::kButtonOver);
+        const Picture lit = Shoot(game, "skip-01-button-under-the-pointer");
+        // Skipping reaches the name input within a frame or two; the dialog
+        // is where the pressed button is seen, with the question behind it.
+        int skippingAtDialog = -1, amber = 0, litDiffers = 0, questionWhite = 0;
+        bool questionPage = false;
+        {
+            ModalScript script({Idle(),
+                                [&] {
+                                    const Picture dialog = ShootWindow("skip-02-name-input-while-skipping");
+                                    skippingAtDialog = game.executor.fastForward;
+                                    questionPage = PageText(game).find(Sjis(u8"お名前")) != std::string::npos;
+                                    const int top = platform::kMenuBarHeight;
+                                    for (int y = by - 8; y < by + 8; ++y)
+                                        for (int x = bx - 28; x < bx + 28; ++x) {
+                                            const Rgb c = dialog.At(x, y + top);
+                                            const Rgb l = lit.At(x, y);
+                                            amber += std::abs(c.r - 235) < 30 && std::abs(c.g - 190) < 30 &&
+                                                     std::abs(c.b - 80) < 30;
+                                            litDiffers += std::abs(c.r - l.r) > 24 || std::abs(c.g - l.g) > 24 ||
+                                                          std::abs(c.b - l.b) > 24;
+                                        }
+                                    // The message window's first text row, left of the dialog.
+                                    for (int y = 480 + top; y < 520 + top; ++y)
+                                        for (int x = 40; x < 200; ++x) {
+                                            const Rgb c = dialog.At(x, y);
+                                            questionWhite += c.r > 200 && c.g > 200 && c.b > 200;
+                                        }
+                                    return true;
+                                },
+                                Key(platform::Key::Return, true), Key(platform::Key::Return, false)});
+            ASSERT_TRUE(ClickAt(game, bx, by));
+            RUN_UNTIL(game, game.executor.valsStr().count(1) != 0, 2000, "skipping must reach the name input");
+            EXPECT_TRUE(script.Done()) << script.Progress();
+        }
+        EXPECT_EQ(skippingAtDialog, 1) << "SKIP turns skipping to the next choice on, and it runs on to the name input";
+        EXPECT_GT(amber, 56 * 16 / 3) << "the button shows its pressed (amber) picture while skipping";
+        EXPECT_GT(litDiffers, 56 * 16 / 3) << "pressed, the button no longer shows its mouse-over picture";
+        EXPECT_TRUE(questionPage && questionWhite > 50)
+            << "the question page, not an older one, stands behind the dialog (" << questionWhite << " white pixels)";
+        EXPECT_EQ(game.executor.valsStr()[1], Sjis(u8"ユウ")) << "Enter keeps the name offered";
+        RUN_UNTIL(game, game.executor.fastForward == 0, 600, "the choice must end the skip");
+        RUN_UNTIL(game, game.text.GetTextDrawable()->Links().size() == 2 && PageShown(game), 100,
+                  "the skip stops at the choice");
+        ASSERT_TRUE(MoveTo(game, 400, 100));
+        const Picture choice = Shoot(game, "skip-03-stopped-at-the-choice");
+        EXPECT_EQ(game.text.GetScriptFrame()->GetButtonState(), CScriptFrame::kButtonNormal)
+            << "the button is released when the skip ends";
+        EXPECT_LT(choice.Differing(normal, bx - 28, by - 8, bx + 28, by + 8), 56 * 16 / 10)
+            << "the button shows its plain picture again";
+        EXPECT_GT(lit.Differing(normal, bx - 28, by - 8, bx + 28, by + 8), 56 * 16 / 3)
+            << "the pointer over the button lights it";
         game.Finish();
     });
     app.Run();
