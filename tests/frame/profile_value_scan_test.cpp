@@ -45,7 +45,8 @@ TEST(ProfileValueScan, lines_cut_across_reads_and_a_last_line_without_lf_are_rea
     FrameTestDir dir;
     for (size_t pad : {4070u, 4080u, 4090u, 4095u, 4096u, 4100u, 8190u}) {
         // A comment line that puts the title's lines across the first read's end.
-        const std::string text = ";" + std::string(pad, 'x') + "\r\n[title]\r\ntext=straddles\r\n";
+        std::string text = ";";
+        text.append(pad, 'x').append("\r\n[title]\r\ntext=straddles\r\n");
         dir.Write("cut.dat", text);
         std::string title;
         ASSERT_EQ(ReadProfileValue("cut.dat", "title", "text", &title), 0) << "padding " << pad;
