@@ -25,12 +25,14 @@ int ScanProfileValue(const std::function<size_t(char*, size_t)>& read, const std
     bool found = false;
     for (;;) {
         const size_t n = read(chunk, kChunk);
-        // Whole lines only: up to the last LF of this piece, or all at the end.
+        // Whole lines only: up to the last LF of this piece (none when it has
+        // none: what is pending then is still the start of one line), or all
+        // that is left at the end.
         size_t usable = pending.size();
         if (n > 0) {
-            pending.append(chunk, n);
             const size_t lf = std::string_view(chunk, n).rfind('\n');
-            usable = lf == std::string_view::npos ? usable : usable + lf + 1;
+            usable = lf == std::string_view::npos ? 0 : pending.size() + lf + 1;
+            pending.append(chunk, n);
         }
         const std::string_view lines = std::string_view(pending).substr(0, usable);
         size_t pos = 0;

@@ -58,6 +58,20 @@ TEST(ProfileValueScan, lines_cut_across_reads_and_a_last_line_without_lf_are_rea
     EXPECT_EQ(title, "cut short");
 }
 
+TEST(ProfileValueScan, a_line_longer_than_two_reads_stays_one_line)
+{
+    FrameTestDir dir;
+    // A comment that runs over three reads; cut at a read's end, its middle
+    // would pass for a key of the title.
+    std::string text = "[title]\r\n;";
+    text.append(4096 - text.size(), 'x').append("text=inside a comment").append(5000, 'y');
+    text.append("\r\n[other]\r\ntext=other section\r\n");
+    dir.Write("long.dat", text);
+    std::string title = "untouched";
+    EXPECT_EQ(ReadProfileValue("long.dat", "title", "text", &title), 1) << "found \"" << title.substr(0, 30) << "\"";
+    EXPECT_EQ(title, "untouched");
+}
+
 TEST(ProfileValueScan, damaged_files_give_the_title_before_the_damage_or_none)
 {
     FrameTestDir dir;
