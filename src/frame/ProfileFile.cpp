@@ -6,38 +6,11 @@
 #include "frame/DebugOutput.h"
 #include "frame/File.h"
 #include "frame/FileLayer.h"
+#include "frame/ProfileLine.h"
 #include "frame/ProfileScramble.h"
 #include "frame/WriteFileAtomic.h"
 
 namespace {
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-// Blanks are ASCII space and tab; neither is ever a Shift-JIS trail byte
-// (those start at 0x40), so trimming bytes is safe on Shift-JIS text.
-std::string Trim(const std::string& s, size_t begin, size_t end)
-{
-    while (begin < end && IsBlank(s[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(s[end - 1])) {
-        --end;
-    }
-    return s.substr(begin, end - begin);
-}
-
-ProfileFile::Section* FindMutable(std::vector<ProfileFile::Section>& sections, const std::string& name)
-{
-    for (ProfileFile::Section& s : sections) {
-        if (s.name == name) {
-            return &s;
-        }
-    }
-    return nullptr;
-}
 
 // Decimal text to integer: leading white space, an optional sign, digits up
 // to the first other character; no digits gives 0. Values beyond int clamp
@@ -45,7 +18,7 @@ ProfileFile::Section* FindMutable(std::vector<ProfileFile::Section>& sections, c
 int TextToInt(const std::string& text)
 {
     size_t i = 0;
-    while (i < text.size() && (IsBlank(text[i]) || text[i] == '\n' || text[i] == '\r' ||
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
                                text[i] == '\v' || text[i] == '\f')) {
         ++i;
     }
@@ -90,54 +63,22 @@ int ProfileFile::loadFromMemory(const void* data, size_t size)
         text.assign(reinterpret_cast<const char*>(bytes), size);
     }
 
-    std::vector<Section> sections;
-    Section* current = nullptr;
+    // Parsed aside, so that the object is replaced only by a complete read.
+    ProfileFile parsed;
+    size_t current = 0;
+    bool inSection = false;
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) {
-            end = text.size();
+        ProfileLine line = NextProfileLine(text, &pos);
+        if (line.kind == ProfileLine::kSection) {
+            current = parsed.SectionPlace(line.name);  // a name seen before reopens its section
+            inSection = true;
+        } else if (line.kind == ProfileLine::kEntry && inSection) {
+            parsed.Put(current, std::move(line.name), std::move(line.value));
         }
-        size_t lineEnd = end;
-        if (lineEnd > pos && text[lineEnd - 1] == '\r') {
-            --lineEnd;
-        }
-        std::string line = Trim(text, pos, lineEnd);
-        pos = end + 1;
-        if (line.empty() || line[0] == ';') {
-            continue;
-        }
-        if (line[0] == '[' && line.size() >= 2 && line.back() == ']') {
-            std::string name = Trim(line, 1, line.size() - 1);
-            current = FindMutable(sections, name);
-            if (current == nullptr) {
-                sections.push_back(Section{name, {}});
-                current = &sections.back();
-            }
-            continue;
-        }
-        size_t eq = line.find('=');
-        if (current == nullptr || eq == std::string::npos) {
-            continue;  // a key before any section, or not a key line
-        }
-        std::string key = Trim(line, 0, eq);
-        if (key.empty()) {
-            continue;
-        }
-        std::string value = Trim(line, eq + 1, line.size());
-        bool replaced = false;
-        for (auto& entry : current->entries) {
-            if (entry.first == key) {
-                entry.second = value;  // a repeated key keeps its first place
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            current->entries.emplace_back(std::move(key), std::move(value));
-        }
+        // Anything else, and a key before any section, is ignored.
     }
-    sections_ = std::move(sections);
+    *this = std::move(parsed);
     return 0;
 }
 
@@ -145,9 +86,9 @@ std::string ProfileFile::serialize(int scrambled) const
 {
     std::string text;
     for (const Section& s : sections_) {
-        text += "[" + s.name + "]\r\n";
+        text.append("[").append(s.name).append("]\r\n");
         for (const auto& entry : s.entries) {
-            text += entry.first + "=" + entry.second + "\r\n";
+            text.append(entry.first).append("=").append(entry.second).append("\r\n");
         }
     }
     return scrambled ? profile_scramble::Scramble(text) : text;
@@ -165,17 +106,17 @@ int ProfileFile::save(const std::string& fileName, int scrambled, std::string* w
 
 int ProfileFile::GetString(const std::string& section, const std::string& key, std::string* out) const
 {
-    const Section* s = FindSection(section);
-    if (s == nullptr) {
+    const auto s = sectionIndex_.find(section);
+    if (s == sectionIndex_.end()) {
         return 1;
     }
-    for (const auto& entry : s->entries) {
-        if (entry.first == key) {
-            *out = entry.second;
-            return 0;
-        }
+    const Index& keys = keyIndex_[s->second];
+    const auto k = keys.find(key);
+    if (k == keys.end()) {
+        return 1;
     }
-    return 1;
+    *out = sections_[s->second].entries[k->second].second;
+    return 0;
 }
 
 int ProfileFile::GetInt(const std::string& section, const std::string& key, int* out) const
@@ -190,18 +131,7 @@ int ProfileFile::GetInt(const std::string& section, const std::string& key, int*
 
 int ProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
-    Section* s = FindMutable(sections_, section);
-    if (s == nullptr) {
-        sections_.push_back(Section{section, {}});
-        s = &sections_.back();
-    }
-    for (auto& entry : s->entries) {
-        if (entry.first == key) {
-            entry.second = value;
-            return 0;
-        }
-    }
-    s->entries.emplace_back(key, value);
+    Put(SectionPlace(section), key, value);
     return 0;
 }
 
@@ -217,10 +147,34 @@ int ProfileFile::SetInt(const std::string& section, const std::string& key, cons
 
 const ProfileFile::Section* ProfileFile::FindSection(const std::string& name) const
 {
-    for (const Section& s : sections_) {
-        if (s.name == name) {
-            return &s;
-        }
+    const auto s = sectionIndex_.find(name);
+    return s == sectionIndex_.end() ? nullptr : &sections_[s->second];
+}
+
+void ProfileFile::Clear()
+{
+    sections_.clear();
+    sectionIndex_.clear();
+    keyIndex_.clear();
+}
+
+size_t ProfileFile::SectionPlace(const std::string& name)
+{
+    const auto [it, added] = sectionIndex_.try_emplace(name, sections_.size());
+    if (added) {
+        sections_.push_back(Section{name, {}});
+        keyIndex_.emplace_back();
     }
-    return nullptr;
+    return it->second;
+}
+
+void ProfileFile::Put(size_t section, std::string key, std::string value)
+{
+    std::vector<std::pair<std::string, std::string>>& entries = sections_[section].entries;
+    const auto [it, added] = keyIndex_[section].try_emplace(key, entries.size());
+    if (added) {
+        entries.emplace_back(std::move(key), std::move(value));
+    } else {
+        entries[it->second].second = std::move(value);  // a repeated key keeps its first place
+    }
 }

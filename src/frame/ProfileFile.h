@@ -3,6 +3,13 @@
 // keep their order of first appearance and match exactly (case-sensitive).
 // Read from plain text or the scrambled form; written as plain text
 // ("[%s]\r\n" and "%s=%s\r\n" lines) or scrambled.
+//
+// Beside the ordered entries an index from name to place finds a section or
+// a key in logarithmic time, so reading or building a file of n keys costs
+// n log n: saves hold up to 65,536 variables. (An ordered index, not a hash:
+// a hostile file cannot pick keys that make it slow.)
+#include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,8 +44,17 @@ public:
     // The section of that exact name, or null.
     const Section* FindSection(const std::string& name) const;
     const std::vector<Section>& Sections() const { return sections_; }
-    void Clear() { sections_.clear(); }
+    void Clear();
 
 private:
+    using Index = std::map<std::string, size_t, std::less<>>;
+
+    // The place of the named section, appended when it is new.
+    size_t SectionPlace(const std::string& name);
+    // Replaces the key's value in its first place, or appends the key.
+    void Put(size_t section, std::string key, std::string value);
+
     std::vector<Section> sections_;
+    Index sectionIndex_;            // name -> place in sections_
+    std::vector<Index> keyIndex_;   // per section: key -> place in its entries
 };

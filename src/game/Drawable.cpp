@@ -13,8 +13,15 @@ CDrawable::CDrawable() = default;
 CDrawable::~CDrawable()
 {
     // Not through the virtual: a derived part is already gone here.
-    delete plane_;
+    DropPlane();
+}
+
+void CDrawable::DropPlane()
+{
+    if (plane_ != shared_.get())
+        delete plane_;
     plane_ = nullptr;
+    shared_.reset();
 }
 
 void CDrawable::BlitByMode(CPlaneBase* target, int32_t x, int32_t y, const Rect* clip)
@@ -62,10 +69,18 @@ int CDrawable::SetName(const std::string& name)
     return 0;
 }
 
+int CDrawable::SetSharedPicture(const std::string& name, std::shared_ptr<CPlaneBase> plane)
+{
+    name_ = name;
+    ReleasePicture();
+    shared_ = std::move(plane);
+    plane_ = shared_.get();
+    return plane_ ? 0 : 1;
+}
+
 int CDrawable::ReleasePicture()
 {
-    delete plane_;
-    plane_ = nullptr;
+    DropPlane();
     return 0;
 }
 

@@ -8,6 +8,7 @@
 // A plain drawable marks its rectangle once (state 0), draws (state 1) and is
 // then redrawn only where others' rectangles cross it.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,13 @@ public:
     // Attaches plane (owned from now on); the previous one is neither released
     // nor deleted. 0.
     virtual int SetPlane(CPlaneBase* plane);
+    // Stores the name, releases the old picture and draws plane, held jointly
+    // with whoever else shows the same picture (it is only read, never drawn
+    // on). 0, or 1 for a null plane.
+    int SetSharedPicture(const std::string& name, std::shared_ptr<CPlaneBase> plane);
     // Stores the name only. 0.
     virtual int SetName(const std::string& name);
-    // Deletes the plane. 0.
+    // Deletes the plane (a shared one is let go). 0.
     virtual int ReleasePicture();
     virtual int32_t GetState();
     virtual int Reserved() { return 0; }
@@ -100,10 +105,13 @@ protected:
     // Draws the plane at (x, y) by the blit mode, within clip.
     void BlitByMode(CPlaneBase* target, int32_t x, int32_t y, const Rect* clip);
     void ReportBadAnchor(const char* format, int32_t value);
+    // Deletes an owned plane or lets a shared one go.
+    void DropPlane();
 
     std::string name_;
     uint8_t visible_ = 1;
     CPlaneBase* plane_ = nullptr;
+    std::shared_ptr<CPlaneBase> shared_;  // holds plane_ when it came from SetSharedPicture
     int32_t x_ = 0;
     int32_t y_ = 0;
     int32_t state_ = 0;

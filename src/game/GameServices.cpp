@@ -1,11 +1,14 @@
 #include "game/GameServices.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "display/FastPlane.h"
 #include "game/BacklogHost.h"
 #include "game/DrawQueue.h"
 #include "game/EffectPicture.h"
+#include "game/ErrorReport.h"
 #include "game/Game.h"
 #include "game/GameConfig.h"
 #include "game/ScrollRegionEffect.h"
@@ -53,7 +56,30 @@ void GameServices::ShowMessage(const std::string& text, const std::string& capti
 
 int GameServices::SaveSystemData() { return ::SaveSystemData(gConfig.userini); }
 
-HostResult GameServices::MakePicture(const PictureLayer& layer, int32_t effect, bool animate)
+size_t GameServices::RestoreLimit() const
+{
+    const size_t screen =
+        static_cast<size_t>(std::max(gConfig.width, 1)) * static_cast<size_t>(std::max(gConfig.height, 1)) * 4;
+    return std::max(screen * kRestoreScreens, peakBytes_);
+}
+
+std::shared_ptr<CPlaneBase> GameServices::PictureOf(const PictureLayer& layer, bool restoring)
+{
+    std::shared_ptr<CPlaneBase> plane = pictures_.Get(gConfig.baseDir + layer.name);
+    const size_t held = pictures_.HeldBytes();
+    if (!restoring) {
+        peakBytes_ = std::max(peakBytes_, held);
+        return plane;
+    }
+    if (held > RestoreLimit()) {
+        WriteErrorLine("saved pictures refused at " + layer.name + ": they would hold " + std::to_string(held >> 20) +
+                       " MiB, more than the " + std::to_string(RestoreLimit() >> 20) + " MiB a save may restore");
+        return nullptr;
+    }
+    return plane;
+}
+
+HostResult GameServices::MakePicture(const PictureLayer& layer, int32_t effect, bool animate, bool restoring)
 {
     std::unique_ptr<CEffectPicture> picture;
     if (layer.kind == scenario::kLayerPan) {
@@ -68,7 +94,8 @@ HostResult GameServices::MakePicture(const PictureLayer& layer, int32_t effect, 
         picture->SetBlitMode(layer.blit);
         picture->SetFrameRange(gConfig.defaultAnimationFrames, 0, -1);
     }
-    if (picture->LoadPicture(layer.name) != 0)
+    std::shared_ptr<CPlaneBase> plane = PictureOf(layer, restoring);
+    if (!plane || picture->SetSharedPicture(layer.name, std::move(plane)) != 0)
         return HostResult::kFailed;
     // Running from frame 0 plays the transition (or the pan); a restored
     // picture stands at its end at once.
@@ -87,18 +114,18 @@ HostResult GameServices::ShowPicture(const PictureLayer& layer, int32_t effect, 
         existing->SetEffectNumber(effect);
         existing->SetPos(layer.x, layer.y);
         existing->SetBlitMode(layer.blit);
-        if (existing->LoadPicture(layer.name) != 0)
+        if (existing->SetSharedPicture(layer.name, PictureOf(layer, false)) != 0)
             return HostResult::kFailed;
         existing->SetAttr(0, 0);  // back to frame 0 ...
         existing->SetAttr(1, 1);  // ... and show from there
         return HostResult::kDone;
     }
-    return MakePicture(layer, effect, true);
+    return MakePicture(layer, effect, true, false);
 }
 
 HostResult GameServices::PanPicture(const PictureLayer& layer)
 {
-    return MakePicture(layer, 0, true);
+    return MakePicture(layer, 0, true, false);
 }
 
 HostResult GameServices::RemovePicture(int32_t key)
@@ -125,7 +152,7 @@ HostResult GameServices::SetRevealBand(bool on)
 
 HostResult GameServices::RestorePicture(const PictureLayer& layer)
 {
-    return MakePicture(layer, CEffectPicture::kDefaultEffect, false);
+    return MakePicture(layer, CEffectPicture::kDefaultEffect, false, true);
 }
 
 HostResult GameServices::ClearPictures()

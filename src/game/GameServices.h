@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "game/SharedPictures.h"
 #include "scenario/ScenarioHost.h"
 
 class BacklogHost;
@@ -18,6 +19,7 @@ class CDrawable;
 class CDrawQueue;
 class CGame;
 class CScrollRegionEffect;
+class CPlaneBase;
 
 class GameServices : public scenario::ScenarioHost,
                      public scenario::PictureService,
@@ -28,6 +30,12 @@ public:
     static constexpr int32_t kRevealBandKey = INT32_MAX;
     // The screen quake counts its duration in 1/30 of a frame.
     static constexpr int32_t kQuakeDurationPerFrame = 30;
+    // What the pictures a save puts back may hold, in full screens of 32-bit
+    // pixels (each file counted once): a scene shows a background, a few
+    // characters and perhaps a pan a few screens long, so 64 is far above
+    // any real scene, while a hostile save naming thousands of pictures is
+    // stopped long before it can exhaust memory.
+    static constexpr size_t kRestoreScreens = 64;
 
     // game may be null (tests of the pictures alone): PlayMovie then fails.
     GameServices(CDrawQueue* queue, CGame* game);
@@ -59,8 +67,18 @@ public:
     scenario::HostResult PanPicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult RemovePicture(int32_t key) override;
     scenario::HostResult SetRevealBand(bool on) override;
+    // kFailed when the pictures put back since ClearPictures would hold more
+    // than RestoreLimit().
     scenario::HostResult RestorePicture(const scenario::PictureLayer& layer) override;
     scenario::HostResult ClearPictures() override;
+
+    // The bytes restored pictures may hold together: kRestoreScreens screens
+    // of gConfig's size, or more when this game's own pictures once held
+    // more (so that the running game's pictures always fit back after a
+    // refused load).
+    size_t RestoreLimit() const;
+    // The pixel bytes the scenario's pictures hold now, each file counted once.
+    size_t PictureBytes() const { return pictures_.HeldBytes(); }
 
     // ---- ShellService
     scenario::HostResult PlayMovie(const std::string& name) override;
@@ -83,7 +101,11 @@ public:
 private:
     // Stores drawable under key (the old one there is deleted).
     void Put(int32_t key, std::unique_ptr<CDrawable> drawable);
-    scenario::HostResult MakePicture(const scenario::PictureLayer& layer, int32_t effect, bool animate);
+    // The shared picture of the layer's file; null (and the reason logged)
+    // when a restore would pass RestoreLimit().
+    std::shared_ptr<CPlaneBase> PictureOf(const scenario::PictureLayer& layer, bool restoring);
+    scenario::HostResult MakePicture(const scenario::PictureLayer& layer, int32_t effect, bool animate,
+                                     bool restoring);
 
     CDrawQueue* queue_;
     CGame* game_;
@@ -91,4 +113,6 @@ private:
     scenario::SoundService* sounds_ = nullptr;
     BacklogHost* backlog_ = nullptr;
     std::map<int32_t, std::unique_ptr<CDrawable>> owned_;
+    SharedPictures pictures_;
+    size_t peakBytes_ = 0;  // the most the pictures held while the game showed them
 };

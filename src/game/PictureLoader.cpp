@@ -60,10 +60,15 @@ std::string SeenPictureName(const std::string& name)
     return part;
 }
 
-CFastPlane* LoadPictureOrTofu(const std::string& name)
+void RecordSeenPicture(const std::string& name)
 {
     if (!name.empty())
         gSeenPictures.insert(SeenPictureName(name));
+}
+
+CFastPlane* LoadPictureOrTofu(const std::string& name)
+{
+    RecordSeenPicture(name);
     CPictureLoader loader;
     return loader.Load(name);
 }

@@ -24,6 +24,9 @@ public:
 // (Shift-JIS double-byte characters keep their bytes).
 std::string SeenPictureName(const std::string& name);
 
-// Records the picture's file part in gSeenPictures (not for an empty name),
-// then loads the full name through CPictureLoader::Load. Owned by the caller.
+// Records the picture's file part in gSeenPictures (not for an empty name).
+void RecordSeenPicture(const std::string& name);
+
+// RecordSeenPicture, then loads the full name through CPictureLoader::Load.
+// Owned by the caller.
 CFastPlane* LoadPictureOrTofu(const std::string& name);

@@ -10,6 +10,7 @@
 
 #include "frame/FileLayer.h"
 #include "frame/ProfileFile.h"
+#include "frame/ProfileValueScan.h"
 #include "game/WritePath.h"
 #include "platform/Menu.h"
 #include "scenario/ScenarioExecutor.h"
@@ -123,11 +124,10 @@ std::string SlotItemText(int slot, const std::string& fileName, bool* exists)
     localtime_r(&mtime, &local);
     std::snprintf(text, sizeof text, "%02d: %04d/%02d/%02d %02d:%02d:%02d ", slot, local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    ProfileFile file;
+    // Only the title: a menu lists up to 99 slots, and a save may hold
+    // 65,536 variables after it.
     std::string title;
-    if (file.load(fileName) != 0 || file.GetString("title", "text", &title) != 0) {
-        title.clear();
-    }
+    ReadProfileValue(fileName, "title", "text", &title);
     return text + title;
 }
 

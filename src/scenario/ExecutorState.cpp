@@ -278,14 +278,16 @@ int ScenarioExecutor::loadState(const ProfileFile& file)
         PictureService* pictures = host_ ? host_->Pictures() : nullptr;
         if (!pictures)
             return kLoadBadPictures;
-        auto restore = [pictures](const std::map<int32_t, PictureLayer>& set) {
+        // The saved set stops at its first refusal (the rest would only be
+        // loaded to be thrown away); the old set puts back all it can.
+        auto restore = [pictures](const std::map<int32_t, PictureLayer>& set, bool all) {
             bool ok = pictures->ClearPictures() == HostResult::kDone;
-            for (const auto& [key, layer] : set)
-                ok = pictures->RestorePicture(layer) == HostResult::kDone && ok;
+            for (auto it = set.begin(); it != set.end() && (ok || all); ++it)
+                ok = pictures->RestorePicture(it->second) == HostResult::kDone && ok;
             return ok;
         };
-        if (!restore(layers)) {
-            restore(layers_);
+        if (!restore(layers, false)) {
+            restore(layers_, true);
             return kLoadBadPictures;
         }
     }

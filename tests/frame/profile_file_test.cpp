@@ -109,6 +109,83 @@ TEST(ProfileFile, parses_blanks_comments_and_repeats)
     EXPECT_EQ(p.GetString("global", "WIDTH", &value), 1) << "keys must match case-sensitively";
 }
 
+// A save may hold 65,536 variables: a file of that size is read back whole,
+// in order, with repeats resolved as in a small one. (Its speed is measured
+// by bench/profile_bench.)
+TEST(ProfileFile, a_file_of_65536_keys_reads_back_whole_in_order_with_repeats_in_their_first_place)
+{
+    constexpr int kKeys = 65536;
+    std::string text = "[title]\r\ntext=big\r\n[valsInt]\r\n";
+    for (int i = 0; i < kKeys; ++i) {
+        // Descending, so that an index sorted by name could not pass for the order.
+        text += std::to_string(kKeys - 1 - i) + "=" + std::to_string(i) + "\r\n";
+    }
+    // Repeats in a reopened section and a repeat of a key of another section.
+    text += "[title]\r\ntext=later\r\n[valsInt]\r\n65535=first place\r\n0=last\r\nextra=1\r\n";
+    ProfileFile p;
+    ASSERT_EQ(p.loadFromMemory(text.data(), text.size()), 0);
+    ASSERT_EQ(p.Sections().size(), 2u) << "reopened sections must merge into the first";
+    const ProfileFile::Section* vals = p.FindSection("valsInt");
+    ASSERT_NE(vals, nullptr);
+    ASSERT_EQ(vals->entries.size(), static_cast<size_t>(kKeys) + 1) << "a key went missing or a repeat was added";
+    for (int i = 0; i < kKeys; ++i) {
+        const auto& entry = vals->entries[static_cast<size_t>(i)];
+        ASSERT_EQ(entry.first, std::to_string(kKeys - 1 - i)) << "the file's order was lost at " << i;
+        std::string value;
+        ASSERT_EQ(p.GetString("valsInt", entry.first, &value), 0) << "key " << entry.first << " not found";
+        const std::string expected = i == 0 ? "first place" : i == kKeys - 1 ? "last" : std::to_string(i);
+        ASSERT_EQ(value, expected) << "key " << entry.first;
+        ASSERT_EQ(entry.second, expected);
+    }
+    EXPECT_EQ(vals->entries.back().first, "extra") << "a new key in a reopened section goes last";
+    std::string title;
+    EXPECT_EQ(p.GetString("title", "text", &title), 0);
+    EXPECT_EQ(title, "later") << "the last of repeated values wins";
+    EXPECT_EQ(p.GetString("valsint", "0", &title), 1) << "section names stay case-sensitive";
+
+    // Written back and read again, it is the same file.
+    ProfileFile again;
+    const std::string written = p.serialize(1);
+    ASSERT_EQ(again.loadFromMemory(written.data(), written.size()), 0);
+    EXPECT_EQ(again.serialize(0), p.serialize(0));
+}
+
+TEST(ProfileFile, building_65536_keys_keeps_first_use_order_and_the_index_follows_copies_and_clear)
+{
+    constexpr int kKeys = 65536;
+    ProfileFile p;
+    for (int i = 0; i < kKeys; ++i) {
+        p.SetInt("valsInt", std::to_string(kKeys - 1 - i), &i);
+    }
+    p.SetString("valsInt", std::to_string(kKeys - 1), "again");  // set again: stays first
+    const ProfileFile::Section* vals = p.FindSection("valsInt");
+    ASSERT_NE(vals, nullptr);
+    ASSERT_EQ(vals->entries.size(), static_cast<size_t>(kKeys));
+    EXPECT_EQ(vals->entries.front(), std::make_pair(std::to_string(kKeys - 1), std::string("again")));
+    EXPECT_EQ(vals->entries.back(), std::make_pair(std::string("0"), std::to_string(kKeys - 1)));
+
+    // A copy finds keys in its own entries, and a change to it stays there.
+    ProfileFile copy = p;
+    copy.SetString("valsInt", "7", "copy");
+    std::string value;
+    ASSERT_EQ(copy.GetString("valsInt", "7", &value), 0);
+    EXPECT_EQ(value, "copy");
+    ASSERT_EQ(p.GetString("valsInt", "7", &value), 0);
+    EXPECT_EQ(value, std::to_string(kKeys - 1 - 7)) << "a copy shared its entries with the original";
+
+    // A loaded file's index is the one later sets use.
+    const std::string text = "[s]\r\nb=1\r\na=2\r\n";
+    ASSERT_EQ(p.loadFromMemory(text.data(), text.size()), 0);
+    p.SetString("s", "b", "3");
+    p.SetString("s", "c", "4");
+    EXPECT_EQ(p.serialize(0), "[s]\r\nb=3\r\na=2\r\nc=4\r\n") << "a load left the old index behind";
+
+    p.Clear();
+    EXPECT_EQ(p.GetString("s", "b", &value), 1) << "Clear must forget the keys";
+    p.SetString("t", "x", "1");
+    EXPECT_EQ(p.serialize(0), "[t]\r\nx=1\r\n") << "Clear must forget the sections' places";
+}
+
 TEST(ProfileFile, text_to_integer_follows_the_decimal_rule)
 {
     ProfileFile p;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "GameTestFolder.h"
 #include "frame/ProfileFile.h"
@@ -109,6 +110,32 @@ TEST_F(SlotFiles, item_text_shows_modification_time_and_title)
         << "a save without a title shows the time stamp and an empty title; names match without case";
     EXPECT_EQ(SlotItemText(5, "savedata\\save05.dat", &exists), "05: - nofile -");
     EXPECT_FALSE(exists);
+}
+
+TEST_F(SlotFiles, item_text_takes_the_title_of_a_large_or_damaged_save)
+{
+    // A save of 100,000 variables after its title, as the game writes it.
+    ProfileFile big;
+    big.SetString("title", "text", "the long game");
+    for (int i = 0; i < 100000; ++i)
+        big.SetInt("valsInt", std::to_string(i), &i);
+    folder_.Write("savedata/save07.dat", big);
+    bool exists = false;
+    const std::string text = SlotItemText(7, "savedata\\save07.dat", &exists);
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(text.substr(text.size() - 14), " the long game") << text;
+
+    // Damage after the title leaves it readable; a file of junk has none.
+    std::string junk(200000, '\x81');
+    std::ofstream(folder_.path() + "/savedata/save08.dat", std::ios::binary)
+        << "[title]\r\ntext=before the damage\r\n[valsInt]\r\n1=" << junk;
+    const std::string damaged = SlotItemText(8, "savedata\\save08.dat", &exists);
+    EXPECT_EQ(damaged.substr(damaged.size() - 18), " before the damage") << damaged;
+    std::ofstream(folder_.path() + "/savedata/save09.dat", std::ios::binary) << junk;
+    FlushFileLayerCache();
+    const std::string none = SlotItemText(9, "savedata\\save09.dat", &exists);
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(none.size(), std::string("09: 2000/01/01 00:00:00 ").size()) << "junk must give an empty title: " << none;
 }
 
 TEST_F(SlotFiles, filling_builds_each_offered_slot_once_and_greys_missing_loads)

@@ -15,6 +15,7 @@
 
 #include "GameRig.h"
 #include "frame/ProfileFile.h"
+#include "game/Drawable.h"
 #include "game/ErrorReport.h"
 #include "game/GameMenus.h"
 #include "game/SaveSlots.h"
@@ -438,6 +439,117 @@ TEST_F(WindowCommands, damaged_slot_leaves_the_game_as_it_was_and_says_so)
         EXPECT_EQ(game.executor.saveTitle(), "Later");
         EXPECT_EQ(game.text.GetScriptFrame()->GetState(), 1) << "the message window stays";
         EXPECT_FALSE(game.executor.pictures().empty()) << "the pictures stay";
+        EXPECT_TRUE(game.Frame());
+        EXPECT_FALSE(game.executor.failed());
+    });
+}
+
+TEST_F(WindowCommands, the_lowest_and_the_highest_offered_slot_save_and_load_through_the_menus)
+{
+    const int last = LastOfferedSlot(gConfig.maxSaveSlot);
+    ASSERT_EQ(last, 9) << "maxSaveSlot 12 offers slots 0 to 9";
+    Play([&](TestGame& game) {
+        // Two different games: slot 0 at the first wait, the last slot at the second.
+        FromPopup(game, {2, 1 + 0});
+        ASSERT_TRUE(std::filesystem::exists(SlotPath(0))) << "the lowest slot's save item wrote nothing";
+        LeftClick(game);
+        ASSERT_EQ(game.executor.valsInt()[3], 43);
+        boxes_.clear();
+        FromPopup(game, {2, 1 + last});
+        EXPECT_TRUE(Asked("セーブしてよろしいですか？")) << "the highest slot's save item asked nothing";
+        ASSERT_TRUE(std::filesystem::exists(SlotPath(last))) << "the highest slot's save item wrote nothing";
+
+        FromPopup(game, {3, 1 + 0});
+        EXPECT_EQ(game.executor.valsInt()[3], 42) << "the lowest slot's load item did not load it";
+        EXPECT_EQ(game.executor.saveTitle(), "Chapter");
+        FromPopup(game, {3, 1 + last});
+        EXPECT_EQ(game.executor.valsInt()[3], 43) << "the highest slot's load item did not load it";
+        EXPECT_EQ(game.executor.saveTitle(), "Later");
+        const platform::Menu* load = game.popupMenu->SubmenuAt(kPopupLoadPosition);
+        const std::string highest = load->FindItem(kLoadSlotIdBase + static_cast<uint32_t>(last))->text;
+        EXPECT_EQ(highest.substr(0, 4), "09: ");
+        EXPECT_EQ(highest.substr(highest.size() - 6), " Later") << highest;
+        for (const Box& box : boxes_)
+            EXPECT_NE(box.caption, "えら") << "a slot command failed: " << box.text;
+    });
+}
+
+// Rewrites a slot's pictures as `count` layers under keys 100, 101, ...,
+// the n-th naming names[n % names.size()] (escaped as a save stores it).
+void SetSlotPictures(int slot, int count, const std::vector<std::string>& names)
+{
+    char path[32];
+    std::snprintf(path, sizeof path, "savedata\\save%02d.dat", slot);
+    ProfileFile save;
+    ASSERT_EQ(save.load(path), 0);
+    save.SetInt("pictures", "count", &count);
+    for (int i = 0; i < count; ++i) {
+        const std::string p = std::to_string(i) + ".";
+        const int key = 100 + i;
+        const int zero = 0;
+        save.SetInt("pictures", p + "key", &key);
+        for (const char* field : {"kind", "x", "y", "blit", "direction", "frames"})
+            save.SetInt("pictures", p + field, &zero);
+        save.SetString("pictures", p + "name", names[static_cast<size_t>(i) % names.size()]);
+    }
+    ASSERT_EQ(save.save(path), 0);
+}
+
+TEST_F(WindowCommands, a_slot_naming_one_picture_under_a_thousand_keys_decodes_it_once)
+{
+    Play([&](TestGame& game) {
+        FromPopup(game, {2, 1 + 5});
+        ASSERT_TRUE(std::filesystem::exists(SlotPath(5)));
+        SetSlotPictures(5, 1000, {"bg\\\\red.png", "BG\\\\RED.PNG"});
+        LeftClick(game);
+        ASSERT_EQ(game.executor.valsInt()[3], 43);
+
+        FromPopup(game, {3, 1 + 5});
+        ASSERT_EQ(game.executor.valsInt()[3], 42) << "the slot must load";
+        ASSERT_EQ(game.executor.pictures().size(), 1000u);
+        const CDrawable* first = game.drawQueue.Find(100);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(first->GetPlane(), nullptr);
+        for (int32_t key = 100; key < 1100; ++key) {
+            const CDrawable* d = game.drawQueue.Find(key);
+            ASSERT_NE(d, nullptr) << "key " << key << " was not put back";
+            ASSERT_EQ(d->GetPlane(), first->GetPlane()) << "key " << key << " decoded the picture again";
+        }
+        EXPECT_EQ(game.services.PictureBytes(), 800u * 600u * 4u) << "one 800 x 600 picture is all it holds";
+    });
+}
+
+TEST_F(WindowCommands, a_slot_whose_pictures_pass_the_bound_is_refused_and_the_game_goes_on)
+{
+    // Two distinct 4096 x 4096 pictures hold 128 MiB: more than 64 screens of 800 x 600.
+    ASSERT_TRUE(WriteFlatPng(folder_.path() + "/bg/big1.png", 4096, 4096, 0xFF102030u));
+    ASSERT_TRUE(WriteFlatPng(folder_.path() + "/bg/big2.png", 4096, 4096, 0xFF203040u));
+    Play([&](TestGame& game) {
+        ASSERT_LT(game.services.RestoreLimit(), size_t{2} * 4096 * 4096 * 4);
+        FromPopup(game, {2, 1 + 6});
+        SetSlotPictures(6, 4, {"bg\\\\big1.png", "bg\\\\big2.png"});
+        LeftClick(game);
+        ASSERT_EQ(game.executor.valsInt()[3], 43);
+        const auto before = game.executor.pictures();
+        const size_t bytes = game.services.PictureBytes();
+        const size_t position = game.executor.position();
+        boxes_.clear();
+
+        FromPopup(game, {3, 1 + 6});
+        ASSERT_FALSE(boxes_.empty()) << "a refused slot must say so";
+        EXPECT_EQ(boxes_.back().text, "ロードに失敗(5)");
+        EXPECT_EQ(boxes_.back().caption, "えら");
+        EXPECT_EQ(game.executor.valsInt()[3], 43) << "a refused load must not touch the running game";
+        EXPECT_EQ(game.executor.position(), position);
+        EXPECT_EQ(game.executor.saveTitle(), "Later");
+        ASSERT_EQ(game.executor.pictures().size(), before.size());
+        for (const auto& [key, layer] : before) {
+            const CDrawable* d = game.drawQueue.Find(key);
+            ASSERT_NE(d, nullptr) << "the game's picture " << key << " is gone";
+            EXPECT_EQ(d->GetName(), layer.name);
+            EXPECT_NE(d->GetPlane(), nullptr);
+        }
+        EXPECT_EQ(game.services.PictureBytes(), bytes) << "the refused pictures must be let go";
         EXPECT_TRUE(game.Frame());
         EXPECT_FALSE(game.executor.failed());
     });
