@@ -96,6 +96,7 @@ set(_guarded_headers
   "x11|/usr/include/X11|X11/" "x11|/usr/include/GL|GL/"
   "jpeg|file:/usr/include/jpeglib.h" "jpeg|file:/usr/include/jerror.h"
   "jpeg|file:/usr/include/jmorecfg.h" "jpeg|file:${_arch_include}/jconfig.h"
+  "gif|file:/usr/include/gif_lib.h"
   "iconv|file:/usr/include/iconv.h"
   "png|file:/usr/include/png.h" "png|file:/usr/include/pngconf.h"
   "png|file:/usr/include/pnglibconf.h" "png|/usr/include/libpng16|libpng16/"

@@ -12,6 +12,7 @@
 #include "frame/MulDiv.h"
 #include "image/ByteOrder.h"
 #include "image/DIBImage.h"
+#include "image/OlePicture.h"
 #include "platform/JpegDecoder.h"
 
 namespace {
@@ -82,6 +83,10 @@ PictureJpegResult CPictureDecoder::LoadOlePicture(CFile* file)
         Release();
         return kJpegNoData;
     }
+    if (std::unique_ptr<OlePicture> other = OpenOlePicture(file->GetData(), file->GetSize())) {
+        otherPicture_ = std::move(other);
+        return kJpegOpened;
+    }
     auto decoder = std::make_unique<platform::JpegDecoder>();
     if (!decoder->Open(file->GetData(), file->GetSize())) {
         Release();
@@ -143,6 +148,12 @@ int CPictureDecoder::GetSize(int* width, int* height)
         *height = MulDiv(himetricHeight, kScreenDpi, 2540);
         return 0;
     }
+    if (otherPicture_ != nullptr) {
+        // Like a JPEG's, exact through the HIMETRIC round trip at 96 dpi.
+        *width = otherPicture_->Width();
+        *height = otherPicture_->Height();
+        return 0;
+    }
     if (plugin_ != nullptr && getPictureInfo_ != nullptr && file_ != nullptr && file_->GetData() != nullptr) {
         PluginPictureInfo info{};
         if (getPictureInfo_(file_->GetData(), static_cast<long>(file_->GetSize()), 1, &info) != 0) {
@@ -184,6 +195,9 @@ int CPictureDecoder::Draw(const DibView& target)
                         target.Row(y));
         }
         return 0;
+    }
+    if (otherPicture_ != nullptr) {
+        return otherPicture_->Draw(target) ? 0 : 1;
     }
     if (plugin_ != nullptr && getPicture_ != nullptr) {
         FreePluginImage();
@@ -243,6 +257,7 @@ int CPictureDecoder::Release()
     bmpSize_ = 0;
     bmpInfo_ = nullptr;
     bmpBitsOffset_ = 0;
+    otherPicture_.reset();
     if (picture_ != nullptr) {
         picture_.reset();
     } else if (plugin_ != nullptr) {

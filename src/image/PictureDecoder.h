@@ -1,8 +1,8 @@
 #pragma once
 // CPictureDecoder: decodes a picture that the program's own PNG, BMP and
-// "bma" readers do not read: an uncompressed BMP held in memory, a JPEG (in
-// place of the system's OLE picture loader), or anything an image plug-in
-// accepts. Made per picture by gPictureDecoderFactory; works on a file image
+// "bma" readers do not read: an uncompressed BMP held in memory, a JPEG, GIF
+// or icon (in place of the system's OLE picture loader; image/OlePicture.h
+// says how transparency is drawn), or anything an image plug-in accepts. Made per picture by gPictureDecoderFactory; works on a file image
 // already loaded by a CFile that must outlive it.
 #include <cstdint>
 #include <memory>
@@ -13,6 +13,7 @@
 #include "image/PictureResult.h"
 
 class CFile;
+class OlePicture;
 namespace platform {
 class JpegDecoder;
 }
@@ -47,7 +48,7 @@ public:
     virtual PicturePaletteResult GetPalette(PaletteEntry entries[256]);
     // 0 when the file image is a BMP (at least 54 bytes, "BM"), else 1.
     virtual int LoadBitmap(CFile* file);
-    // Hands the file to the JPEG reader.
+    // Hands the file to the GIF or icon reader by its signature, else to the JPEG reader.
     virtual PictureJpegResult LoadOlePicture(CFile* file);
     // 0 when "spi/if<ext>.spi" loads, exports all three functions and accepts
     // the file (2048 bytes or more); else 1.
@@ -67,6 +68,7 @@ private:
     const uint8_t* bmpInfo_ = nullptr;
     uint32_t bmpBitsOffset_ = 0;
     std::unique_ptr<platform::JpegDecoder> picture_;
+    std::unique_ptr<OlePicture> otherPicture_;  // a GIF or an icon
     void* plugin_ = nullptr;
     PluginIsSupported isSupported_ = nullptr;
     PluginGetPictureInfo getPictureInfo_ = nullptr;

@@ -27,7 +27,7 @@ const char* ToString(PictureJpegResult result)
     switch (result) {
     case kJpegOpened: return "opened";
     case kJpegNoData: return "no data";
-    case kJpegUnreadable: return "not a readable RGB JPEG";
+    case kJpegUnreadable: return "not a readable RGB JPEG, GIF or icon";
     }
     return "unknown";
 }

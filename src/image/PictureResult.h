@@ -19,11 +19,12 @@ enum PicturePaletteResult : int {
     kPaletteTooManyBits = 2,        // more than 8 bits per pixel: no colour table
 };
 
-// CPictureDecoder::LoadOlePicture (the JPEG reader).
+// CPictureDecoder::LoadOlePicture (the JPEG reader, and the GIF and icon
+// readers that answer in its codes).
 enum PictureJpegResult : int {
     kJpegOpened = 0,
     kJpegNoData = 1,
-    kJpegUnreadable = 2,            // not a JPEG, corrupt, too large, or no RGB colours
+    kJpegUnreadable = 2,            // no reader takes it: corrupt, too large, no RGB colours, no readable icon image
 };
 
 // CDIBSection::LoadPicture.

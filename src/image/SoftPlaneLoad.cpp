@@ -126,7 +126,7 @@ DecoderLoadResult CSoftPlaneImpl::LoadThroughDecoder(const std::string& name)
     std::unique_ptr<CPictureDecoder> decoder =
         gPictureDecoderFactory.get() ? gPictureDecoderFactory->Create() : nullptr;
     if (decoder == nullptr || decoder->Load(&file) != 0) {
-        SetPictureFailure("no decoder accepts the file (BMP, JPEG, plug-ins)");
+        SetPictureFailure("no decoder accepts the file (BMP, JPEG, GIF, icon, plug-ins)");
         return kDecoderRejected;
     }
     int width = 0;
@@ -153,7 +153,7 @@ DecoderLoadResult CSoftPlaneImpl::LoadGeneral(const std::string& name)
 {
     CDIBSection section;
     if (section.LoadPicture(name, 32) != 0) {
-        SetPictureFailure("no decoder accepts the file (BMP, JPEG, plug-ins)");
+        SetPictureFailure("no decoder accepts the file (BMP, JPEG, GIF, icon, plug-ins)");
         return kDecoderRejected;
     }
     int width = 0;

@@ -3,7 +3,7 @@
 # message proves the guard fired, not some other error).
 set(probe_source ${CMAKE_CURRENT_LIST_DIR}/header_probe.cpp)
 foreach(probe
-    "scenario|SDL2/SDL.h" "scenario|jpeglib.h" "scenario|cdio/cdio.h" "scenario|iconv.h"
+    "scenario|SDL2/SDL.h" "scenario|jpeglib.h" "image|gif_lib.h" "scenario|cdio/cdio.h" "scenario|iconv.h"
     "display|libavcodec/avcodec.h" "display|fontconfig/fontconfig.h" "display|imgui/imgui.h"
     "display|freetype2/ft2build.h" "game|SDL.h" "sound|libswresample/swresample.h" "frame|png.h")
   string(REPLACE "|" ";" parts "${probe}")

@@ -1,5 +1,6 @@
-// The general picture decoder: BMP held in memory, JPEG, image plug-ins
-// (a small plug-in built by extra.cmake), and the DIB section it draws into.
+// The general picture decoder: BMP held in memory, JPEG, GIF and icons, image
+// plug-ins (a small plug-in built by extra.cmake), and the DIB section it
+// draws into.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -163,6 +164,60 @@ TEST(PictureDecoder, cmyk_jpeg_is_refused_when_opened_not_when_drawn)
     EXPECT_EQ(decoder.Load(&file), 1) << "no reader takes a CMYK JPEG, so the caller sees 'not a picture'";
     int w = -1, h = -1;
     EXPECT_EQ(decoder.GetSize(&w, &h), 1) << "a refused JPEG leaves no size behind";
+}
+
+TEST(PictureDecoder, gif_and_icon_are_read_in_place_of_the_ole_loader)
+{
+    CFile file;
+    ASSERT_EQ(file.Load(ImageDataPath("transparent.gif")), 0);
+    CPictureDecoder decoder;
+    EXPECT_EQ(decoder.LoadBitmap(&file), 1);
+    ASSERT_EQ(decoder.LoadOlePicture(&file), kJpegOpened) << "a GIF is told by its signature";
+    int w = 0, h = 0;
+    ASSERT_EQ(decoder.GetSize(&w, &h), 0);
+    EXPECT_EQ(w, 32);
+    EXPECT_EQ(h, 32);
+    std::vector<uint32_t> pixels(32 * 32);
+    EXPECT_EQ(decoder.CopyTo(pixels.data(), 32 * 4), kPictureCopyNotBmp) << "only a BMP is copied";
+    EXPECT_EQ(decoder.Release(), 0);
+    EXPECT_EQ(decoder.GetSize(&w, &h), 1) << "Release forgets the GIF";
+    EXPECT_EQ(decoder.Draw(DibView{pixels.data(), 32 * 4, 32, 32}), 1);
+
+    // A file with an icon's signature but no image inside is no picture.
+    std::vector<uint8_t> empty = {0, 0, 1, 0, 1, 0};
+    empty.resize(22);
+    std::filesystem::path path = std::filesystem::temp_directory_path() / "lantern_empty_icon.ico";
+    WriteBytes(path.string(), empty);
+    CFile emptyFile;
+    ASSERT_EQ(emptyFile.Load(path.string()), 0);
+    EXPECT_EQ(decoder.LoadOlePicture(&emptyFile), kJpegUnreadable);
+    EXPECT_EQ(decoder.Load(&emptyFile), 1);
+    std::filesystem::remove(path);
+}
+
+TEST(PictureDecoder, a_clear_top_left_pixel_makes_black_the_planes_colour_key)
+{
+    for (const char* name : {"transparent.gif", "depth8.ico"}) {
+        const std::vector<uint32_t> expected = ExpectedPixels(name);
+        ASSERT_EQ(expected[0] >> 24, 0u) << name << ": make_images.py must clear the top-left pixel";
+        for (bool section : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (section ? " through the DIB section" : " through the decoder"));
+            CSoftPlane plane;
+            plane.GetImpl()->SetUseDIBSection(section);
+            ASSERT_EQ(plane.LoadFile(ImageDataPath(name)), 0) << "the general path takes GIF and icon files";
+            int w = 0, h = 0;
+            plane.GetSize(&w, &h);
+            ASSERT_EQ(w, 32);
+            ASSERT_EQ(h, 32);
+            EXPECT_EQ(plane.GetImpl()->GetColorKey(), 0u) << "the key comes from the clear pixel at (0, 0): black";
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x) {
+                    const uint32_t p = expected[static_cast<size_t>(y) * 32 + x];
+                    ASSERT_EQ(plane.GetImpl()->GetPixel(x, y), (p >> 24) == 0 ? 0u : (p & 0xFFFFFF))
+                        << "pixel (" << x << ", " << y << "): clear pixels black, the others opaque colours, alpha 0";
+                }
+        }
+    }
 }
 
 TEST(DIBSection, loads_pictures_at_32_bits_and_reports_its_size)

@@ -12,15 +12,12 @@
 #include <jerror.h>
 
 #include "frame/Assert.h"
+#include "platform/PictureCaps.h"
 
 namespace platform {
 
 namespace {
 
-// Picture caps shared with the other readers (a 16384-pixel side, 256 MiB of
-// 32-bit pixels): the layer does not see the image subsystem's header.
-constexpr long kMaxSide = 16384;
-constexpr long long kMaxBytes = 256LL << 20;
 // A progressive file may declare thousands of tiny scans, each a full pass
 // over the coefficients; no real picture has more than a few dozen.
 constexpr int kMaxScans = 1000;
@@ -74,7 +71,7 @@ bool Begin(Session* s, const uint8_t* data, size_t size)
         return false;
     }
     jpeg_create_decompress(&s->cinfo);
-    s->cinfo.mem->max_memory_to_use = kMaxBytes;
+    s->cinfo.mem->max_memory_to_use = kPictureMaxBytes;
     s->progress.progress_monitor = Progress;
     s->cinfo.progress = &s->progress;
     jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
@@ -92,7 +89,7 @@ bool Begin(Session* s, const uint8_t* data, size_t size)
     }
     long w = static_cast<long>(s->cinfo.image_width);
     long h = static_cast<long>(s->cinfo.image_height);
-    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || static_cast<long long>(w) * h * 4 > kMaxBytes) {
+    if (!IsPictureSizeAllowed(w, h)) {
         jpeg_destroy_decompress(&s->cinfo);
         return false;
     }

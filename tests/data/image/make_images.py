@@ -299,8 +299,142 @@ def make_jpegs():
         print("convert is missing: the committed JPEG files are kept")
 
 
+# ---- GIF and icons ------------------------------------------------------------
+# Written by ImageMagick (and the small PNG-coded icon by this script); their
+# ".bgra" is what ImageMagick decodes from them (straight alpha), so the tests
+# hold the program's readers to an independent decoder. The seed corpora of
+# the gif and ico fuzz targets are copies of them.
+
+CORPUS = os.path.join(HERE, "..", "..", "..", "fuzz", "corpus")
+
+
+def pam(name, width, height, pixel):
+    """Writes a PAM with alpha (pixel(x, y) -> (r, g, b, a)) as a convert source."""
+    out = bytearray(b"P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" % (width, height))
+    for y in range(height):
+        for x in range(width):
+            out += bytes(pixel(x, y))
+    path = os.path.join(HERE, name)
+    with open(path, "wb") as f:
+        f.write(out)
+    return path
+
+
+def opaque(x, y):
+    return ((x * 6) & 255, (y * 8) & 255, ((x + y) * 3) & 255, 255)
+
+
+def keyed(x, y):
+    """Binary alpha: the top-left corner and a diagonal lattice are transparent."""
+    return ((x * 8) & 255, (y * 8) & 255, (x * y) & 255, 0 if (x < 6 and y < 5) or (x + y) % 11 == 0 else 255)
+
+
+def blended(x, y):
+    """Every level of alpha, 0 and 255 included."""
+    return ((x * 5) & 255, 255 - ((y * 6) & 255), (x * y * 3) & 255, min(255, max(0, (x * 9 + y * 5) - 40)))
+
+
+def convert(*args):
+    subprocess.run(["convert"] + [str(a) for a in args], check=True)
+
+
+def reference(name, frame):
+    """ImageMagick's decoding of a frame of name as the ".bgra" beside it."""
+    path = os.path.join(HERE, name)
+    spec = "%s[%d]" % (path, frame)
+    extra = ["-background", "none", "-flatten"] if name.endswith(".gif") else []
+    rgba = subprocess.run(["convert", spec] + extra + ["-depth", "8", "rgba:-"], check=True,
+                          stdout=subprocess.PIPE).stdout
+    out = bytearray()
+    for i in range(0, len(rgba), 4):
+        r, g, b, a = rgba[i:i + 4]
+        out += bytes((b, g, r, a))
+    write(name + ".bgra", bytes(out))
+
+
+def seed(kind, name):
+    os.makedirs(os.path.join(CORPUS, kind), exist_ok=True)
+    with open(os.path.join(HERE, name), "rb") as f:
+        data = f.read()
+    with open(os.path.join(CORPUS, kind, name), "wb") as f:
+        f.write(data)
+
+
+def ico(entries):
+    """An icon file around already coded images: entries are (width, height, bit count, data)."""
+    head = struct.pack("<HHH", 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    directory, body = b"", b""
+    for w, h, bits, data in entries:
+        directory += struct.pack("<BBBBHHII", w & 255, h & 255, 0, 0, 1, bits, len(data), offset + len(body))
+        body += data
+    return head + directory + body
+
+
+def make_gifs():
+    tmp = []
+    src = pam("gif_opaque.pam", 40, 30, opaque)
+    tmp.append(src)
+    # Interlaced: the rows are stored in four passes.
+    convert(src, "-interlace", "GIF", os.path.join(HERE, "interlaced.gif"))
+    # A transparent index, covering the top-left pixel.
+    src = pam("gif_keyed.pam", 32, 32, keyed)
+    tmp.append(src)
+    convert(src, "-colors", "12", os.path.join(HERE, "transparent.gif"))
+    # A frame smaller than the logical screen, placed inside it.
+    convert("-size", "20x10", "gradient:red-blue", "-page", "40x30+5+3", os.path.join(HERE, "offset.gif"))
+    # Two frames: only the first is shown.
+    convert("-size", "24x16", "gradient:yellow-navy", "-size", "24x16", "xc:green", os.path.join(HERE, "animated.gif"))
+    for name in ("interlaced.gif", "transparent.gif", "offset.gif", "animated.gif"):
+        reference(name, 0)
+        seed("gif", name)
+    for path in tmp:
+        os.remove(path)
+
+
+def make_icos():
+    tmp = []
+    def source(name, w, h, pixel):
+        path = pam(name, w, h, pixel)
+        tmp.append(path)
+        return path
+    keyed32 = source("ico_keyed.pam", 32, 32, keyed)
+    blended48 = source("ico_blended.pam", 48, 40, blended)
+    # One BMP-coded image of each palette depth, with its AND mask.
+    convert(keyed32, "-colors", "100", "-type", "PaletteAlpha", os.path.join(HERE, "depth8.ico"))
+    convert(keyed32, "-colors", "12", "-type", "PaletteAlpha", os.path.join(HERE, "depth4.ico"))
+    convert(keyed32, "-colors", "2", "-type", "PaletteAlpha", os.path.join(HERE, "depth1.ico"))
+    # Several sizes and depths, the largest (48 x 40, 32 bits with alpha)
+    # neither first nor last: it is entry 2.
+    small16 = source("ico_small16.pam", 16, 16, keyed)
+    small24 = source("ico_small24.pam", 24, 24, keyed)
+    convert("(", small16, "-colors", "2", "-type", "PaletteAlpha", ")",
+            "(", small24, "-colors", "12", "-type", "PaletteAlpha", ")",
+            blended48,
+            "(", keyed32, "-colors", "100", "-type", "PaletteAlpha", ")", os.path.join(HERE, "multi.ico"))
+    # Equal sizes: the deepest (32 bits, entry 1) is shown.
+    convert("(", keyed32, "-colors", "100", "-type", "PaletteAlpha", ")", keyed32,
+            "(", keyed32, "-colors", "12", "-type", "PaletteAlpha", ")", os.path.join(HERE, "same_size.ico"))
+    # A 256 x 256 image is stored PNG-coded; it outranks the 48 x 40 one.
+    big = source("ico_big.pam", 256, 256, lambda x, y: (x, y, 128, 255 if x + y > 40 else 0))
+    convert(blended48, big, os.path.join(HERE, "png256.ico"))
+    # A small PNG-coded image of this script's own, with straight alpha.
+    grid = [[pattern(x, y) for x in range(W)] for y in range(H)]
+    entry = png(W, H, 8, 6, [bytes(c for p in row for c in p) for row in grid])
+    write("png_entry.ico", ico([(W, H, 32, entry)]))
+    for name, frame in (("depth8.ico", 0), ("depth4.ico", 0), ("depth1.ico", 0), ("multi.ico", 2),
+                        ("same_size.ico", 1), ("png256.ico", 1), ("png_entry.ico", 0)):
+        reference(name, frame)
+        if name != "png256.ico":
+            seed("ico", name)
+    for path in tmp:
+        os.remove(path)
+
+
 if __name__ == "__main__":
     make_bmps()
     make_pngs()
     make_bmas()
     make_jpegs()
+    make_gifs()
+    make_icos()
