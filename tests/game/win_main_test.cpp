@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "support/ChildProcess.h"
+#include "support/EndRequests.h"
 #include "GameRig.h"
 #include "GameTestFolder.h"
 #include "frame/CSingleInstance.h"
@@ -295,11 +296,7 @@ TEST(WinMain, failure_repeated_by_the_scenario_is_logged_once_with_its_count)
 
 TEST(WinMain, signal_or_close_inside_a_message_box_ends_the_game_cleanly_with_the_user_file_saved)
 {
-    const std::pair<const char*, std::function<void()>> ends[] = {
-        {"SIGTERM", [] { raise(SIGTERM); }},
-        {"SIGINT", [] { raise(SIGINT); }},
-        {"window close", [] { platform::testing::PushWindowClose(); }},
-    };
+    const auto ends = test_support::EndRequests();
     for (const auto& [what, end] : ends) {
         GameFolder folder;
         folder.Write("scenario/brask.ini", SettingsWithUserFile());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/EndRequests.h"
 #include "platform/EventInjection.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -189,11 +190,7 @@ protected:
 
 TEST_F(NestedLoopEnd, sigterm_sigint_or_closing_the_window_end_a_box_with_its_default)
 {
-    const std::pair<const char*, std::function<void()>> ends[] = {
-        {"SIGTERM", [] { raise(SIGTERM); }},
-        {"SIGINT", [] { raise(SIGINT); }},
-        {"close", [] { platform::testing::PushWindowClose(); }},
-    };
+    const auto ends = test_support::EndRequests();
     for (const auto& [what, end] : ends) {
         EndOnThirdTurn(end);
         messages_.clear();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/EventInjection.h"
+#include "support/EndRequests.h"
 #include "platform/MessagePump.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
@@ -119,11 +120,7 @@ bool StopHeard()
 
 TEST_F(MessagePump, stop_pending_sees_a_signal_or_a_close_before_the_pump_takes_it)
 {
-    const std::pair<const char*, std::function<void()>> stops[] = {
-        {"SIGTERM", [] { raise(SIGTERM); }},
-        {"SIGINT", [] { raise(SIGINT); }},
-        {"close", [] { platform::testing::PushWindowClose(); }},
-    };
+    const auto stops = test_support::EndRequests();
     for (const auto& [what, stop] : stops) {
         platform::testing::PushKey(platform::Key::Escape, true);
         usleep(20000);

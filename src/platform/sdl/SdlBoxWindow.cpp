@@ -4,6 +4,8 @@
 // small window that stands in as the main window while the box is up.
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "platform/Input.h"
 #include "platform/sdl/WindowState.h"
 
@@ -61,6 +63,12 @@ bool RunInBoxWindow(const std::string& utf8Title, const std::function<void(int* 
                 int width = 320;
                 int height = 120;
                 measure(&width, &height);
+                // A text longer than the screen still leaves the window on it.
+                SDL_Rect usable{0, 0, 0, 0};
+                if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+                    width = std::min(width, usable.w);
+                    height = std::min(height, usable.h);
+                }
                 SDL_SetWindowSize(window, width, height);
                 SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
                 SDL_ShowWindow(window);
