@@ -15,6 +15,7 @@
 #include "game/SystemData.h"
 #include "game/VerticalPanPicture.h"
 #include "platform/MessageBox.h"
+#include "platform/MessagePump.h"
 #include "platform/Time.h"
 
 using scenario::HostResult;
@@ -48,6 +49,8 @@ void GameServices::CreateBackdrop(int width, int height)
 }
 
 uint32_t GameServices::TickCount() { return platform::GetTicks(); }
+
+bool GameServices::StopRequested() { return platform::StopPending(); }
 
 void GameServices::ShowMessage(const std::string& text, const std::string& caption)
 {

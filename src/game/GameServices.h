@@ -51,6 +51,8 @@ public:
     uint32_t TickCount() override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
     int SaveSystemData() override;
+    // A signal or a close of the window waits for the game's loop (platform::StopPending).
+    bool StopRequested() override;
     scenario::PictureService* Pictures() override { return this; }
     scenario::MessageService* Messages() override { return messages_; }
     scenario::SoundService* Sounds() override { return sounds_; }

@@ -69,10 +69,17 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
             if (!app.MainRan())
                 ReportFatalError("the main window could not be made");
         }
+        // The game is over: a failure from here on (the user file below on a
+        // full disk, say) goes to stderr, never into a box that would hold
+        // the process after its window has gone.
+        MarkProgramEnding();
         // Also when another copy runs: this copy's values are written back
         // (a failure is reported by SaveSystemData itself).
         SaveSystemData(gConfig.userini);
     }
+    // A failure repeated up to the end is counted in the log now, not after
+    // whatever the caller writes next.
+    FlushErrorLines();
     // After a fatal error (the game's box has named it) the status says so too,
     // for scripts and launchers that start the game.
     return FatalErrorReported() ? kExitFatalError : 0;

@@ -1,12 +1,14 @@
 #pragma once
 // Message boxes, synchronous like the call they replace. Once the main window
 // exists the box is an ImGui modal drawn over the last frame in a nested loop
-// that sleeps until an event comes; before that, the text goes to stderr and,
-// only when a display is available, to SDL's simple message box. Without a
-// display (before or after the window) nothing blocks: the text goes to
+// that sleeps until an event comes; before that, the text goes to stderr
+// ("lantern: " lines) and, only when a display is available, into the same
+// modal in a small window of its own (it renders Japanese in any locale).
+// Without a display (before or after the window), and once the program is
+// ending (EndRequested in MessagePump.h), nothing blocks: the text goes to
 // stderr and the box answers its default button. SIGTERM, SIGINT or closing
-// the window end the box with its default, and the program (EndRequested in
-// MessagePump.h). Texts are Shift-JIS.
+// the window end the box with its default, and the program. Texts are
+// Shift-JIS.
 #include <functional>
 #include <string>
 

@@ -30,5 +30,11 @@ bool QuitRequested(int* exitCode = nullptr);
 void RequestEnd();
 // True once RequestEnd ran.
 bool EndRequested();
+// Whether the program is asked to end and the game's loop has yet to hear of
+// it: EndRequested, or SIGTERM, SIGINT or the window's close waiting in the
+// event queue (nothing is taken from it). Cheap enough to ask between two
+// scenario instructions: it looks at the system's events at most once every
+// few milliseconds. Game thread.
+bool StopPending();
 
 }  // namespace platform

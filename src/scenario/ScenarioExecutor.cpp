@@ -208,6 +208,11 @@ int ScenarioExecutor::step(const StepInput& frameInput)
             return kStepContinue;
     }
     for (int count = 0; !failed() && count < kInstructionsPerStep; ++count) {
+        // The budget counts instructions, not time: one that takes long (a
+        // save point) would otherwise keep the game from hearing a stop for
+        // the whole budget. The step resumes here if the game goes on.
+        if (host_->StopRequested())
+            return kStepContinue;
         if (pc_ >= script_->size()) {
             fail("ran past the end of " + scriptName_);
             break;

@@ -48,7 +48,8 @@ public:
     static constexpr size_t kMaxCallDepth = 64;
     static constexpr size_t kMaxVariables = 65536;
     // A scenario that loops without waiting yields after this many
-    // instructions so that the frame loop (and quitting) goes on.
+    // instructions so that the frame loop goes on; a stop request
+    // (ScenarioHost::StopRequested) ends the step at once.
     static constexpr int kInstructionsPerStep = 100000;
     static constexpr int32_t kNoTrack = 999;
 
@@ -77,7 +78,8 @@ public:
     // stack, picture records and save title (the system variables stay);
     // fast-forward, the scene-replay flag and the backlog request end.
     void resetGame();
-    // Executes instructions until one waits, changes the picture or ends; see kStep*.
+    // Executes instructions until one waits, changes the picture or ends, the
+    // budget is used up or the host asks to stop; see kStep*.
     int step(const scenario::StepInput& input);
     // Sets the mode (0 off, 1 skip, 2 auto-advance) and the message window's button.
     void setFastForward(int mode);

@@ -110,6 +110,12 @@ public:
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
     // Writes the user system file; 0 on success.
     virtual int SaveSystemData() = 0;
+    // Whether the program has been asked to stop (a signal, the window's
+    // close button) and the game's loop has yet to hear of it: the step then
+    // ends before its next instruction, so that a scenario that never waits
+    // cannot hold the stop back. Asked between every two instructions: it
+    // must be cheap. Without a window to stop, false.
+    virtual bool StopRequested() { return false; }
 
     virtual PictureService* Pictures() { return nullptr; }
     virtual MessageService* Messages() { return nullptr; }

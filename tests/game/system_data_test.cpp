@@ -160,14 +160,20 @@ TEST(SystemData, first_failed_write_of_a_run_shows_a_box_every_one_reaches_stder
     ResetErrorReports();
     ResetState();
     std::filesystem::create_directories(folder.path() + "/user.ini/inside");
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        testing::internal::CaptureStderr();
+    const std::string line = "lantern: cannot write user.ini: cannot rename the temporary file into place: ";
+    testing::internal::CaptureStderr();
+    for (int attempt = 0; attempt < 3; ++attempt)
         EXPECT_EQ(SaveSystemData("user.ini"), 1);
-        const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_NE(err.find("lantern: cannot write user.ini: cannot rename the temporary file into place: "),
-                  std::string::npos)
-            << "attempt " << attempt << ": every failure is logged with its reason: " << err;
-    }
+    FlushErrorLines();
+    const std::string err = testing::internal::GetCapturedStderr();
+    const size_t first = err.find(line);
+    ASSERT_NE(first, std::string::npos) << "the failure is logged with its reason: " << err;
+    EXPECT_NE(err.find(" (repeated 2 times)\n", first), std::string::npos)
+        << "the same failure again is counted, not lost: " << err;
+    size_t lines = 0;
+    for (size_t at = err.find(line); at != std::string::npos; at = err.find(line, at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2u) << "logged once, then once with its count: " << err;
     ASSERT_EQ(boxes.texts.size(), 1u) << "the player is told once per run, not at every save";
     EXPECT_EQ(boxes.texts[0].rfind("セーブデータを書き込めませんでした\nuser.ini\ncannot rename", 0), 0u)
         << boxes.texts[0];

@@ -1,6 +1,7 @@
 // Start-up and shut-down: the settings failure message and exit code, and a
 // second copy that finds the first one running.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 #include <sstream>
 
 #include "support/ChildProcess.h"
+#include "support/EndRequests.h"
+#include "GameRig.h"
 #include "GameTestFolder.h"
 #include "frame/CSingleInstance.h"
 #include "game/ErrorReport.h"
@@ -161,6 +164,26 @@ TEST(WinMain, first_copy_runs_the_application_and_saves_the_user_file_at_exit)
     EXPECT_EQ(written.GetString("SceneSeen", "03", &seen), 0) << "with the scenes seen during the run";
 }
 
+TEST(WinMain, user_file_that_cannot_be_written_at_exit_goes_to_stderr_without_a_box)
+{
+    GameFolder folder;
+    folder.Write("scenario/brask.ini", SettingsWithUserFile());
+    // A folder where the user file belongs: every write of it fails, as on a
+    // full disk or a read-only folder.
+    std::filesystem::create_directories(folder.path() + "/user.ini");
+    ASSERT_TRUE(platform::testing::PushWindowClose());
+    std::vector<Box> boxes;
+    testing::internal::CaptureStderr();
+    const int status = RunIn(folder, &boxes);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0) << "a failed save at exit keeps the usual status";
+    for (const Box& box : boxes)
+        EXPECT_EQ(box.text.find("セーブデータを書き込めませんでした"), std::string::npos)
+            << "a box after the window has gone has nobody to close it: " << box.text;
+    EXPECT_NE(err.find("lantern: cannot write user.ini: "), std::string::npos)
+        << "the failure must still be told, on stderr: " << err;
+}
+
 TEST(WinMain, scenario_error_names_the_file_on_stderr_and_ends_with_a_failure_status)
 {
     GameFolder folder;
@@ -185,13 +208,95 @@ TEST(WinMain, scenario_error_names_the_file_on_stderr_and_ends_with_a_failure_st
     EXPECT_TRUE(std::filesystem::exists(folder.path() + "/user.ini")) << "the user file is still saved";
 }
 
+// Runs WinMain in a child process on a game whose saves all fail at once, as
+// on a full disk, and whose scenario is `source`; with raiseAtBox, SIGTERM
+// comes when the first failed save shows its box, the way a kill from outside
+// would while the scenario goes on. Returns the exit status (-1: it did not
+// end within two minutes) and the lines the child wrote to stderr.
+int RunFailingSaves(const std::string& source, bool raiseAtBox, std::vector<std::string>* lines)
+{
+    GameFolder folder;
+    ProfileFile settings = SettingsWithUserFile();
+    settings.SetString("global", "scnstart", "loop.nsd");
+    settings.SetString("global", "savedataFormat", "nofolder\\save%02d.dat");  // no such folder
+    folder.Write("scenario/brask.ini", settings);
+    game_test::WriteScenario(folder, "loop", source);
+    const std::string errPath = folder.path() + "/stderr.txt";
+    const int status = test_support::ChildStatusWithin(120, [&folder, &errPath, raiseAtBox] {
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err < 0 || dup2(err, 2) < 0)
+            return 90;
+        std::filesystem::current_path(folder.path());
+        SetGameScreenFactory([](int) -> CGameScreen* { return nullptr; });
+        platform::SetMessageBoxResponder(
+            [raiseAtBox](const std::string& text, const std::string&, platform::MessageBoxKind) {
+                if (raiseAtBox && text.rfind("セーブデータを書き込めませんでした", 0) == 0)
+                    raise(SIGTERM);
+                return platform::kIdOk;
+            });
+        return WinMain(nullptr, nullptr, "", 10);
+    });
+    std::ifstream in(errPath);
+    for (std::string line; std::getline(in, line);)
+        lines->push_back(line);
+    return status;
+}
+
+const char kFailedSave[] = "lantern: cannot write nofolder\\save99.dat: cannot create the temporary file: ";
+
+TEST(WinMain, save_point_loop_on_a_failing_disk_hears_sigterm_between_two_instructions)
+{
+    std::vector<std::string> lines;
+    const int status = RunFailingSaves("top:\n        savepoint\n        jmp top\n", true, &lines);
+    EXPECT_EQ(status, 0) << "-1: the loop held the process; else SIGTERM did not end the game as a quit";
+    size_t failures = 0;
+    long repeats = 0;
+    for (const std::string& line : lines) {
+        if (line.rfind(kFailedSave, 0) != 0)
+            continue;
+        ++failures;
+        if (const size_t at = line.find(" (repeated "); at != std::string::npos)
+            repeats = std::stol(line.substr(at + 11));
+    }
+    EXPECT_GE(failures, 1u) << "the failed save is logged";
+    // A step's budget is 100,000 instructions, 50,000 save points: a stop
+    // heard only at the end of the step lets all of them run first.
+    EXPECT_LT(repeats, 25000) << "SIGTERM must be heard between two instructions, not after the step's budget";
+    EXPECT_LT(lines.size(), 50u) << "one line per failed save floods the log";
+}
+
+TEST(WinMain, failure_repeated_by_the_scenario_is_logged_once_with_its_count)
+{
+    std::vector<std::string> lines;
+    const int status = RunFailingSaves(R"(
+        push 0
+        st $1
+    top:
+        savepoint
+        ld $1
+        push 1
+        add
+        dup
+        st $1
+        push 100
+        lt
+        jnz top
+        end
+    )",
+                                       false, &lines);
+    EXPECT_EQ(status, 0);
+    std::vector<std::string> failures;
+    for (const std::string& line : lines) {
+        if (line.rfind(kFailedSave, 0) == 0)
+            failures.push_back(line);
+    }
+    ASSERT_EQ(failures.size(), 2u) << "100 failed saves: the line once, then once with its count";
+    EXPECT_EQ(failures[1], failures[0] + " (repeated 99 times)") << "the count comes at the end at the latest";
+}
+
 TEST(WinMain, signal_or_close_inside_a_message_box_ends_the_game_cleanly_with_the_user_file_saved)
 {
-    const std::pair<const char*, std::function<void()>> ends[] = {
-        {"SIGTERM", [] { raise(SIGTERM); }},
-        {"SIGINT", [] { raise(SIGINT); }},
-        {"window close", [] { platform::testing::PushWindowClose(); }},
-    };
+    const auto ends = test_support::EndRequests();
     for (const auto& [what, end] : ends) {
         GameFolder folder;
         folder.Write("scenario/brask.ini", SettingsWithUserFile());

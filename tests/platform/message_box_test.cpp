@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/EndRequests.h"
 #include "platform/EventInjection.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -60,6 +61,43 @@ TEST(MessageBox, without_window_or_display_answers_default_at_once)
     }
     EXPECT_EQ(question, platform::kIdNo) << "a question nobody can see must be answered No, never Yes";
     EXPECT_EQ(error, platform::kIdOk);
+}
+
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// The dummy video driver (no display: no box can be seen) for one scope.
+class DummyVideo {
+public:
+    DummyVideo()
+    {
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        saved_ = driver ? driver : "";
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+    }
+    ~DummyVideo()
+    {
+        if (saved_.empty())
+            unsetenv("SDL_VIDEODRIVER");
+        else
+            setenv("SDL_VIDEODRIVER", saved_.c_str(), 1);
+    }
+
+private:
+    std::string saved_;
+};
+
+TEST(MessageBox, text_of_a_box_reaches_stderr_as_lantern_lines)
+{
+    const DummyVideo noDisplay;
+    ASSERT_EQ(platform::GetMainWindow(), nullptr);
+    testing::internal::CaptureStderr();
+    const int answer = platform::ShowMessageBox("iniファイルの読み込みに失敗(1)\nscenario/brask.ini in /g: not found",
+                                                "えら", MessageBoxKind::Ok);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(answer, platform::kIdOk);
+    EXPECT_EQ(err, Utf8(u8"lantern: えら: iniファイルの読み込みに失敗(1)\n"
+                        u8"lantern: scenario/brask.ini in /g: not found\n"))
+        << "every line on stderr begins with \"lantern: \", in UTF-8, whatever the box shows";
 }
 
 class MessageBoxInWindow : public ::testing::Test {
@@ -152,11 +190,7 @@ protected:
 
 TEST_F(NestedLoopEnd, sigterm_sigint_or_closing_the_window_end_a_box_with_its_default)
 {
-    const std::pair<const char*, std::function<void()>> ends[] = {
-        {"SIGTERM", [] { raise(SIGTERM); }},
-        {"SIGINT", [] { raise(SIGINT); }},
-        {"close", [] { platform::testing::PushWindowClose(); }},
-    };
+    const auto ends = test_support::EndRequests();
     for (const auto& [what, end] : ends) {
         EndOnThirdTurn(end);
         messages_.clear();
@@ -182,6 +216,110 @@ TEST_F(NestedLoopEnd, sigterm_ends_menu_tracking_without_a_choice)
     EXPECT_EQ(platform::TrackPopupMenu(&menu, 10, 10, platform::MenuResult::kReturnCommand), 0u);
     EXPECT_LT(turns_, 10);
     EXPECT_TRUE(platform::EndRequested());
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the tests run with a real X server (message_box_xvfb).
+bool XDisplayThere()
+{
+    const char* display = std::getenv("DISPLAY");
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return display && *display && !(driver && std::string(driver) == "dummy");
+}
+
+// Before the main window, with a display: the box stands in a small window of
+// its own, drawn by the ImGui layer with the Japanese font (SDL's X11 box
+// turns Japanese into mojibake). Needs a real X server (xvfb-run).
+TEST(MessageBoxBeforeWindow, box_stands_in_a_window_of_its_own_and_answers)
+{
+    if (!XDisplayThere())
+        GTEST_SKIP() << "needs an X display (the xvfb run of these tests)";
+    const int status = test_support::ChildStatusWithin(60, [] {
+        if (platform::GetMainWindow())
+            return 90;
+        int turns = 0;
+        int width = 0, height = 0;
+        std::vector<uint32_t> pixels;
+        platform::testing::SetModalTurnHook([&] {
+            if (++turns == 4) {
+                if (!platform::testing::CaptureWindow(&pixels, &width, &height))
+                    width = -1;
+                platform::testing::PushKey(platform::Key::Escape, true);
+            }
+        });
+        const int answer = platform::ShowMessageBox("iniファイルの読み込みに失敗(1)\nscenario/brask.ini in /g: not found",
+                                                    "えら", MessageBoxKind::YesNo);
+        platform::testing::SetModalTurnHook(nullptr);
+        if (turns < 4)
+            return 91;  // no ImGui loop ran: another kind of box, or none
+        if (width <= 0 || width >= 800 || height <= 0 || height >= 400)
+            return 92;  // not a small window of the box's own
+        // The box draws its frame, title bar and text over the cleared window.
+        const size_t differing = static_cast<size_t>(
+            std::count_if(pixels.begin(), pixels.end(), [&](uint32_t p) { return p != pixels[0]; }));
+        if (differing < pixels.size() / 10)
+            return 93;
+        if (answer != platform::kIdNo)
+            return 94;
+        if (platform::GetMainWindow())
+            return 95;  // the stand-in must be gone
+        // The main window can follow (nothing of the box is left in its
+        // place). On the dummy driver: a new X connection here would only
+        // test the X server.
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        platform::MainWindowDesc desc;
+        desc.caption = "after";
+        if (!platform::CreateMainWindow(desc, [](platform::WindowHandle, uint32_t, platform::WParam,
+                                                 platform::LParam) { return intptr_t{0}; }))
+            return 96;
+        platform::DestroyMainWindow();
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "-1: the box waited for ever (SDL's own box?); 91: no ImGui box ran; 92: not a small "
+                            "window of its own; 93: nothing drawn; 94: Esc did not answer No; 95: the window "
+                            "stayed; 96: the main window could not follow";
+}
+
+TEST(MessageBoxBeforeWindow, program_ending_answers_the_default_at_once_without_a_box)
+{
+    if (!XDisplayThere())
+        GTEST_SKIP() << "needs an X display (the xvfb run of these tests)";
+    // After a signal, or once the game's window has gone: a box then would
+    // stand with nothing under it and hold the process.
+    const int status = test_support::ChildStatusWithin(20, [] {
+        platform::RequestEnd();
+        int turns = 0;
+        platform::testing::SetModalTurnHook([&turns] { ++turns; });
+        const int answer = platform::ShowMessageBox("セーブデータを書き込めませんでした", "えら", MessageBoxKind::YesNo);
+        platform::testing::SetModalTurnHook(nullptr);
+        return answer == platform::kIdNo && turns == 0 ? 0 : 91;
+    });
+    EXPECT_EQ(status, 0) << "-1: a box held the ending process; 91: a box was shown, or answered Yes";
+}
+
+TEST(MessageBoxBeforeWindow, closing_the_box_window_answers_its_default_and_the_program_goes_on)
+{
+    if (!XDisplayThere())
+        GTEST_SKIP() << "needs an X display (the xvfb run of these tests)";
+    const int status = test_support::ChildStatusWithin(60, [] {
+        int turns = 0;
+        platform::testing::SetModalTurnHook([&turns] {
+            if (++turns == 4)
+                platform::testing::PushWindowClose();
+        });
+        const int answer = platform::ShowMessageBox("終了しますか？", "確認", MessageBoxKind::YesNo);
+        platform::testing::SetModalTurnHook(nullptr);
+        if (turns < 4 || turns > 20)
+            return 91;
+        if (answer != platform::kIdNo)
+            return 92;
+        return platform::EndRequested() ? 93 : 0;
+    });
+    EXPECT_EQ(status, 0) << "-1: the box waited for ever; 91: it did not end at the close; 92: the close did not "
+                            "answer No; 93: closing a box was taken as ending the program";
 }
 
 }  // namespace

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/EventInjection.h"
+#include "support/EndRequests.h"
 #include "platform/MessagePump.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
@@ -97,6 +104,41 @@ TEST_F(MessagePump, wait_returns_on_time_out_and_on_a_message)
     }
     poster.join();
     EXPECT_EQ(got, 1) << "the waiting pump must wake for a posted message";
+}
+
+// Asks StopPending until it answers true, for at most about two seconds: it
+// looks at the system's events only every few milliseconds.
+bool StopHeard()
+{
+    for (int tries = 0; tries < 400; ++tries) {
+        if (platform::StopPending())
+            return true;
+        usleep(5000);
+    }
+    return false;
+}
+
+TEST_F(MessagePump, stop_pending_sees_a_signal_or_a_close_before_the_pump_takes_it)
+{
+    const auto stops = test_support::EndRequests();
+    for (const auto& [what, stop] : stops) {
+        platform::testing::PushKey(platform::Key::Escape, true);
+        usleep(20000);
+        EXPECT_FALSE(platform::StopPending()) << what << ": other input is no stop";
+        stop();
+        EXPECT_TRUE(StopHeard()) << what << ": a stop waiting in the queue must be seen without the pump";
+        EXPECT_TRUE(platform::StopPending()) << what << ": and stays seen until the game's loop takes it";
+        seen_.clear();
+        platform::PumpMessages();
+        EXPECT_NE(std::find(seen_.begin(), seen_.end(), Seen{platform::kWmClose, 0, 0}), seen_.end())
+            << what << ": looking must leave the stop in the queue for the game's loop";
+        platform::testing::ClearEndRequest();
+        usleep(20000);
+        EXPECT_FALSE(platform::StopPending()) << what << ": once taken, the stop is no longer pending";
+    }
+    platform::RequestEnd();
+    EXPECT_TRUE(platform::StopPending()) << "an end already requested is a stop";
+    platform::testing::ClearEndRequest();
 }
 
 TEST(MessagePointParam, packs_signed_coordinates)

@@ -2,6 +2,7 @@
 // assembler's text form beside what it asserts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "scenario/SceneSeen.h"
@@ -473,6 +474,25 @@ TEST(ScenarioExecutor, endless_loop_without_waits_yields_to_the_frame_loop)
     ASSERT_TRUE(rig.Start({{"a.nsd", "loop:\njmp loop\n"}}));
     EXPECT_EQ(rig.exec.step({}), kStepContinue) << "the step must come back so that the game stays responsive";
     EXPECT_FALSE(rig.exec.failed());
+}
+
+TEST(ScenarioExecutor, stop_request_ends_the_step_between_two_instructions)
+{
+    // A save point that takes long, in a loop without waits: a stop that had
+    // to wait for the step's instruction budget would wait for 50,000 saves.
+    Rig rig;
+    ASSERT_TRUE(rig.Start({{"a.nsd", "top:\nsavepoint\njmp top\n"}}));
+    const auto saves = [&rig] { return std::count(rig.host.log.begin(), rig.host.log.end(), "savepoint"); };
+    rig.host.stopWhen = [&saves] { return saves() >= 3; };
+    EXPECT_EQ(rig.exec.step({}), kStepContinue) << "a stop is the game's to carry out, not a scenario end";
+    EXPECT_EQ(saves(), 3) << "the step must end at the first instruction after the stop request";
+    EXPECT_EQ(rig.exec.position(), 1u) << "it stops after the save point, before the jmp";
+    EXPECT_FALSE(rig.exec.failed());
+    // The game went on (a listener kept the window open): the scenario
+    // resumes exactly where it stopped.
+    rig.host.stopWhen = [&saves] { return saves() >= 5; };
+    EXPECT_EQ(rig.exec.step({}), kStepContinue);
+    EXPECT_EQ(saves(), 5) << "the next step resumes at the jmp and stops again on request";
 }
 
 TEST(ScenarioExecutor, missing_scenario_makes_the_first_step_fail)

@@ -3,6 +3,7 @@
 // served from memory, and a host that records what the executor asks of it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,7 +59,10 @@ public:
     std::vector<std::pair<std::string, std::string>> messages;
     int systemSaves = 0;
 
+    std::function<bool()> stopWhen;  // the stop request, asked between instructions; null: never
+
     uint32_t TickCount() override { return now; }
+    bool StopRequested() override { return stopWhen && stopWhen(); }
     void ShowMessage(const std::string& text, const std::string& caption) override
     {
         messages.emplace_back(text, caption);

@@ -3,10 +3,11 @@
 # of its own because it needs the demo folder that scripts/build-demo makes
 # (a test fixture), which the other game tests do not.
 if(TARGET lantern_all AND TARGET demobuild AND TARGET demopictures)
-  add_executable(tour_tests ${CMAKE_CURRENT_LIST_DIR}/demo_tour_test.cpp)
+  add_executable(tour_tests ${CMAKE_CURRENT_LIST_DIR}/demo_tour_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ending_test.cpp)
   target_link_libraries(tour_tests PRIVATE lantern_all lantern_test_main GTest::gtest)
   target_include_directories(tour_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/.. ${CMAKE_CURRENT_LIST_DIR}/../game)
-  add_dependencies(tour_tests demobuild demopictures nsasm)
+  # The ending test runs the program itself.
+  add_dependencies(tour_tests demobuild demopictures nsasm lantern)
 
   set(tour_demo ${PROJECT_BINARY_DIR}/tour-demo)
   set(tour_shots ${PROJECT_BINARY_DIR}/tour)

@@ -331,6 +331,7 @@ bool RunModalLoop(const std::function<bool()>& frame)
     const uint32_t posted = PostedMessageEvent();
     bool open = true;
     bool abandoned = false;
+    bool dismissed = false;
     int quietTurns = 0;
     while (open) {
         SDL_Event event;
@@ -342,7 +343,10 @@ bool RunModalLoop(const std::function<bool()>& frame)
                 TrackInputEvent(event, true);
                 const bool close = event.type == SDL_QUIT ||
                                    (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
-                if (close) {
+                if (close && state.boxOnly && event.type == SDL_WINDOWEVENT) {
+                    // The close button of a box's own window only dismisses the box.
+                    dismissed = true;
+                } else if (close) {
                     // SIGTERM, SIGINT (SDL turns both into SDL_QUIT) or the
                     // window's close button: the program ends, from however
                     // deep a loop, as it would from the game's own loop.
@@ -365,7 +369,7 @@ bool RunModalLoop(const std::function<bool()>& frame)
         } else {
             ++quietTurns;
         }
-        if (EndRequested()) {
+        if (EndRequested() || dismissed) {
             abandoned = true;
             break;
         }

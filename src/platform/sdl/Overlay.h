@@ -53,6 +53,8 @@ void RemoveOverlayDrawer(int id);
 // cannot start here (inside an overlay drawer), the program is asked to end
 // (SIGTERM, SIGINT or the window's close button, now or before: see
 // EndRequested), or there is no display and no input is left to answer it.
+// In a box's own window (RunInBoxWindow) its close button ends the loop
+// that way too, without asking the program to end.
 bool RunModalLoop(const std::function<bool()>& frame);
 // Whether the video driver shows anything (not dummy or offscreen, and a
 // DISPLAY or WAYLAND_DISPLAY is set).

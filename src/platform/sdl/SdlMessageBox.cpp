@@ -1,11 +1,16 @@
 // Message boxes: an ImGui modal over the last frame once the window exists;
-// before that stderr and, with a display, SDL's own box.
+// before that stderr and, with a display, the same modal in a window of its own.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "imgui.h"
 #include "platform/MessageBox.h"
+#include "platform/MessagePump.h"
 #include "frame/TextEncoding.h"
 #include "platform/sdl/Overlay.h"
 #include "platform/sdl/WindowState.h"
@@ -17,39 +22,6 @@ namespace {
 MessageBoxResponder gResponder;
 
 int DefaultAnswer(MessageBoxKind kind) { return kind == MessageBoxKind::YesNo ? kIdNo : kIdOk; }
-
-// Before the window: the person may not be looking at a screen at all, so the
-// text always reaches stderr; SDL's box only when there is a display to show it.
-int ShowWithoutWindow(const std::string& text, const std::string& caption, MessageBoxKind kind)
-{
-    const std::string utf8Text = SjisToUtf8(text);
-    const std::string utf8Caption = SjisToUtf8(caption);
-    std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
-    if (!sdl::HasDisplay()) {
-        return DefaultAnswer(kind);
-    }
-    SDL_MessageBoxButtonData buttons[2] = {};
-    int count = 1;
-    if (kind == MessageBoxKind::YesNo) {
-        buttons[0] = {0, kIdYes, "Yes"};
-        buttons[1] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kIdNo, "No"};
-        count = 2;
-    } else {
-        buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kIdOk,
-                      "OK"};
-    }
-    SDL_MessageBoxData data = {};
-    data.flags = SDL_MESSAGEBOX_INFORMATION;
-    data.title = utf8Caption.c_str();
-    data.message = utf8Text.c_str();
-    data.numbuttons = count;
-    data.buttons = buttons;
-    int answer = 0;
-    if (SDL_ShowMessageBox(&data, &answer) != 0 || answer <= 0) {
-        return DefaultAnswer(kind);
-    }
-    return answer;
-}
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 
@@ -105,6 +77,69 @@ int ShowInWindow(const std::string& text, const std::string& caption, MessageBox
     return answer;
 }
 
+// The box's text on stderr, every line as "lantern: " lines are: the caption
+// leads the first.
+void WriteToStderr(const std::string& text, const std::string& caption)
+{
+    std::istringstream lines(SjisToUtf8(caption) + ": " + SjisToUtf8(text));
+    std::string out;
+    for (std::string line; std::getline(lines, line);) {
+        out += "lantern: " + line + "\n";
+    }
+    std::fwrite(out.data(), 1, out.size(), stderr);
+    std::fflush(stderr);
+}
+
+// The size of a window that holds the box as ShowInWindow lays it out, with
+// a margin around it, in the ImGui layer's font (the layer must be up).
+void MeasureBox(const std::string& utf8Text, const std::string& utf8Caption, MessageBoxKind kind, int* width,
+                int* height)
+{
+    // ShowInWindow wraps the text at 480 pixels from the box's left edge,
+    // inside its padding; its buttons are 80 pixels wide.
+    constexpr float kWrapAt = 480.0f;
+    constexpr float kButtonWidth = 80.0f;
+    constexpr float kMargin = 24.0f;
+    ImGuiIO& io = ImGui::GetIO();
+    io.Fonts->Build();
+    const ImFont* font = io.Fonts->Fonts.empty() ? nullptr : io.Fonts->Fonts[0];
+    if (!font) {
+        return;
+    }
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const float size = font->FontSize;
+    const ImVec2 text = font->CalcTextSizeA(size, FLT_MAX, kWrapAt - style.WindowPadding.x, utf8Text.c_str());
+    const ImVec2 title = font->CalcTextSizeA(size, FLT_MAX, 0.0f, utf8Caption.c_str());
+    const float buttons = kind == MessageBoxKind::YesNo ? 2 * kButtonWidth + style.ItemSpacing.x : kButtonWidth;
+    const float line = size + 2 * style.FramePadding.y;  // the title bar, a button
+    const float contentWidth = std::max({text.x, buttons, title.x + 2 * style.FramePadding.x});
+    const float boxWidth = contentWidth + 2 * style.WindowPadding.x;
+    const float boxHeight = line + 2 * style.WindowPadding.y + text.y + 2 * style.ItemSpacing.y + line;
+    *width = static_cast<int>(std::ceil(boxWidth + 2 * kMargin));
+    *height = static_cast<int>(std::ceil(boxHeight + 2 * kMargin));
+}
+
+// Before the main window: the person may not be looking at a screen at all,
+// so the text always reaches stderr; a box only when there is a display to
+// show it and the program is not ending (a box then would hold the process
+// with nothing under it). The box gets a window of its own.
+int ShowWithoutWindow(const std::string& text, const std::string& caption, MessageBoxKind kind)
+{
+    WriteToStderr(text, caption);
+    if (!sdl::HasDisplay() || EndRequested()) {
+        return DefaultAnswer(kind);
+    }
+    const std::string utf8Text = SjisToUtf8(text);
+    const std::string utf8Caption = SjisToUtf8(caption);
+    int answer = 0;
+    bool shown = false;
+    const bool ran = sdl::RunInBoxWindow(
+        utf8Caption,
+        [&](int* width, int* height) { MeasureBox(utf8Text, utf8Caption, kind, width, height); },
+        [&] { answer = ShowInWindow(text, caption, kind, &shown); });
+    return ran && shown && answer != 0 ? answer : DefaultAnswer(kind);
+}
+
 }  // namespace
 
 void SetMessageBoxResponder(MessageBoxResponder responder) { gResponder = std::move(responder); }
@@ -122,7 +157,7 @@ int ShowMessageBox(const std::string& text, const std::string& caption, MessageB
         }
         // No nested loop could run here (inside an overlay drawer, without a
         // display, or the program is ending): answer by default.
-        std::fprintf(stderr, "%s: %s\n", SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str());
+        WriteToStderr(text, caption);
         return DefaultAnswer(kind);
     }
     return ShowWithoutWindow(text, caption, kind);

@@ -245,6 +245,38 @@ void RequestEnd() { sdl::gEndRequested.store(true); }
 
 bool EndRequested() { return sdl::gEndRequested.load(); }
 
+bool StopPending()
+{
+    if (EndRequested()) {
+        return true;
+    }
+    if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
+        return false;
+    }
+    // Fetching the system's events costs microseconds, reading the clock
+    // nanoseconds: a scenario running instructions back to back stays fast,
+    // and a stop is still heard within a few milliseconds. SDL turns a
+    // signal into SDL_QUIT only while it fetches.
+    constexpr uint64_t kLookEveryMs = 5;
+    static uint64_t lastLook = 0;
+    const uint64_t now = SDL_GetTicks64();
+    if (lastLook != 0 && now - lastLook < kLookEveryMs) {
+        return false;
+    }
+    lastLook = now;
+    SDL_PumpEvents();
+    bool found = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0;
+    SDL_Event windowEvents[32];
+    const int count = found ? 0 : SDL_PeepEvents(windowEvents, 32, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count && !found; ++i) {
+        found = windowEvents[i].window.event == SDL_WINDOWEVENT_CLOSE;
+    }
+    if (found) {
+        lastLook = 0;  // still waiting at the next question, until the loop takes it
+    }
+    return found;
+}
+
 bool QuitRequested(int* exitCode)
 {
     if (!sdl::gQuitRequested.load()) {

@@ -3,6 +3,9 @@
 // window, pump, input and overlay code.
 #include <SDL.h>
 
+#include <functional>
+#include <string>
+
 #include "platform/Window.h"
 #include "platform/sdl/Overlay.h"
 
@@ -18,6 +21,7 @@ struct WindowState {
     Viewport viewport;
     bool active = false;
     bool cursorShown = true;      // what the program asked for the client area
+    bool boxOnly = false;         // a message box's own window (RunInBoxWindow), not the game's
 };
 
 WindowState& MainWindowState();
@@ -31,6 +35,15 @@ void WindowToClient(int windowX, int windowY, int* clientX, int* clientY);
 // passes through here. With releasesOnly, presses are ignored (a nested loop
 // owns them) but releases still count, so no key stays stuck.
 void TrackInputEvent(const SDL_Event& event, bool releasesOnly);
+
+// Before the main window exists: makes a small window of the given title and
+// runs `body` with it standing in as the main window, so that the ImGui layer
+// and RunModalLoop serve it (a message box). `measure` gets the window's size
+// once the ImGui layer is up (its font loaded). Closing that window ends only
+// the modal loop, not the program. False, without running `body`, when a main
+// window exists or no window can be made.
+bool RunInBoxWindow(const std::string& utf8Title, const std::function<void(int* width, int* height)>& measure,
+                    const std::function<void()>& body);
 
 // Pokes of the single-instance guard (SingleInstance.cpp); the pump raises
 // the window when any came.
