@@ -7,6 +7,7 @@
 #include "imgui.h"
 #include "platform/MessageBox.h"
 #include "frame/TextEncoding.h"
+#include "platform/sdl/MessageBoxButtons.h"
 #include "platform/sdl/Overlay.h"
 #include "platform/sdl/WindowState.h"
 
@@ -51,14 +52,13 @@ int ShowWithoutWindow(const std::string& text, const std::string& caption, Messa
     return answer;
 }
 
-bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
-
 int ShowInWindow(const std::string& text, const std::string& caption, MessageBoxKind kind, bool* shown)
 {
     const std::string utf8Text = SjisToUtf8(text);
     const std::string title = SjisToUtf8(caption) + "###lantern_message_box";
     int answer = 0;
     bool opened = false;
+    sdl::MessageBoxButtons buttons(kind);
     *shown = sdl::RunModalLoop([&]() {
         if (!opened) {
             ImGui::OpenPopup("###lantern_message_box");
@@ -75,27 +75,11 @@ int ShowInWindow(const std::string& text, const std::string& caption, MessageBox
         ImGui::TextUnformatted(utf8Text.c_str());
         ImGui::PopTextWrapPos();
         ImGui::Spacing();
-        if (kind == MessageBoxKind::YesNo) {
-            if (ImGui::Button(reinterpret_cast<const char*>(u8"はい"), ImVec2(80, 0))) {
-                answer = kIdYes;
-            }
-            ImGui::SameLine();
-            if (ImGui::Button(reinterpret_cast<const char*>(u8"いいえ"), ImVec2(80, 0))) {
-                answer = kIdNo;
-            }
-            ImGui::SetItemDefaultFocus();
-        } else {
-            if (ImGui::Button("OK", ImVec2(80, 0))) {
-                answer = kIdOk;
-            }
-            ImGui::SetItemDefaultFocus();
+        for (const sdl::KeyStroke& key : sdl::FrameKeyStrokes()) {
+            answer = answer != 0 ? answer : buttons.OnKey(key);
         }
-        // Enter and Esc give the default answer: No for a question, so a
-        // key held through the question never confirms it by accident.
-        if (answer == 0 && (KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_KeyPadEnter) ||
-                            KeyPressed(ImGuiKey_Escape))) {
-            answer = DefaultAnswer(kind);
-        }
+        const int clicked = buttons.Draw();
+        answer = answer != 0 ? answer : clicked;
         if (answer != 0) {
             ImGui::CloseCurrentPopup();
         }
