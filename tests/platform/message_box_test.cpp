@@ -193,6 +193,29 @@ TEST_F(MessageBoxInWindow, the_focused_button_is_framed)
     EXPECT_LT(after.right, after.left / 4);
 }
 
+TEST_F(MessageBoxInWindow, the_system_pointer_shows_over_a_box_only)
+{
+    platform::ShowSystemCursor(false);  // the game draws its own over the client area
+    platform::testing::PushMouseMotion(400, 300);
+    platform::PumpMessages();
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform::testing::CaptureWindow(&pixels, &w, &h)) << "an overlay frame is drawn";
+    EXPECT_FALSE(platform::testing::SystemCursorShown())
+        << "drawing the overlay must not bring the system pointer back beside the game's";
+    bool during = false;
+    int turn = 0;
+    platform::testing::SetModalTurnHook([&] {
+        during = platform::testing::SystemCursorShown();
+        platform::testing::PushKey(platform::Key::Escape, ++turn % 2 == 1);
+    });
+    platform::ShowMessageBox("m", "c", MessageBoxKind::Ok);
+    platform::testing::SetModalTurnHook(nullptr);
+    EXPECT_TRUE(during) << "a box is pointed at with the system's pointer";
+    EXPECT_FALSE(platform::testing::SystemCursorShown()) << "after the box the game's choice holds again";
+    platform::ShowSystemCursor(true);
+}
+
 TEST_F(MessageBoxInWindow, messages_posted_meanwhile_wait_for_the_box)
 {
     platform::PostMessage(platform::GetMainWindow(), platform::kWmUser + 7, 0, 0);

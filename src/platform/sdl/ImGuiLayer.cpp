@@ -115,7 +115,10 @@ void TrackKeys(const SDL_Event& event)
     case SDL_SCANCODE_RALT: gKeys.altHeld[1] = down; break;
     default: break;
     }
-    if (down) {
+    // Keys of a still game screen wait here for the next ImGui frame; a
+    // nested loop drops them at its start anyway, so a few are plenty.
+    constexpr size_t kPendingMax = 64;
+    if (down && gKeys.pending.size() < kPendingMax) {
         gKeys.pending.push_back(StrokeOf(event.key));
     }
 }
@@ -251,6 +254,10 @@ bool InitImGuiLayer()
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;   // the program keeps no ImGui settings file
     io.LogFilename = nullptr;
+    // The system pointer is the layer's to show (ShowSystemCursor, the menu
+    // strip, nested loops): ImGui's backend would show it at every frame,
+    // beside the game's own cursor.
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
     ImGui::StyleColorsDark();
     ImGui::GetStyle().FramePadding.y = 3.0f;
     // A box stands over the game's last frame as it was, undimmed.
@@ -381,7 +388,11 @@ bool RunModalLoop(const std::function<bool()>& frame)
     // default, as before the window exists. A test's turn hook keeps it going.
     const bool unattended = !HasDisplay() && !gModalTurnHook;
     const bool outerModal = gOverlay.inModal;
+    // A box, menu or dialog is pointed at with the system's arrow (the
+    // game's own cursor leaves the screen: the listeners).
+    const int cursorWas = SDL_ShowCursor(SDL_QUERY);
     if (!outerModal) {
+        SDL_ShowCursor(SDL_ENABLE);
         TellModalListeners(true);
     }
     gOverlay.inModal = true;
@@ -453,6 +464,7 @@ bool RunModalLoop(const std::function<bool()>& frame)
     gOverlay.inModal = outerModal;
     gKeys.pending.clear();
     if (!outerModal) {
+        SDL_ShowCursor(cursorWas);
         TellModalListeners(false);
     }
     return !abandoned;

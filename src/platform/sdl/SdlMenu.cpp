@@ -539,12 +539,7 @@ uint32_t RunTracking()
     gTrack.done = false;
     gTrack.chosen = 0;
     ++gBar.changes;
-    // The game draws its own cursor and hides the system one over the
-    // client area; a menu is pointed at with the system's arrow.
-    const int cursorWas = SDL_ShowCursor(SDL_QUERY);
-    SDL_ShowCursor(SDL_ENABLE);
     const bool ran = sdl::RunModalLoop(TrackTurn);
-    SDL_ShowCursor(cursorWas);
     const uint32_t chosen = ran ? gTrack.chosen : 0;
     gTrack = Tracking{};
     ++gBar.changes;
