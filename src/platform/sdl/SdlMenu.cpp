@@ -663,6 +663,8 @@ bool KeyOpensMenuBar(const SDL_KeyboardEvent& key)
     gTrack = Tracking{};
     gTrack.fromBar = true;
     gTrack.byKeyboard = true;
+    // The highlight is the keys' until the pointer moves.
+    gTrack.motions = PointerMotionCount();
     OpenBarMenuByKey(index);
     const uint32_t chosen = RunTracking();
     if (chosen != 0) {
