@@ -76,13 +76,6 @@ void SendInitMenuPopup(Menu* menu, int position)
 
 bool Selectable(const Menu::Item& item) { return !item.separator && !item.grayed; }
 
-void DrawLabel(ImDrawList* list, ImVec2 at, const std::string& sjis, ImU32 colour)
-{
-    sdl::DrawMnemonicLabel(list, at, sjis, colour);
-}
-
-float LabelWidth(const std::string& sjis) { return sdl::MnemonicLabelWidth(sjis); }
-
 void LayoutBar(float width)
 {
     gBar.titles.clear();
@@ -91,7 +84,7 @@ void LayoutBar(float width)
     }
     float x = 0;
     for (int i = 0; i < gBar.menu->ItemCount(); ++i) {
-        const float w = LabelWidth(gBar.menu->ItemAt(i)->text) + 2 * kTitlePadding;
+        const float w = sdl::MnemonicLabelWidth(gBar.menu->ItemAt(i)->text) + 2 * kTitlePadding;
         gBar.titles.push_back({x, 0, std::min(x + w, width), static_cast<float>(kMenuBarHeight)});
         x += w;
     }
@@ -113,7 +106,7 @@ void DrawBar(ImDrawList* list, int highlighted)
             list->AddRectFilled(ImVec2(s.x0, s.y0), ImVec2(s.x1, s.y1),
                                 Colour(gTrack.active ? ImGuiCol_HeaderActive : ImGuiCol_HeaderHovered));
         }
-        DrawLabel(list, ImVec2(s.x0 + kTitlePadding, textY), item.text,
+        sdl::DrawMnemonicLabel(list, ImVec2(s.x0 + kTitlePadding, textY), item.text,
                   Colour(item.grayed ? ImGuiCol_TextDisabled : ImGuiCol_Text));
     }
 }
@@ -137,7 +130,7 @@ void LayoutLevel(Level& level)
     float textWidth = 40;
     for (int i = 0; i < menu.ItemCount(); ++i) {
         if (!menu.ItemAt(i)->separator) {
-            textWidth = std::max(textWidth, LabelWidth(menu.ItemAt(i)->text));
+            textWidth = std::max(textWidth, sdl::MnemonicLabelWidth(menu.ItemAt(i)->text));
         }
     }
     const float columnWidth = kMarkColumn + textWidth + kArrowColumn;
@@ -196,7 +189,7 @@ void DrawLevel(ImDrawList* list, const Level& level)
         if (item.radioChecked) {
             list->AddCircleFilled(ImVec2(s.x0 + kMarkColumn / 2, (s.y0 + s.y1) / 2), 3.5f, colour);
         }
-        DrawLabel(list, ImVec2(s.x0 + kMarkColumn, s.y0 + textOffset), item.text, colour);
+        sdl::DrawMnemonicLabel(list, ImVec2(s.x0 + kMarkColumn, s.y0 + textOffset), item.text, colour);
         if (item.submenu) {
             const float cx = s.x1 - kArrowColumn / 2, cy = (s.y0 + s.y1) / 2;
             list->AddTriangleFilled(ImVec2(cx - 3, cy - 4), ImVec2(cx - 3, cy + 4), ImVec2(cx + 2, cy), colour);
