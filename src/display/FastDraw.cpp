@@ -135,6 +135,27 @@ int CFastDraw::Present(int, int)
     if (fadeLevel_ != 256) {
         back_->FadeEffect(fadeLevel_);
     }
+    ++presents_;
+    hooksDrew_ = !hooks.empty();
+    fadeShown_ = fadeLevel_;
+    // Hooks and the fade draw over the whole frame, past any promise.
+    const bool onlyPromised = promised && hooks.empty() && fadeLevel_ == 256;
+    return Show(onlyPromised ? &drawnOnlyIn_ : nullptr);
+}
+
+int CFastDraw::PresentMended(const std::vector<Rect>& changedIn)
+{
+    if (!back_) {
+        return 1;
+    }
+    ++presents_;
+    hooksDrew_ = false;
+    fadeShown_ = 256;
+    return Show(&changedIn);
+}
+
+int CFastDraw::Show(const std::vector<Rect>* within)
+{
     if (!output_->HasWindow()) {
         return 1;  // nothing to show it in, and nothing to compare with
     }
@@ -142,10 +163,8 @@ int CFastDraw::Present(int, int)
     int w = 0, h = 0;
     back_->GetSize(&w, &h);
     const int format = back_->GetPixelFormat();
-    // Hooks and the fade draw over the whole frame, past any promise.
-    const bool onlyPromised = promised && hooks.empty() && fadeLevel_ == 256;
-    const std::vector<Rect> changes = presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format),
-                                                             onlyPromised ? &drawnOnlyIn_ : nullptr);
+    const std::vector<Rect> changes =
+        presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format), within);
     std::vector<platform::FrameRect> rects;
     rects.reserve(changes.size());
     for (const Rect& r : changes) {

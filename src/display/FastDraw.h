@@ -57,6 +57,17 @@ public:
         drawnOnlyIn_ = rects;
         promised_ = true;
     }
+    // Shows the back buffer as it is now, compared only inside the
+    // rectangles, without the overlay hooks or the fade: a mend of the frame
+    // on screen (the cursor taken off for a box, say). 0 when shown; 1
+    // without a back buffer or a window.
+    int PresentMended(const std::vector<Rect>& changedIn);
+    // Presents so far (Present and PresentMended, shown or not), and what the
+    // last one did to the back buffer before showing it: the overlay hooks
+    // drew on it, the fade dimmed it by a level (256: not dimmed).
+    uint32_t PresentCount() const { return presents_; }
+    bool HooksDrewAtLastPresent() const { return hooksDrew_; }
+    int FadeAtLastPresent() const { return fadeShown_; }
     // Screen fade: 256 shows the picture as drawn; below, each frame is dimmed
     // by FadeEffect(level) just before it is shown.
     void SetFadeLevel(int level) { fadeLevel_ = level; }
@@ -72,6 +83,9 @@ public:
 
 private:
     bool MakeBackBuffer(int width, int height, int format);
+    // Compares the back buffer with the frame on screen (inside `within`
+    // only, when given) and shows what differs; 0 when shown.
+    int Show(const std::vector<Rect>* within);
 
     std::unique_ptr<platform::VideoOutput> output_;
     std::unique_ptr<CFastPlane> back_;
@@ -81,6 +95,9 @@ private:
     int width_ = 800, height_ = 600, depth_ = 16;
     int offsetX_ = 0, offsetY_ = 0;
     int fadeLevel_ = 256;
+    uint32_t presents_ = 0;
+    bool hooksDrew_ = false;
+    int fadeShown_ = 256;
     bool fullScreen_ = false;
     bool pending_ = false;
 };

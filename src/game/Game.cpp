@@ -84,6 +84,9 @@ bool CGame::Start()
     cursorPlane->LoadFile("chip\\cursor.png", 1, 100.0);
     cursor.SetImage(CRingPtr<CPlaneBase>(cursorPlane), 15, 15);
     cursor.SetEnabled(true);
+    // Boxes and menus are pointed at with the system's pointer: the game's
+    // leaves the screen while they are up.
+    cursor.ShowOn(&display);
 
     screen = nullptr;
     cdda.Open("");

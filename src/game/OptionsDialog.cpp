@@ -53,6 +53,11 @@ void Apply(const platform::DialogState& dialog)
 
 }  // namespace
 
+// The controls keep their ids and order. Each slider's row (its name, the
+// end labels, the slider) shares one middle line: a label 14 pixels high
+// stands 2 units below the top of the 20-pixel slider beside it, and the
+// left end labels form a column clear of the slider. The MP3 box says what
+// it chooses here: FFmpeg, or the program's own decoder.
 const platform::DialogTemplate& OptionsDialogTemplate()
 {
     static const platform::DialogTemplate kTemplate = {
@@ -63,32 +68,32 @@ const platform::DialogTemplate& OptionsDialogTemplate()
         {
             {kOk, ControlKind::kDefaultButton, "OK", 130, 302, 50, 14},
             {kMusicVolume, ControlKind::kSlider, "", 97, 77, 126, 15},
-            {-1, ControlKind::kStatic, "音声ボリューム", 7, 115, 65, 11},
+            {-1, ControlKind::kStatic, "音声ボリューム", 7, 113, 65, 11},
             {kVoiceVolume, ControlKind::kSlider, "", 97, 111, 126, 15},
             {kDrive, ControlKind::kCombo, "", 143, 43, 41, 15},
             {kDriveLabel, ControlKind::kStatic, "音楽CDドライブ", 18, 44, 65, 11},
-            {-1, ControlKind::kStatic, "メッセージスピード", 7, 177, 65, 11},
+            {-1, ControlKind::kStatic, "メッセージスピード", 7, 171, 65, 11},
             {kSpeed, ControlKind::kSlider, "", 97, 169, 126, 17},
-            {-1, ControlKind::kStatic, "Min", 82, 85, 11, 8},
-            {-1, ControlKind::kStatic, "Max", 227, 85, 13, 8},
-            {-1, ControlKind::kStatic, "Min", 82, 115, 11, 8},
-            {-1, ControlKind::kStatic, "Max", 227, 117, 13, 8},
-            {-1, ControlKind::kStatic, "Slow", 82, 177, 15, 8},
-            {-1, ControlKind::kStatic, "Fast", 227, 177, 14, 8},
+            {-1, ControlKind::kStatic, "Min", 78, 79, 16, 8},
+            {-1, ControlKind::kStatic, "Max", 227, 79, 16, 8},
+            {-1, ControlKind::kStatic, "Min", 78, 113, 16, 8},
+            {-1, ControlKind::kStatic, "Max", 227, 113, 16, 8},
+            {-1, ControlKind::kStatic, "Slow", 78, 171, 16, 8},
+            {-1, ControlKind::kStatic, "Fast", 227, 171, 16, 8},
             {-1, ControlKind::kGroupBox, "音楽", 7, 7, 234, 62},
             {kMusicFromCd, ControlKind::kCheckBox, "音楽をCDDAで鳴らす（OFFならPCM）", 17, 25, 125, 10},
-            {kMusicLabel, ControlKind::kStatic, "音楽ボリューム", 7, 81, 65, 11},
-            {kSystemMp3, ControlKind::kCheckBox, "WindowsのCODECを使ってmp3再生を行う(再起動後有効)", 7, 279, 183, 10},
+            {kMusicLabel, ControlKind::kStatic, "音楽ボリューム", 7, 79, 65, 11},
+            {kSystemMp3, ControlKind::kCheckBox, "mp3をFFmpegで再生する（OFFなら内蔵デコーダ、再起動後有効）", 7, 279, 230, 10},
             {kAdvanced, ControlKind::kCheckBox, "高度な画面効果を使用する", 7, 245, 95, 10},
-            {kEffectLabel, ControlKind::kStatic, "効果音ボリューム", 7, 145, 65, 11},
+            {kEffectLabel, ControlKind::kStatic, "効果音ボリューム", 7, 143, 65, 11},
             {kEffectVolume, ControlKind::kSlider, "", 97, 141, 126, 15},
-            {-1, ControlKind::kStatic, "Min", 82, 145, 11, 8},
-            {-1, ControlKind::kStatic, "Max", 227, 147, 13, 8},
+            {-1, ControlKind::kStatic, "Min", 78, 143, 16, 8},
+            {-1, ControlKind::kStatic, "Max", 227, 143, 16, 8},
             {kCancel, ControlKind::kButton, "キャンセル", 198, 302, 50, 14},
-            {-1, ControlKind::kStatic, "メッセージ枠色", 7, 208, 65, 11},
+            {-1, ControlKind::kStatic, "メッセージ枠色", 7, 202, 65, 11},
             {kWindowColour, ControlKind::kSlider, "", 97, 200, 126, 17},
-            {-1, ControlKind::kStatic, "Light", 82, 208, 15, 8},
-            {-1, ControlKind::kStatic, "Dark", 227, 208, 15, 8},
+            {-1, ControlKind::kStatic, "Light", 78, 202, 16, 8},
+            {-1, ControlKind::kStatic, "Dark", 227, 202, 16, 8},
         },
     };
     return kTemplate;

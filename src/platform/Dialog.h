@@ -207,7 +207,9 @@ DialogState* ModelessDialogState(int id);
 
 namespace testing {
 // The window-pixel rectangle where the control was last drawn, in the dialog
-// drawn last with that control id; false when it has not been drawn.
+// drawn last with that control id, once that dialog's window stood at its
+// place (not in ImGui's first, unseen layout frame); false when it has not
+// been drawn.
 bool DialogControlRect(int id, int* x, int* y, int* w, int* h);
 }  // namespace testing
 

@@ -45,6 +45,9 @@ void ClearEndRequest();
 // window; the outputs are written only on success.
 bool CaptureWindow(std::vector<uint32_t>* pixels, int* width, int* height);
 
+// Whether the system's pointer is shown over the window now.
+bool SystemCursorShown();
+
 // Where to point at a menu (window pixels, the centre of the entry): the
 // menu-bar title at a position (the bar must have been drawn once), and an
 // item of the menu open at a depth (0 the first opened) while a menu is

@@ -15,7 +15,7 @@ enum class Key : uint16_t {
     A = 4, Z = 29,
     Num1 = 30, Num0 = 39,
     Return = 40, Escape = 41, Backspace = 42, Tab = 43, Space = 44,
-    F1 = 58, F12 = 69,
+    F1 = 58, F10 = 67, F12 = 69,
     Right = 79, Left = 80, Down = 81, Up = 82,
     KeypadEnter = 88, Keypad1 = 89, Keypad2 = 90, Keypad3 = 91, Keypad4 = 92,
     Keypad5 = 93, Keypad6 = 94, Keypad7 = 95, Keypad8 = 96, Keypad9 = 97, Keypad0 = 98,

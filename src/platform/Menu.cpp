@@ -153,4 +153,18 @@ std::string Menu::DisplayText(const std::string& sjisText, size_t* mnemonic)
     return shown;
 }
 
+char Menu::MnemonicKey(const std::string& sjisText)
+{
+    size_t mark = std::string::npos;
+    const std::string shown = DisplayText(sjisText, &mark);
+    if (mark == std::string::npos) {
+        return 0;
+    }
+    const char c = shown[mark];
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<char>(c - 'A' + 'a');
+    }
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? c : 0;
+}
+
 }  // namespace platform

@@ -10,6 +10,12 @@
 // and no press or key used by the menu reaches the input state. Submenus get
 // their own kWmInitMenuPopup when they open. Texts are Shift-JIS; "&x" marks
 // the mnemonic x (drawn underlined), "&&" is a literal "&".
+//
+// The keyboard does what it did on Windows: Alt and a title's underlined
+// letter opens that menu of the bar, F10 the first; Up and Down move the
+// highlight, Right opens a submenu (or the next menu of the bar), Left
+// closes it (or opens the previous one), Enter chooses, Esc closes, and an
+// item's underlined letter chooses it (or opens its submenu).
 // Game thread only.
 #include <cstdint>
 #include <memory>
@@ -68,6 +74,9 @@ public:
     // Shown text of an item: UTF-8 without the mnemonic marks; *mnemonic
     // receives the byte offset of the mnemonic character (npos when none).
     static std::string DisplayText(const std::string& sjisText, size_t* mnemonic);
+    // The key that chooses an item: its mnemonic as a lower-case ASCII letter
+    // or digit; 0 when the text has none (or marks another character).
+    static char MnemonicKey(const std::string& sjisText);
 
 private:
     Item* Find(uint32_t id);

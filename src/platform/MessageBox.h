@@ -22,7 +22,10 @@ constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 
 // Shows the box and returns the answer: kIdOk for Ok boxes; kIdYes or kIdNo
-// for Yes/No boxes, whose default is No (Enter and Esc answer No). Game thread.
+// for Yes/No boxes, whose default is No. In the window the keyboard works as
+// on Windows: the focus starts on the default button, Left/Right and
+// Tab/Shift+Tab move it, Enter or Space presses it, Esc answers No (OK),
+// "Y" and "N" press their buttons; its keys never reach the game. Game thread.
 int ShowMessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind);
 
 // A responder answers every box instead of the person (tests); it receives

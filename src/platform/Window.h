@@ -53,4 +53,11 @@ bool GetMainWindowFrame(int* x, int* y, int* width, int* height);
 // always shows it).
 void ShowSystemCursor(bool show);
 
+// Nested loops (message boxes, menus, dialogs) draw the last frame on their
+// own. A listener hears true just before the outermost one starts drawing
+// and false after it has ended; with no window no loop runs and nobody hears
+// anything. Returns an id for RemoveModalLoopListener.
+int AddModalLoopListener(std::function<void(bool running)> listener);
+void RemoveModalLoopListener(int id);
+
 }  // namespace platform

@@ -14,6 +14,8 @@
 #include "game/TextDrawable.h"
 #include "display/FastPlane.h"
 #include "platform/EventInjection.h"
+#include "platform/Menu.h"
+#include "platform/MessageBox.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
 
@@ -131,14 +133,21 @@ TEST(Game, picture_comes_in_through_its_transition_frame_by_frame)
     app.Run();
 }
 
+// The red picture waiting for a click, the pointer at client (200, 200).
+const char* const kStillRed = "show \"bg\\\\red.png\", 0, 0, 0, 0\nwaitclick 0\nend\n";
+void StartStillWithPointer(TestGame& game)
+{
+    ASSERT_TRUE(game.Start());
+    platform::testing::PushMouseMotion(200, 200 + platform::kMenuBarHeight);
+    for (int i = 0; i < 16; ++i)
+        game.Frame();
+}
+
 TEST(Game, still_screen_repaints_only_the_cursor_area)
 {
-    Folder f("show \"bg\\\\red.png\", 0, 0, 0, 0\nwaitclick 0\nend\n");
+    Folder f(kStillRed);
     GameApp app([&](TestGame& game) {
-        ASSERT_TRUE(game.Start());
-        platform::testing::PushMouseMotion(200, 200 + platform::kMenuBarHeight);
-        for (int i = 0; i < 16; ++i)
-            game.Frame();
+        StartStillWithPointer(game);
         ASSERT_EQ(game.cursor.GetRect().left, 200 - 15) << "the cursor follows the pointer";
         CFastPlane* back = game.display.GetBackPlane();
         // Paint marks the drawables never asked for: a frame that repaints
@@ -154,6 +163,57 @@ TEST(Game, still_screen_repaints_only_the_cursor_area)
             << "a still screen must not repaint areas nothing changed";
         EXPECT_TRUE(Near(back->GetPixel(underCursor.left, underCursor.top), {255, 0, 0}, Tolerance(game)))
             << "the area under the cursor is repainted every frame";
+        game.Finish();
+    });
+    app.Run();
+}
+
+// Whether the client-area picture shows the test cursor's white diagonal
+// at its place (the picture's pixel (5, 5) from the rectangle's corner).
+bool CursorShown(const std::vector<uint32_t>& pixels, int width, int top, const Rect& cursor)
+{
+    const size_t at = static_cast<size_t>(top + cursor.top + 5) * width + static_cast<size_t>(cursor.left + 5);
+    const uint32_t p = pixels[at] & 0xFFFFFF;
+    return (p >> 16 & 0xFF) > 200 && (p >> 8 & 0xFF) > 200 && (p & 0xFF) > 200;
+}
+
+TEST(Game, the_cursor_leaves_the_screen_while_a_box_or_menu_is_up_and_comes_back)
+{
+    Folder f(kStillRed);
+    GameApp app([&](TestGame& game) {
+        StartStillWithPointer(game);
+        const Rect cursor = game.cursor.GetRect();
+        std::vector<uint32_t> client;
+        int w = 0, h = 0;
+        ASSERT_TRUE(game.display.Output()->ReadClientArea(&client, &w, &h));
+        ASSERT_TRUE(CursorShown(client, w, 0, cursor)) << "the game draws its cursor over the red picture";
+
+        // Inside a box's and a popup menu's loop: the whole window as drawn.
+        std::vector<bool> during;
+        int turn = 0;
+        platform::testing::SetModalTurnHook([&] {
+            if (++turn == 3) {
+                std::vector<uint32_t> window;
+                int ww = 0, wh = 0;
+                ASSERT_TRUE(platform::testing::CaptureWindow(&window, &ww, &wh));
+                during.push_back(CursorShown(window, ww, platform::kMenuBarHeight, cursor));
+            }
+            if (turn >= 3)
+                platform::testing::PushKey(platform::Key::Escape, turn % 2 == 1);
+        });
+        platform::ShowMessageBox("m", "c", platform::MessageBoxKind::Ok);
+        ASSERT_TRUE(game.display.Output()->ReadClientArea(&client, &w, &h));
+        EXPECT_TRUE(CursorShown(client, w, 0, cursor)) << "the cursor is back as soon as the box has gone";
+        turn = 0;
+        platform::Menu menu;
+        menu.AppendItem("項目", 100);
+        platform::TrackPopupMenu(&menu, 500, 400, platform::MenuResult::kReturnCommand);
+        platform::testing::SetModalTurnHook(nullptr);
+        EXPECT_EQ(during, (std::vector<bool>{false, false})) << "no game cursor beside the system pointer in a "
+                                                                "box's or a menu's frame";
+        game.Frame();
+        ASSERT_TRUE(game.display.Output()->ReadClientArea(&client, &w, &h));
+        EXPECT_TRUE(CursorShown(client, w, 0, cursor)) << "the next frame draws the cursor as before";
         game.Finish();
     });
     app.Run();

@@ -135,6 +135,49 @@ TEST_F(OptionsDialogTest, ok_writes_every_control_back)
     EXPECT_EQ(gConfig.windowMove, 0) << "effects off sets the lengths to 3 and windowMove to 0";
 }
 
+TEST(OptionsDialogLayout, each_slider_row_stands_on_one_line_with_its_labels_clear_of_it)
+{
+    const auto& controls = OptionsDialogTemplate().controls;
+    int sliders = 0;
+    std::vector<int> leftColumn;
+    for (const platform::DialogControl& slider : controls) {
+        if (slider.kind != platform::ControlKind::kSlider)
+            continue;
+        ++sliders;
+        std::vector<const platform::DialogControl*> row;
+        for (const platform::DialogControl& c : controls) {
+            if (c.kind == platform::ControlKind::kStatic && c.y + c.h > slider.y && c.y < slider.y + slider.h)
+                row.push_back(&c);
+        }
+        ASSERT_EQ(row.size(), 3u) << "slider " << slider.id << ": its name and its two end labels";
+        for (const platform::DialogControl* label : row) {
+            EXPECT_EQ(label->y, row.front()->y) << "slider " << slider.id << ": the row's labels share one line";
+            EXPECT_GE(label->y, slider.y) << "slider " << slider.id << ": a label hangs above the slider";
+            EXPECT_LE(label->y, slider.y + 4) << "slider " << slider.id << ": a label sits below the slider's line";
+            EXPECT_TRUE(label->x + label->w <= slider.x || label->x >= slider.x + slider.w)
+                << "slider " << slider.id << ": a label overlaps it";
+            if (label->x + label->w <= slider.x && label->x > 10)
+                leftColumn.push_back(label->x);
+        }
+    }
+    EXPECT_EQ(sliders, 5);
+    ASSERT_EQ(leftColumn.size(), 5u);
+    for (int x : leftColumn)
+        EXPECT_EQ(x, leftColumn.front()) << "the low-end labels (Min, Slow, Light) form one column";
+}
+
+TEST(OptionsDialogLayout, the_mp3_box_names_what_it_chooses_here)
+{
+    for (const platform::DialogControl& c : OptionsDialogTemplate().controls) {
+        if (c.id != kSystemMp3)
+            continue;
+        EXPECT_NE(c.text.find("FFmpeg"), std::string::npos) << "checked, MP3 goes through FFmpeg";
+        EXPECT_NE(c.text.find("内蔵デコーダ"), std::string::npos) << "unchecked, through the program's own decoder";
+        EXPECT_NE(c.text.find("再起動後有効"), std::string::npos) << "it takes hold at the next start";
+        EXPECT_EQ(c.text.find("Windows"), std::string::npos) << "there is no Windows codec here";
+    }
+}
+
 TEST_F(OptionsDialogTest, advanced_effects_table_overrides_the_settings_file)
 {
     gConfig.defaultAnimationFrames = 25;

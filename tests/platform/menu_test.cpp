@@ -60,6 +60,15 @@ TEST(MenuModel, mnemonic_marks_are_never_shown_as_ampersands)
     EXPECT_EQ(mark, std::string::npos);
 }
 
+TEST(MenuModel, mnemonic_keys_are_lower_case_letters_or_digits)
+{
+    EXPECT_EQ(Menu::MnemonicKey("ファイル(&F)"), 'f');
+    EXPECT_EQ(Menu::MnemonicKey("&1 slot"), '1');
+    EXPECT_EQ(Menu::MnemonicKey("SUNDREL Website"), 0);
+    EXPECT_EQ(Menu::MnemonicKey("A&&B"), 0) << "&& marks nothing";
+    EXPECT_EQ(Menu::MnemonicKey("&設定"), 0) << "no key types a kanji";
+}
+
 // Geometry the tests aim at: a menu's items are 20 pixels high below a
 // 3-pixel frame; the client area starts 20 pixels down the window.
 constexpr int kStrip = 20;
@@ -307,6 +316,149 @@ TEST_F(MenuInWindow, a_grey_title_opens_nothing)
     platform::testing::PushMouseButton(1, false, 15, 10);
     platform::PumpMessages();
     EXPECT_FALSE(tracked) << "a greyed menu-bar entry must not open";
+}
+
+// The game's menu bar, with ids of the test's own.
+void InstallGameLikeBar()
+{
+    auto bar = std::make_unique<Menu>();
+    Menu* file = bar->AppendSubmenu("ファイル(&F)");
+    file->AppendItem("タイトルに戻る(&T)", 40030);
+    file->AppendSeparator();
+    file->AppendItem("SUNDREL Website", 40010);
+    file->AppendItem("バージョン(&V)...", 40009);
+    file->AppendItem("ゲーム終了(&X)...", 40001);
+    Menu* settings = bar->AppendSubmenu("設定(&H)");
+    settings->AppendItem("オプション(&O)...", 65535);
+    Menu* mode = settings->AppendSubmenu("画面モード(&M)");
+    mode->AppendItem("ウィンドウ(&W)", 40002);
+    Menu* full = mode->AppendSubmenu("フルスクリーン");
+    full->AppendItem("ハイカラー (１６bit)", 40003);
+    platform::SetWindowMenu(std::move(bar));
+}
+
+platform::Key Letter(char c) { return static_cast<platform::Key>(static_cast<int>(platform::Key::A) + (c - 'a')); }
+
+// Presses the keys in turn (each down, then up); Alt+x when `alt` is set.
+void Press(const std::vector<platform::Key>& keys)
+{
+    for (platform::Key key : keys) {
+        platform::testing::PushKey(key, true);
+        platform::testing::PushKey(key, false);
+    }
+}
+void PressWithAlt(char letter)
+{
+    platform::testing::PushKey(platform::Key::LeftAlt, true);
+    Press({Letter(letter)});
+    platform::testing::PushKey(platform::Key::LeftAlt, false);
+}
+
+TEST_F(MenuInWindow, alt_and_a_title_letter_open_its_menu_and_letters_choose_without_reaching_the_game)
+{
+    InstallGameLikeBar();
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform::testing::CaptureWindow(&pixels, &w, &h)) << "drawing lays out the bar's titles";
+    bool tracked = false;
+    Script({[&] { tracked = platform::IsMenuTracking(); }, Nothing(), Nothing()});
+    PressWithAlt('f');
+    Press({Letter('x')});
+    platform::PumpMessages();
+    platform::PumpMessages();
+    EXPECT_TRUE(tracked) << "Alt+F must open the file menu";
+    EXPECT_EQ(Commands(), std::vector<uint32_t>{40001}) << "X chooses the item with the underlined X";
+    for (const Seen& s : seen_) {
+        if (s.message == platform::kWmKeyDown) {
+            EXPECT_NE(s.wParam, static_cast<platform::WParam>(Letter('f'))) << "Alt+F belongs to the menu bar";
+            EXPECT_NE(s.wParam, static_cast<platform::WParam>(Letter('x'))) << "the menu's X belongs to the menu";
+        }
+    }
+    platform::KeySnapshot keys;
+    platform::ReadKeys(&keys);
+    EXPECT_FALSE(keys.keys[static_cast<int>(Letter('f'))]) << "the game's input must not see the menu's keys";
+    EXPECT_FALSE(keys.keys[static_cast<int>(Letter('x'))]);
+
+    // A grey title's letter opens nothing; the key is then the game's.
+    platform::GetWindowMenu()->EnableItemAt(1, false);
+    tracked = false;
+    Script({[&] { tracked = true; }});
+    PressWithAlt('h');
+    platform::PumpMessages();
+    EXPECT_FALSE(tracked) << "a grey menu must not open from its letter";
+    platform::ReadKeys(&keys);
+    EXPECT_TRUE(keys.keys[static_cast<int>(Letter('h'))]) << "a key that opened nothing reaches the game";
+}
+
+TEST_F(MenuInWindow, f10_and_the_arrows_walk_the_menus_and_enter_chooses)
+{
+    InstallGameLikeBar();
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform::testing::CaptureWindow(&pixels, &w, &h));
+    // The pointer rests over the game, away from every menu: it moved
+    // before the menu opened, not since, so the highlight stays the keys'.
+    platform::testing::PushMouseMotion(600, 400);
+    platform::PumpMessages();
+    using platform::Key;
+    const struct {
+        std::vector<Key> keys;
+        uint32_t chosen;  // 0: nothing
+        const char* why;
+    } cases[] = {
+        {{Key::F10, Key::Return}, 40030, "F10 opens the first menu with its first item highlighted"},
+        {{Key::F10, Key::Down, Key::Down, Key::Return}, 40009, "Down passes over the separator"},
+        {{Key::F10, Key::Up, Key::Return}, 40001, "Up from the first item goes round to the last"},
+        {{Key::F10, Key::Right, Key::Return}, 65535, "Right opens the next menu of the bar"},
+        {{Key::F10, Key::Left, Key::Return}, 65535, "Left from the first menu goes round to the last"},
+        {{Key::F10, Key::Right, Key::Down, Key::Right, Key::Return}, 40002, "Right opens a submenu"},
+        {{Key::F10, Key::Right, Key::Down, Key::Right, Key::Left, Key::Return, Key::Down, Key::Right, Key::Return},
+         40003, "Left closes the submenu; Enter on its entry opens it again"},
+        {{Key::F10, Key::Right, Key::Down, Key::Down, Key::Return}, 65535, "Down goes round too"},
+        {{Key::F10, Key::Escape}, 0, "Esc closes the menu and chooses nothing"},
+        {{Key::F10, Key::Right, Key::Down, Key::Right, Key::Escape, Key::Up, Key::Return}, 65535,
+         "Esc closes only the submenu"},
+    };
+    for (const auto& c : cases) {
+        seen_.clear();
+        Script({Nothing(), Nothing(), Nothing()});
+        Press(c.keys);
+        platform::PumpMessages();
+        platform::PumpMessages();
+        const std::vector<uint32_t> want = c.chosen ? std::vector<uint32_t>{c.chosen} : std::vector<uint32_t>{};
+        EXPECT_EQ(Commands(), want) << c.why;
+        EXPECT_FALSE(platform::IsMenuTracking());
+    }
+    seen_.clear();
+    Script({Nothing(), Nothing(), Nothing()});
+    PressWithAlt('h');
+    Press({Letter('m'), Letter('w')});
+    platform::PumpMessages();
+    platform::PumpMessages();
+    EXPECT_EQ(Commands(), std::vector<uint32_t>{40002}) << "a submenu entry's letter opens it, an item's chooses it";
+}
+
+TEST_F(MenuInWindow, a_popup_takes_the_arrows_and_letters_too)
+{
+    Menu popup;
+    popup.AppendItem("ウインドウを隠す", 40032);
+    popup.AppendSeparator();
+    popup.AppendSubmenu("セーブ(&S)")->AppendItem("最新の選択肢", 45001);
+    popup.AppendSubmenu("ロード(&L)")->AppendItem("最新の選択肢", 45501);
+    popup.AppendItem("自動的に進む(&A)", 40031);
+    using platform::Key;
+    Script({Nothing(), Nothing(), Nothing()});
+    Press({Key::Down, Key::Return});
+    EXPECT_EQ(platform::TrackPopupMenu(&popup, 10, 10, MenuResult::kReturnCommand), 40032u)
+        << "Down highlights the first item of a menu the pointer opened";
+    Script({Nothing(), Nothing(), Nothing()});
+    Press({Letter('l'), Key::Return});
+    EXPECT_EQ(platform::TrackPopupMenu(&popup, 10, 10, MenuResult::kReturnCommand), 45501u)
+        << "L opens the load submenu on its first item";
+    Script({Nothing(), Nothing(), Nothing()});
+    Press({Key::Up, Key::Return});
+    EXPECT_EQ(platform::TrackPopupMenu(&popup, 10, 10, MenuResult::kReturnCommand), 40031u)
+        << "Up starts from the last item";
 }
 
 }  // namespace

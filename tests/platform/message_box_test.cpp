@@ -136,6 +136,124 @@ TEST_F(MessageBoxInWindow, escape_answers_no_and_enter_answers_ok)
     EXPECT_EQ(platform::ShowMessageBox("m", "c", MessageBoxKind::Ok), platform::kIdOk);
 }
 
+// Presses each key of the script (down and up), shows the box and returns its answer.
+int AnswerByKeys(const std::vector<platform::Key>& keys, MessageBoxKind kind)
+{
+    for (platform::Key key : keys) {
+        platform::testing::PushKey(key, true);
+        platform::testing::PushKey(key, false);
+    }
+    return platform::ShowMessageBox("終了しますか？", "確認", kind);
+}
+
+TEST_F(MessageBoxInWindow, keys_move_the_focus_from_no_and_press_the_focused_button)
+{
+    using platform::Key;
+    const struct {
+        std::vector<Key> keys;
+        int answer;
+        const char* why;
+    } cases[] = {
+        {{Key::Return}, platform::kIdNo, "the focus starts on the default button No"},
+        {{Key::Tab, Key::Return}, platform::kIdYes, "Tab moves the focus on to Yes (round the row)"},
+        {{Key::Tab, Key::Tab, Key::KeypadEnter}, platform::kIdNo, "a second Tab comes back to No"},
+        {{Key::Left, Key::Space}, platform::kIdYes, "Left moves to Yes and Space presses it"},
+        {{Key::Left, Key::Right, Key::Space}, platform::kIdNo, "Right moves back to No"},
+        {{Key::Tab, Key::Escape}, platform::kIdNo, "Esc answers No wherever the focus is"},
+        {{static_cast<Key>(static_cast<int>(Key::A) + ('y' - 'a'))}, platform::kIdYes, "Y is Yes's letter"},
+        {{Key::Tab, static_cast<Key>(static_cast<int>(Key::A) + ('n' - 'a'))}, platform::kIdNo, "N is No's letter"},
+        {{static_cast<Key>(static_cast<int>(Key::A) + ('q' - 'a')), Key::Return}, platform::kIdNo,
+         "a letter no button has does nothing"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AnswerByKeys(c.keys, MessageBoxKind::YesNo), c.answer) << c.why;
+    }
+    // Shift held through Tab goes back, from No round to Yes.
+    platform::testing::PushKey(Key::LeftShift, true);
+    platform::testing::PushKey(Key::Tab, true);
+    platform::testing::PushKey(Key::Tab, false);
+    platform::testing::PushKey(Key::LeftShift, false);
+    EXPECT_EQ(AnswerByKeys({Key::Return}, MessageBoxKind::YesNo), platform::kIdYes) << "Shift+Tab moves the focus";
+    EXPECT_EQ(AnswerByKeys({Key::Escape}, MessageBoxKind::Ok), platform::kIdOk) << "Esc answers an OK box with OK";
+    EXPECT_EQ(AnswerByKeys({Key::Tab, Key::Space}, MessageBoxKind::Ok), platform::kIdOk);
+
+    platform::KeySnapshot keys;
+    platform::ReadKeys(&keys);
+    for (Key key : {Key::Return, Key::Tab, Key::Space, Key::Escape, Key::Left}) {
+        EXPECT_FALSE(keys.keys[static_cast<int>(key)]) << "a key the box took must not reach the game: "
+                                                        << static_cast<int>(key);
+    }
+}
+
+// The pixels of the window in the colour the focus frame is drawn in.
+struct FocusPixels {
+    int left = 0;   // left of the window's middle
+    int right = 0;
+};
+FocusPixels CountFocusPixels()
+{
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    FocusPixels count;
+    if (!platform::testing::CaptureWindow(&pixels, &w, &h))
+        return count;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * w + x];
+            const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+            if (std::abs(r - 66) < 8 && std::abs(g - 150) < 8 && std::abs(b - 250) < 8)
+                (x < w / 2 ? count.left : count.right) += 1;
+        }
+    return count;
+}
+
+TEST_F(MessageBoxInWindow, the_focused_button_is_framed)
+{
+    FocusPixels before, after;
+    int turn = 0;
+    platform::testing::SetModalTurnHook([&] {
+        ++turn;
+        if (turn == 4) {
+            before = CountFocusPixels();
+            platform::testing::PushKey(platform::Key::Tab, true);
+        } else if (turn == 8) {
+            after = CountFocusPixels();
+            platform::testing::PushKey(platform::Key::Escape, true);
+        } else if (turn > 12) {
+            platform::testing::PushKey(platform::Key::Escape, turn % 2 == 0);
+        }
+    });
+    EXPECT_EQ(platform::ShowMessageBox("終了しますか？", "確認", MessageBoxKind::YesNo), platform::kIdNo);
+    platform::testing::SetModalTurnHook(nullptr);
+    EXPECT_GT(before.right, 40) << "the focus frame must stand on No, the right-hand button, at first";
+    EXPECT_LT(before.left, before.right / 4) << "and not on Yes";
+    EXPECT_GT(after.left, 40) << "after Tab the frame must stand on Yes";
+    EXPECT_LT(after.right, after.left / 4);
+}
+
+TEST_F(MessageBoxInWindow, the_system_pointer_shows_over_a_box_only)
+{
+    platform::ShowSystemCursor(false);  // the game draws its own over the client area
+    platform::testing::PushMouseMotion(400, 300);
+    platform::PumpMessages();
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform::testing::CaptureWindow(&pixels, &w, &h)) << "an overlay frame is drawn";
+    EXPECT_FALSE(platform::testing::SystemCursorShown())
+        << "drawing the overlay must not bring the system pointer back beside the game's";
+    bool during = false;
+    int turn = 0;
+    platform::testing::SetModalTurnHook([&] {
+        during = platform::testing::SystemCursorShown();
+        platform::testing::PushKey(platform::Key::Escape, ++turn % 2 == 1);
+    });
+    platform::ShowMessageBox("m", "c", MessageBoxKind::Ok);
+    platform::testing::SetModalTurnHook(nullptr);
+    EXPECT_TRUE(during) << "a box is pointed at with the system's pointer";
+    EXPECT_FALSE(platform::testing::SystemCursorShown()) << "after the box the game's choice holds again";
+    platform::ShowSystemCursor(true);
+}
+
 TEST_F(MessageBoxInWindow, messages_posted_meanwhile_wait_for_the_box)
 {
     platform::PostMessage(platform::GetMainWindow(), platform::kWmUser + 7, 0, 0);

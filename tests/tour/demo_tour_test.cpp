@@ -2,7 +2,8 @@
 // SDL events, the way a player goes through it: a new game with its
 // pictures, sounds, ruby, name input and choice; a save through the popup;
 // back to the title and the save loaded again; the backlog with a voice
-// replayed; the gallery; a scene replay; the options; quitting. Every step
+// replayed; the gallery; a scene replay; the options; quitting, the last
+// question answered from the keyboard in the real box. Every step
 // checks the game's state and what the screen shows, and writes a numbered
 // screenshot (LANTERN_TOUR_SHOTS, else "tour" in the build folder) for a
 // person to look at.
@@ -590,20 +591,50 @@ TEST(DemoTour, the_whole_game_from_start_menu_to_quit)
         ASSERT_TRUE(game.Frame());
         Shoot(game, "24-after-options");
 
-        // 16. Quit from the menu bar: No keeps the game, Yes ends it.
+        // 16. Quit from the menu bar: No keeps the game.
         boxes.clear();
         answer = platform::kIdNo;
         MenuBarPath(game, 0, {ClickItem(0, 4)});
         EXPECT_EQ(boxes, std::vector<std::string>{Sjis(u8"終了しますか？")});
         ASSERT_TRUE(game.Frame()) << "No keeps the game running";
-        answer = platform::kIdYes;
-        MenuBarPath(game, 0, {ClickItem(0, 4)});
+
+        // 17. The same question from the keyboard, in the real box: Alt+F
+        // opens the file menu, X chooses its quit item. Esc answers No; then
+        // Tab takes the focus from No to Yes and Enter presses it.
+        platform::SetMessageBoxResponder(nullptr);
+        auto askQuitByKeys = [&](std::vector<std::function<bool()>> inBox) {
+            // The menu takes its keys in its first turn; the box settles in a few.
+            std::vector<std::function<bool()>> steps = {Idle(), Idle(), Idle(), Idle(), Idle()};
+            steps.insert(steps.end(), inBox.begin(), inBox.end());
+            ModalScript script(steps);
+            inject::PushKey(platform::Key::LeftAlt, true);
+            inject::PushKey(static_cast<platform::Key>(static_cast<int>(platform::Key::A) + ('f' - 'a')), true);
+            inject::PushKey(static_cast<platform::Key>(static_cast<int>(platform::Key::A) + ('f' - 'a')), false);
+            inject::PushKey(platform::Key::LeftAlt, false);
+            inject::PushKey(static_cast<platform::Key>(static_cast<int>(platform::Key::A) + ('x' - 'a')), true);
+            inject::PushKey(static_cast<platform::Key>(static_cast<int>(platform::Key::A) + ('x' - 'a')), false);
+            const bool running = FrameWith(game);
+            EXPECT_TRUE(script.Done()) << "the box could not be answered from the keyboard: " << script.Progress();
+            return running;
+        };
+        const bool keptByEsc = askQuitByKeys({[] {
+                                                  ShootWindow("25-quit-question-by-keys");
+                                                  return true;
+                                              },
+                                              Key(platform::Key::Escape, true), Key(platform::Key::Escape, false)});
+        EXPECT_TRUE(keptByEsc) << "Esc answers No: the game goes on";
+        ASSERT_TRUE(game.Frame()) << "No keeps the game running";
+        askQuitByKeys({Key(platform::Key::Tab, true), Key(platform::Key::Tab, false), Idle(),
+                       [] {
+                           ShootWindow("26-quit-yes-focused");
+                           return true;
+                       },
+                       Key(platform::Key::Return, true), Key(platform::Key::Return, false)});
         bool running = true;
         for (int i = 0; i < 5 && running; ++i)
             running = game.Frame();
-        EXPECT_FALSE(running) << "Yes ends the game";
-        EXPECT_EQ(boxes.back(), Sjis(u8"終了しますか？"));
-        Shoot(game, "25-quit");
+        EXPECT_FALSE(running) << "Tab and Enter answer Yes: the game ends";
+        Shoot(game, "27-quit");
         game.Finish();
     });
     app.Run();

@@ -72,6 +72,57 @@ Pointer gPointer;
 std::function<void()> gModalTurnHook;
 bool gInTurnHook = false;
 
+// Key presses and the modifier keys held, from the same event stream.
+struct Keys {
+    bool shiftHeld[2] = {};   // left, right
+    bool altHeld[2] = {};
+    std::vector<KeyStroke> pending;   // since the current ImGui frame began
+    std::vector<KeyStroke> frame;     // handed to the current frame
+};
+Keys gKeys;
+
+std::vector<std::pair<int, std::function<void(bool)>>> gModalListeners;
+int gNextModalListener = 1;
+
+void TellModalListeners(bool running)
+{
+    // Copy: a listener may remove itself.
+    const auto listeners = gModalListeners;
+    for (const auto& [id, listener] : listeners) {
+        (void)id;
+        listener(running);
+    }
+}
+
+void TrackKeys(const SDL_Event& event)
+{
+    if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                                          event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)) {
+        // Alt+Tab to another window: the release never comes here.
+        for (int i = 0; i < 2; ++i) {
+            gKeys.shiftHeld[i] = gKeys.altHeld[i] = false;
+        }
+        return;
+    }
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) {
+        return;
+    }
+    const bool down = event.type == SDL_KEYDOWN;
+    switch (event.key.keysym.scancode) {
+    case SDL_SCANCODE_LSHIFT: gKeys.shiftHeld[0] = down; break;
+    case SDL_SCANCODE_RSHIFT: gKeys.shiftHeld[1] = down; break;
+    case SDL_SCANCODE_LALT: gKeys.altHeld[0] = down; break;
+    case SDL_SCANCODE_RALT: gKeys.altHeld[1] = down; break;
+    default: break;
+    }
+    // Keys of a still game screen wait here for the next ImGui frame; a
+    // nested loop drops them at its start anyway, so a few are plenty.
+    constexpr size_t kPendingMax = 64;
+    if (down && gKeys.pending.size() < kPendingMax) {
+        gKeys.pending.push_back(StrokeOf(event.key));
+    }
+}
+
 void TrackPointer(const SDL_Event& event)
 {
     switch (event.type) {
@@ -152,6 +203,8 @@ void BeginImGuiFrame()
         io.MouseDown[i] = gPointer.held[i] || gPointer.pressed[i];
         gPointer.pressed[i] = false;
     }
+    gKeys.frame.swap(gKeys.pending);
+    gKeys.pending.clear();
     ImGui::NewFrame();
     gOverlay.inFrame = true;
 }
@@ -201,10 +254,19 @@ bool InitImGuiLayer()
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;   // the program keeps no ImGui settings file
     io.LogFilename = nullptr;
+    // The system pointer is the layer's to show (ShowSystemCursor, the menu
+    // strip, nested loops): ImGui's backend would show it at every frame,
+    // beside the game's own cursor.
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
     ImGui::StyleColorsDark();
     ImGui::GetStyle().FramePadding.y = 3.0f;
     // A box stands over the game's last frame as it was, undimmed.
     ImGui::GetStyle().Colors[ImGuiCol_ModalWindowDimBg] = ImVec4(0, 0, 0, 0);
+    // Boxes, dialogs and menus are opaque: the game must not show through
+    // their controls (the dark style leaves them slightly see-through).
+    for (ImGuiCol background : {ImGuiCol_WindowBg, ImGuiCol_PopupBg}) {
+        ImGui::GetStyle().Colors[background].w = 1.0f;
+    }
     LoadFont();
     if (!ImGui_ImplSDL2_InitForSDLRenderer(state.window)) {
         ImGui::DestroyContext();
@@ -229,6 +291,7 @@ void ShutdownImGuiLayer()
     ImGui::DestroyContext();
     gOverlay = OverlayState{};
     gPointer = Pointer{};
+    gKeys = Keys{};
 }
 
 void ImGuiProcessEvent(const void* event)
@@ -236,6 +299,7 @@ void ImGuiProcessEvent(const void* event)
     if (gOverlay.ready) {
         ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(event));
         TrackPointer(*static_cast<const SDL_Event*>(event));
+        TrackKeys(*static_cast<const SDL_Event*>(event));
         // Only drawers can answer input; without any, input changes nothing drawn.
         if (!gOverlay.drawers.empty()) {
             RequestOverlayRedraw();
@@ -324,7 +388,16 @@ bool RunModalLoop(const std::function<bool()>& frame)
     // default, as before the window exists. A test's turn hook keeps it going.
     const bool unattended = !HasDisplay() && !gModalTurnHook;
     const bool outerModal = gOverlay.inModal;
+    // A box, menu or dialog is pointed at with the system's arrow (the
+    // game's own cursor leaves the screen: the listeners).
+    const int cursorWas = SDL_ShowCursor(SDL_QUERY);
+    if (!outerModal) {
+        SDL_ShowCursor(SDL_ENABLE);
+        TellModalListeners(true);
+    }
     gOverlay.inModal = true;
+    // Keys pressed before the loop were the game's (or opened this loop).
+    gKeys.pending.clear();
     // Messages meant for the window wait until the box is closed, in order;
     // presses belong to the modal, releases still reach the input state.
     std::vector<SDL_Event> deferred;
@@ -393,10 +466,38 @@ bool RunModalLoop(const std::function<bool()>& frame)
         SDL_PushEvent(&event);
     }
     gOverlay.inModal = outerModal;
+    gKeys.pending.clear();
+    if (!outerModal) {
+        SDL_ShowCursor(cursorWas);
+        TellModalListeners(false);
+    }
     return !abandoned;
 }
 
 bool InModalLoop() { return gOverlay.inModal; }
+const std::vector<KeyStroke>& FrameKeyStrokes() { return gKeys.frame; }
+
+KeyStroke StrokeOf(const SDL_KeyboardEvent& key)
+{
+    KeyStroke stroke;
+    stroke.scancode = key.keysym.scancode;
+    stroke.repeat = key.repeat != 0;
+    stroke.shift = gKeys.shiftHeld[0] || gKeys.shiftHeld[1] || (key.keysym.mod & KMOD_SHIFT) != 0;
+    stroke.alt = gKeys.altHeld[0] || gKeys.altHeld[1] || (key.keysym.mod & KMOD_ALT) != 0;
+    // The letter the layout puts on the key; the key's place on a US
+    // keyboard when the layout gives none (a Japanese input method, say).
+    const SDL_Keycode sym = key.keysym.sym;
+    if ((sym >= SDLK_a && sym <= SDLK_z) || (sym >= SDLK_0 && sym <= SDLK_9)) {
+        stroke.letter = static_cast<char>(sym);
+    } else if (stroke.scancode >= SDL_SCANCODE_A && stroke.scancode <= SDL_SCANCODE_Z) {
+        stroke.letter = static_cast<char>('a' + (stroke.scancode - SDL_SCANCODE_A));
+    } else if (stroke.scancode >= SDL_SCANCODE_1 && stroke.scancode <= SDL_SCANCODE_9) {
+        stroke.letter = static_cast<char>('1' + (stroke.scancode - SDL_SCANCODE_1));
+    } else if (stroke.scancode == SDL_SCANCODE_0) {
+        stroke.letter = '0';
+    }
+    return stroke;
+}
 uint32_t PointerMotionCount() { return gPointer.motions; }
 
 bool PointerOnMenuStrip()
@@ -405,6 +506,22 @@ bool PointerOnMenuStrip()
 }
 
 }  // namespace platform::sdl
+
+namespace platform {
+
+int AddModalLoopListener(std::function<void(bool running)> listener)
+{
+    const int id = sdl::gNextModalListener++;
+    sdl::gModalListeners.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void RemoveModalLoopListener(int id)
+{
+    std::erase_if(sdl::gModalListeners, [id](const auto& entry) { return entry.first == id; });
+}
+
+}  // namespace platform
 
 namespace platform::testing {
 

@@ -6,6 +6,7 @@
 // last frame on screen through the redraw hook the presenter registers.
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace platform::sdl {
 
@@ -61,6 +62,20 @@ bool RunModalLoop(const std::function<bool()>& frame);
 bool HasDisplay();
 // True while a nested modal loop runs (its drawers are inert).
 bool InModalLoop();
+// A key press as the layer's own event stream reports it. Events pushed for
+// tests carry no modifier state of SDL's, so Shift and Alt are what the
+// stream's own modifier keys say (or the event's, for a person's keys).
+struct KeyStroke {
+    int scancode = 0;     // platform::Key numbering
+    char letter = 0;      // the letter or digit the key types, lower case; 0 for others
+    bool shift = false;
+    bool alt = false;
+    bool repeat = false;  // the key's auto-repeat, not a new press
+};
+// The presses that came after the previous ImGui frame began and before the
+// current one did; valid during the frame. A nested loop starts with none:
+// what was pressed before it belonged to the game.
+const std::vector<KeyStroke>& FrameKeyStrokes();
 // Counts the pointer's motion events (a menu follows the pointer only when it moved).
 uint32_t PointerMotionCount();
 // True when the event stream last placed the pointer on the menu strip.

@@ -64,6 +64,9 @@ public:
     {
         const float top = ImGui::GetFrameHeight();
         const auto& controls = state_.Template().controls;
+        // ImGui lays a new window out in a first, unseen frame, not yet at
+        // its place: what a test points at is where the controls are seen.
+        const bool seen = !ImGui::IsWindowAppearing();
         for (size_t i = 0; i < controls.size() && !state_.Ended(); ++i) {
             const DialogControl& c = controls[i];
             const ImVec2 pos(c.x * kUnitX, top + c.y * kUnitY);
@@ -73,7 +76,7 @@ public:
             ImGui::BeginDisabled(!enabled);
             DrawControl(c, labels_[i], size);
             ImGui::EndDisabled();
-            if (c.id >= 0) {
+            if (c.id >= 0 && seen) {
                 const ImVec2 min = ImGui::GetItemRectMin();
                 const ImVec2 max = ImGui::GetItemRectMax();
                 gControlRects[c.id] = {static_cast<int>(min.x), static_cast<int>(min.y),

@@ -36,6 +36,8 @@ bool PushWindowEvent(uint8_t what)
 
 }  // namespace
 
+bool SystemCursorShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
 bool PushKey(Key key, bool down)
 {
     SDL_Event event{};

@@ -14,6 +14,7 @@
 #include "platform/Menu.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowMessages.h"
+#include "platform/sdl/MnemonicLabel.h"
 #include "platform/sdl/WindowState.h"
 
 namespace platform {
@@ -55,6 +56,7 @@ struct Level {
 struct Tracking {
     bool active = false;
     bool fromBar = false;
+    bool byKeyboard = false;    // opened by a key: the pointer's place means nothing yet
     int barIndex = -1;
     std::vector<Level> levels;
     bool pressSeen = false;     // a release only chooses after a press of this tracking
@@ -74,28 +76,6 @@ void SendInitMenuPopup(Menu* menu, int position)
 
 bool Selectable(const Menu::Item& item) { return !item.separator && !item.grayed; }
 
-// Text with its mnemonic underlined.
-void DrawLabel(ImDrawList* list, ImVec2 at, const std::string& sjis, ImU32 colour)
-{
-    size_t mark = std::string::npos;
-    const std::string text = Menu::DisplayText(sjis, &mark);
-    list->AddText(at, colour, text.c_str());
-    if (mark == std::string::npos) {
-        return;
-    }
-    // The underline spans the one (UTF-8) character after the mark.
-    size_t end = mark + 1;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        ++end;
-    }
-    const float x0 = at.x + ImGui::CalcTextSize(text.c_str(), text.c_str() + mark).x;
-    const float x1 = at.x + ImGui::CalcTextSize(text.c_str(), text.c_str() + end).x;
-    const float y = at.y + ImGui::GetFontSize();
-    list->AddLine(ImVec2(x0, y), ImVec2(x1, y), colour);
-}
-
-float LabelWidth(const std::string& sjis) { return ImGui::CalcTextSize(Menu::DisplayText(sjis, nullptr).c_str()).x; }
-
 void LayoutBar(float width)
 {
     gBar.titles.clear();
@@ -104,7 +84,7 @@ void LayoutBar(float width)
     }
     float x = 0;
     for (int i = 0; i < gBar.menu->ItemCount(); ++i) {
-        const float w = LabelWidth(gBar.menu->ItemAt(i)->text) + 2 * kTitlePadding;
+        const float w = sdl::MnemonicLabelWidth(gBar.menu->ItemAt(i)->text) + 2 * kTitlePadding;
         gBar.titles.push_back({x, 0, std::min(x + w, width), static_cast<float>(kMenuBarHeight)});
         x += w;
     }
@@ -126,7 +106,7 @@ void DrawBar(ImDrawList* list, int highlighted)
             list->AddRectFilled(ImVec2(s.x0, s.y0), ImVec2(s.x1, s.y1),
                                 Colour(gTrack.active ? ImGuiCol_HeaderActive : ImGuiCol_HeaderHovered));
         }
-        DrawLabel(list, ImVec2(s.x0 + kTitlePadding, textY), item.text,
+        sdl::DrawMnemonicLabel(list, ImVec2(s.x0 + kTitlePadding, textY), item.text,
                   Colour(item.grayed ? ImGuiCol_TextDisabled : ImGuiCol_Text));
     }
 }
@@ -150,7 +130,7 @@ void LayoutLevel(Level& level)
     float textWidth = 40;
     for (int i = 0; i < menu.ItemCount(); ++i) {
         if (!menu.ItemAt(i)->separator) {
-            textWidth = std::max(textWidth, LabelWidth(menu.ItemAt(i)->text));
+            textWidth = std::max(textWidth, sdl::MnemonicLabelWidth(menu.ItemAt(i)->text));
         }
     }
     const float columnWidth = kMarkColumn + textWidth + kArrowColumn;
@@ -209,7 +189,7 @@ void DrawLevel(ImDrawList* list, const Level& level)
         if (item.radioChecked) {
             list->AddCircleFilled(ImVec2(s.x0 + kMarkColumn / 2, (s.y0 + s.y1) / 2), 3.5f, colour);
         }
-        DrawLabel(list, ImVec2(s.x0 + kMarkColumn, s.y0 + textOffset), item.text, colour);
+        sdl::DrawMnemonicLabel(list, ImVec2(s.x0 + kMarkColumn, s.y0 + textOffset), item.text, colour);
         if (item.submenu) {
             const float cx = s.x1 - kArrowColumn / 2, cy = (s.y0 + s.y1) / 2;
             list->AddTriangleFilled(ImVec2(cx - 3, cy - 4), ImVec2(cx - 3, cy + 4), ImVec2(cx + 2, cy), colour);
@@ -239,6 +219,23 @@ void OpenBarMenu(int index)
     }
     const Span& s = gBar.titles[static_cast<size_t>(index)];
     OpenLevel(title->submenu.get(), index, ImVec2(s.x0, s.y1), -1);
+}
+
+// Closes the menus deeper than `level` and opens the submenu of its item,
+// if the item has an enabled one, to the right of the item.
+void OpenSubmenu(int level, int item)
+{
+    gTrack.levels.resize(static_cast<size_t>(level) + 1);
+    Level& parent = gTrack.levels.back();
+    parent.openChild = -1;
+    ++gBar.changes;
+    const Menu::Item& entry = *parent.menu->ItemAt(item);
+    if (entry.submenu && !entry.grayed) {
+        parent.openChild = item;
+        LayoutLevel(parent);
+        const Span& s = parent.items[static_cast<size_t>(item)];
+        OpenLevel(entry.submenu.get(), item, ImVec2(s.x1 - 2, s.y0 - kFramePadding), s.x0 + 2);
+    }
 }
 
 // Where the pointer is: the deepest open menu and item under it.
@@ -292,28 +289,183 @@ void Hover(const Hit& hit)
     if (hit.level < 0 || hit.item < 0) {
         return;
     }
-    Level& level = gTrack.levels[static_cast<size_t>(hit.level)];
-    const Menu::Item& item = *level.menu->ItemAt(hit.item);
-    if (level.openChild == hit.item) {
+    if (gTrack.levels[static_cast<size_t>(hit.level)].openChild == hit.item) {
         return;
     }
-    gTrack.levels.resize(static_cast<size_t>(hit.level) + 1);
-    Level& parent = gTrack.levels.back();
-    parent.openChild = -1;
-    ++gBar.changes;
-    if (item.submenu && !item.grayed) {
-        parent.openChild = hit.item;
-        const Span& s = parent.items[static_cast<size_t>(hit.item)];
-        OpenLevel(item.submenu.get(), hit.item, ImVec2(s.x1 - 2, s.y0 - kFramePadding), s.x0 + 2);
-    }
+    OpenSubmenu(hit.level, hit.item);
 }
-
-bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 
 void Choose(const Menu::Item& item)
 {
     gTrack.chosen = item.id;
     gTrack.done = true;
+}
+
+// The next item from `from` in the direction (+1 down, -1 up), round the
+// end; separators are passed over, grey items are not (they can be seen
+// highlighted, never chosen). -1 when the menu has no item.
+int NextItem(const Level& level, int from, int direction)
+{
+    const int count = level.menu->ItemCount();
+    int at = from;
+    for (int step = 0; step < count; ++step) {
+        at = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
+        if (!level.menu->ItemAt(at)->separator) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+void Highlight(Level& level, int item)
+{
+    if (level.hovered != item) {
+        level.hovered = item;
+        ++gBar.changes;
+    }
+}
+
+// Opens the submenu of the deepest menu's item with its first item
+// highlighted, as a key opens it.
+void OpenSubmenuByKey(int item)
+{
+    const int level = static_cast<int>(gTrack.levels.size()) - 1;
+    OpenSubmenu(level, item);
+    if (static_cast<int>(gTrack.levels.size()) > level + 1) {
+        Level& child = gTrack.levels.back();
+        Highlight(child, NextItem(child, -1, 1));
+    }
+}
+
+// Opens the bar's menu at `index` with its first item highlighted.
+void OpenBarMenuByKey(int index)
+{
+    OpenBarMenu(index);
+    if (!gTrack.levels.empty()) {
+        Level& menu = gTrack.levels.front();
+        Highlight(menu, NextItem(menu, -1, 1));
+    }
+}
+
+// The bar's next title from `from` in the direction, round the end, that
+// opens a menu; -1 when none does.
+int NextBarMenu(int from, int direction)
+{
+    const int count = gBar.menu ? gBar.menu->ItemCount() : 0;
+    const int laidOut = static_cast<int>(gBar.titles.size());
+    int at = from;
+    for (int step = 0; step < count; ++step) {
+        at = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
+        const Menu::Item& title = *gBar.menu->ItemAt(at);
+        if (title.submenu && !title.grayed && at < laidOut) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+// Left and Right beyond the menus: the bar's neighbouring menu.
+void SwitchBarMenu(int direction)
+{
+    if (!gTrack.fromBar) {
+        return;
+    }
+    if (const int next = NextBarMenu(gTrack.barIndex, direction); next >= 0 && next != gTrack.barIndex) {
+        OpenBarMenuByKey(next);
+    }
+}
+
+void CloseDeepest()
+{
+    gTrack.levels.pop_back();
+    gTrack.levels.back().openChild = -1;
+    ++gBar.changes;
+}
+
+// Enter on an item, or its letter: a submenu opens, a command is chosen,
+// a grey item stays highlighted.
+void Activate(int item)
+{
+    const Menu::Item& entry = *gTrack.levels.back().menu->ItemAt(item);
+    if (!Selectable(entry)) {
+        return;
+    }
+    if (entry.submenu) {
+        OpenSubmenuByKey(item);
+    } else {
+        Choose(entry);
+    }
+}
+
+// An underlined letter in the deepest menu: the one item with it is
+// activated; several take the highlight in turn.
+void Mnemonic(char letter)
+{
+    Level& level = gTrack.levels.back();
+    std::vector<int> matching;
+    for (int i = 0; i < level.menu->ItemCount(); ++i) {
+        const Menu::Item& item = *level.menu->ItemAt(i);
+        if (!item.separator && Menu::MnemonicKey(item.text) == letter) {
+            matching.push_back(i);
+        }
+    }
+    if (matching.size() == 1) {
+        Highlight(level, matching[0]);
+        Activate(matching[0]);
+    } else if (!matching.empty()) {
+        const auto next = std::upper_bound(matching.begin(), matching.end(), level.hovered);
+        Highlight(level, next == matching.end() ? matching.front() : *next);
+    }
+}
+
+void PressKey(const sdl::KeyStroke& key)
+{
+    if (gTrack.levels.empty()) {
+        if (key.scancode == static_cast<int>(platform::Key::Escape)) {
+            gTrack.done = true;
+        }
+        return;
+    }
+    Level& deepest = gTrack.levels.back();
+    const bool nested = gTrack.levels.size() > 1;
+    switch (static_cast<platform::Key>(key.scancode)) {
+    case platform::Key::Up: Highlight(deepest, NextItem(deepest, deepest.hovered, -1)); return;
+    case platform::Key::Down: Highlight(deepest, NextItem(deepest, deepest.hovered, 1)); return;
+    case platform::Key::Right: {
+        const Menu::Item* item = deepest.hovered >= 0 ? deepest.menu->ItemAt(deepest.hovered) : nullptr;
+        if (item && item->submenu && !item->grayed) {
+            OpenSubmenuByKey(deepest.hovered);
+        } else {
+            SwitchBarMenu(1);
+        }
+        return;
+    }
+    case platform::Key::Left:
+        if (nested) {
+            CloseDeepest();
+        } else {
+            SwitchBarMenu(-1);
+        }
+        return;
+    case platform::Key::Escape:
+        if (nested) {
+            CloseDeepest();
+        } else {
+            gTrack.done = true;
+        }
+        return;
+    case platform::Key::Return:
+    case platform::Key::KeypadEnter:
+        if (!key.repeat && deepest.hovered >= 0) {
+            Activate(deepest.hovered);
+        }
+        return;
+    default:
+        if (key.letter != 0 && !key.repeat) {
+            Mnemonic(key.letter);
+        }
+        return;
+    }
 }
 
 // One turn of the tracking loop: input first, then the picture.
@@ -327,7 +479,8 @@ bool TrackTurn()
     // Only a moving pointer opens and closes submenus: one resting on a
     // submenu entry must not open again what Esc has just closed.
     const uint32_t motions = sdl::PointerMotionCount();
-    if (ImGui::IsMousePosValid(&io.MousePos) && (gTrack.turn == 0 || motions != gTrack.motions)) {
+    const bool firstTurn = gTrack.turn == 0 && !gTrack.byKeyboard;
+    if (ImGui::IsMousePosValid(&io.MousePos) && (firstTurn || motions != gTrack.motions)) {
         Hover(hit);
     }
     gTrack.motions = motions;
@@ -352,23 +505,11 @@ bool TrackTurn()
             Choose(item);
         }
     }
-    if (!gTrack.done && KeyPressed(ImGuiKey_Escape)) {
-        if (gTrack.levels.size() > 1) {
-            gTrack.levels.pop_back();
-            gTrack.levels.back().openChild = -1;
-            ++gBar.changes;
-        } else {
-            gTrack.done = true;
+    for (const sdl::KeyStroke& key : sdl::FrameKeyStrokes()) {
+        if (gTrack.done) {
+            break;
         }
-    }
-    if (!gTrack.done && (KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_KeyPadEnter)) && !gTrack.levels.empty()) {
-        const Level& deepest = gTrack.levels.back();
-        if (deepest.hovered >= 0) {
-            const Menu::Item& item = *deepest.menu->ItemAt(deepest.hovered);
-            if (Selectable(item) && !item.submenu) {
-                Choose(item);
-            }
-        }
+        PressKey(key);
     }
     ++gTrack.turn;
     ImDrawList* list = ImGui::GetForegroundDrawList();
@@ -376,7 +517,8 @@ bool TrackTurn()
         LayoutBar(io.DisplaySize.x);
         DrawBar(list, gTrack.fromBar ? gTrack.barIndex : -1);
     }
-    for (const Level& level : gTrack.levels) {
+    for (Level& level : gTrack.levels) {
+        LayoutLevel(level);   // a menu the keys opened
         DrawLevel(list, level);
     }
     return !gTrack.done;
@@ -390,12 +532,7 @@ uint32_t RunTracking()
     gTrack.done = false;
     gTrack.chosen = 0;
     ++gBar.changes;
-    // The game draws its own cursor and hides the system one over the
-    // client area; a menu is pointed at with the system's arrow.
-    const int cursorWas = SDL_ShowCursor(SDL_QUERY);
-    SDL_ShowCursor(SDL_ENABLE);
     const bool ran = sdl::RunModalLoop(TrackTurn);
-    SDL_ShowCursor(cursorWas);
     const uint32_t chosen = ran ? gTrack.chosen : 0;
     gTrack = Tracking{};
     ++gBar.changes;
@@ -486,6 +623,42 @@ bool PressOnMenuStrip(int windowX, int windowY)
     gTrack.fromBar = true;
     gTrack.pressSeen = true;   // releasing on an item after dragging down chooses it
     OpenBarMenu(index);
+    const uint32_t chosen = RunTracking();
+    if (chosen != 0) {
+        PostMessage(GetMainWindow(), kWmCommand, chosen & 0xFFFF, 0);
+    }
+    return true;
+}
+
+bool KeyOpensMenuBar(const SDL_KeyboardEvent& key)
+{
+    if (!gBar.menu || gTrack.active || InModalLoop()) {
+        return false;
+    }
+    const KeyStroke stroke = StrokeOf(key);
+    int index = -1;
+    if (stroke.scancode == SDL_SCANCODE_F10 && !stroke.alt && !stroke.shift) {
+        index = NextBarMenu(-1, 1);
+    } else if (stroke.alt && stroke.letter != 0) {
+        for (int i = 0; i < gBar.menu->ItemCount() && index < 0; ++i) {
+            if (Menu::MnemonicKey(gBar.menu->ItemAt(i)->text) == stroke.letter) {
+                index = i;
+            }
+        }
+        // A grey title's letter does nothing, as a press on it does.
+        if (index >= 0 && NextBarMenu(index - 1, 1) != index) {
+            index = -1;
+        }
+    }
+    if (index < 0) {
+        return false;
+    }
+    gTrack = Tracking{};
+    gTrack.fromBar = true;
+    gTrack.byKeyboard = true;
+    // The highlight is the keys' until the pointer moves.
+    gTrack.motions = PointerMotionCount();
+    OpenBarMenuByKey(index);
     const uint32_t chosen = RunTracking();
     if (chosen != 0) {
         PostMessage(GetMainWindow(), kWmCommand, chosen & 0xFFFF, 0);

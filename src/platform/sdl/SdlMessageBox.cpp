@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
 #include "frame/TextEncoding.h"
+#include "platform/sdl/MessageBoxButtons.h"
 #include "platform/sdl/Overlay.h"
 #include "platform/sdl/WindowState.h"
 
@@ -23,7 +24,6 @@ MessageBoxResponder gResponder;
 
 int DefaultAnswer(MessageBoxKind kind) { return kind == MessageBoxKind::YesNo ? kIdNo : kIdOk; }
 
-bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 
 int ShowInWindow(const std::string& text, const std::string& caption, MessageBoxKind kind, bool* shown)
 {
@@ -31,6 +31,7 @@ int ShowInWindow(const std::string& text, const std::string& caption, MessageBox
     const std::string title = SjisToUtf8(caption) + "###lantern_message_box";
     int answer = 0;
     bool opened = false;
+    sdl::MessageBoxButtons buttons(kind);
     *shown = sdl::RunModalLoop([&]() {
         if (!opened) {
             ImGui::OpenPopup("###lantern_message_box");
@@ -47,27 +48,11 @@ int ShowInWindow(const std::string& text, const std::string& caption, MessageBox
         ImGui::TextUnformatted(utf8Text.c_str());
         ImGui::PopTextWrapPos();
         ImGui::Spacing();
-        if (kind == MessageBoxKind::YesNo) {
-            if (ImGui::Button(reinterpret_cast<const char*>(u8"はい"), ImVec2(80, 0))) {
-                answer = kIdYes;
-            }
-            ImGui::SameLine();
-            if (ImGui::Button(reinterpret_cast<const char*>(u8"いいえ"), ImVec2(80, 0))) {
-                answer = kIdNo;
-            }
-            ImGui::SetItemDefaultFocus();
-        } else {
-            if (ImGui::Button("OK", ImVec2(80, 0))) {
-                answer = kIdOk;
-            }
-            ImGui::SetItemDefaultFocus();
+        for (const sdl::KeyStroke& key : sdl::FrameKeyStrokes()) {
+            answer = answer != 0 ? answer : buttons.OnKey(key);
         }
-        // Enter and Esc give the default answer: No for a question, so a
-        // key held through the question never confirms it by accident.
-        if (answer == 0 && (KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_KeyPadEnter) ||
-                            KeyPressed(ImGuiKey_Escape))) {
-            answer = DefaultAnswer(kind);
-        }
+        const int clicked = buttons.Draw();
+        answer = answer != 0 ? answer : clicked;
         if (answer != 0) {
             ImGui::CloseCurrentPopup();
         }
@@ -96,9 +81,9 @@ void MeasureBox(const std::string& utf8Text, const std::string& utf8Caption, Mes
                 int* height)
 {
     // ShowInWindow wraps the text at 480 pixels from the box's left edge,
-    // inside its padding; its buttons are 80 pixels wide.
+    // inside its padding.
     constexpr float kWrapAt = 480.0f;
-    constexpr float kButtonWidth = 80.0f;
+    constexpr float kButtonWidth = sdl::MessageBoxButtons::kButtonWidth;
     constexpr float kMargin = 24.0f;
     ImGuiIO& io = ImGui::GetIO();
     io.Fonts->Build();

@@ -134,6 +134,10 @@ void HandleEvent(const SDL_Event& event)
         return;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+        // Alt and a title's letter, or F10, belong to the menu bar.
+        if (event.type == SDL_KEYDOWN && KeyOpensMenuBar(event.key)) {
+            break;
+        }
         TrackInputEvent(event, false);
         Dispatch(event.type == SDL_KEYDOWN ? kWmKeyDown : kWmKeyUp,
                  static_cast<WParam>(event.key.keysym.scancode), 0);

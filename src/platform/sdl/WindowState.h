@@ -45,6 +45,15 @@ void TrackInputEvent(const SDL_Event& event, bool releasesOnly);
 bool RunInBoxWindow(const std::string& utf8Title, const std::function<void(int* width, int* height)>& measure,
                     const std::function<void()>& body);
 
+// The stroke a key event makes, with the modifiers the layer has seen held
+// (ImGuiLayer.cpp; the event must have passed ImGuiProcessEvent first).
+KeyStroke StrokeOf(const SDL_KeyboardEvent& key);
+// A key press in the game's loop that opens a menu of the menu bar (Alt and
+// a title's underlined letter, or F10 for the first menu): tracks it
+// modally, posts the chosen command and returns true; the key then belongs
+// to the menu, not to the game (SdlMenu.cpp).
+bool KeyOpensMenuBar(const SDL_KeyboardEvent& key);
+
 // Pokes of the single-instance guard (SingleInstance.cpp); the pump raises
 // the window when any came.
 int TakeSingleInstancePokes();
