@@ -111,6 +111,10 @@ public:
     }
     // Sets every alpha byte to 0.
     void ClearAlpha();
+    // True when the last load or ClearAlpha left every fourth byte 0 (the
+    // general decoder's pictures); drawing afterwards is not tracked, so only
+    // a plane that is loaded and never drawn into may rely on it.
+    bool FourthBytesClear() const { return fourthBytesClear_; }
     // *clip (null: the plane's rect) intersected with the plane's rect; may be empty.
     Rect IntersectClip(const Rect* clip) const;
 
@@ -304,8 +308,12 @@ private:
     uint32_t fillColor_ = 0;
     bool useDIB_ = false;
     bool loaded_ = false;
+    bool fourthBytesClear_ = false;
     uint8_t hasAlpha_ = 0;
 };
+
+// Whether every one of count 32-bit pixels has its fourth byte 0.
+bool AllFourthBytesClear(const uint32_t* pixels, size_t count);
 
 // The kernel set of processor class `cpuClass` (1-2: A, 3: B, 4: C).
 std::unique_ptr<CSoftPlaneImpl> MakeSoftPlaneImpl(int cpuClass);
