@@ -294,6 +294,9 @@ private:
     int PrepareCommon(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                       const Rect* clip, bool mirror);
     ReaderLoadResult LoadDibImage(const std::string& name, bool png, double scalePercent);
+    // A PNG at its own size, decoded straight into the plane.
+    ReaderLoadResult LoadPng(const std::string& name);
+    class PngPlaneRows;
     DecoderLoadResult LoadGeneral(const std::string& name);
     void MarkLoaded(bool alpha);
 

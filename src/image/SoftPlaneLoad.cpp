@@ -15,6 +15,7 @@
 #include "image/ImageLimits.h"
 #include "image/PictureDecoder.h"
 #include "image/PictureFailure.h"
+#include "image/PngReader.h"
 #include "image/SoftPlaneImpl.h"
 
 namespace {
@@ -87,6 +88,9 @@ BmaLoadResult CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size
 
 ReaderLoadResult CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png, double scalePercent)
 {
+    if (png && scalePercent == 100.0) {
+        return LoadPng(name);
+    }
     CDIBImage image;
     bool ok = png ? CDIBImage::LoadPNG(name, &image) : image.LoadBMP(name, kBmpAnyDepth);
     if (!ok) {
@@ -114,6 +118,44 @@ ReaderLoadResult CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png,
     }
     // PNG pictures keep their alpha; BMPs are drawn with the colour key.
     MarkLoaded(png);
+    return kReaderLoaded;
+}
+
+// The plane's own rows, made at the picture's size, as the PNG reader's target.
+class CSoftPlaneImpl::PngPlaneRows : public PngRowTarget {
+public:
+    explicit PngPlaneRows(CSoftPlaneImpl* plane) : plane_(plane) {}
+    uint8_t* Rows(int width, int height, ptrdiff_t* pitch) override
+    {
+        if (plane_->Create(width, height) != 0) {
+            noPlane_ = true;
+            return nullptr;
+        }
+        *pitch = plane_->pitch_;
+        return reinterpret_cast<uint8_t*>(plane_->pixels_);
+    }
+    bool NoPlane() const { return noPlane_; }
+
+private:
+    CSoftPlaneImpl* plane_;
+    bool noPlane_ = false;
+};
+
+ReaderLoadResult CSoftPlaneImpl::LoadPng(const std::string& name)
+{
+    CFile file;
+    if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
+        return kReaderRejected;
+    }
+    // Decoded straight into the plane's rows: no picture in between to copy.
+    PngPlaneRows target(this);
+    if (!DecodePng(file.GetData(), file.GetSize(), &target)) {
+        Release();
+        return target.NoPlane() ? kReaderNoPlane : kReaderRejected;  // the reader has said why
+    }
+    // PNG pictures keep their alpha.
+    MarkLoaded(true);
     return kReaderLoaded;
 }
 
