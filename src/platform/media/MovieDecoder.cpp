@@ -74,7 +74,6 @@ public:
             durationMs_ = format_->duration / 1000;
         }
         pitch_ = width_ * 4;  // width <= 4096: no overflow
-        pixels_.assign(static_cast<size_t>(pitch_) * static_cast<size_t>(height_), 0);
         return true;
     }
 
@@ -85,6 +84,10 @@ public:
     const uint8_t* Pixels() override
     {
         if (haveFrame_ && !converted_) {
+            // Made on first use: a movie converted straight into a plane never needs it.
+            if (pixels_.empty()) {
+                pixels_.resize(static_cast<size_t>(pitch_) * static_cast<size_t>(height_));
+            }
             converted_ = ConvertInto(pixels_.data(), pitch_);
             if (!converted_) {
                 return nullptr;
