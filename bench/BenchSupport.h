@@ -34,8 +34,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
+        // Kept under the full name and under the function name (without the
+        // arguments that options such as Iterations add to it): a run's time,
+        // or the median of its repetitions.
+        for (const Run& run : runs) {
             ns_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+                ns_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
     }
     void Finalize() override
     {

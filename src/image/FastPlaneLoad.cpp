@@ -78,11 +78,7 @@ int LoadFormatFor(CPlaneBase* picture)
 // pixels are only rewritten when one is not.
 void ClearFourthBytes(uint32_t* pixels, size_t count)
 {
-    uint32_t any = 0;
-    for (size_t i = 0; i < count; ++i) {
-        any |= pixels[i];
-    }
-    if ((any & 0xFF000000u) == 0) {
+    if (AllFourthBytesClear(pixels, count)) {
         return;
     }
     for (size_t i = 0; i < count; ++i) {
@@ -157,9 +153,11 @@ int CFastPlane::LoadTaking(CPlaneBase* picture, int flag)
     }
     uint32_t* pixels = soft->GetPixels();
     const uint32_t key = soft->GetColorKey();
+    const bool fourthBytesClear = soft->FourthBytesClear();
     std::unique_ptr<uint8_t[]> memory = soft->TakeMemory();
     AdoptSurface(std::move(memory), reinterpret_cast<uint8_t*>(pixels), width * 4, width, height, format);
-    if (format == pixfmt::kBGRX32) {
+    // The general decoder's pictures come with their fourth bytes 0 already.
+    if (format == pixfmt::kBGRX32 && !fourthBytesClear) {
         ClearFourthBytes(pixels, static_cast<size_t>(width) * static_cast<size_t>(height));
     }
     SetColorKey(key & 0xFFFFFFu);

@@ -1,5 +1,5 @@
-// CDIBImage's PNG reader on libpng. Every picture is decoded straight to
-// 32-bit BGRA: the transformations (expansion of palettes, low-depth grey and
+// The PNG reader on libpng (PngReader.h), also CDIBImage's. Every picture is
+// decoded straight to 32-bit BGRA: the transformations (expansion of palettes, low-depth grey and
 // tRNS transparency, 16 to 8 bits, grey to RGB, byte order, a filler alpha) are
 // requested before png_read_update_info, and the row size libpng then reports
 // is checked against the image's before any row is read. Deciding the image's
@@ -20,6 +20,7 @@
 #include "image/DIBImage.h"
 #include "image/ImageLimits.h"
 #include "image/PictureFailure.h"
+#include "image/PngReader.h"
 
 namespace {
 
@@ -127,9 +128,8 @@ bool CDIBImage::LoadPNG(const std::string& name, CDIBImage* image)
     return LoadPNGFromMemory(file.GetData(), file.GetSize(), image);
 }
 
-bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* image)
+bool DecodePng(const uint8_t* data, size_t size, PngRowTarget* target)
 {
-    image->Free();
     if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0) {
         SetPictureFailure("not a PNG file");
         return false;
@@ -159,18 +159,49 @@ bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* i
     bool ok = false;
     PngHeader header = ReadHeader(png, info);
     std::vector<png_bytep> rows;
-    if (header.ok && image->Create(static_cast<int>(header.width), static_cast<int>(header.height), 32)) {
-        // The image is bottom-up: picture row i lands in stored row height - 1 - i.
+    ptrdiff_t pitch = 0;
+    uint8_t* top = header.ok ? target->Rows(static_cast<int>(header.width), static_cast<int>(header.height), &pitch)
+                             : nullptr;
+    if (top != nullptr) {
         rows.resize(header.height);
-        const size_t stride = static_cast<size_t>(image->GetStride());
         for (png_uint_32 i = 0; i < header.height; ++i) {
-            rows[i] = image->bits() + stride * (header.height - 1 - i);
+            rows[i] = top + pitch * static_cast<ptrdiff_t>(i);
         }
         ok = ReadRows(png, info, rows.data());
     }
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!ok) {
-        image->Free();
-    }
     return ok;
+}
+
+namespace {
+
+// A new 32-bit bottom-up CDIBImage of the picture's size.
+class DibRows : public PngRowTarget {
+public:
+    explicit DibRows(CDIBImage* image) : image_(image) {}
+    uint8_t* Rows(int width, int height, ptrdiff_t* pitch) override
+    {
+        if (!image_->Create(width, height, 32)) {
+            return nullptr;
+        }
+        // The image is bottom-up: picture row i lands in stored row height - 1 - i.
+        *pitch = -static_cast<ptrdiff_t>(image_->GetStride());
+        return image_->bits() + static_cast<size_t>(image_->GetStride()) * static_cast<size_t>(height - 1);
+    }
+
+private:
+    CDIBImage* image_;
+};
+
+}  // namespace
+
+bool CDIBImage::LoadPNGFromMemory(const uint8_t* data, size_t size, CDIBImage* image)
+{
+    image->Free();
+    DibRows target(image);
+    if (!DecodePng(data, size, &target)) {
+        image->Free();
+        return false;
+    }
+    return true;
 }

@@ -100,6 +100,7 @@ void CSoftPlaneImpl::Release()
     rows_.shrink_to_fit();
     pitch_ = 0;
     loaded_ = false;
+    fourthBytesClear_ = false;
     hasAlpha_ = 0;
     rect_ = Rect{};
 }
@@ -162,12 +163,22 @@ void CSoftPlaneImpl::GetSize(int* width, int* height) const
     }
 }
 
+bool AllFourthBytesClear(const uint32_t* pixels, size_t count)
+{
+    uint32_t any = 0;
+    for (size_t i = 0; i < count; ++i) {
+        any |= pixels[i];
+    }
+    return (any & 0xFF000000u) == 0;
+}
+
 void CSoftPlaneImpl::ClearAlpha()
 {
     size_t count = static_cast<size_t>(rect_.right) * static_cast<size_t>(rect_.bottom);
     for (size_t i = 0; i < count; ++i) {
         pixels_[i] &= 0x00FFFFFFu;
     }
+    fourthBytesClear_ = true;
 }
 
 int CSoftPlaneImpl::PrepareBlt(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize,

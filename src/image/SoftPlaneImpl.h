@@ -111,6 +111,10 @@ public:
     }
     // Sets every alpha byte to 0.
     void ClearAlpha();
+    // True when the last load or ClearAlpha left every fourth byte 0 (the
+    // general decoder's pictures); drawing afterwards is not tracked, so only
+    // a plane that is loaded and never drawn into may rely on it.
+    bool FourthBytesClear() const { return fourthBytesClear_; }
     // *clip (null: the plane's rect) intersected with the plane's rect; may be empty.
     Rect IntersectClip(const Rect* clip) const;
 
@@ -290,6 +294,9 @@ private:
     int PrepareCommon(CSoftPlaneImpl* src, int x, int y, const Rect* srcRect, const Size* dstSize,
                       const Rect* clip, bool mirror);
     ReaderLoadResult LoadDibImage(const std::string& name, bool png, double scalePercent);
+    // A PNG at its own size, decoded straight into the plane.
+    ReaderLoadResult LoadPng(const std::string& name);
+    class PngPlaneRows;
     DecoderLoadResult LoadGeneral(const std::string& name);
     void MarkLoaded(bool alpha);
 
@@ -304,8 +311,12 @@ private:
     uint32_t fillColor_ = 0;
     bool useDIB_ = false;
     bool loaded_ = false;
+    bool fourthBytesClear_ = false;
     uint8_t hasAlpha_ = 0;
 };
+
+// Whether every one of count 32-bit pixels has its fourth byte 0.
+bool AllFourthBytesClear(const uint32_t* pixels, size_t count);
 
 // The kernel set of processor class `cpuClass` (1-2: A, 3: B, 4: C).
 std::unique_ptr<CSoftPlaneImpl> MakeSoftPlaneImpl(int cpuClass);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/Assert.h"
 #include "frame/File.h"
 #include "frame/FileLayer.h"
 #include "image/BmaReader.h"
@@ -14,6 +15,7 @@
 #include "image/ImageLimits.h"
 #include "image/PictureDecoder.h"
 #include "image/PictureFailure.h"
+#include "image/PngReader.h"
 #include "image/SoftPlaneImpl.h"
 
 namespace {
@@ -86,6 +88,9 @@ BmaLoadResult CSoftPlaneImpl::LoadBmaFromMemory(const uint8_t* data, size_t size
 
 ReaderLoadResult CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png, double scalePercent)
 {
+    if (png && scalePercent == 100.0) {
+        return LoadPng(name);
+    }
     CDIBImage image;
     bool ok = png ? CDIBImage::LoadPNG(name, &image) : image.LoadBMP(name, kBmpAnyDepth);
     if (!ok) {
@@ -116,6 +121,44 @@ ReaderLoadResult CSoftPlaneImpl::LoadDibImage(const std::string& name, bool png,
     return kReaderLoaded;
 }
 
+// The plane's own rows, made at the picture's size, as the PNG reader's target.
+class CSoftPlaneImpl::PngPlaneRows : public PngRowTarget {
+public:
+    explicit PngPlaneRows(CSoftPlaneImpl* plane) : plane_(plane) {}
+    uint8_t* Rows(int width, int height, ptrdiff_t* pitch) override
+    {
+        if (plane_->Create(width, height) != 0) {
+            noPlane_ = true;
+            return nullptr;
+        }
+        *pitch = plane_->pitch_;
+        return reinterpret_cast<uint8_t*>(plane_->pixels_);
+    }
+    bool NoPlane() const { return noPlane_; }
+
+private:
+    CSoftPlaneImpl* plane_;
+    bool noPlane_ = false;
+};
+
+ReaderLoadResult CSoftPlaneImpl::LoadPng(const std::string& name)
+{
+    CFile file;
+    if (file.Load(name) != 0) {
+        SetPictureFailure("cannot be read");
+        return kReaderRejected;
+    }
+    // Decoded straight into the plane's rows: no picture in between to copy.
+    PngPlaneRows target(this);
+    if (!DecodePng(file.GetData(), file.GetSize(), &target)) {
+        Release();
+        return target.NoPlane() ? kReaderNoPlane : kReaderRejected;  // the reader has said why
+    }
+    // PNG pictures keep their alpha.
+    MarkLoaded(true);
+    return kReaderLoaded;
+}
+
 DecoderLoadResult CSoftPlaneImpl::LoadThroughDecoder(const std::string& name)
 {
     CFile file;
@@ -137,15 +180,17 @@ DecoderLoadResult CSoftPlaneImpl::LoadThroughDecoder(const std::string& name)
     if (Create(width, height) != 0) {
         return kDecoderNoPlane;
     }
-    if (decoder->CopyTo(pixels_, pitch_) != 0) {
-        if (decoder->Draw(GetDC()) != 0) {
-            Release();
-            return kDecoderDrawFailed;
-        }
-        ClearAlpha();
+    // Both ways give every fourth byte 0 (their contract): no pass over the
+    // picture to clear them again.
+    if (decoder->CopyTo(pixels_, pitch_) != 0 && decoder->Draw(GetDC()) != 0) {
+        Release();
+        return kDecoderDrawFailed;
     }
+    LANTERN_ASSERT(AllFourthBytesClear(pixels_, static_cast<size_t>(width) * static_cast<size_t>(height)),
+                   "a picture decoder left a fourth byte set");
     // A decoded picture is a loaded one: the plane must not look empty.
     MarkLoaded(false);
+    fourthBytesClear_ = true;
     return kDecoderLoaded;
 }
 

@@ -4,9 +4,14 @@
 // live in a plain struct), so the jump skips no destructor.
 #include "platform/JpegDecoder.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -21,6 +26,12 @@ namespace {
 // A progressive file may declare thousands of tiny scans, each a full pass
 // over the coefficients; no real picture has more than a few dozen.
 constexpr int kMaxScans = 1000;
+// The most output rows the library recommends per call (its largest
+// vertical sampling factor).
+constexpr JDIMENSION kRowsPerCallMax = 4;
+
+// Where rows of a strip start: past a 16-byte boundary (see DecodeRows).
+constexpr size_t kStripOffset = 4;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -96,7 +107,40 @@ bool Begin(Session* s, const uint8_t* data, size_t size)
     return true;
 }
 
-bool DecodeRows(Session* s, uint8_t* pixels, int pitch, int width, int height)
+// Bytes between the rows of a strip for pictures width pixels wide: a
+// multiple of 16, so that every row starts kStripOffset past a boundary.
+size_t StripPitch(int width) { return (static_cast<size_t>(width) * 4 + 15) & ~size_t{15}; }
+
+// Copies width B, G, R, X pixels with the fourth byte cleared. Rows of the
+// picture that start on a 16-byte boundary are written around the caches,
+// as the library writes a picture it decodes in place.
+void CopyRowClearingX(const uint8_t* in, uint8_t* out, int width)
+{
+    int x = 0;
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    if ((reinterpret_cast<uintptr_t>(out) & 15) == 0) {
+        for (; x + 4 <= width; x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * x));
+            _mm_stream_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_and_si128(v, rgb));
+        }
+    }
+    for (; x < width; ++x) {
+        uint32_t v;
+        std::memcpy(&v, in + 4 * x, 4);
+        v &= 0x00FFFFFFu;  // little-endian: the fourth byte is the top one
+        std::memcpy(out + 4 * x, &v, 4);
+    }
+}
+
+// Decodes every row into the picture. JCS_EXT_BGRX leaves the fourth byte
+// 0xFF and the picture path wants 0; the library writes rows that start on a
+// 16-byte boundary (as the picture's do) with non-temporal stores, so
+// clearing them in place would read every row back from memory. Rows are
+// therefore decoded into a small strip that starts off the boundary (written
+// through the cache) and copied into the picture with the byte cleared. The
+// strip holds kRowsPerCallMax rows StripPitch(width) apart, from
+// strip + kStripOffset. Plain data only.
+bool DecodeRows(Session* s, uint8_t* pixels, int pitch, int width, int height, uint8_t* strip)
 {
     if (setjmp(s->error.jump)) {
         jpeg_destroy_decompress(&s->cinfo);
@@ -109,28 +153,28 @@ bool DecodeRows(Session* s, uint8_t* pixels, int pitch, int width, int height)
         jpeg_destroy_decompress(&s->cinfo);
         return false;
     }
-    // Whole row groups per call let the library write straight into the
-    // picture instead of through its own row buffer.
-    JSAMPROW rows[32];
+    // The library writes straight into the strip when asked for at least its
+    // recommended rows per call (else through a row buffer of its own).
+    const JDIMENSION perCall = std::clamp<JDIMENSION>(s->cinfo.rec_outbuf_height, 2, kRowsPerCallMax);
+    const size_t stripPitch = StripPitch(width);
+    JSAMPROW rows[kRowsPerCallMax];
+    for (JDIMENSION i = 0; i < kRowsPerCallMax; ++i) {
+        rows[i] = strip + kStripOffset + i * stripPitch;
+    }
     while (s->cinfo.output_scanline < s->cinfo.output_height) {
         const JDIMENSION first = s->cinfo.output_scanline;
-        const JDIMENSION count = std::min<JDIMENSION>(32, s->cinfo.output_height - first);
-        for (JDIMENSION i = 0; i < count; ++i) {
-            rows[i] = pixels + static_cast<ptrdiff_t>(first + i) * pitch;
-        }
+        const JDIMENSION count = std::min<JDIMENSION>(perCall, s->cinfo.output_height - first);
         const JDIMENSION read = jpeg_read_scanlines(&s->cinfo, rows, count);
         if (read == 0) {
             jpeg_destroy_decompress(&s->cinfo);
             return false;
         }
-        // JCS_EXT_BGRX leaves the fourth byte 0xFF; the picture path wants 0.
         for (JDIMENSION i = 0; i < read; ++i) {
-            uint32_t* row = reinterpret_cast<uint32_t*>(rows[i]);
-            for (int x = 0; x < width; ++x) {
-                row[x] &= 0x00FFFFFFu;  // little-endian: the fourth byte is the top one
-            }
+            CopyRowClearingX(rows[i], pixels + static_cast<ptrdiff_t>(first + i) * pitch, width);
         }
     }
+    // The streamed stores are seen by every later read.
+    _mm_sfence();
     jpeg_finish_decompress(&s->cinfo);
     jpeg_destroy_decompress(&s->cinfo);
     return true;
@@ -176,7 +220,15 @@ bool JpegDecoder::Decode(uint32_t* pixels, int pitch)
     if (!Begin(&session, data_, size_)) {
         return false;
     }
-    return DecodeRows(&session, reinterpret_cast<uint8_t*>(pixels), pitch, width_, height_);
+    std::unique_ptr<uint8_t[]> strip(new (std::nothrow) uint8_t[kRowsPerCallMax * StripPitch(width_) + 16 +
+                                                              kStripOffset]);
+    if (strip == nullptr) {
+        jpeg_destroy_decompress(&session.cinfo);
+        return false;
+    }
+    // The strip's rows start kStripOffset past a 16-byte boundary.
+    uint8_t* aligned = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(strip.get()) + 15) & ~uintptr_t{15});
+    return DecodeRows(&session, reinterpret_cast<uint8_t*>(pixels), pitch, width_, height_, aligned);
 }
 
 }  // namespace platform

@@ -74,7 +74,6 @@ public:
             durationMs_ = format_->duration / 1000;
         }
         pitch_ = width_ * 4;  // width <= 4096: no overflow
-        pixels_.assign(static_cast<size_t>(pitch_) * static_cast<size_t>(height_), 0);
         return true;
     }
 
@@ -85,6 +84,10 @@ public:
     const uint8_t* Pixels() override
     {
         if (haveFrame_ && !converted_) {
+            // Made on first use: a movie converted straight into a plane never needs it.
+            if (pixels_.empty()) {
+                pixels_.resize(static_cast<size_t>(pitch_) * static_cast<size_t>(height_));
+            }
             converted_ = ConvertInto(pixels_.data(), pitch_);
             if (!converted_) {
                 return nullptr;
@@ -178,9 +181,13 @@ public:
         if (!haveFrame_ || dst == nullptr || pitch < width_ * 4) {
             return false;
         }
+        // B, G, R, A rather than B, G, R, 0: swscale writes the same bytes
+        // for both (its direct YUV to 32-bit converter fills the fourth byte
+        // with 255 either way), but it does not recognise a B, G, R, 0
+        // context as the cached one and builds a new context every frame.
         scale_ = sws_getCachedContext(scale_, frame_->width, frame_->height,
                                       static_cast<AVPixelFormat>(frame_->format), width_, height_,
-                                      AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+                                      AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
         if (!scale_) {
             return false;
         }
