@@ -498,7 +498,7 @@ TEST_F(WindowCommands, a_window_without_fade_frames_counts_as_shown_exactly_when
     const auto windowOnScreen = [](TestGame& game) {
         return !Near(game.display.GetBackPlane()->GetPixel(400, 590), {255, 0, 0}, 8);
     };
-    for (int length : {0, 1, 2}) {
+    for (int length : {0, 1, 2, 4}) {
         gConfig.AnimationLength = length;
         GameApp app([&](TestGame& game) {
             ASSERT_TRUE(game.Start());
