@@ -24,6 +24,7 @@
 #include "BenchSupport.h"
 #include "display/FastPlane.h"
 #include "display/PixelFormat.h"
+#include "frame/FileLayer.h"
 #include "platform/JpegDecoder.h"
 
 namespace {
@@ -81,6 +82,8 @@ std::string Folder()
     static const std::string dir = [] {
         auto d = std::filesystem::temp_directory_path() / "lantern_image_bench";
         std::filesystem::create_directories(d);
+        // LoadFile reads through the file layer, which stays in the game folder.
+        SetStartDirectory(d.string());
         return d.string();
     }();
     return dir;

@@ -12,12 +12,16 @@
 #include "image/DIBSection.h"
 #include "frame/File.h"
 #include "image/ImageLimits.h"
+#include "frame/FileLayer.h"
 #include "image/PictureDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // The decoder reads a CFile, which loads by name: go through a file.
+    // The decoder reads a CFile, which loads by name: go through a file. The
+    // file layer reads only inside the game folder, so /tmp is made that.
     static const std::string path = "/tmp/lantern_jpeg_fuzz_" + std::to_string(getpid()) + ".jpg";
+    static const bool folderSet = (SetStartDirectory("/tmp"), true);
+    (void)folderSet;
     static const struct Remover {
         ~Remover() { std::remove(path.c_str()); }
     } remover;

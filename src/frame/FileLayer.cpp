@@ -156,10 +156,12 @@ bool MatchComponentLocked(const std::string& dir, const std::string& component, 
     return MatchRawSjisLocked(listing, component, actual);
 }
 
-// Splits an absolute host path into its components with "." and ".." folded.
-std::vector<std::string> NormalComponents(const std::string& path)
+// Appends the "/"-separated components of `path` to *parts, folding "." and
+// "..". A ".." that would remove one of the first `floor` components is
+// dropped (the parent of "/" is "/"), or refused with false when
+// `refuseClimb` is set.
+bool AppendComponents(const std::string& path, size_t floor, bool refuseClimb, std::vector<std::string>* parts)
 {
-    std::vector<std::string> parts;
     size_t i = 0;
     while (i <= path.size()) {
         size_t j = path.find('/', i);
@@ -168,14 +170,24 @@ std::vector<std::string> NormalComponents(const std::string& path)
         }
         std::string part = path.substr(i, j - i);
         if (part == "..") {
-            if (!parts.empty()) {
-                parts.pop_back();
+            if (parts->size() > floor) {
+                parts->pop_back();
+            } else if (refuseClimb) {
+                return false;
             }
         } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
+            parts->push_back(std::move(part));
         }
         i = j + 1;
     }
+    return true;
+}
+
+// Splits an absolute host path into its components with "." and ".." folded.
+std::vector<std::string> NormalComponents(const std::string& path)
+{
+    std::vector<std::string> parts;
+    AppendComponents(path, 0, false, &parts);
     return parts;
 }
 
@@ -210,23 +222,43 @@ std::vector<std::string> ResolveCaseLocked(std::vector<std::string> parts)
     return parts;
 }
 
-// The game's name as an absolute, folded host path (not yet case-resolved).
-std::vector<std::string> HostComponents(const std::string& name)
+// The game's name as an absolute, folded host path (not yet case-resolved),
+// kept inside the game folder: names come from scenarios, settings and save
+// files that arrive with a download, and must not open the player's other
+// files. The check is on the name alone, not on where links lead, so a link
+// the player put in the folder (a "savedata" kept on another disk) still
+// works. False when the name would leave the folder; *rootCount gets the
+// number of components of the folder itself.
+bool GameComponents(const std::string& name, std::vector<std::string>* out, size_t* rootCount)
 {
-    std::string host;
+    std::vector<std::string> parts = NormalComponents(GetStartDirectory());
+    *rootCount = parts.size();
     if (!name.empty() && name[0] == '/') {
-        host = name;  // already a host path (from MakeFullPath)
-    } else {
-        // Convert before touching "\": a Shift-JIS trail byte can be 0x5C.
-        if (!SjisToUtf8Strict(name, &host)) {
-            host = SjisToUtf8(name);
+        // A host path (MakeFullPath's result handed back in): it must lie in
+        // the folder once folded.
+        std::vector<std::string> host = NormalComponents(name);
+        if (host.size() < parts.size() || !std::equal(parts.begin(), parts.end(), host.begin())) {
+            return false;
         }
-        std::replace(host.begin(), host.end(), '\\', '/');
-        if (host.empty() || host[0] != '/') {
-            host = GetStartDirectory() + "/" + host;
-        }
+        *out = std::move(host);
+        return true;
     }
-    return NormalComponents(host);
+    // Convert before touching "\": a Shift-JIS trail byte can be 0x5C.
+    std::string relative;
+    if (!SjisToUtf8Strict(name, &relative)) {
+        relative = SjisToUtf8(name);
+    }
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    // "\x" names the root of the drive and "C:" a drive (or, later in the
+    // name, a stream of a file): neither is in the folder.
+    if ((!relative.empty() && relative[0] == '/') || relative.find(':') != std::string::npos) {
+        return false;
+    }
+    if (!AppendComponents(relative, parts.size(), true, &parts)) {
+        return false;  // climbs above the folder
+    }
+    *out = std::move(parts);
+    return true;
 }
 
 bool IsRegularFile(const std::string& path)
@@ -348,7 +380,11 @@ void MakeLowerSjis(std::string& text)
 
 std::string MakeFullPath(const std::string& name)
 {
-    std::vector<std::string> parts = HostComponents(name);
+    std::vector<std::string> parts;
+    size_t rootCount = 0;
+    if (!GameComponents(name, &parts, &rootCount)) {
+        return {};
+    }
     std::lock_guard<std::mutex> guard(LayerLock());
     parts = ResolveCaseLocked(std::move(parts));
     return JoinComponents(parts, parts.size());
@@ -359,8 +395,9 @@ bool FindGameFile(const std::string& name, FileLocation* out)
     if (name.empty()) {
         return false;
     }
-    std::vector<std::string> parts = HostComponents(name);
-    if (parts.empty()) {
+    std::vector<std::string> parts;
+    size_t rootCount = 0;
+    if (!GameComponents(name, &parts, &rootCount) || parts.size() <= rootCount) {
         return false;
     }
     std::lock_guard<std::mutex> guard(LayerLock());
@@ -373,8 +410,9 @@ bool FindGameFile(const std::string& name, FileLocation* out)
         out->entry = NmmEntry();
         return true;
     }
-    // The archive named after the file's folder, beside that folder.
-    if (parts.size() < 2) {
+    // The archive named after the file's folder, beside that folder; a file
+    // at the top of the game folder has none (it would lie outside).
+    if (parts.size() < rootCount + 2) {
         return false;
     }
     const std::string& folder = parts[parts.size() - 2];

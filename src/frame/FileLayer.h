@@ -41,8 +41,13 @@ void MakeLowerSjis(std::string& text);
 // ".." are folded, and each existing component takes its on-disk spelling.
 // A host path that is already absolute ("/...") passes through the same
 // folding, so the result can be handed back in.
+// Every name stays in the game folder (the start directory): a ".." that
+// climbs above it, a name starting with "\", a drive letter or ":" in the
+// name, and a host path outside the folder give an empty result (which opens
+// nothing). The check is lexical: links inside the folder are followed.
 std::string MakeFullPath(const std::string& name);
-// True when the name resolves to a loose file or an archive entry.
+// True when the name resolves to a loose file or an archive entry (inside
+// the game folder, as for MakeFullPath).
 bool FileExists(const std::string& path);
 
 // Where a name was found.
@@ -54,7 +59,8 @@ struct FileLocation {
     NmmEntry entry;         // the checked directory entry (kArchive)
 };
 // Looks a name up (loose file first, then the folder's archive); true and
-// *out filled when found, false and *out untouched when not.
+// *out filled when found, false and *out untouched when not, or when the
+// name leaves the game folder (see MakeFullPath).
 bool FindGameFile(const std::string& name, FileLocation* out);
 // Forgets cached directory listings and archive directories.
 void FlushFileLayerCache();

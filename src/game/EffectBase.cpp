@@ -1,5 +1,7 @@
 #include "game/EffectBase.h"
 
+#include <algorithm>
+
 #include "platform/MessageBox.h"
 
 int CEffectBase::OnDraw(CPlaneBase* target, const Rect* clip)
@@ -15,6 +17,9 @@ void CEffectBase::BeginDraw()
 
 void CEffectBase::SetFrameRange(int32_t count, int32_t start, int32_t end)
 {
+    // A negative count (a scenario's pan length, say) has no frames: as 0,
+    // count - 1 and the frame arithmetic after it cannot overflow.
+    count = std::max(count, 0);
     start_ = start;
     count_ = count;
     end_ = end < 0 ? count - 1 : end;

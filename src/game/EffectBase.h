@@ -33,8 +33,8 @@ public:
     // 1 when shown or being shown, else 0.
     virtual int32_t IsShown();
 
-    // count frames, first frame start, end exclusive (negative: count - 1;
-    // above count: count).
+    // count frames (a negative count as 0), first frame start, end exclusive
+    // (negative: count - 1; above count: count).
     void SetFrameRange(int32_t count, int32_t start, int32_t end);
     // The level 0-255 of a transition at elapsed frames. A range too short to
     // have a divisor (end - start - 1 < 1) counts as finished: 255.

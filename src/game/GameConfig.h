@@ -3,6 +3,7 @@
 // key of the settings file "scenario\brask.ini", filled once at start-up by
 // LoadConfig and then overlaid from the user system file (SystemData.h).
 // Every part of the game reads the members directly.
+#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -177,14 +178,28 @@ public:
 
 extern CGameConfig gConfig;
 
+// What an int key of the settings (or of the user system file) may hold.
+struct ConfigRange {
+    enum Kind { kClamp, kFlag, kScreenMode };
+    int low = INT_MIN;
+    int high = INT_MAX;
+    Kind kind = kClamp;
+    // The value brought into the range: clamped to [low, high]; a flag gives
+    // 1 for any non-zero value; a screen mode other than 16, 24 or 32 gives 0.
+    int Apply(int value) const;
+};
+// The range of the int key (section, key) of the settings file; null for a
+// string key or an unknown one.
+const ConfigRange* FindConfigRange(const std::string& section, const std::string& key);
+
 // LoadConfig's results beyond the key codes: "userini" or "savedataFormat"
 // names a file outside the game folder (WritePath.h), or the slot pattern is
 // not one of a single number.
 constexpr int kConfigUserIniOutside = 300;
 constexpr int kConfigSaveDataOutside = 301;
 
-// Reads the settings file into gConfig: 0 when every key was read, 1 when the
-// file cannot be loaded, else the code of the first missing key (earlier
+// Reads the settings file into gConfig, each number brought into its range
+// (ConfigRange): 0 when every key was read, 1 when the file cannot be loaded, else the code of the first missing key (earlier
 // members keep what was read, later ones are untouched), or one of the codes
 // above once every key is there. *why, when given,
 // gets what failed ("not found", "key \"seDir\" missing from [global]").
@@ -198,5 +213,7 @@ struct ConfigKey {
     bool isInt;
     const char* namePattern = nullptr;  // list rows: the key of each name ("se%d")
     int nameCode = 0;                   // list rows: the code of a missing name
+    int CGameConfig::*member = nullptr;  // int rows: the member it fills
+    ConfigRange range{};                 // int rows and list counts
 };
 const std::vector<ConfigKey>& ConfigKeys();

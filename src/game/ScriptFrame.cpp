@@ -118,13 +118,46 @@ void CScriptFrame::OriginOn(CPlaneBase* target, int* x, int* y, int* targetHeigh
     Origin(tw, *targetHeight, x, y);
 }
 
+bool CScriptFrame::Instant() const
+{
+    return static_cast<int64_t>(end_) - start_ - 1 < 1;
+}
+
+// Without steps the frame counter cannot carry the window from hidden to
+// shown (with fewer than two frames it never even leaves the first), and the
+// level of such a range is always the end's. Left so, a window counted as
+// hidden would stand on the screen, and a right click, which only brings a
+// hidden window back, would never open the menu. The state and the level
+// both follow the direction instead.
+int CScriptFrame::SetAttr(int32_t direction, int32_t keepFrame)
+{
+    CEffectBase::SetAttr(direction, keepFrame);
+    if (Instant())
+        Invalidate();  // appears or goes at once: repaint the whole window
+    return 0;
+}
+
+int CScriptFrame::ComputeFrame(int32_t tick, int32_t* frame, int32_t* elapsed)
+{
+    CEffectBase::ComputeFrame(tick, frame, elapsed);
+    if (Instant())
+        state_ = direction_ == 1 ? kStateDone : kStateBefore;
+    return 0;
+}
+
+int32_t CScriptFrame::Level() const
+{
+    if (Instant())
+        return state_ == kStateDone ? 255 : 0;
+    return std::clamp(LevelAt(elapsed_), 0, 255);
+}
+
 int32_t CScriptFrame::BackLevel() const
 {
     const int64_t divisor = static_cast<int64_t>(end_) - start_ - 1;
     const int64_t maxLevel = gConfig.BackColor & 0xFF;
-    // A two-frame range has no steps in between: the fade is complete.
     if (divisor < 1)
-        return static_cast<int32_t>(maxLevel);
+        return state_ == kStateDone ? static_cast<int32_t>(maxLevel) : 0;
     return static_cast<int32_t>(std::clamp<int64_t>(maxLevel * elapsed_ / divisor, 0, 255));
 }
 
@@ -141,7 +174,7 @@ int CScriptFrame::DrawEffect(CPlaneBase* target, const Rect* clip)
     int y0 = 0;
     int th = 0;
     OriginOn(target, &x0, &y0, &th);
-    const int32_t level = std::clamp(LevelAt(elapsed_), 0, 255);
+    const int32_t level = Level();
     name_->SetLevel(static_cast<uint8_t>(level));
     text_->SetLevel(static_cast<uint8_t>(level));
     if (showExtras_) {

@@ -36,6 +36,10 @@ public:
     // after Invalidate (then 3), else 2.
     int AddDirtyRects(CPlaneBase* target, RectList* list) override;
     int DrawEffect(CPlaneBase* target, const Rect* clip) override;
+    // As for any effect; a window whose fade has no steps (see Instant) is
+    // then simply shown (state 1) or hidden (state 0) by its direction.
+    int SetAttr(int32_t direction, int32_t keepFrame) override;
+    int ComputeFrame(int32_t tick, int32_t* frame, int32_t* elapsed) override;
 
     // Loads base directory + name as the backing picture (the previous one
     // is deleted). 0, or 1 when no plane came back.
@@ -60,10 +64,15 @@ public:
     CDrawable* GetButton(int32_t state) { return &buttons_[state]; }
     // Where the window's top-left corner lies on a target of that size.
     void Origin(int targetWidth, int targetHeight, int* x, int* y);
+    // The level of the window picture, name and text at the current frame.
+    int32_t Level() const;
     // The level of the backing picture at the current frame.
     int32_t BackLevel() const;
 
 private:
+    // True when "AnimationLength" leaves the fade no frame between hidden and
+    // shown (fewer than three frames).
+    bool Instant() const;
     // Origin on the target; also gives the target's height.
     void OriginOn(CPlaneBase* target, int* x, int* y, int* targetHeight);
     // Places the name label, text drawable and button from the origin.

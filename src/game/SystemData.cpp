@@ -1,5 +1,8 @@
 #include "game/SystemData.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,7 +17,8 @@ namespace {
 
 // The decimal text-to-integer rule of the settings: leading blanks, an
 // optional sign, digits up to the first other character; none gives 0.
-// Overflow wraps instead of being undefined.
+// A number beyond int stops at INT_MIN / INT_MAX (a variable saved as
+// 99999999999 reads as the largest value, not as whatever it wraps to).
 int TextToInt(const std::string& text)
 {
     size_t i = 0;
@@ -23,10 +27,11 @@ int TextToInt(const std::string& text)
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         negative = text[i++] == '-';
-    uint32_t value = 0;
+    const int64_t limit = negative ? -int64_t{INT_MIN} : int64_t{INT_MAX};
+    int64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
-    return static_cast<int>(negative ? 0u - value : value);
+        value = std::min(limit, value * 10 + (text[i] - '0'));
+    return static_cast<int>(negative ? -value : value);
 }
 
 // True when TextToInt finds digits in the text (so 0 is a number read, not
@@ -44,6 +49,19 @@ struct UserInt {
     const char* key;
     int CGameConfig::*member;
 };
+
+// "width" and "height" are not settings keys: start-up sets them anew after
+// reading, but a reader before that still gets a screen-sized value.
+constexpr ConfigRange kScreenSide{0, 16384};
+
+// Reads one int key, brought into the range its settings key has.
+void ReadInt(const ProfileFile& file, const char* section, const char* key, int* member)
+{
+    if (file.GetInt(section, key, member) != 0)
+        return;
+    const ConfigRange* range = FindConfigRange(section, key);
+    *member = (range ? *range : kScreenSide).Apply(*member);
+}
 
 // The "global" and "scriptframe" values, in the order they are written.
 const UserInt kGlobalInts[] = {
@@ -73,7 +91,7 @@ int LoadSystemData(std::string fileName)
     for (size_t i = 0; i < std::size(kGlobalInts); ++i) {
         if (i == kCddaDriveSlot)
             file.GetString("global", "CDDADrive", &gConfig.CDDADrive);
-        file.GetInt(kGlobalInts[i].section, kGlobalInts[i].key, &(gConfig.*(kGlobalInts[i].member)));
+        ReadInt(file, kGlobalInts[i].section, kGlobalInts[i].key, &(gConfig.*(kGlobalInts[i].member)));
     }
     if (const ProfileFile::Section* section = file.FindSection("systemInt")) {
         // Every key the writer writes is read back, variable 0 included. A
@@ -93,8 +111,8 @@ int LoadSystemData(std::string fileName)
         for (const auto& entry : section->entries)
             gSceneSeen.insert(TextToInt(entry.first));
     }
-    file.GetInt("vista", "AnimationLength", &gConfig.vistaAnimationLength);
-    file.GetInt("text", "interval", &gConfig.interval);
+    ReadInt(file, "vista", "AnimationLength", &gConfig.vistaAnimationLength);
+    ReadInt(file, "text", "interval", &gConfig.interval);
     return 0;
 }
 

@@ -102,7 +102,9 @@ int CPictureDecoder::LoadPlugin(CFile* file)
         return 1;
     }
     std::string path = MakeFullPath("spi/if" + file->GetExtension() + ".spi");
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // An empty path (a name refused by the file layer) would make dlopen hand
+    // back the program itself.
+    void* library = path.empty() ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         return 1;
     }

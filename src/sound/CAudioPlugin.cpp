@@ -20,7 +20,9 @@ void CAudioPlugin::InitPlugin(const char* dllName)
 {
     FreePlugin();
     path_ = MakeFullPath(dllName ? dllName : "");
-    module_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // An empty path (a name refused by the file layer) would make dlopen hand
+    // back the program itself.
+    module_ = path_.empty() ? nullptr : dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module_) {
         gErrorLog.PrintString("CAudioPlugin::InitPlugin \"" + path_ + "\"のロードに失敗");
     }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "FrameTestDir.h"
 #include "frame/File.h"
 #include "frame/NmmPacker.h"
@@ -162,6 +164,88 @@ TEST(FileLayer, a_corrupt_archive_finds_nothing)
     EXPECT_FALSE(FileExists("data\\a.txt")) << "an entry running past the archive's end was offered";
     CFile file;
     EXPECT_EQ(file.Load("data\\a.txt"), kFileNotFound) << "loading from a truncated archive must find nothing";
+}
+
+// A game folder "game" inside the scratch folder, made the start directory,
+// with a file beside it that no name from the game may reach.
+class ConfinedFolder {
+public:
+    ConfinedFolder()
+    {
+        dir_.Write("SECRET.txt", "secret");
+        dir_.Write("game.NMM", Archive({{"top.txt", "beside the folder"}}));
+        dir_.Write("other.NMM", Archive({{"a.txt", "another folder's archive"}}));
+        dir_.Write("game/cg/a.png", "inside");
+        SetStartDirectory(dir_.Root() + "/game");
+        FlushFileLayerCache();
+    }
+    const FrameTestDir& dir() const { return dir_; }
+    std::string Game() const { return dir_.Root() + "/game"; }
+
+private:
+    FrameTestDir dir_;  // restores the start directory last
+};
+
+TEST(FileLayer, names_that_climb_out_of_the_game_folder_are_not_found)
+{
+    ConfinedFolder folder;
+    const std::string outside = folder.dir().Root() + "/SECRET.txt";
+    const std::vector<std::string> names = {
+        "..\\SECRET.txt",
+        "cg\\..\\..\\SECRET.txt",
+        "..\\..\\..\\..\\..\\..\\..\\etc\\hostname",
+        "../SECRET.txt",
+        "..\\game\\cg\\a.png",  // back inside, but only after leaving
+        "\\etc\\hostname",
+        "/etc/hostname",
+        outside,
+        "C:\\SECRET.txt",
+        "c:..\\SECRET.txt",
+        "cg\\a.png:stream",
+        "..\\other\\a.txt",  // an archive beside the folder
+    };
+    for (const std::string& name : names) {
+        CFile file;
+        EXPECT_EQ(file.Load(name), kFileNotFound) << name << " was read outside the game folder";
+        CArchiveFile handle;
+        EXPECT_EQ(handle.Open(name), kFileNotFound) << name << " was opened outside the game folder";
+        EXPECT_FALSE(FileExists(name)) << name;
+        FileLocation where;
+        EXPECT_FALSE(FindGameFile(name, &where)) << name;
+        EXPECT_EQ(MakeFullPath(name), "") << name << ": readers that open host paths must get nothing to open";
+    }
+    // A file at the top of the folder has no folder archive: the one named
+    // after the game folder lies outside it.
+    EXPECT_EQ(LoadText("top.txt"), "<not found>") << "an entry of the archive beside the game folder was read";
+}
+
+TEST(FileLayer, names_that_stay_inside_the_game_folder_still_resolve)
+{
+    ConfinedFolder folder;
+    for (const char* name : {"cg\\a.png", "bg\\..\\cg\\a.png", ".\\CG\\.\\x\\..\\A.PNG", "cg//a.png"}) {
+        EXPECT_EQ(LoadText(name), "inside") << name << " stays in the folder and must be found";
+        EXPECT_EQ(MakeFullPath(name), folder.Game() + "/cg/a.png") << name;
+    }
+    const std::string full = MakeFullPath("cg\\a.png");
+    EXPECT_EQ(LoadText(full), "inside") << "a full path inside the folder handed back must open";
+    EXPECT_EQ(MakeFullPath(""), folder.Game()) << "the empty name is the folder itself";
+    EXPECT_EQ(MakeFullPath("new\\..\\save.dat"), folder.Game() + "/save.dat") << "a file still to be written";
+}
+
+TEST(FileLayer, links_placed_inside_the_game_folder_are_followed)
+{
+    ConfinedFolder folder;
+    // A save folder kept on another disk, and one picture linked in.
+    folder.dir().Write("elsewhere/a.sav", "saved");
+    folder.dir().Write("shared/pic.png", "shared picture");
+    std::filesystem::create_directory_symlink(folder.dir().Root() + "/elsewhere", folder.Game() + "/savedata");
+    std::filesystem::create_symlink(folder.dir().Root() + "/shared/pic.png", folder.Game() + "/cg/pic.png");
+    FlushFileLayerCache();
+    EXPECT_EQ(LoadText("savedata\\a.sav"), "saved") << "a linked folder inside the game folder must be read";
+    EXPECT_EQ(LoadText("SAVEDATA\\A.SAV"), "saved") << "names under a link still match case-insensitively";
+    EXPECT_EQ(LoadText("cg\\pic.png"), "shared picture") << "a linked file inside the game folder must be read";
+    EXPECT_EQ(LoadText("savedata\\..\\cg\\a.png"), "inside") << "\"..\" folds on the name, not on the link's target";
+    EXPECT_EQ(LoadText("savedata\\..\\..\\SECRET.txt"), "<not found>") << "a link does not open a way up";
 }
 
 }  // namespace

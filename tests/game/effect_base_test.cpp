@@ -1,6 +1,8 @@
 // The effect drawables' frame machine and level rule.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "GameTestPlanes.h"
 #include "game/EffectBase.h"
 
@@ -70,6 +72,27 @@ TEST(EffectBase, range_of_two_frames_counts_as_finished_instead_of_dividing_by_z
     EXPECT_EQ(e.LevelAt(0), 255);
     e.SetFrameRange(0, 0, -1);  // a settings value of 0 frames
     EXPECT_EQ(e.LevelAt(0), 255);
+}
+
+TEST(EffectBase, counts_at_the_ends_of_int_run_without_overflow)
+{
+    // A scenario's pan length reaches the range unchecked; the sanitizer
+    // build stops at any overflow of the frame arithmetic.
+    for (int32_t count : {INT32_MIN, -1, INT32_MAX}) {
+        TestEffect e;
+        e.SetFrameRange(count, 0, -1);
+        EXPECT_EQ(e.GetCount(), count < 0 ? 0 : count) << count;
+        e.SetAttr(1, 0);
+        e.AdjustFrame();
+        e.SetAttr(0, 1);
+        for (int i = 0; i < 3; ++i)
+            e.BeginDraw();
+        if (count <= 0) {
+            EXPECT_EQ(e.GetState(), CEffectBase::kStateBefore) << count << ": without frames hiding ends at once";
+        }
+        const int32_t level = e.LevelAt(e.GetElapsed());
+        EXPECT_TRUE(level >= 0 && level <= 255) << count << ": level " << level;
+    }
 }
 
 TEST(EffectBase, set_attr_jumps_to_the_end_state_or_keeps_the_frame)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 
 #include "GameRig.h"
 #include "ScreenTestSupport.h"
@@ -546,21 +547,49 @@ TEST(Game, scenario_end_and_error_end_the_loop_without_presenting)
     }
 }
 
-TEST(Game, missing_picture_shows_the_placeholder_with_one_message)
+// Plays the scenario for 14 frames: whether the placeholder picture (magenta)
+// then stands where a picture shown at (10, 20) would.
+bool ShowsPlaceholder(const std::string& source)
 {
-    MessageBoxCatcher boxes;
-    Folder f("effect 49\nshow \"bg\\\\gone.png\", 0, 10, 20, 0\nwaitclick 0\nend\n");
+    Folder f(source);
+    bool placeholder = false;
     GameApp app([&](TestGame& game) {
         ASSERT_TRUE(game.Start());
         for (int i = 0; i < 14; ++i)
             ASSERT_TRUE(game.Frame());
-        EXPECT_TRUE(Near(game.display.GetBackPlane()->GetPixel(20, 30), {255, 0, 255}, Tolerance(game)))
-            << "the placeholder picture stands where the missing one would";
+        placeholder = Near(game.display.GetBackPlane()->GetPixel(20, 30), {255, 0, 255}, Tolerance(game));
         game.Finish();
     });
     app.Run();
+    return placeholder;
+}
+
+TEST(Game, missing_picture_shows_the_placeholder_with_one_message)
+{
+    MessageBoxCatcher boxes;
+    EXPECT_TRUE(ShowsPlaceholder("effect 49\nshow \"bg\\\\gone.png\", 0, 10, 20, 0\nwaitclick 0\nend\n"))
+        << "the placeholder picture stands where the missing one would";
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(boxes.texts[0], "みつからないの。。。<.\\bg\\gone.png>");
+}
+
+TEST(Game, a_picture_name_that_climbs_out_of_the_game_folder_gets_the_placeholder)
+{
+    // A green picture beside the game folder, named by climbing out of it.
+    char pattern[] = "/tmp/lantern-secret-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string secretFolder = pattern;
+    ASSERT_TRUE(WriteFlatPng(secretFolder + "/SECRET.png", 800, 600, 0xFF00FF00u));
+    const std::string name = "..\\" + std::filesystem::path(secretFolder).filename().string() + "\\SECRET.png";
+    std::string escaped;
+    for (char c : name)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    MessageBoxCatcher boxes;
+    EXPECT_TRUE(ShowsPlaceholder("show \"" + escaped + "\", 0, 10, 20, 0\nwaitclick 0\nend\n"))
+        << "the picture outside the game folder was decoded and shown";
+    std::filesystem::remove_all(secretFolder);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "みつからないの。。。<.\\" + name + ">") << "a refused name is reported as missing";
 }
 
 // A screen that answers a scripted command code once, then 0x104.

@@ -22,6 +22,7 @@
 #include "game/WinMain.h"
 #include "platform/EventInjection.h"
 #include "platform/MessageBox.h"
+#include "scenario/AssembleFiles.h"
 #include "scenario/SceneSeen.h"
 
 using game_test::FullSettings;
@@ -182,6 +183,35 @@ TEST(WinMain, user_file_that_cannot_be_written_at_exit_goes_to_stderr_without_a_
             << "a box after the window has gone has nobody to close it: " << box.text;
     EXPECT_NE(err.find("lantern: cannot write user.ini: "), std::string::npos)
         << "the failure must still be told, on stderr: " << err;
+}
+
+TEST(WinMain, the_game_starts_and_plays_with_every_number_at_an_extreme)
+{
+    // cdLevel x 255 for the CD line, an effect length minus one, a size
+    // scaled by width / basewidth: each overflowed with such values, and the
+    // sanitizer build stops at the first.
+    for (const char* extreme : {"2147483647", "-2147483648", "99999999999999999999"}) {
+        GameFolder folder;
+        ProfileFile settings = SettingsWithUserFile();
+        ProfileFile user;
+        for (const ConfigKey& key : ConfigKeys()) {
+            if (key.isInt && !key.namePattern) {
+                settings.SetString(key.section, key.key, extreme);
+                user.SetString(key.section, key.key, extreme);
+            }
+        }
+        settings.SetString("global", "scnstart", "extreme.nsd");
+        folder.Write("scenario/brask.ini", settings);
+        folder.Write("user.ini", user);
+        const std::string source = folder.path() + "/extreme.nss";
+        std::ofstream(source) << "show \"bg\\\\gone.png\", 0, 0, 0, 0\ntext \"extreme\"\nnl\npush 1\nst $1\nend\n";
+        std::string errors;
+        ASSERT_TRUE(scenario::AssembleFiles({source}, folder.path() + "/scenario", &errors)) << errors;
+        std::vector<Box> boxes;
+        EXPECT_EQ(RunIn(folder, &boxes), 0) << extreme << ": the scenario runs to its end";
+        for (const Box& box : boxes)
+            EXPECT_EQ(box.text.rfind("みつからないの。。。<", 0), 0u) << extreme << ": unexpected message box: " << box.text;
+    }
 }
 
 TEST(WinMain, scenario_error_names_the_file_on_stderr_and_ends_with_a_failure_status)

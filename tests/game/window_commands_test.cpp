@@ -125,6 +125,14 @@ protected:
         });
     }
     bool ScriptDone() const { return next_ == steps_.size(); }
+    // *opened becomes true when a menu opens (which is then closed with Esc).
+    static void NoteMenuOpening(bool* opened)
+    {
+        platform::testing::SetModalTurnHook([opened] {
+            *opened = true;
+            platform::testing::PushKey(platform::Key::Escape, true);
+        });
+    }
 
     static std::function<bool()> PointAt(int level, int position)
     {
@@ -630,15 +638,70 @@ TEST_F(WindowCommands, hide_window_then_a_right_click_brings_it_back_without_a_m
         FromPopup(game, {0});
         ASSERT_TRUE(RunUntil(game, [&] { return game.text.GetScriptFrame()->GetState() == 0; }, 60));
         bool opened = false;
-        platform::testing::SetModalTurnHook([&] {
-            opened = true;
-            platform::testing::PushKey(platform::Key::Escape, true);
-        });
+        NoteMenuOpening(&opened);
         RightClick(game);
         EXPECT_FALSE(opened) << "no menu opens on a hidden window";
         EXPECT_TRUE(RunUntil(game, [&] { return game.text.GetScriptFrame()->GetState() == 1; }, 60))
             << "the window comes back";
     });
+}
+
+TEST_F(WindowCommands, a_window_without_fade_frames_counts_as_shown_exactly_when_on_screen)
+{
+    // Text shown and waited on without "window 1", then "window 1" and
+    // "window 0" themselves.
+    WriteScenario(folder_, "test", R"(
+        show "bg\\red.png", 0, 0, 0, 0
+        text "hello"
+        push 42
+        st $3
+        waitclick 0
+        window 1
+        push 43
+        st $3
+        window 0
+        push 44
+        st $4
+        waitclick 0
+        end
+)");
+    // A point of the window picture away from the text; red when the window is away.
+    const auto windowOnScreen = [](TestGame& game) {
+        return !Near(game.display.GetBackPlane()->GetPixel(400, 590), {255, 0, 0}, 8);
+    };
+    for (int length : {0, 1, 2, 4}) {
+        gConfig.AnimationLength = length;
+        GameApp app([&](TestGame& game) {
+            ASSERT_TRUE(game.Start());
+            auto& vars = game.executor.valsInt();
+            ASSERT_TRUE(RunUntil(game, [&] { return vars.count(3) && vars[3] == 42; })) << game.executor.lastError();
+            ASSERT_TRUE(RunUntil(game, [&] {
+                return Near(game.display.GetBackPlane()->GetPixel(400, 100), {255, 0, 0}, 8);
+            })) << "the background's transition ends";
+            CScriptFrame* frame = game.text.GetScriptFrame();
+            ASSERT_EQ(frame->GetState(), 0) << "AnimationLength=" << length << ": the scenario never opened the window";
+            EXPECT_FALSE(windowOnScreen(game)) << "AnimationLength=" << length << ": a hidden window stands on the screen";
+
+            bool opened = false;
+            NoteMenuOpening(&opened);
+            RightClick(game);
+            EXPECT_FALSE(opened) << "the first right click only brings the hidden window back";
+            ASSERT_TRUE(RunUntil(game, [&] { return frame->GetState() == 1; }, 10))
+                << "AnimationLength=" << length << ": the window brought back never counts as shown";
+            game.Frame();
+            EXPECT_TRUE(windowOnScreen(game)) << "AnimationLength=" << length;
+            RightClick(game);
+            EXPECT_TRUE(opened) << "AnimationLength=" << length << ": a right click on the shown window opens the menu";
+
+            LeftClick(game);
+            EXPECT_TRUE(RunUntil(game, [&] { return vars.count(4) && vars[4] == 44; }, 20))
+                << "AnimationLength=" << length << ": \"window 1\" or \"window 0\" never finished";
+            game.Frame();
+            EXPECT_FALSE(windowOnScreen(game)) << "AnimationLength=" << length << ": \"window 0\" left the window up";
+        });
+        app.Run();
+        platform::testing::SetModalTurnHook(nullptr);
+    }
 }
 
 TEST_F(WindowCommands, load_menu_alone_returns_its_choice_for_the_start_menu)

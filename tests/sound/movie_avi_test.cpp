@@ -12,6 +12,7 @@
 #include "support/ManualClock.h"
 #include "platform/Time.h"
 #include "sound/CMovieAVI.h"
+#include "frame/FileLayer.h"
 #include "sound/CMovieAVIAUDIO.h"
 #include "sound/CMovieFront.h"
 #include "sound/CMovieNull.h"
@@ -62,6 +63,9 @@ protected:
     void SetUp() override
     {
         SoundFolderTest::SetUp();
+        // The movies are read by full path from the data folder: it is the
+        // game folder here, as the file layer reads nothing outside it.
+        SetStartDirectory(MoviePath(""));
         gMovieMode = 1;
     }
     void TearDown() override

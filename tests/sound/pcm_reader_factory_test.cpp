@@ -5,6 +5,8 @@
 #include "sound/CPCMReaderFactory.h"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "SoundTestSupport.h"
@@ -77,8 +79,13 @@ TEST_F(PcmReaderFactoryTest, picks_readers_in_order)
 TEST_F(PcmReaderFactoryTest, plugins_come_first)
 {
 #ifdef SOUND_TEST_PLUGIN_PATH
-    factory_.AddPlugin(SOUND_TEST_PLUGIN_PATH);
-    factory_.AddPlugin(SOUND_TEST_PLUGIN_PATH);
+    // Plug-ins are named like every file of the game, inside its folder.
+    {
+        std::ifstream in(SOUND_TEST_PLUGIN_PATH, std::ios::binary);
+        Write("plugin/tone.so", std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}));
+    }
+    factory_.AddPlugin("plugin\\tone.so");
+    factory_.AddPlugin("plugin\\tone.so");
     Write("pcm.wav", PcmWave(1, 8000, 16, Samples16(Ramp(800, 1, 5))));
     ReaderPtr tone(factory_.CreateReader("a.tone"));
     ASSERT_NE(tone, nullptr) << "the plug-in must open its own kind of name";
