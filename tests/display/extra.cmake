@@ -13,6 +13,7 @@ if(XVFB_RUN AND TARGET display_tests)
       # The X and GL client libraries keep allocations for the life of the
       # process; our own leaks are checked by the same test on the dummy driver.
       ENVIRONMENT "SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;ASAN_OPTIONS=detect_leaks=0"
-      TIMEOUT 120)
+      # xvfb-run -a can hand two servers started at once the same number.
+      RESOURCE_LOCK xvfb TIMEOUT 120)
   endforeach()
 endif()

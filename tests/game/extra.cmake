@@ -14,7 +14,7 @@ if(XVFB_RUN AND TARGET game_tests)
   # run of the same tests keeps leak checking for the game's own code.
   set_tests_properties(game_xvfb_window PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;LANTERN_TEST_DATA=${CMAKE_CURRENT_LIST_DIR}/../data;LANTERN_BUILD_DIR=${PROJECT_BINARY_DIR}"
-    TIMEOUT 300)
+    RESOURCE_LOCK xvfb TIMEOUT 300)
 endif()
 # The menus and window commands in a real X window too: window placement,
 # the ImGui overlay, and full screen on an X server without a window manager
@@ -25,5 +25,5 @@ if(XVFB_RUN AND TARGET game_tests)
             --gtest_filter=WindowCommands.*)
   set_tests_properties(window_commands_xvfb PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;LANTERN_BARE_X=1"
-    TIMEOUT 300)
+    RESOURCE_LOCK xvfb TIMEOUT 300)
 endif()

@@ -8,5 +8,7 @@ if(XVFB_RUN AND TARGET platform_tests)
   # The X11 client libraries keep allocations past exit (see game_xvfb_window).
   set_tests_properties(message_box_xvfb PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy"
-    TIMEOUT 300)
+    # xvfb-run -a can hand two servers started at once the same number: one
+    # X test at a time.
+    RESOURCE_LOCK xvfb TIMEOUT 300)
 endif()
