@@ -14,6 +14,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
     if (op == PieceOp::kBltAuto && !src->HasAlpha()) {
         op = PieceOp::kBltColorKey;
     }
+    columns_ = nullptr;
     switch (op) {
     case PieceOp::kBlt:
         kernel_ = FindCopyPieceKernel(df, sf, false);
@@ -28,11 +29,13 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
     case PieceOp::kAlphaBltFastFade:
         kernel_ = FindAlphaPieceKernel(df, sf, true);
         batch_ = FindAlphaPieceBatch(df, sf, true);
+        columns_ = FindAlphaColumnsKernel(df, sf, true);
         arg_ = static_cast<uint32_t>(factor) & 0xFF;
         break;
     case PieceOp::kBltAuto:  // a source with alpha
         kernel_ = FindAlphaPieceKernel(df, sf, false);
         batch_ = FindAlphaPieceBatch(df, sf, false);
+        columns_ = FindAlphaColumnsKernel(df, sf, false);
         arg_ = 0;
         break;
     }
@@ -47,4 +50,31 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
                  std::min(clip->bottom, r.bottom)};
     }
     return true;
+}
+
+void PreparedBlt::DrawColumns(int x, int y, const Rect& srcRect, unsigned pattern) const
+{
+    pattern &= 15;
+    if (pattern == 15) {
+        Draw(x, y, srcRect);
+        return;
+    }
+    OneToOneClip r;
+    if (pattern == 0 || !ClipOneToOne(dst_, src_, x, y, srcRect, nullptr, &r)) {
+        return;
+    }
+    // The clip cuts every column's piece to the same rows, and keeps or drops
+    // each column as it does the whole; a cut left edge only turns the
+    // pattern to the first column kept.
+    const int phase = static_cast<int>((int64_t{r.srcLeft} - srcRect.left) & 3);
+    const unsigned turned = ((pattern | pattern << 4) >> phase) & 15;
+    if (columns_ != nullptr) {
+        columns_(dst_, src_, r, arg_, turned);
+        return;
+    }
+    for (int c = 0; c < r.cols; ++c) {
+        if ((turned >> (c & 3) & 1) != 0) {
+            kernel_(dst_, src_, OneToOneClip{r.srcLeft + c, r.srcTop, r.dstLeft + c, r.dstTop, 1, r.rows}, arg_);
+        }
+    }
 }

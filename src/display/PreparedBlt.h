@@ -72,6 +72,11 @@ void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Placed
     }
 }
 
+// Draws the columns of a clipped piece whose index from its first column,
+// modulo 4, is a set bit of pattern (bit 0: columns 0, 4, 8, ...).
+using PieceColumnsKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
+                                    uint32_t arg, unsigned pattern);
+
 // The operations' piece kernels for a (destination, source) format pair, the
 // same pixel steps as the operations' own; DrawNoPiece for a refused pair.
 // Defined beside those kernels (FastPlaneBlt.cpp, raster/FastPlaneAlpha.cpp).
@@ -80,6 +85,9 @@ PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade);
 // Their batch forms (DrawPieceBatch of the same kernels).
 PieceBatchKernel FindCopyPieceBatch(int dstFormat, int srcFormat, bool keyed);
 PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade);
+// The column-pattern kernels of the pairs that have vector rows (32-bit
+// screens from their alpha formats); null for the others.
+PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade);
 
 class PreparedBlt {
 public:
@@ -104,10 +112,17 @@ public:
     // Draws the pieces in order, as Draw would one by one.
     void DrawMany(const PlacedPiece* pieces, int count) const { batch_(dst_, src_, pieces, count, arg_); }
 
+    // Draws the columns c of srcRect (placed as Draw places it) for which bit
+    // (c - srcRect.left) mod 4 of pattern is set: the pixels the one-column
+    // pieces of those columns draw, worked a row at a time where the pair has
+    // a column-pattern kernel.
+    void DrawColumns(int x, int y, const Rect& srcRect, unsigned pattern) const;
+
 private:
     SurfaceView dst_;  // its rect is the clip already cut to the plane
     SurfaceView src_;
     PieceKernel kernel_ = &DrawNoPiece;
     PieceBatchKernel batch_ = &DrawPieceBatch<&DrawNoPiece>;
+    PieceColumnsKernel columns_ = nullptr;  // null: column by column through kernel_
     uint32_t arg_ = 0;
 };

@@ -186,6 +186,39 @@ void AlphaPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Place
     }
 }
 
+// Columns of a clipped piece by a four-column pattern (see PreparedBlt.h):
+// whole rows of four mixed at once, the columns left out keeping their pixels.
+template <class D, class S, bool Fade>
+void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece,
+                       uint32_t f, unsigned pattern)
+{
+    const SurfaceView dv = dstView;
+    const SurfaceView sv = srcView;
+    const OneToOneClip r = piece;
+    const int factor = static_cast<int>(f);
+    const AlphaPixel<D, S, Fade> step{factor};
+    const uint8_t* srcRow = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
+    uint8_t* dstRow = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
+    const bool simd = raster::SimdEnabled();
+    for (int j = 0; j < r.rows; ++j, srcRow += sv.pitch, dstRow += dv.pitch) {
+        int i = 0;
+#if defined(LANTERN_HAVE_SSE2)
+        if (simd) {
+            const auto lane = [pattern](int k) { return (pattern >> k & 1) != 0 ? 0 : -1; };
+            const __m128i keep = _mm_set_epi32(lane(3), lane(2), lane(1), lane(0));
+            for (; i + 4 <= r.cols; i += 4) {
+                raster::MixFour32Masked<true, Fade>(dstRow + i * 4, srcRow + i * 4, factor, keep);
+            }
+        }
+#endif
+        for (; i < r.cols; ++i) {
+            if ((pattern >> (i & 3) & 1) != 0) {
+                step(dstRow + i * 4, srcRow + i * 4);
+            }
+        }
+    }
+}
+
 template <class D, class S>
 int AlphaKernel(CFastPlane& dst, CFastPlane& src, int x, int y, const Rect* srcRect, const Size* dstSize,
                 const Rect* clip)
@@ -245,7 +278,22 @@ constexpr PairTable<PieceBatchKernel> kAlphaPieceBatches(&DrawPieceBatch<&DrawNo
     }
 });
 
+template <bool Fade>
+constexpr PairTable<PieceColumnsKernel> kAlphaColumnsKernels(nullptr, [](auto d, auto s, PieceColumnsKernel* slot) {
+    using D = decltype(d);
+    using S = decltype(s);
+    if constexpr (kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
+        *slot = &AlphaColumnsPiece<D, S, Fade>;
+    }
+});
+
 }  // namespace
+
+PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade)
+{
+    return fade ? kAlphaColumnsKernels<true>.Find(dstFormat, srcFormat)
+                : kAlphaColumnsKernels<false>.Find(dstFormat, srcFormat);
+}
 
 PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade)
 {

@@ -58,15 +58,34 @@ inline void MixPair32(uint8_t* d, const uint8_t* s, int a)
 
 // Four 32-bit pixels mixed in one vector; byte 3 := 0.
 template <bool PerPixel, bool Faded>
-inline void MixFour32(uint8_t* d, const uint8_t* s, int a)
+inline __m128i MixFourOf32(__m128i sv, __m128i dv, int a)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
     const __m128i rl = MixWide<PerPixel, Faded>(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero), fa);
     const __m128i rh = MixWide<PerPixel, Faded>(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero), fa);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_and_si128(_mm_packus_epi16(rl, rh), _mm_set1_epi32(0x00FFFFFF)));
+    return _mm_and_si128(_mm_packus_epi16(rl, rh), _mm_set1_epi32(0x00FFFFFF));
+}
+
+template <bool PerPixel, bool Faded>
+inline void MixFour32(uint8_t* d, const uint8_t* s, int a)
+{
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), MixFourOf32<PerPixel, Faded>(sv, dv, a));
+}
+
+// The same for the pixels whose lane of keep is 0; a pixel whose lane is all
+// ones keeps every byte (the column wipes draw every other or every fourth
+// pixel of a row).
+template <bool PerPixel, bool Faded>
+inline void MixFour32Masked(uint8_t* d, const uint8_t* s, int a, __m128i keep)
+{
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i mixed = MixFourOf32<PerPixel, Faded>(sv, dv, a);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                     _mm_or_si128(_mm_and_si128(keep, dv), _mm_andnot_si128(keep, mixed)));
 }
 
 // Two pairs of 32-bit pixels (a 2 x 2 block: d0/s0 one row, d1/s1 the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "frame/CRand.h"
 #include "transition/TransitionFrame.h"
@@ -90,6 +91,58 @@ struct Lines {
     }
 };
 
+// The rows over which a column of a wipe is open, [top, bottom).
+struct Span {
+    int64_t top;
+    int64_t bottom;
+};
+
+// A column wipe on a sink that draws column patterns: columns with the same
+// index modulo 4 are open over the same rows (spans[c] for c = index mod 4),
+// so the picture falls into bands of rows over which the same columns are
+// open, and each band is drawn as whole rows with the closed columns left
+// out. Tall one-pixel columns would walk each column down the rows a pixel
+// at a time; the bands draw the same pixels with the row kernels.
+template <class Sink>
+void DrawColumnBands(const Sink& sink, int64_t x, int64_t y, SourceSize s, const Span (&spans)[4])
+{
+    int64_t edges[10] = {0, s.h};
+    int n = 2;
+    for (const Span& span : spans) {
+        edges[n++] = std::clamp<int64_t>(span.top, 0, s.h);
+        edges[n++] = std::clamp<int64_t>(span.bottom, 0, s.h);
+    }
+    std::sort(edges, edges + n);
+    for (int k = 0; k + 1 < n; ++k) {
+        const int64_t top = edges[k];
+        const int64_t bottom = edges[k + 1];
+        if (top == bottom) {
+            continue;
+        }
+        unsigned pattern = 0;
+        for (unsigned c = 0; c < 4; ++c) {
+            if (spans[c].top <= top && bottom <= spans[c].bottom) {
+                pattern |= 1u << c;
+            }
+        }
+        if (pattern != 0) {
+            sink.DrawColumns(x, y + top, PieceRect({0, top, s.w, bottom - top}), pattern);
+        }
+    }
+}
+
+// The rows a column opened from its start (its top) or its end shows: the
+// same rows as Lines::FromStart and FromEnd give it.
+Span SpanFromStart(int64_t length, int64_t open)
+{
+    return {0, std::min(open, length)};
+}
+
+Span SpanFromEnd(int64_t length, int64_t open)
+{
+    return {std::max<int64_t>(length - open - 1, 0), length};
+}
+
 // Even lines open from the start, odd lines from the end.
 int Interlace(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
               uint32_t modeArg, const Rect* clip, bool columns)
@@ -100,6 +153,14 @@ int Interlace(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
             return;
         }
         const int64_t open = (lines.Length() * level) >> 8;
+        if constexpr (std::decay_t<decltype(sink)>::kDrawsColumns) {
+            if (columns) {
+                const Span even = SpanFromStart(lines.Length(), open);
+                const Span odd = SpanFromEnd(lines.Length(), open);
+                DrawColumnBands(sink, x, y, lines.s, {even, odd, even, odd});
+                return;
+            }
+        }
         for (int64_t i = 0; i < lines.Count(); i += 2) {
             lines.FromStart(sink, x, y, i, open);
             lines.FromEnd(sink, x, y, i + 1, open);
@@ -118,6 +179,18 @@ int InterlaceTwoPhase(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, in
             return;
         }
         const int64_t open1 = (lines.Length() * level) >> 7;
+        if constexpr (std::decay_t<decltype(sink)>::kDrawsColumns) {
+            if (columns) {
+                const int64_t open2 = level > 128 ? ((level - 128) * lines.Length()) >> 7 : 0;
+                const Span closed{0, 0};
+                DrawColumnBands(sink, x, y, lines.s,
+                                {SpanFromStart(lines.Length(), open1),
+                                 level > 128 ? SpanFromStart(lines.Length(), open2) : closed,
+                                 SpanFromEnd(lines.Length(), open1),
+                                 level > 128 ? SpanFromEnd(lines.Length(), open2) : closed});
+                return;
+            }
+        }
         for (int64_t i = 0; i < lines.Count(); i += 4) {
             lines.FromStart(sink, x, y, i, open1);
             lines.FromEnd(sink, x, y, i + 2, open1);

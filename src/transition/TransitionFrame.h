@@ -85,6 +85,10 @@ struct SinkBase {
     static constexpr bool kJoinsPieces = false;
     // True for a sink with DrawBatch(pieces, count): 1:1 pieces drawn in order.
     static constexpr bool kDrawsBatches = false;
+    // True for a sink with DrawColumns(px, py, piece, pattern): the columns c
+    // of a 1:1 piece with bit (c - piece.left) mod 4 of pattern set, each as
+    // its own one-column piece would draw it.
+    static constexpr bool kDrawsColumns = false;
 };
 
 struct BltSink : SinkBase {
@@ -200,6 +204,13 @@ struct DirectSink : SinkBase {
     PieceRun* run;
     static constexpr bool kJoinsPieces = Join;
     static constexpr bool kDrawsBatches = true;
+    static constexpr bool kDrawsColumns = true;
+
+    void DrawColumns(int64_t px, int64_t py, const Rect& piece, unsigned pattern) const
+    {
+        run->Flush();
+        drawer->DrawColumns(Saturate32(px), Saturate32(py), piece, pattern);
+    }
 
     void DrawBatch(const PlacedPiece* pieces, int count) const
     {
