@@ -15,6 +15,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
         op = PieceOp::kBltColorKey;
     }
     columns_ = nullptr;
+    blocks_ = nullptr;
     switch (op) {
     case PieceOp::kBlt:
         kernel_ = FindCopyPieceKernel(df, sf, false);
@@ -30,12 +31,14 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
         kernel_ = FindAlphaPieceKernel(df, sf, true);
         batch_ = FindAlphaPieceBatch(df, sf, true);
         columns_ = FindAlphaColumnsKernel(df, sf, true);
+        blocks_ = FindAlphaBlocksKernel(df, sf, true);
         arg_ = static_cast<uint32_t>(factor) & 0xFF;
         break;
     case PieceOp::kBltAuto:  // a source with alpha
         kernel_ = FindAlphaPieceKernel(df, sf, false);
         batch_ = FindAlphaPieceBatch(df, sf, false);
         columns_ = FindAlphaColumnsKernel(df, sf, false);
+        blocks_ = FindAlphaBlocksKernel(df, sf, false);
         arg_ = 0;
         break;
     }
@@ -76,5 +79,24 @@ void PreparedBlt::DrawColumns(int x, int y, const Rect& srcRect, unsigned patter
         if ((turned >> (c & 3) & 1) != 0) {
             kernel_(dst_, src_, OneToOneClip{r.srcLeft + c, r.srcTop, r.dstLeft + c, r.dstTop, 1, r.rows}, arg_);
         }
+    }
+}
+
+void PreparedBlt::DrawBlocks(const BlockStretch& blocks) const
+{
+    if (blocks_ != nullptr) {
+        blocks_(dst_, src_, blocks, arg_);
+        return;
+    }
+    constexpr int kBatch = 64;
+    PlacedPiece pieces[kBatch];
+    for (int first = 0; first < blocks.count; first += kBatch) {
+        const int n = std::min(kBatch, blocks.count - first);
+        for (int i = 0; i < n; ++i) {
+            const int32_t left = blocks.left + (first + i) * blocks.w;
+            pieces[i] = {blocks.xs[first + i], blocks.ys[first + i],
+                         Rect{left, blocks.top, left + blocks.w, blocks.top + blocks.h}};
+        }
+        batch_(dst_, src_, pieces, n, arg_);
     }
 }

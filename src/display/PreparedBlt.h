@@ -77,6 +77,23 @@ void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Placed
 using PieceColumnsKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
                                     uint32_t arg, unsigned pattern);
 
+// A stretch of equal blocks from one row of the source: block i is the source
+// rectangle (left + i * w, top) to (left + (i + 1) * w, top + h), placed with
+// its top-left corner at (xs[i], ys[i]).
+struct BlockStretch {
+    int32_t left;
+    int32_t top;
+    int32_t w;
+    int32_t h;
+    const int32_t* xs;
+    const int32_t* ys;
+    int count;
+};
+
+// Draws a stretch's blocks in order, each clipped as Draw clips it.
+using PieceBlocksKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks,
+                                   uint32_t arg);
+
 // The operations' piece kernels for a (destination, source) format pair, the
 // same pixel steps as the operations' own; DrawNoPiece for a refused pair.
 // Defined beside those kernels (FastPlaneBlt.cpp, raster/FastPlaneAlpha.cpp).
@@ -88,6 +105,8 @@ PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade);
 // The column-pattern kernels of the pairs that have vector rows (32-bit
 // screens from their alpha formats); null for the others.
 PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade);
+// The block-stretch kernels of the same pairs; null for the others.
+PieceBlocksKernel FindAlphaBlocksKernel(int dstFormat, int srcFormat, bool fade);
 
 class PreparedBlt {
 public:
@@ -118,11 +137,15 @@ public:
     // a column-pattern kernel.
     void DrawColumns(int x, int y, const Rect& srcRect, unsigned pattern) const;
 
+    // Draws a stretch's blocks in order, as Draw would one by one.
+    void DrawBlocks(const BlockStretch& blocks) const;
+
 private:
     SurfaceView dst_;  // its rect is the clip already cut to the plane
     SurfaceView src_;
     PieceKernel kernel_ = &DrawNoPiece;
     PieceBatchKernel batch_ = &DrawPieceBatch<&DrawNoPiece>;
     PieceColumnsKernel columns_ = nullptr;  // null: column by column through kernel_
+    PieceBlocksKernel blocks_ = nullptr;    // null: block by block through batch_
     uint32_t arg_ = 0;
 };

@@ -219,6 +219,106 @@ void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, c
     }
 }
 
+// Block i of a stretch through the clip and the piece kernel.
+template <class D, class S, bool Fade, bool Simd>
+[[gnu::noinline]] void AlphaBlockClipped(const SurfaceView& dv, const SurfaceView& sv, const BlockStretch& b, int i,
+                                         uint32_t f)
+{
+    const int32_t left = b.left + i * b.w;
+    OneToOneClip r;
+    if (ClipOneToOne(dv, sv, b.xs[i], b.ys[i], Rect{left, b.top, left + b.w, b.top + b.h}, nullptr, &r)) {
+        AlphaPieceAt<D, S, Fade, Simd>(dv, sv, r, f);
+    }
+}
+
+#if defined(LANTERN_HAVE_SSE2)
+// A stretch of equal blocks (see PreparedBlt.h) of W x H pixels (W 2 or a
+// multiple of 4, H even). The block
+// effects draw a screen of blocks a frame (up to 120,000 of 2 x 2), nearly all of them
+// whole and landing inside the target: those are mixed straight from their
+// rows after four comparisons, the others go through the clip.
+template <class D, class S, bool Fade, int W, int H>
+void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, const BlockStretch& blocks, uint32_t f)
+{
+    const SurfaceView dv = dstView;
+    const SurfaceView sv = srcView;
+    const BlockStretch b = blocks;
+    const int factor = static_cast<int>(f);
+    const bool wholeSource = b.left >= sv.rect.left && b.top >= sv.rect.top &&
+                             int64_t{b.left} + int64_t{b.count} * W <= sv.rect.right &&
+                             int64_t{b.top} + H <= sv.rect.bottom;
+    // The corners at which a whole block stays inside the clip.
+    const int64_t minX = wholeSource ? dv.rect.left : INT64_MAX;
+    const int64_t maxX = int64_t{dv.rect.right} - W;
+    const int64_t minY = dv.rect.top;
+    const int64_t maxY = int64_t{dv.rect.bottom} - H;
+    const intptr_t dp = dv.pitch;
+    const intptr_t sp = sv.pitch;
+    const uint8_t* s = sv.pixels + static_cast<intptr_t>(b.top) * sp + static_cast<intptr_t>(b.left) * 4;
+    constexpr int kAhead = 8;
+    for (int i = 0; i < b.count; ++i, s += W * 4) {
+        if (i + kAhead < b.count) {
+            // Scattered blocks land all over the target: their rows are
+            // fetched a few blocks ahead (a fetch hint never faults).
+            const uintptr_t row = reinterpret_cast<uintptr_t>(dv.pixels) +
+                                  static_cast<uintptr_t>(b.ys[i + kAhead] * dp + intptr_t{b.xs[i + kAhead]} * 4);
+            __builtin_prefetch(reinterpret_cast<const void*>(row), 1);
+            __builtin_prefetch(reinterpret_cast<const void*>(row + static_cast<uintptr_t>(dp)), 1);
+        }
+        const int64_t x = b.xs[i];
+        const int64_t y = b.ys[i];
+        if (x < minX || x > maxX || y < minY || y > maxY) [[unlikely]] {
+            AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
+            continue;
+        }
+        uint8_t* d = dv.pixels + static_cast<intptr_t>(y) * dp + static_cast<intptr_t>(x) * 4;
+        const uint8_t* sr = s;
+        for (int j = 0; j < H; j += 2, sr += 2 * sp, d += 2 * dp) {
+            if constexpr (W == 2) {
+                raster::MixQuad32<true, Fade>(d, d + dp, sr, sr + sp, factor);
+            } else {
+                for (int k = 0; k < W * 4; k += 16) {
+                    raster::MixFour32<true, Fade>(d + k, sr + k, factor);
+                    raster::MixFour32<true, Fade>(d + dp + k, sr + sp + k, factor);
+                }
+            }
+        }
+    }
+}
+#endif
+
+template <class D, class S, bool Fade>
+void AlphaBlocks(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks, uint32_t f)
+{
+#if defined(LANTERN_HAVE_SSE2)
+    if (raster::SimdEnabled()) {
+        if (blocks.w == 2 && blocks.h == 2) {
+            AlphaWholeBlocks<D, S, Fade, 2, 2>(dst, src, blocks, f);
+            return;
+        }
+        if (blocks.w == 4 && blocks.h == 2) {
+            AlphaWholeBlocks<D, S, Fade, 4, 2>(dst, src, blocks, f);
+            return;
+        }
+        if (blocks.w == 4 && blocks.h == 4) {
+            AlphaWholeBlocks<D, S, Fade, 4, 4>(dst, src, blocks, f);
+            return;
+        }
+        if (blocks.w == 8 && blocks.h == 8) {
+            AlphaWholeBlocks<D, S, Fade, 8, 8>(dst, src, blocks, f);
+            return;
+        }
+        for (int i = 0; i < blocks.count; ++i) {
+            AlphaBlockClipped<D, S, Fade, true>(dst, src, blocks, i, f);
+        }
+        return;
+    }
+#endif
+    for (int i = 0; i < blocks.count; ++i) {
+        AlphaBlockClipped<D, S, Fade, false>(dst, src, blocks, i, f);
+    }
+}
+
 template <class D, class S>
 int AlphaKernel(CFastPlane& dst, CFastPlane& src, int x, int y, const Rect* srcRect, const Size* dstSize,
                 const Rect* clip)
@@ -287,7 +387,22 @@ constexpr PairTable<PieceColumnsKernel> kAlphaColumnsKernels(nullptr, [](auto d,
     }
 });
 
+template <bool Fade>
+constexpr PairTable<PieceBlocksKernel> kAlphaBlocksKernels(nullptr, [](auto d, auto s, PieceBlocksKernel* slot) {
+    using D = decltype(d);
+    using S = decltype(s);
+    if constexpr (kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
+        *slot = &AlphaBlocks<D, S, Fade>;
+    }
+});
+
 }  // namespace
+
+PieceBlocksKernel FindAlphaBlocksKernel(int dstFormat, int srcFormat, bool fade)
+{
+    return fade ? kAlphaBlocksKernels<true>.Find(dstFormat, srcFormat)
+                : kAlphaBlocksKernels<false>.Find(dstFormat, srcFormat);
+}
 
 PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade)
 {

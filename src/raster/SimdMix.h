@@ -11,18 +11,18 @@
 
 namespace raster {
 
-inline __m128i Div255(__m128i t)
+[[gnu::always_inline]] inline __m128i Div255(__m128i t)
 {
     return _mm_srli_epi16(_mm_mulhi_epu16(t, _mm_set1_epi16(static_cast<short>(0x8081))), 7);
 }
 
 // MUL[w][s] + INV[w][d] per 16-bit lane, w and 255 - w given per lane.
-inline __m128i Mix16(__m128i s, __m128i d, __m128i w, __m128i iw)
+[[gnu::always_inline]] inline __m128i Mix16(__m128i s, __m128i d, __m128i w, __m128i iw)
 {
     return _mm_add_epi16(Div255(_mm_mullo_epi16(s, w)), Div255(_mm_mullo_epi16(d, iw)));
 }
 
-inline __m128i AlphaOf(__m128i lanes)
+[[gnu::always_inline]] inline __m128i AlphaOf(__m128i lanes)
 {
     // Broadcast lane 3 (and 7): each pixel's byte 3 across its four lanes.
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
@@ -31,7 +31,7 @@ inline __m128i AlphaOf(__m128i lanes)
 // Two pixels widened to 16-bit lanes, weighted per pixel (PerPixel: by the
 // source's byte 3, faded by a) or by the constant a.
 template <bool PerPixel, bool Faded>
-inline __m128i MixWide(__m128i s16, __m128i d16, __m128i fa)
+[[gnu::always_inline]] inline __m128i MixWide(__m128i s16, __m128i d16, __m128i fa)
 {
     __m128i w = fa;
     if constexpr (PerPixel) {
@@ -45,7 +45,7 @@ inline __m128i MixWide(__m128i s16, __m128i d16, __m128i fa)
 
 // Two 32-bit pixels mixed in half a vector; byte 3 := 0.
 template <bool PerPixel, bool Faded>
-inline void MixPair32(uint8_t* d, const uint8_t* s, int a)
+[[gnu::always_inline]] inline void MixPair32(uint8_t* d, const uint8_t* s, int a)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i sv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s));
@@ -58,7 +58,7 @@ inline void MixPair32(uint8_t* d, const uint8_t* s, int a)
 
 // Four 32-bit pixels mixed in one vector; byte 3 := 0.
 template <bool PerPixel, bool Faded>
-inline __m128i MixFourOf32(__m128i sv, __m128i dv, int a)
+[[gnu::always_inline]] inline __m128i MixFourOf32(__m128i sv, __m128i dv, int a)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
@@ -68,7 +68,7 @@ inline __m128i MixFourOf32(__m128i sv, __m128i dv, int a)
 }
 
 template <bool PerPixel, bool Faded>
-inline void MixFour32(uint8_t* d, const uint8_t* s, int a)
+[[gnu::always_inline]] inline void MixFour32(uint8_t* d, const uint8_t* s, int a)
 {
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
@@ -79,7 +79,7 @@ inline void MixFour32(uint8_t* d, const uint8_t* s, int a)
 // ones keeps every byte (the column wipes draw every other or every fourth
 // pixel of a row).
 template <bool PerPixel, bool Faded>
-inline void MixFour32Masked(uint8_t* d, const uint8_t* s, int a, __m128i keep)
+[[gnu::always_inline]] inline void MixFour32Masked(uint8_t* d, const uint8_t* s, int a, __m128i keep)
 {
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
@@ -91,7 +91,7 @@ inline void MixFour32Masked(uint8_t* d, const uint8_t* s, int a, __m128i keep)
 // Two pairs of 32-bit pixels (a 2 x 2 block: d0/s0 one row, d1/s1 the
 // next) mixed in one vector; byte 3 := 0.
 template <bool PerPixel, bool Faded>
-inline void MixQuad32(uint8_t* d0, uint8_t* d1, const uint8_t* s0, const uint8_t* s1, int a)
+[[gnu::always_inline]] inline void MixQuad32(uint8_t* d0, uint8_t* d1, const uint8_t* s0, const uint8_t* s1, int a)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i fa = _mm_set1_epi16(static_cast<short>(a));

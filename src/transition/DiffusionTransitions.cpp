@@ -105,6 +105,24 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
                     offsets[n++] = offset(m, bx, by, blockRow);
                 }
                 using Sink = std::decay_t<decltype(sink)>;
+                if constexpr (Sink::kDrawsBlocks) {
+                    // A stretch of whole blocks goes to the drawer as their
+                    // places alone (the blocks' own rectangles follow from
+                    // the first); the cut blocks at the right and bottom
+                    // edges take the piece path below.
+                    if (by + blockH <= s.h && first + blockW * n <= s.w) {
+                        int32_t xs[kStretch];
+                        int32_t ys[kStretch];
+                        for (int i = 0; i < n; ++i) {
+                            xs[i] = Saturate32(x + first + blockW * i + offsets[i].x);
+                            ys[i] = Saturate32(y + by + offsets[i].y);
+                        }
+                        sink.DrawBlocks(BlockStretch{static_cast<int32_t>(first), static_cast<int32_t>(by),
+                                                     static_cast<int32_t>(blockW), static_cast<int32_t>(blockH),
+                                                     xs, ys, n});
+                        continue;
+                    }
+                }
                 if constexpr (Sink::kDrawsBatches) {
                     // The stretch goes to the drawer in one call.
                     PlacedPiece pieces[kStretch];

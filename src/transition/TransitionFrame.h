@@ -89,6 +89,9 @@ struct SinkBase {
     // of a 1:1 piece with bit (c - piece.left) mod 4 of pattern set, each as
     // its own one-column piece would draw it.
     static constexpr bool kDrawsColumns = false;
+    // True for a sink with DrawBlocks(stretch): a BlockStretch's blocks in
+    // order, each as its own 1:1 piece would draw it.
+    static constexpr bool kDrawsBlocks = false;
 };
 
 struct BltSink : SinkBase {
@@ -205,6 +208,13 @@ struct DirectSink : SinkBase {
     static constexpr bool kJoinsPieces = Join;
     static constexpr bool kDrawsBatches = true;
     static constexpr bool kDrawsColumns = true;
+    static constexpr bool kDrawsBlocks = true;
+
+    void DrawBlocks(const BlockStretch& blocks) const
+    {
+        run->Flush();
+        drawer->DrawBlocks(blocks);
+    }
 
     void DrawColumns(int64_t px, int64_t py, const Rect& piece, unsigned pattern) const
     {
