@@ -93,9 +93,9 @@ void PreparedBlt::DrawBlocks(const BlockStretch& blocks) const
     for (int first = 0; first < blocks.count; first += kBatch) {
         const int n = std::min(kBatch, blocks.count - first);
         for (int i = 0; i < n; ++i) {
-            const int32_t left = blocks.left + (first + i) * blocks.w;
-            pieces[i] = {blocks.xs[first + i], blocks.ys[first + i],
-                         Rect{left, blocks.top, left + blocks.w, blocks.top + blocks.h}};
+            const int32_t left = blocks.SrcX(first + i);
+            const int32_t top = blocks.SrcY(first + i);
+            pieces[i] = {blocks.xs[first + i], blocks.ys[first + i], Rect{left, top, left + blocks.w, top + blocks.h}};
         }
         batch_(dst_, src_, pieces, n, arg_);
     }

@@ -77,9 +77,9 @@ void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Placed
 using PieceColumnsKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
                                     uint32_t arg, unsigned pattern);
 
-// A stretch of equal blocks from one row of the source: block i is the source
-// rectangle (left + i * w, top) to (left + (i + 1) * w, top + h), placed with
-// its top-left corner at (xs[i], ys[i]).
+// A stretch of equal w x h blocks, block i placed with its top-left corner at
+// (xs[i], ys[i]). Its source rectangle's corner is (srcXs[i], srcYs[i]), or,
+// without those (null), (left + i * w, top): a stretch of one source row.
 struct BlockStretch {
     int32_t left;
     int32_t top;
@@ -88,6 +88,11 @@ struct BlockStretch {
     const int32_t* xs;
     const int32_t* ys;
     int count;
+    const int32_t* srcXs = nullptr;
+    const int32_t* srcYs = nullptr;
+
+    int32_t SrcX(int i) const { return srcXs != nullptr ? srcXs[i] : left + i * w; }
+    int32_t SrcY(int i) const { return srcYs != nullptr ? srcYs[i] : top; }
 };
 
 // Draws a stretch's blocks in order, each clipped as Draw clips it.

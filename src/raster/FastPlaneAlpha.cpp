@@ -224,9 +224,10 @@ template <class D, class S, bool Fade, bool Simd>
 [[gnu::noinline]] void AlphaBlockClipped(const SurfaceView& dv, const SurfaceView& sv, const BlockStretch& b, int i,
                                          uint32_t f)
 {
-    const int32_t left = b.left + i * b.w;
+    const int32_t left = b.SrcX(i);
+    const int32_t top = b.SrcY(i);
     OneToOneClip r;
-    if (ClipOneToOne(dv, sv, b.xs[i], b.ys[i], Rect{left, b.top, left + b.w, b.top + b.h}, nullptr, &r)) {
+    if (ClipOneToOne(dv, sv, b.xs[i], b.ys[i], Rect{left, top, left + b.w, top + b.h}, nullptr, &r)) {
         AlphaPieceAt<D, S, Fade, Simd>(dv, sv, r, f);
     }
 }
@@ -236,17 +237,18 @@ template <class D, class S, bool Fade, bool Simd>
 // multiple of 4, H even). The block
 // effects draw a screen of blocks a frame (up to 120,000 of 2 x 2), nearly all of them
 // whole and landing inside the target: those are mixed straight from their
-// rows after four comparisons, the others go through the clip.
-template <class D, class S, bool Fade, int W, int H>
+// rows after four comparisons (eight when each has its own source corner),
+// the others go through the clip.
+template <class D, class S, bool Fade, int W, int H, bool OwnSource>
 void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, const BlockStretch& blocks, uint32_t f)
 {
     const SurfaceView dv = dstView;
     const SurfaceView sv = srcView;
     const BlockStretch b = blocks;
     const int factor = static_cast<int>(f);
-    const bool wholeSource = b.left >= sv.rect.left && b.top >= sv.rect.top &&
-                             int64_t{b.left} + int64_t{b.count} * W <= sv.rect.right &&
-                             int64_t{b.top} + H <= sv.rect.bottom;
+    const bool wholeSource = OwnSource || (b.left >= sv.rect.left && b.top >= sv.rect.top &&
+                                           int64_t{b.left} + int64_t{b.count} * W <= sv.rect.right &&
+                                           int64_t{b.top} + H <= sv.rect.bottom);
     // The corners at which a whole block stays inside the clip.
     const int64_t minX = wholeSource ? dv.rect.left : INT64_MAX;
     const int64_t maxX = int64_t{dv.rect.right} - W;
@@ -254,25 +256,48 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
     const int64_t maxY = int64_t{dv.rect.bottom} - H;
     const intptr_t dp = dv.pitch;
     const intptr_t sp = sv.pitch;
-    const uint8_t* s = sv.pixels + static_cast<intptr_t>(b.top) * sp + static_cast<intptr_t>(b.left) * 4;
+    // The next block's source corner when the stretch is one source row.
+    const uint8_t* rowSource = OwnSource ? sv.pixels
+                                         : sv.pixels + static_cast<intptr_t>(b.top) * sp + static_cast<intptr_t>(b.left) * 4;
     constexpr int kAhead = 8;
-    for (int i = 0; i < b.count; ++i, s += W * 4) {
+    for (int i = 0; i < b.count; ++i) {
+        const uint8_t* sr = rowSource;
+        if constexpr (!OwnSource) {
+            rowSource += W * 4;
+        }
         if (i + kAhead < b.count) {
             // Scattered blocks land all over the target: their rows are
-            // fetched a few blocks ahead (a fetch hint never faults).
-            const uintptr_t row = reinterpret_cast<uintptr_t>(dv.pixels) +
-                                  static_cast<uintptr_t>(b.ys[i + kAhead] * dp + intptr_t{b.xs[i + kAhead]} * 4);
-            __builtin_prefetch(reinterpret_cast<const void*>(row), 1);
-            __builtin_prefetch(reinterpret_cast<const void*>(row + static_cast<uintptr_t>(dp)), 1);
+            // fetched a few blocks ahead. A fetch hint never faults, but one
+            // off the target (most blocks at the low levels) costs a page
+            // walk for nothing, so only blocks whose corner is on it are fetched.
+            const int32_t ax = b.xs[i + kAhead];
+            const int32_t ay = b.ys[i + kAhead];
+            if (ax >= dv.rect.left && ax < dv.rect.right && ay >= dv.rect.top && ay < dv.rect.bottom) {
+                const uint8_t* row = dv.pixels + ay * dp + intptr_t{ax} * 4;
+                __builtin_prefetch(row, 1);
+                __builtin_prefetch(row + dp, 1);
+            }
         }
         const int64_t x = b.xs[i];
         const int64_t y = b.ys[i];
-        if (x < minX || x > maxX || y < minY || y > maxY) [[unlikely]] {
-            AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
+        bool inside = x >= minX && x <= maxX && y >= minY && y <= maxY;
+        if constexpr (OwnSource) {
+            const int64_t sx = b.srcXs[i];
+            const int64_t sy = b.srcYs[i];
+            inside = inside && sx >= sv.rect.left && sx <= int64_t{sv.rect.right} - W && sy >= sv.rect.top &&
+                     sy <= int64_t{sv.rect.bottom} - H;
+            if (inside) {
+                sr = sv.pixels + static_cast<intptr_t>(sy) * sp + static_cast<intptr_t>(sx) * 4;
+            }
+        }
+        if (!inside) [[unlikely]] {
+            // At the low levels most blocks are thrown wholly off the target.
+            if (x < maxX + W && x + W > dv.rect.left && y < maxY + H && y + H > minY) {
+                AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
+            }
             continue;
         }
         uint8_t* d = dv.pixels + static_cast<intptr_t>(y) * dp + static_cast<intptr_t>(x) * 4;
-        const uint8_t* sr = s;
         for (int j = 0; j < H; j += 2, sr += 2 * sp, d += 2 * dp) {
             if constexpr (W == 2) {
                 raster::MixQuad32<true, Fade>(d, d + dp, sr, sr + sp, factor);
@@ -287,33 +312,41 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
 }
 #endif
 
+template <class D, class S, bool Fade, bool OwnSource>
+bool AlphaWholeBlocksOf(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks, uint32_t f)
+{
+#if defined(LANTERN_HAVE_SSE2)
+    if (blocks.w == 2 && blocks.h == 2) {
+        AlphaWholeBlocks<D, S, Fade, 2, 2, OwnSource>(dst, src, blocks, f);
+    } else if (blocks.w == 4 && blocks.h == 2) {
+        AlphaWholeBlocks<D, S, Fade, 4, 2, OwnSource>(dst, src, blocks, f);
+    } else if (blocks.w == 4 && blocks.h == 4) {
+        AlphaWholeBlocks<D, S, Fade, 4, 4, OwnSource>(dst, src, blocks, f);
+    } else if (blocks.w == 8 && blocks.h == 8) {
+        AlphaWholeBlocks<D, S, Fade, 8, 8, OwnSource>(dst, src, blocks, f);
+    } else {
+        return false;
+    }
+    return true;
+#else
+    return false;
+#endif
+}
+
 template <class D, class S, bool Fade>
 void AlphaBlocks(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks, uint32_t f)
 {
-#if defined(LANTERN_HAVE_SSE2)
     if (raster::SimdEnabled()) {
-        if (blocks.w == 2 && blocks.h == 2) {
-            AlphaWholeBlocks<D, S, Fade, 2, 2>(dst, src, blocks, f);
-            return;
-        }
-        if (blocks.w == 4 && blocks.h == 2) {
-            AlphaWholeBlocks<D, S, Fade, 4, 2>(dst, src, blocks, f);
-            return;
-        }
-        if (blocks.w == 4 && blocks.h == 4) {
-            AlphaWholeBlocks<D, S, Fade, 4, 4>(dst, src, blocks, f);
-            return;
-        }
-        if (blocks.w == 8 && blocks.h == 8) {
-            AlphaWholeBlocks<D, S, Fade, 8, 8>(dst, src, blocks, f);
-            return;
-        }
-        for (int i = 0; i < blocks.count; ++i) {
-            AlphaBlockClipped<D, S, Fade, true>(dst, src, blocks, i, f);
+        const bool done = blocks.srcXs != nullptr && blocks.srcYs != nullptr
+                              ? AlphaWholeBlocksOf<D, S, Fade, true>(dst, src, blocks, f)
+                              : AlphaWholeBlocksOf<D, S, Fade, false>(dst, src, blocks, f);
+        if (!done) {
+            for (int i = 0; i < blocks.count; ++i) {
+                AlphaBlockClipped<D, S, Fade, true>(dst, src, blocks, i, f);
+            }
         }
         return;
     }
-#endif
     for (int i = 0; i < blocks.count; ++i) {
         AlphaBlockClipped<D, S, Fade, false>(dst, src, blocks, i, f);
     }

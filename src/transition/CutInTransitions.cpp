@@ -249,6 +249,65 @@ int CutInBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
     });
 }
 
+namespace {
+
+// The source corners of a stretch of n whole 4 x 2 blocks of CutInBlt2 from
+// (bx, by) on: each block draws a byte, and one above the level draws two
+// more for its shift (reset to 0 where the shifted block would leave the
+// picture). The same draws, in the same order, as the block loop makes, but
+// worked without a branch on the byte (which goes either way at random) and
+// with the state in a register.
+//
+// The generator is affine, so its third state is one affine step from the
+// first (constants worked from the one-step function); the next block then
+// waits on one step and the byte's test instead of three steps.
+template <int Jitter>
+void JitteredSources(int level, SourceSize s, int64_t bx, int64_t by, int n, int32_t* srcXs, int32_t* srcYs)
+{
+    using crt::NextRandState;
+    constexpr uint32_t kAdd3 = NextRandState(NextRandState(NextRandState(0)));
+    constexpr uint32_t kMul3 = NextRandState(NextRandState(NextRandState(1))) - kAdd3;
+    uint32_t state = crt::RandState();
+    for (int i = 0; i < n; ++i, bx += 4) {
+        const uint32_t byte = NextRandState(state);
+        const uint32_t shiftX = NextRandState(byte);
+        const uint32_t shiftY = state * kMul3 + kAdd3;
+        const bool settled = (crt::RandOfState(byte) & 255) <= level;
+        int64_t ox = crt::RandOfState(shiftX) % Jitter;
+        int64_t oy = crt::RandOfState(shiftY) % Jitter;
+        ox = bx + ox + 4 > s.w ? 0 : ox;
+        oy = by + oy + 2 > s.h ? 0 : oy;
+        srcXs[i] = static_cast<int32_t>(settled ? bx : bx + ox);
+        srcYs[i] = static_cast<int32_t>(settled ? by : by + oy);
+        state = settled ? byte : shiftY;
+    }
+    crt::RandState() = state;
+}
+
+// CutInBlt2's rows of whole blocks on a sink that draws block stretches: each
+// block lands at its place, so the blocks never overlap and only the order
+// of the draws from the generator matters.
+template <int Jitter, class Sink>
+void JitteredStretches(const Sink& sink, int64_t x, int64_t y, int level, SourceSize s, int64_t by, int64_t end)
+{
+    constexpr int kStretch = 64;
+    int32_t xs[kStretch];
+    int32_t ys[kStretch];
+    int32_t srcXs[kStretch];
+    int32_t srcYs[kStretch];
+    for (int64_t first = 0; first < end; first += 4 * kStretch) {
+        const int n = static_cast<int>(std::min<int64_t>(kStretch, (end - first) / 4));
+        JitteredSources<Jitter>(level, s, first, by, n, srcXs, srcYs);
+        for (int i = 0; i < n; ++i) {
+            xs[i] = Saturate32(x + first + 4 * i);
+            ys[i] = Saturate32(y + by);
+        }
+        sink.DrawBlocks(BlockStretch{0, 0, 4, 2, xs, ys, n, srcXs, srcYs});
+    }
+}
+
+}  // namespace
+
 // Blocks settle at random; an unsettled block's place shows a part of the
 // picture shifted right and down by up to J - 1 pixels.
 int CutInBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
@@ -260,23 +319,47 @@ int CutInBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
             return;
         }
         const int jitter = level < 128 ? 10 : level < 200 ? 6 : level < 230 ? 4 : 2;
+        const auto block = [&](int64_t bx, int64_t by) {
+            if (Rand255() <= level) {
+                DrawAligned(sink, x, y, {bx, by, 4, 2}, s.w, s.h);
+                return;
+            }
+            const int64_t width = bx + 4 > s.w ? s.w - bx : 4;
+            const int64_t height = by + 2 > s.h ? s.h - by : 2;
+            int64_t ox = crt::rand() % jitter;
+            int64_t oy = crt::rand() % jitter;
+            if (bx + ox + width > s.w) {
+                ox = 0;
+            }
+            if (by + oy + height > s.h) {
+                oy = 0;
+            }
+            DrawAt(sink, x + bx, y + by, {bx + ox, by + oy, width, height}, s.w, s.h);
+        };
         for (int64_t by = 0; by < s.h; by += 2) {
-            for (int64_t bx = 0; bx < s.w; bx += 4) {
-                if (Rand255() <= level) {
-                    DrawAligned(sink, x, y, {bx, by, 4, 2}, s.w, s.h);
-                    continue;
+            int64_t bx = 0;
+            if constexpr (std::decay_t<decltype(sink)>::kDrawsBlocks) {
+                if (by + 2 <= s.h) {
+                    // The whole blocks of the row, then the cut one at its end.
+                    bx = s.w - s.w % 4;
+                    switch (jitter) {
+                    case 10:
+                        JitteredStretches<10>(sink, x, y, level, s, by, bx);
+                        break;
+                    case 6:
+                        JitteredStretches<6>(sink, x, y, level, s, by, bx);
+                        break;
+                    case 4:
+                        JitteredStretches<4>(sink, x, y, level, s, by, bx);
+                        break;
+                    default:
+                        JitteredStretches<2>(sink, x, y, level, s, by, bx);
+                        break;
+                    }
                 }
-                const int64_t width = bx + 4 > s.w ? s.w - bx : 4;
-                const int64_t height = by + 2 > s.h ? s.h - by : 2;
-                int64_t ox = crt::rand() % jitter;
-                int64_t oy = crt::rand() % jitter;
-                if (bx + ox + width > s.w) {
-                    ox = 0;
-                }
-                if (by + oy + height > s.h) {
-                    oy = 0;
-                }
-                DrawAt(sink, x + bx, y + by, {bx + ox, by + oy, width, height}, s.w, s.h);
+            }
+            for (; bx < s.w; bx += 4) {
+                block(bx, by);
             }
         }
     });
