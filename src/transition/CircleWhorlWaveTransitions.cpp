@@ -155,6 +155,14 @@ int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level,
             if (drawnColumns == 0) {
                 continue;
             }
+            if constexpr (std::decay_t<decltype(sink)>::kDrawsColumns) {
+                // One-pixel cells: the row's drawn columns are its pattern,
+                // drawn as one row with the others masked out.
+                if (cell == 1) {
+                    sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, 1}), drawnColumns);
+                    continue;
+                }
+            }
             if (kRuns && drawnColumns == 15) {
                 DrawAligned(sink, x, y, {0, v, rowEnd, cell}, s.w, s.h);
                 continue;
