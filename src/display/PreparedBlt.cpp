@@ -57,8 +57,8 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
 
 void PreparedBlt::DrawColumns(int x, int y, const Rect& srcRect, unsigned pattern) const
 {
-    pattern &= 15;
-    if (pattern == 15) {
+    pattern &= 0xFFFF;
+    if (pattern == 0xFFFF) {
         Draw(x, y, srcRect);
         return;
     }
@@ -69,14 +69,14 @@ void PreparedBlt::DrawColumns(int x, int y, const Rect& srcRect, unsigned patter
     // The clip cuts every column's piece to the same rows, and keeps or drops
     // each column as it does the whole; a cut left edge only turns the
     // pattern to the first column kept.
-    const int phase = static_cast<int>((int64_t{r.srcLeft} - srcRect.left) & 3);
-    const unsigned turned = ((pattern | pattern << 4) >> phase) & 15;
+    const int phase = static_cast<int>((int64_t{r.srcLeft} - srcRect.left) & 15);
+    const unsigned turned = ((pattern | pattern << 16) >> phase) & 0xFFFF;
     if (columns_ != nullptr) {
         columns_(dst_, src_, r, arg_, turned);
         return;
     }
     for (int c = 0; c < r.cols; ++c) {
-        if ((turned >> (c & 3) & 1) != 0) {
+        if ((turned >> (c & 15) & 1) != 0) {
             kernel_(dst_, src_, OneToOneClip{r.srcLeft + c, r.srcTop, r.dstLeft + c, r.dstTop, 1, r.rows}, arg_);
         }
     }

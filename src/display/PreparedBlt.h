@@ -73,7 +73,7 @@ void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Placed
 }
 
 // Draws the columns of a clipped piece whose index from its first column,
-// modulo 4, is a set bit of pattern (bit 0: columns 0, 4, 8, ...).
+// modulo 16, is a set bit of pattern (bit 0: columns 0, 16, 32, ...).
 using PieceColumnsKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
                                     uint32_t arg, unsigned pattern);
 
@@ -137,7 +137,7 @@ public:
     void DrawMany(const PlacedPiece* pieces, int count) const { batch_(dst_, src_, pieces, count, arg_); }
 
     // Draws the columns c of srcRect (placed as Draw places it) for which bit
-    // (c - srcRect.left) mod 4 of pattern is set: the pixels the one-column
+    // (c - srcRect.left) mod 16 of pattern is set: the pixels the one-column
     // pieces of those columns draw, worked a row at a time where the pair has
     // a column-pattern kernel.
     void DrawColumns(int x, int y, const Rect& srcRect, unsigned pattern) const;

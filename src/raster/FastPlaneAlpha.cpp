@@ -186,8 +186,9 @@ void AlphaPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Place
     }
 }
 
-// Columns of a clipped piece by a four-column pattern (see PreparedBlt.h):
-// whole rows of four mixed at once, the columns left out keeping their pixels.
+// Columns of a clipped piece by a sixteen-column pattern (see PreparedBlt.h):
+// whole rows mixed four pixels at once, the columns left out keeping their
+// pixels, and fours with no column drawn skipped.
 template <class D, class S, bool Fade>
 void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece,
                        uint32_t f, unsigned pattern)
@@ -205,14 +206,19 @@ void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, c
 #if defined(LANTERN_HAVE_SSE2)
         if (simd) {
             const auto lane = [pattern](int k) { return (pattern >> k & 1) != 0 ? 0 : -1; };
-            const __m128i keep = _mm_set_epi32(lane(3), lane(2), lane(1), lane(0));
+            const __m128i keep[4] = {_mm_set_epi32(lane(3), lane(2), lane(1), lane(0)),
+                                     _mm_set_epi32(lane(7), lane(6), lane(5), lane(4)),
+                                     _mm_set_epi32(lane(11), lane(10), lane(9), lane(8)),
+                                     _mm_set_epi32(lane(15), lane(14), lane(13), lane(12))};
             for (; i + 4 <= r.cols; i += 4) {
-                raster::MixFour32Masked<true, Fade>(dstRow + i * 4, srcRow + i * 4, factor, keep);
+                if ((pattern >> (i & 15) & 15) != 0) {
+                    raster::MixFour32Masked<true, Fade>(dstRow + i * 4, srcRow + i * 4, factor, keep[(i >> 2) & 3]);
+                }
             }
         }
 #endif
         for (; i < r.cols; ++i) {
-            if ((pattern >> (i & 3) & 1) != 0) {
+            if ((pattern >> (i & 15) & 1) != 0) {
                 step(dstRow + i * 4, srcRow + i * 4);
             }
         }

@@ -159,7 +159,7 @@ int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level,
                 // One-pixel cells: the row's drawn columns are its pattern,
                 // drawn as one row with the others masked out.
                 if (cell == 1) {
-                    sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, 1}), drawnColumns);
+                    sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, 1}), RepeatEveryFour(drawnColumns));
                     continue;
                 }
             }

@@ -126,7 +126,7 @@ void DrawColumnBands(const Sink& sink, int64_t x, int64_t y, SourceSize s, const
             }
         }
         if (pattern != 0) {
-            sink.DrawColumns(x, y + top, PieceRect({0, top, s.w, bottom - top}), pattern);
+            sink.DrawColumns(x, y + top, PieceRect({0, top, s.w, bottom - top}), RepeatEveryFour(pattern));
         }
     }
 }

@@ -73,6 +73,13 @@ inline Rect PieceRect(const Piece& p)
     return MakeRect(p.left, p.top, p.left + p.width, p.top + p.height);
 }
 
+// A column pattern that repeats every four columns (bit c: the columns c mod
+// 4) as the sixteen-column pattern of DrawColumns.
+constexpr unsigned RepeatEveryFour(unsigned pattern)
+{
+    return (pattern & 15) * 0x1111u;
+}
+
 // Piece sinks, one per draw mode. Each draws one source rectangle at a
 // destination point, 1:1 or (tensile only) stretched to a destination size.
 struct SinkBase {
@@ -86,7 +93,7 @@ struct SinkBase {
     // True for a sink with DrawBatch(pieces, count): 1:1 pieces drawn in order.
     static constexpr bool kDrawsBatches = false;
     // True for a sink with DrawColumns(px, py, piece, pattern): the columns c
-    // of a 1:1 piece with bit (c - piece.left) mod 4 of pattern set, each as
+    // of a 1:1 piece with bit (c - piece.left) mod 16 of pattern set, each as
     // its own one-column piece would draw it.
     static constexpr bool kDrawsColumns = false;
     // True for a sink with DrawBlocks(stretch): a BlockStretch's blocks in
