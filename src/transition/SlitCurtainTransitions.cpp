@@ -1,6 +1,7 @@
 #include "transition/SlitCurtainTransitions.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "transition/TransitionFrame.h"
 
@@ -99,6 +100,20 @@ int Tensile(CPlaneBase* src, CPlaneBase* dst, int32_t x, int32_t y, int32_t leve
             }
         };
         auto stretch = [&](int64_t along, const Rect& line, int64_t length) {
+            if constexpr (std::decay_t<decltype(sink)>::kDirect) {
+                // A row stretched down only (its width is kept) is that row
+                // drawn 1:1 on every destination row it covers: the row
+                // kernel instead of the stretch walk's pixel steps. Rows off
+                // the destination plane draw nothing either way.
+                if (rows && !line.IsEmpty() && line.bottom - line.top == 1 && length >= 1 && across >= 1) {
+                    const int64_t first = std::max<int64_t>(along, 0);
+                    const int64_t end = std::min(along + length, std::max<int64_t>(d.h, 0));
+                    for (int64_t row = first; row < end; ++row) {
+                        sink(int64_t{x}, row, line);
+                    }
+                    return;
+                }
+            }
             at(along, [&](int64_t px, int64_t py) {
                 DrawStretched(sink, px, py, line, rows ? across : length, rows ? length : across);
             });

@@ -99,6 +99,10 @@ struct SinkBase {
     // True for a sink with DrawBlocks(stretch): a BlockStretch's blocks in
     // order, each as its own 1:1 piece would draw it.
     static constexpr bool kDrawsBlocks = false;
+    // True for the display planes' direct sink, whose 1:1 pieces cost no
+    // plane call: an effect may hand it a stretch as the 1:1 pieces it
+    // amounts to.
+    static constexpr bool kDirect = false;
 };
 
 struct BltSink : SinkBase {
@@ -216,6 +220,7 @@ struct DirectSink : SinkBase {
     static constexpr bool kDrawsBatches = true;
     static constexpr bool kDrawsColumns = true;
     static constexpr bool kDrawsBlocks = true;
+    static constexpr bool kDirect = true;
 
     void DrawBlocks(const BlockStretch& blocks) const
     {
