@@ -100,28 +100,34 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
         for (int64_t by = 0; by < s.h; by += blockH, ++blockRow) {
             for (int64_t first = 0; first < s.w; first += blockW * kStretch) {
                 const int64_t end = std::min(s.w, first + blockW * kStretch);
-                int n = 0;
-                for (int64_t bx = first; bx < end; bx += blockW) {
-                    offsets[n++] = offset(m, bx, by, blockRow);
-                }
                 using Sink = std::decay_t<decltype(sink)>;
                 if constexpr (Sink::kDrawsBlocks) {
                     // A stretch of whole blocks goes to the drawer as their
                     // places alone (the blocks' own rectangles follow from
-                    // the first); the cut blocks at the right and bottom
+                    // the first), each worked straight into its place (the
+                    // origin in locals: the places' stores could otherwise
+                    // alias it); the cut blocks at the right and bottom
                     // edges take the piece path below.
-                    if (by + blockH <= s.h && first + blockW * n <= s.w) {
+                    if (by + blockH <= s.h && end - first == (end - first) / blockW * blockW) {
                         int32_t xs[kStretch];
                         int32_t ys[kStretch];
-                        for (int i = 0; i < n; ++i) {
-                            xs[i] = Saturate32(x + first + blockW * i + offsets[i].x);
-                            ys[i] = Saturate32(y + by + offsets[i].y);
+                        const int64_t rowX = int64_t{x} + first;
+                        const int64_t rowY = int64_t{y} + by;
+                        int n = 0;
+                        for (int64_t bx = first; bx < end; bx += blockW, ++n) {
+                            const Offset o = offset(m, bx, by, blockRow);
+                            xs[n] = Saturate32(rowX + (bx - first) + o.x);
+                            ys[n] = Saturate32(rowY + o.y);
                         }
                         sink.DrawBlocks(BlockStretch{static_cast<int32_t>(first), static_cast<int32_t>(by),
                                                      static_cast<int32_t>(blockW), static_cast<int32_t>(blockH),
                                                      xs, ys, n});
                         continue;
                     }
+                }
+                int n = 0;
+                for (int64_t bx = first; bx < end; bx += blockW) {
+                    offsets[n++] = offset(m, bx, by, blockRow);
                 }
                 if constexpr (Sink::kDrawsBatches) {
                     // The stretch goes to the drawer in one call.

@@ -156,7 +156,7 @@ class PieceRun {
 public:
     explicit PieceRun(const PreparedBlt* drawer) : drawer_(drawer) {}
 
-    void Add(int32_t px, int32_t py, const Rect& piece)
+    [[gnu::always_inline]] void Add(int32_t px, int32_t py, const Rect& piece)
     {
         if (piece.right <= piece.left || piece.bottom <= piece.top) {
             return;
@@ -245,7 +245,10 @@ struct DirectSink : SinkBase {
         }
     }
 
-    void operator()(int64_t px, int64_t py, const Rect& piece, const Size* dstSize = nullptr) const
+    // (Forced inline, as Add is: out of line the piece goes through memory
+    // and the join test waits on it.)
+    [[gnu::always_inline]] void operator()(int64_t px, int64_t py, const Rect& piece,
+                                           const Size* dstSize = nullptr) const
     {
         if (dstSize == nullptr) {
             if constexpr (Join) {
@@ -282,8 +285,10 @@ bool PrepareDirect(PreparedBlt* drawer, CPlaneBase* dst, CPlaneBase* src, uint32
 
 // Clamps a piece to the source and draws it where it stands in the picture
 // (x + left, y + top of the clamped piece), which is what most effects do.
+// (Forced inline: the random effects call it for every block, and out of
+// line the piece's fields go through memory.)
 template <class Sink>
-inline void DrawAligned(const Sink& sink, int64_t x, int64_t y, Piece p, int64_t srcWidth, int64_t srcHeight)
+[[gnu::always_inline]] inline void DrawAligned(const Sink& sink, int64_t x, int64_t y, Piece p, int64_t srcWidth, int64_t srcHeight)
 {
     ClampPieceToSource(p, srcWidth, srcHeight);
     sink(x + p.left, y + p.top, PieceRect(p));
@@ -291,7 +296,7 @@ inline void DrawAligned(const Sink& sink, int64_t x, int64_t y, Piece p, int64_t
 
 // Clamps a piece and draws it at an explicit destination point.
 template <class Sink>
-inline void DrawAt(const Sink& sink, int64_t px, int64_t py, Piece p, int64_t srcWidth, int64_t srcHeight)
+[[gnu::always_inline]] inline void DrawAt(const Sink& sink, int64_t px, int64_t py, Piece p, int64_t srcWidth, int64_t srcHeight)
 {
     ClampPieceToSource(p, srcWidth, srcHeight);
     sink(px, py, PieceRect(p));
