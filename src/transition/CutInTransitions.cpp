@@ -16,20 +16,119 @@ int Rand255()
     return crt::rand() & 255;
 }
 
-// Random dissolve over 4 x 2 blocks: one rand() per block, whatever the mode
-// and whether or not the block is drawn, so the sequence a frame consumes is
-// fixed by the block count; a block shows when its byte is at most its
-// threshold.
-template <class Sink, class Threshold>
-void DissolveBlocks(const Sink& sink, int64_t x, int64_t y, SourceSize s, Threshold threshold)
+// The generator's state after k steps from s.
+constexpr uint32_t RandSteps(uint32_t s, int k)
 {
-    for (int64_t by = 0; by < s.h; by += 2) {
-        for (int64_t bx = 0; bx < s.w; bx += 4) {
-            if (Rand255() <= threshold(bx, by)) {
-                DrawAligned(sink, x, y, {bx, by, 4, 2}, s.w, s.h);
+    for (int i = 0; i < k; ++i) {
+        s = crt::NextRandState(s);
+    }
+    return s;
+}
+
+// K steps of the generator as one: it is affine, so K steps are one affine
+// step whose constants follow from the one-step function.
+template <int K>
+struct RandJump {
+    static constexpr uint32_t kAdd = RandSteps(0, K);
+    static constexpr uint32_t kMul = RandSteps(1, K) - kAdd;
+    static constexpr uint32_t From(uint32_t state) { return state * kMul + kAdd; }
+};
+
+constexpr int kStretch = 64;
+
+// The next n (at most kStretch) numbers of the generator, as n calls of
+// rand() give them, the state moved past them. Four chains four steps
+// apart: a stretch of blocks waits on one multiplication per four numbers
+// instead of one per number.
+void NextRandNumbers(int* out, int n)
+{
+    uint32_t last = crt::RandState();
+    uint32_t lanes[4];
+    uint32_t state = last;
+    for (uint32_t& lane : lanes) {
+        state = crt::NextRandState(state);
+        lane = state;
+    }
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            out[i + k] = crt::RandOfState(lanes[k]);
+        }
+        last = lanes[3];
+        for (uint32_t& lane : lanes) {
+            lane = RandJump<4>::From(lane);
+        }
+    }
+    for (int k = 0; i < n; ++i, ++k) {
+        out[i] = crt::RandOfState(lanes[k]);
+        last = lanes[k];
+    }
+    crt::RandState() = last;
+}
+
+// Random blocks of bw x bh at their places: one rand() per block, in block
+// order, whatever the mode and whether or not the block is drawn, so the
+// sequence a frame consumes is fixed by the block count; a block shows when
+// shown(byte, bx, by) holds for its byte (rand() & 255).
+//
+// On a sink that draws block stretches a row's whole blocks take their bytes
+// a stretch at a time and the shown ones go to the drawer together: the
+// blocks never overlap, so only the order of the draws from the generator
+// matters, and the join test of the piece runs, which goes either way at
+// random, is not made.
+template <class Sink, class Shown>
+void RandomBlocks(const Sink& sink, int64_t x, int64_t y, SourceSize s, int64_t bw, int64_t bh, Shown shown)
+{
+    for (int64_t by = 0; by < s.h; by += bh) {
+        int64_t bx = 0;
+        if constexpr (Sink::kDrawsBlocks) {
+            if (by + bh <= s.h) {
+                const int64_t end = s.w - s.w % bw;
+                const int64_t rowX = x;
+                const int32_t rowY = Saturate32(y + by);
+                for (int64_t first = 0; first < end; first += bw * kStretch) {
+                    const int n = static_cast<int>(std::min<int64_t>(kStretch, (end - first) / bw));
+                    int numbers[kStretch];
+                    NextRandNumbers(numbers, n);
+                    int32_t xs[kStretch];
+                    int32_t ys[kStretch];
+                    int32_t srcXs[kStretch];
+                    int32_t srcYs[kStretch];
+                    int count = 0;
+                    for (int i = 0; i < n; ++i) {
+                        const int64_t left = first + bw * i;
+                        xs[count] = Saturate32(rowX + left);
+                        ys[count] = rowY;
+                        srcXs[count] = static_cast<int32_t>(left);
+                        srcYs[count] = static_cast<int32_t>(by);
+                        count += shown(numbers[i] & 255, left, by) ? 1 : 0;
+                    }
+                    if (count == n) {
+                        // All shown (the inside of CutInBlt17's disc): one
+                        // piece of the stretch's rows.
+                        sink(rowX + first, rowY, PieceRect({first, by, bw * n, bh}));
+                    } else if (count != 0) {
+                        sink.DrawBlocks(BlockStretch{0, 0, static_cast<int32_t>(bw), static_cast<int32_t>(bh), xs, ys,
+                                                     count, srcXs, srcYs});
+                    }
+                }
+                bx = end;
+            }
+        }
+        for (; bx < s.w; bx += bw) {
+            if (shown(Rand255(), bx, by)) {
+                DrawAligned(sink, x, y, {bx, by, bw, bh}, s.w, s.h);
             }
         }
     }
+}
+
+// Random dissolve over 4 x 2 blocks: a block shows when its byte is at most
+// its threshold.
+template <class Sink, class Threshold>
+void DissolveBlocks(const Sink& sink, int64_t x, int64_t y, SourceSize s, Threshold threshold)
+{
+    RandomBlocks(sink, x, y, s, 4, 2, [&](int byte, int64_t bx, int64_t by) { return byte <= threshold(bx, by); });
 }
 
 template <class Threshold>
@@ -264,14 +363,11 @@ namespace {
 template <int Jitter>
 void JitteredSources(int level, SourceSize s, int64_t bx, int64_t by, int n, int32_t* srcXs, int32_t* srcYs)
 {
-    using crt::NextRandState;
-    constexpr uint32_t kAdd3 = NextRandState(NextRandState(NextRandState(0)));
-    constexpr uint32_t kMul3 = NextRandState(NextRandState(NextRandState(1))) - kAdd3;
     uint32_t state = crt::RandState();
     for (int i = 0; i < n; ++i, bx += 4) {
-        const uint32_t byte = NextRandState(state);
-        const uint32_t shiftX = NextRandState(byte);
-        const uint32_t shiftY = state * kMul3 + kAdd3;
+        const uint32_t byte = crt::NextRandState(state);
+        const uint32_t shiftX = crt::NextRandState(byte);
+        const uint32_t shiftY = RandJump<3>::From(state);
         const bool settled = (crt::RandOfState(byte) & 255) <= level;
         int64_t ox = crt::RandOfState(shiftX) % Jitter;
         int64_t oy = crt::RandOfState(shiftY) % Jitter;
@@ -290,7 +386,6 @@ void JitteredSources(int level, SourceSize s, int64_t bx, int64_t by, int n, int
 template <int Jitter, class Sink>
 void JitteredStretches(const Sink& sink, int64_t x, int64_t y, int level, SourceSize s, int64_t by, int64_t end)
 {
-    constexpr int kStretch = 64;
     int32_t xs[kStretch];
     int32_t ys[kStretch];
     int32_t srcXs[kStretch];
@@ -378,7 +473,7 @@ int CutInBlt4(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
               uint32_t modeArg, const Rect* clip)
 {
     return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t, int64_t by) {
-        return ((s.h - by - 1) * 256) / s.h + 2 * int64_t{level} - 256;
+        return TruncDiv((s.h - by - 1) * 256, s.h) + 2 * int64_t{level} - 256;
     });
 }
 
@@ -386,7 +481,7 @@ int CutInBlt5(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
               uint32_t modeArg, const Rect* clip)
 {
     return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t, int64_t by) {
-        return (by * 256) / s.h + 2 * int64_t{level} - 256;
+        return TruncDiv(by * 256, s.h) + 2 * int64_t{level} - 256;
     });
 }
 
@@ -394,7 +489,7 @@ int CutInBlt6(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
               uint32_t modeArg, const Rect* clip)
 {
     return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t bx, int64_t) {
-        return ((s.w - bx - 1) * 256) / s.w + 2 * int64_t{level} - 256;
+        return TruncDiv((s.w - bx - 1) * 256, s.w) + 2 * int64_t{level} - 256;
     });
 }
 
@@ -402,7 +497,7 @@ int CutInBlt7(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t le
               uint32_t modeArg, const Rect* clip)
 {
     return Dissolve(dst, src, x, y, level, mode, modeArg, clip, [level](SourceSize s, int64_t bx, int64_t) {
-        return (bx * 256) / s.w + 2 * int64_t{level} - 256;
+        return TruncDiv(bx * 256, s.w) + 2 * int64_t{level} - 256;
     });
 }
 
@@ -483,17 +578,12 @@ int CutInBlt17(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
             return;
         }
         const double radius = static_cast<double>(((s.w + s.h) * level) >> 8);
-        for (int64_t by = 0; by < s.h; by += 2) {
+        RandomBlocks(sink, x, y, s, 2, 2, [&](int r, int64_t bx, int64_t by) {
             const int64_t ey = 2 * by - s.h;
-            for (int64_t bx = 0; bx < s.w; bx += 2) {
-                const int r = Rand255();
-                const int64_t ex = 2 * bx - s.w;
-                const double d = std::sqrt(static_cast<double>(ex * ex + ey * ey));
-                if (r <= radius - d) {
-                    DrawAligned(sink, x, y, {bx, by, 2, 2}, s.w, s.h);
-                }
-            }
-        }
+            const int64_t ex = 2 * bx - s.w;
+            const double d = std::sqrt(static_cast<double>(ex * ex + ey * ey));
+            return r <= radius - d;
+        });
     });
 }
 

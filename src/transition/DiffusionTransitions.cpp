@@ -55,20 +55,6 @@ int64_t DistanceOf(const Radial& r)
     return static_cast<int64_t>(std::sqrt(static_cast<double>(r.dx * r.dx + r.dy * r.dy)));
 }
 
-// n / d truncated toward zero, as the integer division gives it, without a
-// 64-bit integer division per block. Below 2^26 for |n| and |d| the double
-// quotient is within 2^-27 of n / d, nearer than a quotient that is not a
-// whole number ever comes to one (1 / |d|), and it keeps its sign, so its
-// truncation is the same; larger operands take the integer division.
-int64_t TruncDiv(int64_t n, int64_t d)
-{
-    constexpr int64_t kExact = int64_t{1} << 26;
-    if (n > -kExact && n < kExact && d > -kExact && d < kExact) {
-        return static_cast<int64_t>(static_cast<double>(n) / static_cast<double>(d));
-    }
-    return n / d;
-}
-
 // The effects whose blocks scatter at random draw them without joining
 // neighbours (see RunTransition); those whose offsets follow the position
 // smoothly keep joining, as neighbours there mostly move together.

@@ -33,6 +33,20 @@ inline int32_t Saturate32(int64_t v)
                                                     std::numeric_limits<int32_t>::max()));
 }
 
+// n / d truncated toward zero, as the integer division gives it, without a
+// 64-bit integer division per block or pixel. Below 2^26 for |n| and |d| the double
+// quotient is within 2^-27 of n / d, nearer than a quotient that is not a
+// whole number ever comes to one (1 / |d|), and it keeps its sign, so its
+// truncation is the same; larger operands take the integer division.
+inline int64_t TruncDiv(int64_t n, int64_t d)
+{
+    constexpr int64_t kExact = int64_t{1} << 26;
+    if (n > -kExact && n < kExact && d > -kExact && d < kExact) {
+        return static_cast<int64_t>(static_cast<double>(n) / static_cast<double>(d));
+    }
+    return n / d;
+}
+
 // A piece of the source in (left, top, width, height) form.
 struct Piece {
     int64_t left;
