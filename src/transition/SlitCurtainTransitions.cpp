@@ -21,7 +21,24 @@ void SlitCurtain(const Sink& sink, int64_t x, int64_t y, SourceSize s, int32_t l
     const int64_t extent = columns ? s.w : s.h;
     const int64_t count = (extent + strip + 1) / strip;
     const int64_t progress = ((count + strip) * level) / 256;
-    for (int64_t i = 0; i < count && i < progress; ++i) {
+    int64_t i = 0;
+    if constexpr (Sink::kDirect) {
+        // The strips already wide open lie side by side: on the display
+        // planes they are one piece (the strips never overlap), which the
+        // row kernel draws in long rows rather than a strip's width at a time.
+        const int64_t full = std::clamp<int64_t>(progress - strip + 1, 0, count);
+        if (full > 0) {
+            const int64_t first = fromStart ? 0 : std::max<int64_t>(extent - full * strip, 0);
+            const int64_t last = fromStart ? std::min(full * strip, extent) : extent;
+            if (columns) {
+                sink(x + first, y, MakeRect(first, 0, last, s.h));
+            } else {
+                sink(x, y + first, MakeRect(0, first, s.w, last));
+            }
+            i = full;
+        }
+    }
+    for (; i < count && i < progress; ++i) {
         const int64_t open = std::min(progress - i, strip);
         int64_t first = 0;
         int64_t last = 0;  // exclusive
