@@ -243,7 +243,7 @@ template <class D, class S, bool Fade, bool Simd>
 // multiple of 4, H even). The block
 // effects draw a screen of blocks a frame (up to 120,000 of 2 x 2), nearly all of them
 // whole and landing inside the target: those are mixed straight from their
-// rows after four comparisons (eight when each has its own source corner),
+// rows after two comparisons (four when each has its own source corner),
 // the others go through the clip.
 template <class D, class S, bool Fade, int W, int H, bool OwnSource>
 void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, const BlockStretch& blocks, uint32_t f)
@@ -252,16 +252,28 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
     const SurfaceView sv = srcView;
     const BlockStretch b = blocks;
     const int factor = static_cast<int>(f);
-    const bool wholeSource = OwnSource || (b.left >= sv.rect.left && b.top >= sv.rect.top &&
-                                           int64_t{b.left} + int64_t{b.count} * W <= sv.rect.right &&
-                                           int64_t{b.top} + H <= sv.rect.bottom);
-    // The corners at which a whole block stays inside the clip.
-    const int64_t minX = wholeSource ? dv.rect.left : INT64_MAX;
-    const int64_t maxX = int64_t{dv.rect.right} - W;
-    const int64_t minY = dv.rect.top;
-    const int64_t maxY = int64_t{dv.rect.bottom} - H;
+    // The corners at which a whole block stays inside the clip (and the
+    // source): x - left in [0, spanX] and so on, each one unsigned comparison.
+    const int64_t spanX = int64_t{dv.rect.right} - dv.rect.left - W;
+    const int64_t spanY = int64_t{dv.rect.bottom} - dv.rect.top - H;
+    const int64_t srcSpanX = int64_t{sv.rect.right} - sv.rect.left - W;
+    const int64_t srcSpanY = int64_t{sv.rect.bottom} - sv.rect.top - H;
+    const bool rowInside = OwnSource || (b.left >= sv.rect.left && b.top >= sv.rect.top &&
+                                         int64_t{b.left} + int64_t{b.count} * W <= sv.rect.right &&
+                                         int64_t{b.top} + H <= sv.rect.bottom);
+    const auto within = [](int64_t v, int64_t from, int64_t span) {
+        return static_cast<uint64_t>(v - from) <= static_cast<uint64_t>(span);
+    };
+    if (spanX < 0 || spanY < 0 || srcSpanX < 0 || srcSpanY < 0 || !rowInside) {
+        for (int i = 0; i < b.count; ++i) {
+            AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
+        }
+        return;
+    }
     const intptr_t dp = dv.pitch;
     const intptr_t sp = sv.pitch;
+    const uint64_t targetW = static_cast<uint64_t>(int64_t{dv.rect.right} - dv.rect.left);
+    const uint64_t targetH = static_cast<uint64_t>(int64_t{dv.rect.bottom} - dv.rect.top);
     // The next block's source corner when the stretch is one source row.
     const uint8_t* rowSource = OwnSource ? sv.pixels
                                          : sv.pixels + static_cast<intptr_t>(b.top) * sp + static_cast<intptr_t>(b.left) * 4;
@@ -276,29 +288,26 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
             // fetched a few blocks ahead. A fetch hint never faults, but one
             // off the target (most blocks at the low levels) costs a page
             // walk for nothing, so only blocks whose corner is on it are fetched.
-            const int32_t ax = b.xs[i + kAhead];
-            const int32_t ay = b.ys[i + kAhead];
-            if (ax >= dv.rect.left && ax < dv.rect.right && ay >= dv.rect.top && ay < dv.rect.bottom) {
-                const uint8_t* row = dv.pixels + ay * dp + intptr_t{ax} * 4;
+            const int64_t ax = b.xs[i + kAhead];
+            const int64_t ay = b.ys[i + kAhead];
+            if (static_cast<uint64_t>(ax - dv.rect.left) < targetW && static_cast<uint64_t>(ay - dv.rect.top) < targetH) {
+                const uint8_t* row = dv.pixels + ay * dp + ax * 4;
                 __builtin_prefetch(row, 1);
                 __builtin_prefetch(row + dp, 1);
             }
         }
         const int64_t x = b.xs[i];
         const int64_t y = b.ys[i];
-        bool inside = x >= minX && x <= maxX && y >= minY && y <= maxY;
+        bool inside = within(x, dv.rect.left, spanX) && within(y, dv.rect.top, spanY);
         if constexpr (OwnSource) {
             const int64_t sx = b.srcXs[i];
             const int64_t sy = b.srcYs[i];
-            inside = inside && sx >= sv.rect.left && sx <= int64_t{sv.rect.right} - W && sy >= sv.rect.top &&
-                     sy <= int64_t{sv.rect.bottom} - H;
-            if (inside) {
-                sr = sv.pixels + static_cast<intptr_t>(sy) * sp + static_cast<intptr_t>(sx) * 4;
-            }
+            inside = inside && within(sx, sv.rect.left, srcSpanX) && within(sy, sv.rect.top, srcSpanY);
+            sr = sv.pixels + static_cast<intptr_t>(sy) * sp + static_cast<intptr_t>(sx) * 4;
         }
         if (!inside) [[unlikely]] {
             // At the low levels most blocks are thrown wholly off the target.
-            if (x < maxX + W && x + W > dv.rect.left && y < maxY + H && y + H > minY) {
+            if (x < dv.rect.right && x + W > dv.rect.left && y < dv.rect.bottom && y + H > dv.rect.top) {
                 AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
             }
             continue;

@@ -193,45 +193,60 @@ private:
     std::vector<Cell> cells_;
 };
 
-using DirectionGrid = BlockGrid<Direction, &DirectionOf>;
+// Blocks thrown outward from the centre by a random share of K: a block's
+// throw is its direction scaled by its two random bytes (two random index
+// bases run per block row of 2: 26 and 38 apart from row to row), and a
+// frame scales the throw by K >> 16. The throw depends on the picture and
+// block size only, so it is what the grid keeps.
+struct Throw {
+    int32_t x;  // at most 255 * 256 either way
+    int32_t y;
+};
+
+Throw ThrowOf(const Motion& m, int64_t bx, int64_t by)
+{
+    const Direction u = DirectionOf(m, bx, by);
+    const int64_t blockRow = by / 2;
+    return {static_cast<int32_t>(Rt(26 * blockRow + bx) * u.x), static_cast<int32_t>(Rt(1 + 38 * blockRow + bx) * u.y)};
+}
+
+using ThrowGrid = BlockGrid<Throw, &ThrowOf>;
 
 // A grid per block size the effects use (2 x 2 and 4 x 2), so that two
 // effects taking turns do not rebuild each other's.
-DirectionGrid& GridFor(int64_t blockW)
+ThrowGrid& GridFor(int64_t blockW)
 {
-    static DirectionGrid grids[2];
+    static ThrowGrid grids[2];
     return grids[blockW == 2 ? 0 : 1];
 }
 
-// Blocks thrown outward from the centre by a random share of K. Two random
-// index bases run per block row: 26 and 38 apart from row to row.
 // (A lambda, so that the block loop gets it inline.)
-constexpr auto Congeries = [](const Motion& m, Direction u, int64_t bx, int64_t blockRow) -> Offset {
-    const int64_t ra = 26 * blockRow;
-    const int64_t rb = 1 + 38 * blockRow;
-    return {(Rt(ra + bx) * u.x * m.scatter) >> 16, (Rt(rb + bx) * u.y * m.scatter) >> 16};
+constexpr auto Congeries = [](const Motion& m, Throw t) -> Offset {
+    return {(int64_t{t.x} * m.scatter) >> 16, (int64_t{t.y} * m.scatter) >> 16};
 };
 
-// The block effects that follow the directions: offset(m, u, bx, blockRow),
-// on blocks of BlockW x 2.
+// The block effects that throw blocks outward: offset(m, throw), on blocks of
+// BlockW x 2. The grid reads the random table, which is made first (as the
+// block frame would make it, with nothing drawn from the generator between).
 template <int64_t BlockW, class OffsetFn>
 int MoveBlocksOutward(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                       uint32_t modeArg, const Rect* clip, OffsetFn offset)
 {
     constexpr int64_t kBlockH = 2;
-    const Direction* cells = nullptr;
+    const Throw* cells = nullptr;
     int64_t cols = 0;
     if (level >= 1 && level < 256 && src != nullptr) {
         const SourceSize size = QuerySize(src);
-        DirectionGrid& grid = GridFor(BlockW);
+        CreateEffectTables();
+        ThrowGrid& grid = GridFor(BlockW);
         cells = grid.For(Motion{size.w, size.h, 0, 0, 0}, BlockW, kBlockH);
         cols = grid.Columns();
     }
     return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, BlockW, kBlockH,
                                       [cells, cols, offset](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
-                                          const Direction u = cells != nullptr ? cells[blockRow * cols + bx / BlockW]
-                                                                               : DirectionOf(m, bx, by);
-                                          return offset(m, u, bx, blockRow);
+                                          const Throw t = cells != nullptr ? cells[blockRow * cols + bx / BlockW]
+                                                                           : ThrowOf(m, bx, by);
+                                          return offset(m, t);
                                       });
 }
 
@@ -311,9 +326,8 @@ int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t 
 int DiffusionCongeriesBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocksOutward<4>(dst, src, x, y, level, mode, modeArg, clip,
-                      [](const Motion& m, Direction u, int64_t bx, int64_t blockRow) {
-                          const Offset o = Congeries(m, u, bx, blockRow);
+    return MoveBlocksOutward<4>(dst, src, x, y, level, mode, modeArg, clip, [](const Motion& m, Throw t) {
+                          const Offset o = Congeries(m, t);
                           return Offset{(o.x * Cos(m.angle)) >> 16, (o.y * Cos(m.angle - 128)) >> 16};
                       });
 }
