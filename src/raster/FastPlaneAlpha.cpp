@@ -5,6 +5,7 @@
 #include "raster/BlendStep.h"
 #include "raster/RasterPairs.h"
 #include "raster/Simd.h"
+#include "raster/SimdAvx2.h"
 #include "raster/SimdMix.h"
 
 namespace {
@@ -244,8 +245,10 @@ template <class D, class S, bool Fade, bool Simd>
 // effects draw a screen of blocks a frame (up to 120,000 of 2 x 2), nearly all of them
 // whole and landing inside the target: those are mixed straight from their
 // rows after two comparisons (four when each has its own source corner),
-// the others go through the clip.
-template <class D, class S, bool Fade, int W, int H, bool OwnSource>
+// the others go through the clip. Avx2 (W a multiple of 4): the inside
+// blocks' groups of four pixels by two rows are gathered and mixed eight
+// pixels at a time, in order, the gathered ones before any clipped block.
+template <class D, class S, bool Fade, int W, int H, bool OwnSource, bool Avx2>
 void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, const BlockStretch& blocks, uint32_t f)
 {
     const SurfaceView dv = dstView;
@@ -278,6 +281,17 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
     const uint8_t* rowSource = OwnSource ? sv.pixels
                                          : sv.pixels + static_cast<intptr_t>(b.top) * sp + static_cast<intptr_t>(b.left) * 4;
     constexpr int kAhead = 8;
+    constexpr int kGroups = Avx2 ? (W / 4) * (H / 2) : 1;
+    constexpr int kGathered = 64 * kGroups;
+    uint8_t* groupDst[kGathered];
+    const uint8_t* groupSrc[kGathered];
+    int groups = 0;
+    const auto mixGathered = [&] {
+        if (Avx2 && groups != 0) {
+            raster::AlphaQuads32Avx2(groupDst, groupSrc, groups, dp, sp, factor, Fade);
+            groups = 0;
+        }
+    };
     for (int i = 0; i < b.count; ++i) {
         const uint8_t* sr = rowSource;
         if constexpr (!OwnSource) {
@@ -308,11 +322,24 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
         if (!inside) [[unlikely]] {
             // At the low levels most blocks are thrown wholly off the target.
             if (x < dv.rect.right && x + W > dv.rect.left && y < dv.rect.bottom && y + H > dv.rect.top) {
+                mixGathered();
                 AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
             }
             continue;
         }
         uint8_t* d = dv.pixels + static_cast<intptr_t>(y) * dp + static_cast<intptr_t>(x) * 4;
+        if constexpr (Avx2) {
+            if (groups + kGroups > kGathered) {
+                mixGathered();
+            }
+            for (int j = 0; j < H; j += 2, sr += 2 * sp, d += 2 * dp) {
+                for (int k = 0; k < W * 4; k += 16) {
+                    groupDst[groups] = d + k;
+                    groupSrc[groups++] = sr + k;
+                }
+            }
+            continue;
+        }
         for (int j = 0; j < H; j += 2, sr += 2 * sp, d += 2 * dp) {
             if constexpr (W == 2) {
                 raster::MixQuad32<true, Fade>(d, d + dp, sr, sr + sp, factor);
@@ -324,6 +351,7 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
             }
         }
     }
+    mixGathered();
 }
 #endif
 
@@ -331,14 +359,18 @@ template <class D, class S, bool Fade, bool OwnSource>
 bool AlphaWholeBlocksOf(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks, uint32_t f)
 {
 #if defined(LANTERN_HAVE_SSE2)
+    const bool avx2 = raster::CurrentSimdLevel() == raster::SimdLevel::kAvx2;
     if (blocks.w == 2 && blocks.h == 2) {
-        AlphaWholeBlocks<D, S, Fade, 2, 2, OwnSource>(dst, src, blocks, f);
+        AlphaWholeBlocks<D, S, Fade, 2, 2, OwnSource, false>(dst, src, blocks, f);
     } else if (blocks.w == 4 && blocks.h == 2) {
-        AlphaWholeBlocks<D, S, Fade, 4, 2, OwnSource>(dst, src, blocks, f);
+        avx2 ? AlphaWholeBlocks<D, S, Fade, 4, 2, OwnSource, true>(dst, src, blocks, f)
+             : AlphaWholeBlocks<D, S, Fade, 4, 2, OwnSource, false>(dst, src, blocks, f);
     } else if (blocks.w == 4 && blocks.h == 4) {
-        AlphaWholeBlocks<D, S, Fade, 4, 4, OwnSource>(dst, src, blocks, f);
+        avx2 ? AlphaWholeBlocks<D, S, Fade, 4, 4, OwnSource, true>(dst, src, blocks, f)
+             : AlphaWholeBlocks<D, S, Fade, 4, 4, OwnSource, false>(dst, src, blocks, f);
     } else if (blocks.w == 8 && blocks.h == 8) {
-        AlphaWholeBlocks<D, S, Fade, 8, 8, OwnSource>(dst, src, blocks, f);
+        avx2 ? AlphaWholeBlocks<D, S, Fade, 8, 8, OwnSource, true>(dst, src, blocks, f)
+             : AlphaWholeBlocks<D, S, Fade, 8, 8, OwnSource, false>(dst, src, blocks, f);
     } else {
         return false;
     }
