@@ -99,6 +99,19 @@ int CellSquares(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t 
             return;
         }
         const int64_t side = level >> shift;
+        if constexpr (std::decay_t<decltype(sink)>::kDrawsColumns) {
+            // The squares (shorter than their cells at every level, so they
+            // never meet) of a row of cells are one band of rows with the
+            // columns between them masked out; cells are 4, 8 or 16 wide.
+            unsigned pattern = 0;
+            for (int64_t c = 0; c < 16; ++c) {
+                pattern |= (c % cell < side ? 1u : 0u) << c;
+            }
+            for (int64_t v = 0; v < s.h && pattern != 0; v += cell) {
+                sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, std::min(side, s.h - v)}), pattern);
+            }
+            return;
+        }
         for (int64_t v = 0; v < s.h; v += cell) {
             for (int64_t u = 0; u < s.w; u += cell) {
                 DrawAligned(sink, x, y, {u, v, side, side}, s.w, s.h);
