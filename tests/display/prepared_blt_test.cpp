@@ -1,0 +1,174 @@
+// PreparedBlt's column patterns and block stretches against the one-piece
+// Draw they stand for: every pattern bit and block must draw exactly what its
+// own one-column piece or block draws with Draw, in order, at every vector
+// level, for a pair with the row kernels (32-bit screen from its alpha
+// format, plain and faded) and one without (a keyed copy, drawn piece by
+// piece), with the clip and the plane edges cutting in.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "display/FastPlane.h"
+#include "display/PixelFormat.h"
+#include "display/PreparedBlt.h"
+#include "raster/Simd.h"
+
+namespace {
+
+std::unique_ptr<CFastPlane> RandomPlane(int format, int w, int h, uint32_t seed)
+{
+    auto plane = std::make_unique<CFastPlane>();
+    EXPECT_EQ(plane->CreateSurface(w, h, format), 0) << "could not make a test plane";
+    const SurfaceView v = plane->GetSurfaceView();
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = v.pixels + static_cast<intptr_t>(y) * v.pitch;
+        for (int i = 0; i < w * pixfmt::BytesPerPixel(format); ++i) {
+            // Some clear and some opaque alphas among the rest.
+            const uint32_t r = rng();
+            row[i] = r % 7 == 0 ? 0 : r % 7 == 1 ? 255 : static_cast<uint8_t>(r >> 8);
+        }
+    }
+    return plane;
+}
+
+std::vector<uint8_t> Pixels(CFastPlane& plane)
+{
+    const SurfaceView v = plane.GetSurfaceView();
+    const size_t rowBytes = static_cast<size_t>(v.rect.right) * pixfmt::BytesPerPixel(plane.GetPixelFormat());
+    std::vector<uint8_t> out(rowBytes * v.rect.bottom);
+    for (int y = 0; y < v.rect.bottom; ++y) {
+        std::memcpy(&out[y * rowBytes], v.pixels + static_cast<intptr_t>(y) * v.pitch, rowBytes);
+    }
+    return out;
+}
+
+struct DrawerCase {
+    int dst;
+    int src;
+    PieceOp op;
+    int factor;
+    const char* name;
+};
+
+const DrawerCase kCases[] = {
+    {pixfmt::kBGRX32, pixfmt::kBGRA32, PieceOp::kBltAuto, 0, "alpha blit"},
+    {pixfmt::kBGRX32, pixfmt::kBGRA32, PieceOp::kAlphaBltFastFade, 97, "faded alpha blit"},
+    {pixfmt::kBGRX32, pixfmt::kBGRX32, PieceOp::kBltColorKey, 0, "keyed copy"},
+};
+
+class PreparedBltForms : public ::testing::TestWithParam<raster::SimdLevel> {
+protected:
+    void SetUp() override
+    {
+        if (raster::SetSimdLevel(GetParam()) != GetParam()) GTEST_SKIP() << "this processor lacks the instructions";
+    }
+    void TearDown() override { raster::SetSimdEnabled(true); }
+
+    // Runs draw(drawer) on one copy of the target and reference(drawer) on
+    // another, for every setup and clip, and expects the same pixels.
+    template <class Draw, class Reference>
+    void ExpectSame(const char* what, Draw draw, Reference reference)
+    {
+        const Rect clips[] = {{0, 0, 40, 30}, {3, 2, 37, 27}};
+        for (const DrawerCase& setup : kCases) {
+            auto src = RandomPlane(setup.src, 33, 21, 7);
+            src->SetColorKey(0);
+            auto start = RandomPlane(setup.dst, 40, 30, 11);
+            for (const Rect& clip : clips) {
+                CFastPlane got;
+                CFastPlane want;
+                ASSERT_EQ(got.CopyFrom(*start), 0);
+                ASSERT_EQ(want.CopyFrom(*start), 0);
+                PreparedBlt onGot;
+                PreparedBlt onWant;
+                ASSERT_TRUE(onGot.Prepare(&got, src.get(), setup.op, setup.factor, &clip));
+                ASSERT_TRUE(onWant.Prepare(&want, src.get(), setup.op, setup.factor, &clip));
+                draw(onGot);
+                reference(onWant);
+                EXPECT_TRUE(Pixels(got) == Pixels(want))
+                    << what << " differs from its pieces drawn one by one (" << setup.name << ", clip "
+                    << clip.left << "," << clip.top << ")";
+            }
+        }
+    }
+};
+
+TEST_P(PreparedBltForms, a_column_pattern_draws_what_its_one_column_pieces_draw)
+{
+    // Patterns of every period the transitions use, none and all, placed
+    // so that the clip and the plane edges cut a column of each phase.
+    const unsigned patterns[] = {0x0000, 0xFFFF, 0x5555, 0xAAAA, 0x1111, 0x0F0F, 0x00FF, 0x8001, 0x7FFE, 0x1234};
+    const int offsets[] = {-6, -1, 0, 2, 5, 13};
+    for (unsigned pattern : patterns) {
+        for (int dx : offsets) {
+            const Rect piece{1, 2, 31, 19};
+            ExpectSame(
+                "DrawColumns",
+                [&](PreparedBlt& drawer) { drawer.DrawColumns(dx, dx / 2, piece, pattern); },
+                [&](PreparedBlt& drawer) {
+                    for (int c = piece.left; c < piece.right; ++c) {
+                        if ((pattern >> ((c - piece.left) % 16) & 1) != 0) {
+                            drawer.Draw(dx + c - piece.left, dx / 2, Rect{c, piece.top, c + 1, piece.bottom});
+                        }
+                    }
+                });
+        }
+    }
+}
+
+TEST_P(PreparedBltForms, a_block_stretch_draws_what_its_blocks_draw_in_order)
+{
+    // Sizes with a vector form and one without; more blocks than one batch;
+    // blocks scattered so that they overlap each other (the order counts)
+    // and hang off every edge of the target and of the source.
+    const int sizes[][2] = {{2, 2}, {4, 2}, {4, 4}, {8, 8}, {3, 2}};
+    std::mt19937 rng(5);
+    for (const auto& size : sizes) {
+        const int w = size[0];
+        const int h = size[1];
+        for (bool ownSource : {false, true}) {
+            const int count = 150;
+            std::vector<int32_t> xs(count), ys(count), srcXs(count), srcYs(count);
+            for (int i = 0; i < count; ++i) {
+                xs[i] = static_cast<int32_t>(rng() % 48) - 6;
+                ys[i] = static_cast<int32_t>(rng() % 38) - 6;
+                srcXs[i] = static_cast<int32_t>(rng() % 36) - 2;
+                srcYs[i] = static_cast<int32_t>(rng() % 24) - 2;
+            }
+            // A row stretch lies on one source row; with few enough blocks
+            // to stay inside the source, and one that runs past its edge.
+            for (int n : {ownSource ? count : 33 / w, ownSource ? 1 : 33 / w + 1}) {
+                BlockStretch stretch{1, 3, w, h, xs.data(), ys.data(), n};
+                if (ownSource) {
+                    stretch.left = stretch.top = 0;
+                    stretch.srcXs = srcXs.data();
+                    stretch.srcYs = srcYs.data();
+                }
+                ExpectSame(
+                    "DrawBlocks", [&](PreparedBlt& drawer) { drawer.DrawBlocks(stretch); },
+                    [&](PreparedBlt& drawer) {
+                        for (int i = 0; i < n; ++i) {
+                            const int32_t left = stretch.SrcX(i);
+                            const int32_t top = stretch.SrcY(i);
+                            drawer.Draw(xs[i], ys[i], Rect{left, top, left + w, top + h});
+                        }
+                    });
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, PreparedBltForms,
+                         ::testing::Values(raster::SimdLevel::kScalar, raster::SimdLevel::kSse2,
+                                           raster::SimdLevel::kAvx2),
+                         [](const ::testing::TestParamInfo<raster::SimdLevel>& info) {
+                             return info.param == raster::SimdLevel::kScalar ? "scalar"
+                                    : info.param == raster::SimdLevel::kSse2 ? "sse2"
+                                                                               : "avx2";
+                         });
+
+}  // namespace
