@@ -16,6 +16,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
     }
     columns_ = nullptr;
     blocks_ = nullptr;
+    repeat_ = nullptr;
     switch (op) {
     case PieceOp::kBlt:
         kernel_ = FindCopyPieceKernel(df, sf, false);
@@ -32,6 +33,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
         batch_ = FindAlphaPieceBatch(df, sf, true);
         columns_ = FindAlphaColumnsKernel(df, sf, true);
         blocks_ = FindAlphaBlocksKernel(df, sf, true);
+        repeat_ = FindAlphaRepeatKernel(df, sf, true);
         arg_ = static_cast<uint32_t>(factor) & 0xFF;
         break;
     case PieceOp::kBltAuto:  // a source with alpha
@@ -39,6 +41,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
         batch_ = FindAlphaPieceBatch(df, sf, false);
         columns_ = FindAlphaColumnsKernel(df, sf, false);
         blocks_ = FindAlphaBlocksKernel(df, sf, false);
+        repeat_ = FindAlphaRepeatKernel(df, sf, false);
         arg_ = 0;
         break;
     }
@@ -98,5 +101,27 @@ void PreparedBlt::DrawBlocks(const BlockStretch& blocks) const
             pieces[i] = {blocks.xs[first + i], blocks.ys[first + i], Rect{left, top, left + blocks.w, top + blocks.h}};
         }
         batch_(dst_, src_, pieces, n, arg_);
+    }
+}
+
+void PreparedBlt::DrawRepeated(int x, int y, const Rect& column, int count) const
+{
+    // Every copy is cut to the same rows and source column; across, a copy
+    // draws when its column lies in the clip. The first copy that can is
+    // clipped to find the rows, then widened to the last one that can.
+    const int64_t first = std::max<int64_t>(x, dst_.rect.left);
+    const int64_t end = std::min<int64_t>(int64_t{x} + count, dst_.rect.right);
+    OneToOneClip r;
+    if (count <= 0 || column.right - column.left != 1 || first >= end ||
+        !ClipOneToOne(dst_, src_, static_cast<int>(first), y, column, nullptr, &r)) {
+        return;
+    }
+    r.cols = static_cast<int32_t>(end - first);
+    if (repeat_ != nullptr) {
+        repeat_(dst_, src_, r, arg_);
+        return;
+    }
+    for (int c = 0; c < r.cols; ++c) {
+        kernel_(dst_, src_, OneToOneClip{r.srcLeft, r.srcTop, r.dstLeft + c, r.dstTop, 1, r.rows}, arg_);
     }
 }

@@ -99,6 +99,11 @@ struct BlockStretch {
 using PieceBlocksKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks,
                                    uint32_t arg);
 
+// Draws the one source column of a clipped piece (r.srcLeft) at each of the
+// r.cols destination columns from r.dstLeft on.
+using PieceRepeatKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
+                                   uint32_t arg);
+
 // The operations' piece kernels for a (destination, source) format pair, the
 // same pixel steps as the operations' own; DrawNoPiece for a refused pair.
 // Defined beside those kernels (FastPlaneBlt.cpp, raster/FastPlaneAlpha.cpp).
@@ -112,6 +117,8 @@ PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade);
 PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade);
 // The block-stretch kernels of the same pairs; null for the others.
 PieceBlocksKernel FindAlphaBlocksKernel(int dstFormat, int srcFormat, bool fade);
+// The repeated-column kernels of the same pairs; null for the others.
+PieceRepeatKernel FindAlphaRepeatKernel(int dstFormat, int srcFormat, bool fade);
 
 class PreparedBlt {
 public:
@@ -145,6 +152,11 @@ public:
     // Draws a stretch's blocks in order, as Draw would one by one.
     void DrawBlocks(const BlockStretch& blocks) const;
 
+    // Draws column, a source rectangle one column wide, at (x + k, y) for k
+    // from 0 to count - 1, as Draw would one by one: the column stretched
+    // across count columns.
+    void DrawRepeated(int x, int y, const Rect& column, int count) const;
+
 private:
     SurfaceView dst_;  // its rect is the clip already cut to the plane
     SurfaceView src_;
@@ -152,5 +164,6 @@ private:
     PieceBatchKernel batch_ = &DrawPieceBatch<&DrawNoPiece>;
     PieceColumnsKernel columns_ = nullptr;  // null: column by column through kernel_
     PieceBlocksKernel blocks_ = nullptr;    // null: block by block through batch_
+    PieceRepeatKernel repeat_ = nullptr;    // null: column by column through kernel_
     uint32_t arg_ = 0;
 };

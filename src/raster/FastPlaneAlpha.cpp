@@ -1,4 +1,6 @@
 // Per-pixel alpha blits: CFastPlane::AlphaBltFast and AlphaBltFastFade.
+#include <cstring>
+
 #include "display/FastPlane.h"
 #include "display/PreparedBlt.h"
 #include "display/PlaneLock.h"
@@ -222,6 +224,39 @@ void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, c
             if ((pattern >> (i & 15) & 1) != 0) {
                 step(dstRow + i * 4, srcRow + i * 4);
             }
+        }
+    }
+}
+
+// One source column repeated across the clipped piece's columns (see
+// PreparedBlt.h): each row's source pixel mixed over its row, four at a time.
+template <class D, class S, bool Fade>
+void AlphaRepeatPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
+{
+    const SurfaceView dv = dstView;
+    const SurfaceView sv = srcView;
+    const OneToOneClip r = piece;
+    const int factor = static_cast<int>(f);
+    const AlphaPixel<D, S, Fade> step{factor};
+    const uint8_t* s = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
+    uint8_t* dstRow = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
+    const bool simd = raster::SimdEnabled();
+    for (int j = 0; j < r.rows; ++j, s += sv.pitch, dstRow += dv.pitch) {
+        int i = 0;
+#if defined(LANTERN_HAVE_SSE2)
+        if (simd) {
+            uint32_t pixel;
+            std::memcpy(&pixel, s, 4);
+            const __m128i source = _mm_set1_epi32(static_cast<int>(pixel));
+            for (; i + 4 <= r.cols; i += 4) {
+                uint8_t* d = dstRow + i * 4;
+                const __m128i dv4 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), raster::MixFourOf32<true, Fade>(source, dv4, factor));
+            }
+        }
+#endif
+        for (; i < r.cols; ++i) {
+            step(dstRow + i * 4, s);
         }
     }
 }
@@ -476,7 +511,22 @@ constexpr PairTable<PieceBlocksKernel> kAlphaBlocksKernels(nullptr, [](auto d, a
     }
 });
 
+template <bool Fade>
+constexpr PairTable<PieceRepeatKernel> kAlphaRepeatKernels(nullptr, [](auto d, auto s, PieceRepeatKernel* slot) {
+    using D = decltype(d);
+    using S = decltype(s);
+    if constexpr (kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
+        *slot = &AlphaRepeatPiece<D, S, Fade>;
+    }
+});
+
 }  // namespace
+
+PieceRepeatKernel FindAlphaRepeatKernel(int dstFormat, int srcFormat, bool fade)
+{
+    return fade ? kAlphaRepeatKernels<true>.Find(dstFormat, srcFormat)
+                : kAlphaRepeatKernels<false>.Find(dstFormat, srcFormat);
+}
 
 PieceBlocksKernel FindAlphaBlocksKernel(int dstFormat, int srcFormat, bool fade)
 {

@@ -122,12 +122,20 @@ int Tensile(CPlaneBase* src, CPlaneBase* dst, int32_t x, int32_t y, int32_t leve
                 // drawn 1:1 on every destination row it covers: the row
                 // kernel instead of the stretch walk's pixel steps. Rows off
                 // the destination plane draw nothing either way.
-                if (rows && !line.IsEmpty() && line.bottom - line.top == 1 && length >= 1 && across >= 1) {
+                if (rows && !line.IsEmpty() && line.bottom - line.top == 1 && line.right - line.left == across &&
+                    length >= 1) {
                     const int64_t first = std::max<int64_t>(along, 0);
                     const int64_t end = std::min(along + length, std::max<int64_t>(d.h, 0));
                     for (int64_t row = first; row < end; ++row) {
                         sink(int64_t{x}, row, line);
                     }
+                    return;
+                }
+                // A column stretched across only (its height is kept): the
+                // column drawn 1:1 at every destination column it covers.
+                if (!rows && !line.IsEmpty() && line.right - line.left == 1 && line.bottom - line.top == across &&
+                    length >= 1) {
+                    sink.DrawRepeated(along, int64_t{y}, line, length);
                     return;
                 }
             }

@@ -115,7 +115,7 @@ struct SinkBase {
     static constexpr bool kDrawsBlocks = false;
     // True for the display planes' direct sink, whose 1:1 pieces cost no
     // plane call: an effect may hand it a stretch as the 1:1 pieces it
-    // amounts to.
+    // amounts to, or a column stretched across to DrawRepeated.
     static constexpr bool kDirect = false;
 };
 
@@ -240,6 +240,14 @@ struct DirectSink : SinkBase {
     {
         run->Flush();
         drawer->DrawBlocks(blocks);
+    }
+
+    // A piece one column wide drawn 1:1 at count columns side by side from
+    // (px, py): the piece stretched across only.
+    void DrawRepeated(int64_t px, int64_t py, const Rect& column, int64_t count) const
+    {
+        run->Flush();
+        drawer->DrawRepeated(Saturate32(px), Saturate32(py), column, Saturate32(count));
     }
 
     void DrawColumns(int64_t px, int64_t py, const Rect& piece, unsigned pattern) const

@@ -1,9 +1,10 @@
-// PreparedBlt's column patterns and block stretches against the one-piece
-// Draw they stand for: every pattern bit and block must draw exactly what its
-// own one-column piece or block draws with Draw, in order, at every vector
-// level, for a pair with the row kernels (32-bit screen from its alpha
-// format, plain and faded) and one without (a keyed copy, drawn piece by
-// piece), with the clip and the plane edges cutting in.
+// PreparedBlt's column patterns, block stretches and repeated columns
+// against the one-piece Draw they stand for: every pattern bit, block and
+// copy must draw exactly what its own one-column piece or block draws with
+// Draw, in order, at every vector level, for a pair with the row kernels
+// (32-bit screen from its alpha format, plain and faded) and one without (a
+// keyed copy, drawn piece by piece), with the clip and the plane edges
+// cutting in.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -155,6 +156,29 @@ TEST_P(PreparedBltForms, a_block_stretch_draws_what_its_blocks_draw_in_order)
                             const int32_t left = stretch.SrcX(i);
                             const int32_t top = stretch.SrcY(i);
                             drawer.Draw(xs[i], ys[i], Rect{left, top, left + w, top + h});
+                        }
+                    });
+            }
+        }
+    }
+}
+
+TEST_P(PreparedBltForms, a_repeated_column_draws_what_the_column_draws_at_each_place)
+{
+    // Columns inside the source, on its edges and just past them; runs that
+    // start left of the target, end past it, or are empty.
+    const int columns[] = {-1, 0, 17, 32, 33};
+    const int places[][2] = {{-9, 0}, {5, 3}, {30, -4}, {-3, 12}};
+    for (int column : columns) {
+        for (const auto& place : places) {
+            for (int count : {0, 1, 3, 9, 60}) {
+                const Rect piece{column, 1, column + 1, 20};
+                ExpectSame(
+                    "DrawRepeated",
+                    [&](PreparedBlt& drawer) { drawer.DrawRepeated(place[0], place[1], piece, count); },
+                    [&](PreparedBlt& drawer) {
+                        for (int k = 0; k < count; ++k) {
+                            drawer.Draw(place[0] + k, place[1], piece);
                         }
                     });
             }
