@@ -189,6 +189,29 @@ void AlphaPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Place
     }
 }
 
+// A clipped 32-bit piece walked row by row: its first rows, the pitches and
+// size, and whether the vector rows are on (asked once per piece).
+struct PieceRows32 {
+    const uint8_t* src;
+    uint8_t* dst;
+    intptr_t srcPitch;
+    intptr_t dstPitch;
+    int rows;
+    int cols;
+    bool simd;
+
+    PieceRows32(const SurfaceView& dv, const SurfaceView& sv, const OneToOneClip& r)
+        : src(sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + static_cast<intptr_t>(r.srcLeft) * 4),
+          dst(dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + static_cast<intptr_t>(r.dstLeft) * 4),
+          srcPitch(sv.pitch),
+          dstPitch(dv.pitch),
+          rows(r.rows),
+          cols(r.cols),
+          simd(raster::SimdEnabled())
+    {
+    }
+};
+
 // Columns of a clipped piece by a sixteen-column pattern (see PreparedBlt.h):
 // whole rows mixed four pixels at once, the columns left out keeping their
 // pixels, and fours with no column drawn skipped.
@@ -196,18 +219,15 @@ template <class D, class S, bool Fade>
 void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece,
                        uint32_t f, unsigned pattern)
 {
-    const SurfaceView dv = dstView;
-    const SurfaceView sv = srcView;
-    const OneToOneClip r = piece;
+    const PieceRows32 r(dstView, srcView, piece);
     const int factor = static_cast<int>(f);
     const AlphaPixel<D, S, Fade> step{factor};
-    const uint8_t* srcRow = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
-    uint8_t* dstRow = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
-    const bool simd = raster::SimdEnabled();
-    for (int j = 0; j < r.rows; ++j, srcRow += sv.pitch, dstRow += dv.pitch) {
+    const uint8_t* srcRow = r.src;
+    uint8_t* dstRow = r.dst;
+    for (int j = 0; j < r.rows; ++j, srcRow += r.srcPitch, dstRow += r.dstPitch) {
         int i = 0;
 #if defined(LANTERN_HAVE_SSE2)
-        if (simd) {
+        if (r.simd) {
             const auto lane = [pattern](int k) { return (pattern >> k & 1) != 0 ? 0 : -1; };
             const __m128i keep[4] = {_mm_set_epi32(lane(3), lane(2), lane(1), lane(0)),
                                      _mm_set_epi32(lane(7), lane(6), lane(5), lane(4)),
@@ -233,18 +253,15 @@ void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, c
 template <class D, class S, bool Fade>
 void AlphaRepeatPiece(const SurfaceView& dstView, const SurfaceView& srcView, const OneToOneClip& piece, uint32_t f)
 {
-    const SurfaceView dv = dstView;
-    const SurfaceView sv = srcView;
-    const OneToOneClip r = piece;
+    const PieceRows32 r(dstView, srcView, piece);
     const int factor = static_cast<int>(f);
     const AlphaPixel<D, S, Fade> step{factor};
-    const uint8_t* s = sv.pixels + static_cast<intptr_t>(r.srcTop) * sv.pitch + r.srcLeft * 4;
-    uint8_t* dstRow = dv.pixels + static_cast<intptr_t>(r.dstTop) * dv.pitch + r.dstLeft * 4;
-    const bool simd = raster::SimdEnabled();
-    for (int j = 0; j < r.rows; ++j, s += sv.pitch, dstRow += dv.pitch) {
+    const uint8_t* s = r.src;
+    uint8_t* dstRow = r.dst;
+    for (int j = 0; j < r.rows; ++j, s += r.srcPitch, dstRow += r.dstPitch) {
         int i = 0;
 #if defined(LANTERN_HAVE_SSE2)
-        if (simd) {
+        if (r.simd) {
             uint32_t pixel;
             std::memcpy(&pixel, s, 4);
             const __m128i source = _mm_set1_epi32(static_cast<int>(pixel));
