@@ -90,6 +90,11 @@ struct BlockStretch {
     int count;
     const int32_t* srcXs = nullptr;
     const int32_t* srcYs = nullptr;
+    // Fetch the target rows of a block a few blocks ahead. Measured: it
+    // pays for blocks that walk the target along a line (the turned grids)
+    // and costs for blocks thrown at random, whose misses the processor
+    // already overlaps (the hints add page walks and fill buffers).
+    bool fetchAhead = false;
 
     int32_t SrcX(int i) const { return srcXs != nullptr ? srcXs[i] : left + i * w; }
     int32_t SrcY(int i) const { return srcYs != nullptr ? srcYs[i] : top; }

@@ -349,11 +349,10 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
         if constexpr (!OwnSource) {
             rowSource += W * 4;
         }
-        if (i + kAhead < b.count) {
-            // Scattered blocks land all over the target: their rows are
-            // fetched a few blocks ahead. A fetch hint never faults, but one
-            // off the target (most blocks at the low levels) costs a page
-            // walk for nothing, so only blocks whose corner is on it are fetched.
+        if (b.fetchAhead && i + kAhead < b.count) {
+            // The rows of a block a few ahead. A fetch hint never faults,
+            // but one off the target costs a page walk for nothing, so only
+            // blocks whose corner is on it are fetched.
             const int64_t ax = b.xs[i + kAhead];
             const int64_t ay = b.ys[i + kAhead];
             if (static_cast<uint64_t>(ax - dv.rect.left) < targetW && static_cast<uint64_t>(ay - dv.rect.top) < targetH) {

@@ -63,7 +63,7 @@ constexpr bool kJoinScattered = false;
 // The common frame of the block effects: the shared tables are made after the
 // size query and before the height test, then every block of the grid is
 // drawn, in grid order, at its home position plus offset(m, bx, by, blockRow).
-template <bool JoinBlocks = true, class OffsetFn>
+template <bool JoinBlocks = true, bool FetchAhead = false, class OffsetFn>
 int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                uint32_t modeArg, const Rect* clip, int64_t blockW, int64_t blockH, OffsetFn offset)
 {
@@ -105,9 +105,10 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
                             xs[n] = Saturate32(rowX + (bx - first) + o.x);
                             ys[n] = Saturate32(rowY + o.y);
                         }
-                        sink.DrawBlocks(BlockStretch{static_cast<int32_t>(first), static_cast<int32_t>(by),
-                                                     static_cast<int32_t>(blockW), static_cast<int32_t>(blockH),
-                                                     xs, ys, n});
+                        BlockStretch stretch{static_cast<int32_t>(first), static_cast<int32_t>(by),
+                                             static_cast<int32_t>(blockW), static_cast<int32_t>(blockH), xs, ys, n};
+                        stretch.fetchAhead = FetchAhead;
+                        sink.DrawBlocks(stretch);
                         continue;
                     }
                 }
@@ -249,6 +250,10 @@ int MoveBlocksOutward(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, in
                                           return offset(m, t);
                                       });
 }
+
+// The turned grids' blocks walk the target along lines: their target rows
+// are fetched a few blocks ahead (see BlockStretch::fetchAhead).
+constexpr bool kFetchTurned = true;
 
 constexpr auto RotateGrid = [](const Motion& m, int64_t bx, int64_t by, int64_t) -> Offset {
     const Radial r = RadialOf(m, bx, by);
@@ -411,19 +416,19 @@ int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
 int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+    return MoveBlocks<kJoinScattered, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
 }
 
 int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
 }
 
 int RotationBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
 }
 
 int EnterUpBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
