@@ -358,7 +358,9 @@ using PolarGrid = BlockGrid<Polar, &PolarOf>;
 // The cosine products reach 65536 * 256 * |dx|, past 32 bits for most blocks
 // of an 800 x 600 picture; they are formed in 64 bits so every block lands
 // where its formula puts it.
-Offset Squash(const Motion& m, int64_t dx, int64_t dy, int64_t dist)
+// (Forced inline: called out of line for every block, the frame's cosines
+// were looked up again per block.)
+[[gnu::always_inline]] inline Offset Squash(const Motion& m, int64_t dx, int64_t dy, int64_t dist)
 {
     if (dist == 0) {
         return Offset{};
