@@ -509,63 +509,59 @@ constexpr PairTable<PieceBatchKernel> kAlphaPieceBatches(&DrawPieceBatch<&DrawNo
     }
 });
 
+// The pairs with the drawer's row forms (column patterns, block stretches,
+// repeated columns): 32-bit screens from their alpha formats.
+template <class D, class S, bool Fade>
+constexpr bool kHasRowForms = kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4;
+
 template <bool Fade>
 constexpr PairTable<PieceColumnsKernel> kAlphaColumnsKernels(nullptr, [](auto d, auto s, PieceColumnsKernel* slot) {
-    using D = decltype(d);
-    using S = decltype(s);
-    if constexpr (kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
-        *slot = &AlphaColumnsPiece<D, S, Fade>;
-    }
+    if constexpr (kHasRowForms<decltype(d), decltype(s), Fade>) *slot = &AlphaColumnsPiece<decltype(d), decltype(s), Fade>;
 });
 
 template <bool Fade>
 constexpr PairTable<PieceBlocksKernel> kAlphaBlocksKernels(nullptr, [](auto d, auto s, PieceBlocksKernel* slot) {
-    using D = decltype(d);
-    using S = decltype(s);
-    if constexpr (kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
-        *slot = &AlphaBlocks<D, S, Fade>;
-    }
+    if constexpr (kHasRowForms<decltype(d), decltype(s), Fade>) *slot = &AlphaBlocks<decltype(d), decltype(s), Fade>;
 });
 
 template <bool Fade>
 constexpr PairTable<PieceRepeatKernel> kAlphaRepeatKernels(nullptr, [](auto d, auto s, PieceRepeatKernel* slot) {
-    using D = decltype(d);
-    using S = decltype(s);
-    if constexpr (kAlphaPair<D, S, Fade> && kHasAlphaRow<D, S, Fade> && D::kBytes == 4) {
-        *slot = &AlphaRepeatPiece<D, S, Fade>;
-    }
+    if constexpr (kHasRowForms<decltype(d), decltype(s), Fade>) *slot = &AlphaRepeatPiece<decltype(d), decltype(s), Fade>;
 });
+
+// The kernel of a pair from the faded or the plain table.
+template <class Kernel>
+Kernel FindByFade(const PairTable<Kernel>& faded, const PairTable<Kernel>& plain, bool fade, int dstFormat,
+                  int srcFormat)
+{
+    return (fade ? faded : plain).Find(dstFormat, srcFormat);
+}
 
 }  // namespace
 
 PieceRepeatKernel FindAlphaRepeatKernel(int dstFormat, int srcFormat, bool fade)
 {
-    return fade ? kAlphaRepeatKernels<true>.Find(dstFormat, srcFormat)
-                : kAlphaRepeatKernels<false>.Find(dstFormat, srcFormat);
+    return FindByFade(kAlphaRepeatKernels<true>, kAlphaRepeatKernels<false>, fade, dstFormat, srcFormat);
 }
 
 PieceBlocksKernel FindAlphaBlocksKernel(int dstFormat, int srcFormat, bool fade)
 {
-    return fade ? kAlphaBlocksKernels<true>.Find(dstFormat, srcFormat)
-                : kAlphaBlocksKernels<false>.Find(dstFormat, srcFormat);
+    return FindByFade(kAlphaBlocksKernels<true>, kAlphaBlocksKernels<false>, fade, dstFormat, srcFormat);
 }
 
 PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade)
 {
-    return fade ? kAlphaColumnsKernels<true>.Find(dstFormat, srcFormat)
-                : kAlphaColumnsKernels<false>.Find(dstFormat, srcFormat);
+    return FindByFade(kAlphaColumnsKernels<true>, kAlphaColumnsKernels<false>, fade, dstFormat, srcFormat);
 }
 
 PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade)
 {
-    return fade ? kAlphaPieceKernels<true>.Find(dstFormat, srcFormat)
-                : kAlphaPieceKernels<false>.Find(dstFormat, srcFormat);
+    return FindByFade(kAlphaPieceKernels<true>, kAlphaPieceKernels<false>, fade, dstFormat, srcFormat);
 }
 
 PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade)
 {
-    return fade ? kAlphaPieceBatches<true>.Find(dstFormat, srcFormat)
-                : kAlphaPieceBatches<false>.Find(dstFormat, srcFormat);
+    return FindByFade(kAlphaPieceBatches<true>, kAlphaPieceBatches<false>, fade, dstFormat, srcFormat);
 }
 
 int CFastPlane::AlphaBltFast(CFastPlane* src, int x, int y, const Rect* srcRect, const Size* dstSize,

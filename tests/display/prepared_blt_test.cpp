@@ -7,7 +7,6 @@
 // cutting in.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -16,35 +15,18 @@
 #include "display/PixelFormat.h"
 #include "display/PreparedBlt.h"
 #include "raster/Simd.h"
+#include "support/PlaneTestSupport.h"
 
 namespace {
 
+// Random pixels with some clear and some opaque alphas among the rest.
 std::unique_ptr<CFastPlane> RandomPlane(int format, int w, int h, uint32_t seed)
 {
     auto plane = std::make_unique<CFastPlane>();
     EXPECT_EQ(plane->CreateSurface(w, h, format), 0) << "could not make a test plane";
-    const SurfaceView v = plane->GetSurfaceView();
     std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y) {
-        uint8_t* row = v.pixels + static_cast<intptr_t>(y) * v.pitch;
-        for (int i = 0; i < w * pixfmt::BytesPerPixel(format); ++i) {
-            // Some clear and some opaque alphas among the rest.
-            const uint32_t r = rng();
-            row[i] = r % 7 == 0 ? 0 : r % 7 == 1 ? 255 : static_cast<uint8_t>(r >> 8);
-        }
-    }
+    planetest::FillRandom(*plane, rng);
     return plane;
-}
-
-std::vector<uint8_t> Pixels(CFastPlane& plane)
-{
-    const SurfaceView v = plane.GetSurfaceView();
-    const size_t rowBytes = static_cast<size_t>(v.rect.right) * pixfmt::BytesPerPixel(plane.GetPixelFormat());
-    std::vector<uint8_t> out(rowBytes * v.rect.bottom);
-    for (int y = 0; y < v.rect.bottom; ++y) {
-        std::memcpy(&out[y * rowBytes], v.pixels + static_cast<intptr_t>(y) * v.pitch, rowBytes);
-    }
-    return out;
 }
 
 struct DrawerCase {
@@ -90,7 +72,7 @@ protected:
                 ASSERT_TRUE(onWant.Prepare(&want, src.get(), setup.op, setup.factor, &clip));
                 draw(onGot);
                 reference(onWant);
-                EXPECT_TRUE(Pixels(got) == Pixels(want))
+                EXPECT_TRUE(planetest::Snapshot(got) == planetest::Snapshot(want))
                     << what << " differs from its pieces drawn one by one (" << setup.name << ", clip "
                     << clip.left << "," << clip.top << ")";
             }
