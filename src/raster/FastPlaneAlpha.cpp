@@ -344,6 +344,9 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
             groups = 0;
         }
     };
+    // The corner of the block drawn last (for W == 2: see MixQuad32Narrow).
+    int64_t lastX = INT64_MIN / 2;
+    int64_t lastY = 0;
     for (int i = 0; i < b.count; ++i) {
         const uint8_t* sr = rowSource;
         if constexpr (!OwnSource) {
@@ -375,6 +378,8 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
             if (x < dv.rect.right && x + W > dv.rect.left && y < dv.rect.bottom && y + H > dv.rect.top) {
                 mixGathered();
                 AlphaBlockClipped<D, S, Fade, true>(dv, sv, b, i, f);
+                lastX = x;
+                lastY = y;
             }
             continue;
         }
@@ -393,7 +398,11 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
         }
         for (int j = 0; j < H; j += 2, sr += 2 * sp, d += 2 * dp) {
             if constexpr (W == 2) {
-                raster::MixQuad32<true, Fade>(d, d + dp, sr, sr + sp, factor);
+                if (static_cast<uint64_t>(x - lastX + 1) <= 2 && static_cast<uint64_t>(y - lastY + 1) <= 2) {
+                    raster::MixQuad32Narrow<true, Fade>(d, d + dp, sr, sr + sp, factor);
+                } else {
+                    raster::MixQuad32<true, Fade>(d, d + dp, sr, sr + sp, factor);
+                }
             } else {
                 for (int k = 0; k < W * 4; k += 16) {
                     raster::MixFour32<true, Fade>(d + k, sr + k, factor);
@@ -401,6 +410,8 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
                 }
             }
         }
+        lastX = x;
+        lastY = y;
     }
     mixGathered();
 }
