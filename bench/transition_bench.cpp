@@ -4,8 +4,9 @@
 // same run. Every level from 1 to 255 is timed once per transition first; the
 // three slowest levels of each, and levels 1, 128 and 255, are then measured
 // as benchmarks. The summary gives, per transition, its worst frame as a
-// multiple of that AlphaBltFast, then the best, median and worst transition
-// by that measure. Target: the worst at most 5.
+// multiple of that AlphaBltFast (flagging those over the target and the
+// worst of all), then the best, median and worst transition by that measure
+// and how many are over. Target: every transition at most 4.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -29,6 +30,7 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kFixedLevels[] = {1, 128, 255};
+constexpr double kTarget = 4;
 
 struct Planes {
     CFastPlane screen;
@@ -92,8 +94,7 @@ public:
             std::string name;
         };
         std::vector<Worst> worst;
-        std::printf("\ntransition frame CPU time / one full-screen AlphaBltFast (%.1f us)\n", base);
-        std::printf("%-24s %8s %8s %8s %14s\n", "transition", "L=1", "L=128", "L=255", "worst (level)");
+        std::vector<std::string> rows;
         for (int n = 0; n < kTransitionCount; ++n) {
             const std::string name = TransitionNameTable[n].name;
             Worst w{-1, 0, name};
@@ -107,16 +108,28 @@ public:
             if (w.ratio < 0) {
                 continue;  // filtered out
             }
-            std::printf("%-24s", name.c_str());
+            char row[128];
+            int used = std::snprintf(row, sizeof row, "%-24s", name.c_str());
             for (int level : kFixedLevels) {
                 const double t = Time(name + "/" + std::to_string(level));
-                std::printf(" %8.2f", t < 0 ? -1 : t / base);
+                used += std::snprintf(row + used, sizeof row - used, " %8.2f", t < 0 ? -1 : t / base);
             }
-            std::printf(" %8.2f (%3d)\n", w.ratio, w.level);
+            std::snprintf(row + used, sizeof row - used, " %8.2f (%3d)", w.ratio, w.level);
+            rows.push_back(row);
             worst.push_back(w);
         }
         if (worst.empty()) {
             return;
+        }
+        const auto slowest = std::max_element(worst.begin(), worst.end(),
+                                              [](const Worst& a, const Worst& b) { return a.ratio < b.ratio; });
+        std::printf("\ntransition frame CPU time / one full-screen AlphaBltFast (%.1f us)\n", base);
+        std::printf("%-24s %8s %8s %8s %14s\n", "transition", "L=1", "L=128", "L=255", "worst (level)");
+        int over = 0;
+        for (size_t i = 0; i < worst.size(); ++i) {
+            over += worst[i].ratio > kTarget ? 1 : 0;
+            const char* flag = &worst[i] == &*slowest ? "  <- worst" : worst[i].ratio > kTarget ? "  over" : "";
+            std::printf("%s%s\n", rows[i].c_str(), flag);
         }
         std::sort(worst.begin(), worst.end(), [](const Worst& a, const Worst& b) { return a.ratio < b.ratio; });
         const Worst& best = worst.front();
@@ -125,10 +138,12 @@ public:
         std::printf("\nworst frame per transition, as a multiple of one AlphaBltFast:\n");
         std::printf("  best   %-24s %6.2f (level %d)\n", best.name.c_str(), best.ratio, best.level);
         std::printf("  median %-24s %6.2f (level %d)\n", median.name.c_str(), median.ratio, median.level);
-        std::printf("  worst  %-24s %6.2f (level %d)  target <= 5\n", last.name.c_str(), last.ratio, last.level);
+        std::printf("  worst  %-24s %6.2f (level %d)  target <= %.0f\n", last.name.c_str(), last.ratio, last.level,
+                    kTarget);
+        std::printf("  %d of %zu over %.0f x\n", over, worst.size(), kTarget);
         PrintRatioLine("worst transition frame (" + last.name + ", level " + std::to_string(last.level) +
                            ") / AlphaBltFast",
-                       last.ratio, 5);
+                       last.ratio, kTarget);
     }
 };
 

@@ -72,6 +72,43 @@ void DrawPieceBatch(const SurfaceView& dst, const SurfaceView& src, const Placed
     }
 }
 
+// Draws the columns of a clipped piece whose index from its first column,
+// modulo 16, is a set bit of pattern (bit 0: columns 0, 16, 32, ...).
+using PieceColumnsKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
+                                    uint32_t arg, unsigned pattern);
+
+// A stretch of equal w x h blocks, block i placed with its top-left corner at
+// (xs[i], ys[i]). Its source rectangle's corner is (srcXs[i], srcYs[i]), or,
+// without those (null), (left + i * w, top): a stretch of one source row.
+struct BlockStretch {
+    int32_t left;
+    int32_t top;
+    int32_t w;
+    int32_t h;
+    const int32_t* xs;
+    const int32_t* ys;
+    int count;
+    const int32_t* srcXs = nullptr;
+    const int32_t* srcYs = nullptr;
+    // Fetch the target rows of a block a few blocks ahead. Measured: it
+    // pays for blocks that walk the target along a line (the turned grids)
+    // and costs for blocks thrown at random, whose misses the processor
+    // already overlaps (the hints add page walks and fill buffers).
+    bool fetchAhead = false;
+
+    int32_t SrcX(int i) const { return srcXs != nullptr ? srcXs[i] : left + i * w; }
+    int32_t SrcY(int i) const { return srcYs != nullptr ? srcYs[i] : top; }
+};
+
+// Draws a stretch's blocks in order, each clipped as Draw clips it.
+using PieceBlocksKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const BlockStretch& blocks,
+                                   uint32_t arg);
+
+// Draws the one source column of a clipped piece (r.srcLeft) at each of the
+// r.cols destination columns from r.dstLeft on.
+using PieceRepeatKernel = void (*)(const SurfaceView& dst, const SurfaceView& src, const OneToOneClip& r,
+                                   uint32_t arg);
+
 // The operations' piece kernels for a (destination, source) format pair, the
 // same pixel steps as the operations' own; DrawNoPiece for a refused pair.
 // Defined beside those kernels (FastPlaneBlt.cpp, raster/FastPlaneAlpha.cpp).
@@ -80,6 +117,13 @@ PieceKernel FindAlphaPieceKernel(int dstFormat, int srcFormat, bool fade);
 // Their batch forms (DrawPieceBatch of the same kernels).
 PieceBatchKernel FindCopyPieceBatch(int dstFormat, int srcFormat, bool keyed);
 PieceBatchKernel FindAlphaPieceBatch(int dstFormat, int srcFormat, bool fade);
+// The column-pattern kernels of the pairs that have vector rows (32-bit
+// screens from their alpha formats); null for the others.
+PieceColumnsKernel FindAlphaColumnsKernel(int dstFormat, int srcFormat, bool fade);
+// The block-stretch kernels of the same pairs; null for the others.
+PieceBlocksKernel FindAlphaBlocksKernel(int dstFormat, int srcFormat, bool fade);
+// The repeated-column kernels of the same pairs; null for the others.
+PieceRepeatKernel FindAlphaRepeatKernel(int dstFormat, int srcFormat, bool fade);
 
 class PreparedBlt {
 public:
@@ -104,10 +148,27 @@ public:
     // Draws the pieces in order, as Draw would one by one.
     void DrawMany(const PlacedPiece* pieces, int count) const { batch_(dst_, src_, pieces, count, arg_); }
 
+    // Draws the columns c of srcRect (placed as Draw places it) for which bit
+    // (c - srcRect.left) mod 16 of pattern is set: the pixels the one-column
+    // pieces of those columns draw, worked a row at a time where the pair has
+    // a column-pattern kernel.
+    void DrawColumns(int x, int y, const Rect& srcRect, unsigned pattern) const;
+
+    // Draws a stretch's blocks in order, as Draw would one by one.
+    void DrawBlocks(const BlockStretch& blocks) const;
+
+    // Draws column, a source rectangle one column wide, at (x + k, y) for k
+    // from 0 to count - 1, as Draw would one by one: the column stretched
+    // across count columns.
+    void DrawRepeated(int x, int y, const Rect& column, int count) const;
+
 private:
     SurfaceView dst_;  // its rect is the clip already cut to the plane
     SurfaceView src_;
     PieceKernel kernel_ = &DrawNoPiece;
     PieceBatchKernel batch_ = &DrawPieceBatch<&DrawNoPiece>;
+    PieceColumnsKernel columns_ = nullptr;  // null: column by column through kernel_
+    PieceBlocksKernel blocks_ = nullptr;    // null: block by block through batch_
+    PieceRepeatKernel repeat_ = nullptr;    // null: column by column through kernel_
     uint32_t arg_ = 0;
 };

@@ -20,11 +20,24 @@ inline void srand(uint32_t seed)
     RandState() = seed;
 }
 
+// One step of the generator, and the number a state gives: rand() moves the
+// state one step and returns the number of the new state. (For loops that
+// keep the state in a register and store it back once.)
+constexpr uint32_t NextRandState(uint32_t state)
+{
+    return state * 214013u + 2531011u;
+}
+
+constexpr int RandOfState(uint32_t state)
+{
+    return static_cast<int>((state >> 16) & 0x7FFF);
+}
+
 inline int rand()
 {
     uint32_t& state = RandState();
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFF);
+    state = NextRandState(state);
+    return RandOfState(state);
 }
 
 }  // namespace crt

@@ -63,6 +63,32 @@ LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& 
     done = i;
 }
 
+template <bool Faded>
+LANTERN_AVX2 void Quads(uint8_t* const* dsts, const uint8_t* const* srcs, int count, intptr_t dstPitch,
+                        intptr_t srcPitch, int factor)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i fa = _mm256_set1_epi16(static_cast<short>(factor));
+    for (int k = 0; k < count; ++k) {
+        // Row 0 of the group in the low lane, row 1 in the high one; each
+        // group is stored before the next is read, as they may overlap.
+        const uint8_t* s = srcs[k];
+        uint8_t* d = dsts[k];
+        const __m256i sv =
+            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s))),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + srcPitch)), 1);
+        const __m256i dv =
+            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d))),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + dstPitch)), 1);
+        const __m256i rl = Mix<Faded>(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero), fa);
+        const __m256i rh = Mix<Faded>(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero), fa);
+        const __m256i r = _mm256_and_si256(_mm256_packus_epi16(rl, rh), colour);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(r));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + dstPitch), _mm256_extracti128_si256(r, 1));
+    }
+}
+
 }  // namespace
 
 bool Avx2Available()
@@ -80,6 +106,16 @@ void AlphaRow32Avx2(uint8_t* d, const uint8_t* s, int count, int factor, bool fa
     }
 }
 
+void AlphaQuads32Avx2(uint8_t* const* dsts, const uint8_t* const* srcs, int count, intptr_t dstPitch,
+                      intptr_t srcPitch, int factor, bool faded)
+{
+    if (faded) {
+        Quads<true>(dsts, srcs, count, dstPitch, srcPitch, factor);
+    } else {
+        Quads<false>(dsts, srcs, count, dstPitch, srcPitch, factor);
+    }
+}
+
 }  // namespace raster
 
 #else
@@ -89,6 +125,8 @@ namespace raster {
 bool Avx2Available() { return false; }
 
 void AlphaRow32Avx2(uint8_t*, const uint8_t*, int, int, bool, int&) {}
+
+void AlphaQuads32Avx2(uint8_t* const*, const uint8_t* const*, int, intptr_t, intptr_t, int, bool) {}
 
 }  // namespace raster
 

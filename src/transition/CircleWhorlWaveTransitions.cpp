@@ -155,6 +155,19 @@ int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level,
             if (drawnColumns == 0) {
                 continue;
             }
+            if constexpr (std::decay_t<decltype(sink)>::kDrawsColumns) {
+                // Cells of up to four pixels: the row of cells repeats
+                // every sixteen pixels or less, so it is one band of rows
+                // with the columns of the cells not drawn masked out.
+                if (cell <= 4) {
+                    unsigned pattern = 0;
+                    for (int64_t c = 0; c < 16; ++c) {
+                        pattern |= ((drawnColumns >> ((c / cell) & 3)) & 1u) << c;
+                    }
+                    sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, std::min(cell, s.h - v)}), pattern);
+                    continue;
+                }
+            }
             if (kRuns && drawnColumns == 15) {
                 DrawAligned(sink, x, y, {0, v, rowEnd, cell}, s.w, s.h);
                 continue;

@@ -55,20 +55,6 @@ int64_t DistanceOf(const Radial& r)
     return static_cast<int64_t>(std::sqrt(static_cast<double>(r.dx * r.dx + r.dy * r.dy)));
 }
 
-// n / d truncated toward zero, as the integer division gives it, without a
-// 64-bit integer division per block. Below 2^26 for |n| and |d| the double
-// quotient is within 2^-27 of n / d, nearer than a quotient that is not a
-// whole number ever comes to one (1 / |d|), and it keeps its sign, so its
-// truncation is the same; larger operands take the integer division.
-int64_t TruncDiv(int64_t n, int64_t d)
-{
-    constexpr int64_t kExact = int64_t{1} << 26;
-    if (n > -kExact && n < kExact && d > -kExact && d < kExact) {
-        return static_cast<int64_t>(static_cast<double>(n) / static_cast<double>(d));
-    }
-    return n / d;
-}
-
 // The effects whose blocks scatter at random draw them without joining
 // neighbours (see RunTransition); those whose offsets follow the position
 // smoothly keep joining, as neighbours there mostly move together.
@@ -77,7 +63,7 @@ constexpr bool kJoinScattered = false;
 // The common frame of the block effects: the shared tables are made after the
 // size query and before the height test, then every block of the grid is
 // drawn, in grid order, at its home position plus offset(m, bx, by, blockRow).
-template <bool JoinBlocks = true, class OffsetFn>
+template <bool JoinBlocks = true, bool FetchAhead = false, class OffsetFn>
 int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                uint32_t modeArg, const Rect* clip, int64_t blockW, int64_t blockH, OffsetFn offset)
 {
@@ -100,11 +86,36 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
         for (int64_t by = 0; by < s.h; by += blockH, ++blockRow) {
             for (int64_t first = 0; first < s.w; first += blockW * kStretch) {
                 const int64_t end = std::min(s.w, first + blockW * kStretch);
+                using Sink = std::decay_t<decltype(sink)>;
+                if constexpr (Sink::kDrawsBlocks) {
+                    // A stretch of whole blocks goes to the drawer as their
+                    // places alone (the blocks' own rectangles follow from
+                    // the first), each worked straight into its place (the
+                    // origin in locals: the places' stores could otherwise
+                    // alias it); the cut blocks at the right and bottom
+                    // edges take the piece path below.
+                    if (by + blockH <= s.h && end - first == (end - first) / blockW * blockW) {
+                        int32_t xs[kStretch];
+                        int32_t ys[kStretch];
+                        const int64_t rowX = int64_t{x} + first;
+                        const int64_t rowY = int64_t{y} + by;
+                        int n = 0;
+                        for (int64_t bx = first; bx < end; bx += blockW, ++n) {
+                            const Offset o = offset(m, bx, by, blockRow);
+                            xs[n] = Saturate32(rowX + (bx - first) + o.x);
+                            ys[n] = Saturate32(rowY + o.y);
+                        }
+                        BlockStretch stretch{static_cast<int32_t>(first), static_cast<int32_t>(by),
+                                             static_cast<int32_t>(blockW), static_cast<int32_t>(blockH), xs, ys, n};
+                        stretch.fetchAhead = FetchAhead;
+                        sink.DrawBlocks(stretch);
+                        continue;
+                    }
+                }
                 int n = 0;
                 for (int64_t bx = first; bx < end; bx += blockW) {
                     offsets[n++] = offset(m, bx, by, blockRow);
                 }
-                using Sink = std::decay_t<decltype(sink)>;
                 if constexpr (Sink::kDrawsBatches) {
                     // The stretch goes to the drawer in one call.
                     PlacedPiece pieces[kStretch];
@@ -183,47 +194,66 @@ private:
     std::vector<Cell> cells_;
 };
 
-using DirectionGrid = BlockGrid<Direction, &DirectionOf>;
+// Blocks thrown outward from the centre by a random share of K: a block's
+// throw is its direction scaled by its two random bytes (two random index
+// bases run per block row of 2: 26 and 38 apart from row to row), and a
+// frame scales the throw by K >> 16. The throw depends on the picture and
+// block size only, so it is what the grid keeps.
+struct Throw {
+    int32_t x;  // at most 255 * 256 either way
+    int32_t y;
+};
+
+Throw ThrowOf(const Motion& m, int64_t bx, int64_t by)
+{
+    const Direction u = DirectionOf(m, bx, by);
+    const int64_t blockRow = by / 2;
+    return {static_cast<int32_t>(Rt(26 * blockRow + bx) * u.x), static_cast<int32_t>(Rt(1 + 38 * blockRow + bx) * u.y)};
+}
+
+using ThrowGrid = BlockGrid<Throw, &ThrowOf>;
 
 // A grid per block size the effects use (2 x 2 and 4 x 2), so that two
 // effects taking turns do not rebuild each other's.
-DirectionGrid& GridFor(int64_t blockW)
+ThrowGrid& GridFor(int64_t blockW)
 {
-    static DirectionGrid grids[2];
+    static ThrowGrid grids[2];
     return grids[blockW == 2 ? 0 : 1];
 }
 
-// Blocks thrown outward from the centre by a random share of K. Two random
-// index bases run per block row: 26 and 38 apart from row to row.
 // (A lambda, so that the block loop gets it inline.)
-constexpr auto Congeries = [](const Motion& m, Direction u, int64_t bx, int64_t blockRow) -> Offset {
-    const int64_t ra = 26 * blockRow;
-    const int64_t rb = 1 + 38 * blockRow;
-    return {(Rt(ra + bx) * u.x * m.scatter) >> 16, (Rt(rb + bx) * u.y * m.scatter) >> 16};
+constexpr auto Congeries = [](const Motion& m, Throw t) -> Offset {
+    return {(int64_t{t.x} * m.scatter) >> 16, (int64_t{t.y} * m.scatter) >> 16};
 };
 
-// The block effects that follow the directions: offset(m, u, bx, blockRow),
-// on blocks of BlockW x 2.
+// The block effects that throw blocks outward: offset(m, throw), on blocks of
+// BlockW x 2. The grid reads the random table, which is made first (as the
+// block frame would make it, with nothing drawn from the generator between).
 template <int64_t BlockW, class OffsetFn>
 int MoveBlocksOutward(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                       uint32_t modeArg, const Rect* clip, OffsetFn offset)
 {
     constexpr int64_t kBlockH = 2;
-    const Direction* cells = nullptr;
+    const Throw* cells = nullptr;
     int64_t cols = 0;
     if (level >= 1 && level < 256 && src != nullptr) {
         const SourceSize size = QuerySize(src);
-        DirectionGrid& grid = GridFor(BlockW);
+        CreateEffectTables();
+        ThrowGrid& grid = GridFor(BlockW);
         cells = grid.For(Motion{size.w, size.h, 0, 0, 0}, BlockW, kBlockH);
         cols = grid.Columns();
     }
     return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, BlockW, kBlockH,
                                       [cells, cols, offset](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
-                                          const Direction u = cells != nullptr ? cells[blockRow * cols + bx / BlockW]
-                                                                               : DirectionOf(m, bx, by);
-                                          return offset(m, u, bx, blockRow);
+                                          const Throw t = cells != nullptr ? cells[blockRow * cols + bx / BlockW]
+                                                                           : ThrowOf(m, bx, by);
+                                          return offset(m, t);
                                       });
 }
+
+// The turned grids' blocks walk the target along lines: their target rows
+// are fetched a few blocks ahead (see BlockStretch::fetchAhead).
+constexpr bool kFetchTurned = true;
 
 constexpr auto RotateGrid = [](const Motion& m, int64_t bx, int64_t by, int64_t) -> Offset {
     const Radial r = RadialOf(m, bx, by);
@@ -301,9 +331,8 @@ int DiffusionCongeriesBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t 
 int DiffusionCongeriesBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                            uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocksOutward<4>(dst, src, x, y, level, mode, modeArg, clip,
-                      [](const Motion& m, Direction u, int64_t bx, int64_t blockRow) {
-                          const Offset o = Congeries(m, u, bx, blockRow);
+    return MoveBlocksOutward<4>(dst, src, x, y, level, mode, modeArg, clip, [](const Motion& m, Throw t) {
+                          const Offset o = Congeries(m, t);
                           return Offset{(o.x * Cos(m.angle)) >> 16, (o.y * Cos(m.angle - 128)) >> 16};
                       });
 }
@@ -329,7 +358,9 @@ using PolarGrid = BlockGrid<Polar, &PolarOf>;
 // The cosine products reach 65536 * 256 * |dx|, past 32 bits for most blocks
 // of an 800 x 600 picture; they are formed in 64 bits so every block lands
 // where its formula puts it.
-Offset Squash(const Motion& m, int64_t dx, int64_t dy, int64_t dist)
+// (Forced inline: called out of line for every block, the frame's cosines
+// were looked up again per block.)
+[[gnu::always_inline]] inline Offset Squash(const Motion& m, int64_t dx, int64_t dy, int64_t dist)
 {
     if (dist == 0) {
         return Offset{};
@@ -387,19 +418,19 @@ int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
 int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+    return MoveBlocks<kJoinScattered, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
 }
 
 int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
 }
 
 int RotationBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
 }
 
 int EnterUpBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,

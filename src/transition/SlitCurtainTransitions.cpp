@@ -1,6 +1,7 @@
 #include "transition/SlitCurtainTransitions.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "transition/TransitionFrame.h"
 
@@ -20,7 +21,24 @@ void SlitCurtain(const Sink& sink, int64_t x, int64_t y, SourceSize s, int32_t l
     const int64_t extent = columns ? s.w : s.h;
     const int64_t count = (extent + strip + 1) / strip;
     const int64_t progress = ((count + strip) * level) / 256;
-    for (int64_t i = 0; i < count && i < progress; ++i) {
+    int64_t i = 0;
+    if constexpr (Sink::kDirect) {
+        // The strips already wide open lie side by side: on the display
+        // planes they are one piece (the strips never overlap), which the
+        // row kernel draws in long rows rather than a strip's width at a time.
+        const int64_t full = std::clamp<int64_t>(progress - strip + 1, 0, count);
+        if (full > 0) {
+            const int64_t first = fromStart ? 0 : std::max<int64_t>(extent - full * strip, 0);
+            const int64_t last = fromStart ? std::min(full * strip, extent) : extent;
+            if (columns) {
+                sink(x + first, y, MakeRect(first, 0, last, s.h));
+            } else {
+                sink(x, y + first, MakeRect(0, first, s.w, last));
+            }
+            i = full;
+        }
+    }
+    for (; i < count && i < progress; ++i) {
         const int64_t open = std::min(progress - i, strip);
         int64_t first = 0;
         int64_t last = 0;  // exclusive
@@ -99,6 +117,28 @@ int Tensile(CPlaneBase* src, CPlaneBase* dst, int32_t x, int32_t y, int32_t leve
             }
         };
         auto stretch = [&](int64_t along, const Rect& line, int64_t length) {
+            if constexpr (std::decay_t<decltype(sink)>::kDirect) {
+                // A row stretched down only (its width is kept) is that row
+                // drawn 1:1 on every destination row it covers: the row
+                // kernel instead of the stretch walk's pixel steps. Rows off
+                // the destination plane draw nothing either way.
+                if (rows && !line.IsEmpty() && line.bottom - line.top == 1 && line.right - line.left == across &&
+                    length >= 1) {
+                    const int64_t first = std::max<int64_t>(along, 0);
+                    const int64_t end = std::min(along + length, std::max<int64_t>(d.h, 0));
+                    for (int64_t row = first; row < end; ++row) {
+                        sink(int64_t{x}, row, line);
+                    }
+                    return;
+                }
+                // A column stretched across only (its height is kept): the
+                // column drawn 1:1 at every destination column it covers.
+                if (!rows && !line.IsEmpty() && line.right - line.left == 1 && line.bottom - line.top == across &&
+                    length >= 1) {
+                    sink.DrawRepeated(along, int64_t{y}, line, length);
+                    return;
+                }
+            }
             at(along, [&](int64_t px, int64_t py) {
                 DrawStretched(sink, px, py, line, rows ? across : length, rows ? length : across);
             });

@@ -33,6 +33,20 @@ inline int32_t Saturate32(int64_t v)
                                                     std::numeric_limits<int32_t>::max()));
 }
 
+// n / d truncated toward zero, as the integer division gives it, without a
+// 64-bit integer division per block or pixel. Below 2^26 for |n| and |d| the double
+// quotient is within 2^-27 of n / d, nearer than a quotient that is not a
+// whole number ever comes to one (1 / |d|), and it keeps its sign, so its
+// truncation is the same; larger operands take the integer division.
+inline int64_t TruncDiv(int64_t n, int64_t d)
+{
+    constexpr int64_t kExact = int64_t{1} << 26;
+    if (n > -kExact && n < kExact && d > -kExact && d < kExact) {
+        return static_cast<int64_t>(static_cast<double>(n) / static_cast<double>(d));
+    }
+    return n / d;
+}
+
 // A piece of the source in (left, top, width, height) form.
 struct Piece {
     int64_t left;
@@ -73,6 +87,13 @@ inline Rect PieceRect(const Piece& p)
     return MakeRect(p.left, p.top, p.left + p.width, p.top + p.height);
 }
 
+// A column pattern that repeats every four columns (bit c: the columns c mod
+// 4) as the sixteen-column pattern of DrawColumns.
+constexpr unsigned RepeatEveryFour(unsigned pattern)
+{
+    return (pattern & 15) * 0x1111u;
+}
+
 // Piece sinks, one per draw mode. Each draws one source rectangle at a
 // destination point, 1:1 or (tensile only) stretched to a destination size.
 struct SinkBase {
@@ -85,6 +106,17 @@ struct SinkBase {
     static constexpr bool kJoinsPieces = false;
     // True for a sink with DrawBatch(pieces, count): 1:1 pieces drawn in order.
     static constexpr bool kDrawsBatches = false;
+    // True for a sink with DrawColumns(px, py, piece, pattern): the columns c
+    // of a 1:1 piece with bit (c - piece.left) mod 16 of pattern set, each as
+    // its own one-column piece would draw it.
+    static constexpr bool kDrawsColumns = false;
+    // True for a sink with DrawBlocks(stretch): a BlockStretch's blocks in
+    // order, each as its own 1:1 piece would draw it.
+    static constexpr bool kDrawsBlocks = false;
+    // True for the display planes' direct sink, whose 1:1 pieces cost no
+    // plane call: an effect may hand it a stretch as the 1:1 pieces it
+    // amounts to, or a column stretched across to DrawRepeated.
+    static constexpr bool kDirect = false;
 };
 
 struct BltSink : SinkBase {
@@ -138,7 +170,7 @@ class PieceRun {
 public:
     explicit PieceRun(const PreparedBlt* drawer) : drawer_(drawer) {}
 
-    void Add(int32_t px, int32_t py, const Rect& piece)
+    [[gnu::always_inline]] void Add(int32_t px, int32_t py, const Rect& piece)
     {
         if (piece.right <= piece.left || piece.bottom <= piece.top) {
             return;
@@ -200,6 +232,29 @@ struct DirectSink : SinkBase {
     PieceRun* run;
     static constexpr bool kJoinsPieces = Join;
     static constexpr bool kDrawsBatches = true;
+    static constexpr bool kDrawsColumns = true;
+    static constexpr bool kDrawsBlocks = true;
+    static constexpr bool kDirect = true;
+
+    void DrawBlocks(const BlockStretch& blocks) const
+    {
+        run->Flush();
+        drawer->DrawBlocks(blocks);
+    }
+
+    // A piece one column wide drawn 1:1 at count columns side by side from
+    // (px, py): the piece stretched across only.
+    void DrawRepeated(int64_t px, int64_t py, const Rect& column, int64_t count) const
+    {
+        run->Flush();
+        drawer->DrawRepeated(Saturate32(px), Saturate32(py), column, Saturate32(count));
+    }
+
+    void DrawColumns(int64_t px, int64_t py, const Rect& piece, unsigned pattern) const
+    {
+        run->Flush();
+        drawer->DrawColumns(Saturate32(px), Saturate32(py), piece, pattern);
+    }
 
     void DrawBatch(const PlacedPiece* pieces, int count) const
     {
@@ -212,7 +267,10 @@ struct DirectSink : SinkBase {
         }
     }
 
-    void operator()(int64_t px, int64_t py, const Rect& piece, const Size* dstSize = nullptr) const
+    // (Forced inline, as Add is: out of line the piece goes through memory
+    // and the join test waits on it.)
+    [[gnu::always_inline]] void operator()(int64_t px, int64_t py, const Rect& piece,
+                                           const Size* dstSize = nullptr) const
     {
         if (dstSize == nullptr) {
             if constexpr (Join) {
@@ -249,8 +307,10 @@ bool PrepareDirect(PreparedBlt* drawer, CPlaneBase* dst, CPlaneBase* src, uint32
 
 // Clamps a piece to the source and draws it where it stands in the picture
 // (x + left, y + top of the clamped piece), which is what most effects do.
+// (Forced inline: the random effects call it for every block, and out of
+// line the piece's fields go through memory.)
 template <class Sink>
-inline void DrawAligned(const Sink& sink, int64_t x, int64_t y, Piece p, int64_t srcWidth, int64_t srcHeight)
+[[gnu::always_inline]] inline void DrawAligned(const Sink& sink, int64_t x, int64_t y, Piece p, int64_t srcWidth, int64_t srcHeight)
 {
     ClampPieceToSource(p, srcWidth, srcHeight);
     sink(x + p.left, y + p.top, PieceRect(p));
@@ -258,7 +318,7 @@ inline void DrawAligned(const Sink& sink, int64_t x, int64_t y, Piece p, int64_t
 
 // Clamps a piece and draws it at an explicit destination point.
 template <class Sink>
-inline void DrawAt(const Sink& sink, int64_t px, int64_t py, Piece p, int64_t srcWidth, int64_t srcHeight)
+[[gnu::always_inline]] inline void DrawAt(const Sink& sink, int64_t px, int64_t py, Piece p, int64_t srcWidth, int64_t srcHeight)
 {
     ClampPieceToSource(p, srcWidth, srcHeight);
     sink(px, py, PieceRect(p));
