@@ -23,7 +23,9 @@ void Row16(uint8_t* d, const uint8_t* s, int n, int f)
 {
     using namespace raster;
     using Fmt = std::conditional_t<Is565, pixfmt::Fmt565, pixfmt::Fmt555>;
-    auto scale = [f](uint32_t v) -> uint32_t {
+    // A default capture: the unfaded form never reads f, and an explicit
+    // capture of it would then be unused.
+    auto scale = [=](uint32_t v) -> uint32_t {
         if constexpr (!Faded) return v;
         else return Is565 ? ScaleByLevel565(static_cast<uint16_t>(v), f >> 4)
                           : ScaleByLevel555(static_cast<uint16_t>(v), f >> 4);
