@@ -196,6 +196,49 @@ INSTANTIATE_TEST_SUITE_P(Levels, PreparedBltPathAtSimdLevel,
                              return info.param == raster::SimdLevel::kScalar ? "scalar" : "sse2";
                          });
 
+// The block effects on a picture whose rows split into whole blocks, wider
+// than one stretch of 64 2 x 2 blocks: their whole stretches go to the
+// drawer's block form, each block placed from its grid row. Also placed far
+// out (past the range where a place is worked without saturating, and at the
+// edge of 32 bits), where both paths must still agree: nothing lands, or
+// what lands matches.
+TEST(PreparedBltPath, block_effects_on_whole_block_rows_draw_the_same_pixels_as_through_the_plane_interface)
+{
+    CreateEffectTables();
+    const int dw = 300, dh = 40;
+    auto src = MakePlane(pixfmt::kBGRA32, 264, 24, 11);
+    auto start = MakePlane(pixfmt::kBGRX32, dw, dh, 12);
+    const Placement placements[] = {
+        {18, 8, std::nullopt, "inside"},
+        {-9, 21, Rect{4, 3, 290, 37}, "hanging off the left and bottom, clipped"},
+        {(1 << 28) + 4, 2, std::nullopt, "past 2^28 across"},
+        {2, -(1 << 28) - 6, std::nullopt, "past 2^28 up"},
+        {2147483647 - 200, 2147483647 - 30, std::nullopt, "at the edge of 32 bits"},
+    };
+    for (const Placement& at : placements) {
+        const Rect* clip = at.clip ? &*at.clip : nullptr;
+        for (uint32_t mode : {2u, 3u}) {
+            for (int n = 50; n <= 62; ++n) {
+                const TransitionEntry& t = TransitionNameTable[n];
+                for (int32_t level : kLevels) {
+                    CFastPlane viaInterface;
+                    CFastPlane direct;
+                    ASSERT_EQ(viaInterface.CopyFrom(*start), 0) << "could not copy the test plane";
+                    ASSERT_EQ(direct.CopyFrom(*start), 0) << "could not copy the test plane";
+                    RecordingPlane wrapped = InterfacePath(&viaInterface);
+                    t.func(&wrapped, src.get(), at.x, at.y, level, mode, 200, clip);
+                    t.func(&direct, src.get(), at.x, at.y, level, mode, 200, clip);
+                    const std::vector<uint8_t> want = Pixels(viaInterface);
+                    const std::vector<uint8_t> have = Pixels(direct);
+                    ASSERT_TRUE(want == have) << t.name << " draws different pixels on the direct path (" << at.name
+                                              << ", mode " << mode << ", level " << level
+                                              << "); first difference at " << FirstDifference(want, have, dw, 4);
+                }
+            }
+        }
+    }
+}
+
 // A plane drawn onto itself reads a snapshot taken before each operation;
 // the direct path must leave that to the plane interface.
 TEST(PreparedBltPath, an_effect_drawing_a_plane_onto_itself_matches_the_plane_interface)
