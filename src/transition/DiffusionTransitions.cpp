@@ -100,8 +100,8 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
                         const int64_t rowX = int64_t{x} + first;
                         const int64_t rowY = int64_t{y} + by;
                         int n = 0;
-                        if constexpr (requires { offset.PlaceRow(m, first, end, blockRow, rowX, rowY, xs, ys); }) {
-                            n = offset.PlaceRow(m, first, end, blockRow, rowX, rowY, xs, ys);
+                        if constexpr (requires { offset.PlaceRow(m, first, end, by, blockRow, rowX, rowY, xs, ys); }) {
+                            n = offset.PlaceRow(m, first, end, by, blockRow, rowX, rowY, xs, ys);
                         }
                         if (n == 0) {
                             for (int64_t bx = first; bx < end; bx += blockW, ++n) {
@@ -253,8 +253,8 @@ struct ThrownOffset {
     // way (a throw is at most 255 * 256, and a turn only shortens it), and
     // K is at most w + h, so with the corner and the picture under 2^28 no
     // place needs the saturation the general loop applies.
-    int PlaceRow(const Motion& m, int64_t first, int64_t end, int64_t blockRow, int64_t rowX, int64_t rowY, int32_t* xs,
-                 int32_t* ys) const
+    int PlaceRow(const Motion& m, int64_t first, int64_t end, int64_t /*by*/, int64_t blockRow, int64_t rowX,
+                 int64_t rowY, int32_t* xs, int32_t* ys) const
     {
         constexpr int64_t kSafe = int64_t{1} << 28;
         if (cells == nullptr || x < -kSafe || x > kSafe || y < -kSafe || y > kSafe || m.w + m.h > kSafe) {
@@ -311,14 +311,49 @@ int MoveBlocksOutward(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, in
 // are fetched a few blocks ahead (see BlockStretch::fetchAhead).
 constexpr bool kFetchTurned = true;
 
-constexpr auto RotateGrid = [](const Motion& m, int64_t bx, int64_t by, int64_t) -> Offset {
-    const Radial r = RadialOf(m, bx, by);
-    const int64_t cs = Cos(m.angle);
-    const int64_t sn = Cos(m.angle - 128);
-    const int64_t rx = ((cs * r.dx) >> 16) - ((sn * r.dy) >> 16);
-    const int64_t ry = ((cs * r.dy) >> 16) + ((sn * r.dx) >> 16);
-    // Drawn at the centre plus the turned offset: home - d + turned d.
-    return {rx - r.dx, ry - r.dy};
+template <int64_t BlockW>
+struct RotateGrid {
+    Offset operator()(const Motion& m, int64_t bx, int64_t by, int64_t) const
+    {
+        const Radial r = RadialOf(m, bx, by);
+        const int64_t cs = Cos(m.angle);
+        const int64_t sn = Cos(m.angle - 128);
+        const int64_t rx = ((cs * r.dx) >> 16) - ((sn * r.dy) >> 16);
+        const int64_t ry = ((cs * r.dy) >> 16) + ((sn * r.dx) >> 16);
+        // Drawn at the centre plus the turned offset: home - d + turned d.
+        return {rx - r.dx, ry - r.dy};
+    }
+
+    // The places of the whole blocks from first to end of the block row at
+    // by: the centre plus the turned offset, whose terms in dy are the
+    // row's and whose terms in dx step by BlockW times the cosine and sine
+    // from block to block. 0 (none placed) unless every term fits 32 bits:
+    // a cosine is at most 2^16, so with the picture under 2^14 pixels a side
+    // and the corner within 2^28 none leaves them, nor needs saturating.
+    int PlaceRow(const Motion& m, int64_t first, int64_t end, int64_t by, int64_t, int64_t rowX, int64_t rowY,
+                 int32_t* xs, int32_t* ys) const
+    {
+        constexpr int64_t kSafe = int64_t{1} << 28;
+        constexpr int64_t kSide = int64_t{1} << 14;
+        if (m.w >= kSide || m.h >= kSide || rowX < -kSafe || rowX > kSafe || rowY < -kSafe || rowY > kSafe) {
+            return 0;
+        }
+        const int32_t cs = static_cast<int32_t>(Cos(m.angle));
+        const int32_t sn = static_cast<int32_t>(Cos(m.angle - 128));
+        const Radial r = RadialOf(m, first, by);
+        const int32_t dx0 = static_cast<int32_t>(r.dx);
+        const int32_t dy = static_cast<int32_t>(r.dy);
+        // xs = home + rx - dx = the corner + w / 2 + rx, and the same down.
+        const int32_t cx = static_cast<int32_t>(rowX - first + m.w / 2) - ((sn * dy) >> 16);
+        const int32_t cy = static_cast<int32_t>(rowY - by + m.h / 2) + ((cs * dy) >> 16);
+        const int n = static_cast<int>((end - first) / BlockW);
+        for (int i = 0; i < n; ++i) {
+            const int32_t dx = dx0 + i * static_cast<int32_t>(BlockW);
+            xs[i] = cx + ((cs * dx) >> 16);
+            ys[i] = cy + ((sn * dx) >> 16);
+        }
+        return n;
+    }
 };
 
 // The two random bytes of a 4 x 4 gathering cell; the bases step 13 and 19
@@ -474,19 +509,19 @@ int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
 int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+    return MoveBlocks<kJoinScattered, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid<2>{});
 }
 
 int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid<4>{});
 }
 
 int RotationBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid<8>{});
 }
 
 int EnterUpBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
