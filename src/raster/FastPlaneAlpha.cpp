@@ -311,6 +311,20 @@ inline bool AllBlocksInside(const BlockStretch& b, const Rect& target, int64_t s
     return outside == 0;
 }
 
+// A 2 x 2 block at (dx, dy) from the one drawn just before it: one column
+// off and overlapping it, it reads and writes its target a pixel at a time
+// (see MixQuad32Narrow).
+template <bool Fade>
+[[gnu::always_inline]] inline void MixQuadAfter(uint8_t* d, intptr_t dp, const uint8_t* s, intptr_t sp, int factor,
+                                                int64_t dx, int64_t dy)
+{
+    if ((static_cast<uint64_t>(dx + 1) & ~uint64_t{2}) == 0 && static_cast<uint64_t>(dy + 1) <= 2) {
+        raster::MixQuad32Narrow<true, Fade>(d, d + dp, s, s + sp, factor);
+    } else {
+        raster::MixQuad32<true, Fade>(d, d + dp, s, s + sp, factor);
+    }
+}
+
 // A stretch of equal blocks (see PreparedBlt.h) of W x H pixels (W 2 or a
 // multiple of 4, H even). The block
 // effects draw a screen of blocks a frame (up to 120,000 of 2 x 2), nearly all of them
@@ -368,11 +382,7 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
                 const int64_t x = b.xs[i];
                 const int64_t y = b.ys[i];
                 uint8_t* d = dv.pixels + static_cast<intptr_t>(y) * dp + static_cast<intptr_t>(x) * 4;
-                if ((static_cast<uint64_t>(x - lastX + 1) & ~uint64_t{2}) == 0 && static_cast<uint64_t>(y - lastY + 1) <= 2) {
-                    raster::MixQuad32Narrow<true, Fade>(d, d + dp, rowSource, rowSource + sp, factor);
-                } else {
-                    raster::MixQuad32<true, Fade>(d, d + dp, rowSource, rowSource + sp, factor);
-                }
+                MixQuadAfter<Fade>(d, dp, rowSource, sp, factor, x - lastX, y - lastY);
                 lastX = x;
                 lastY = y;
             }
@@ -444,11 +454,7 @@ void AlphaWholeBlocks(const SurfaceView& dstView, const SurfaceView& srcView, co
         }
         for (int j = 0; j < H; j += 2, sr += 2 * sp, d += 2 * dp) {
             if constexpr (W == 2) {
-                if ((static_cast<uint64_t>(x - lastX + 1) & ~uint64_t{2}) == 0 && static_cast<uint64_t>(y - lastY + 1) <= 2) {
-                    raster::MixQuad32Narrow<true, Fade>(d, d + dp, sr, sr + sp, factor);
-                } else {
-                    raster::MixQuad32<true, Fade>(d, d + dp, sr, sr + sp, factor);
-                }
+                MixQuadAfter<Fade>(d, dp, sr, sp, factor, x - lastX, y - lastY);
             } else {
                 for (int k = 0; k < W * 4; k += 16) {
                     raster::MixFour32<true, Fade>(d + k, sr + k, factor);
