@@ -319,7 +319,7 @@ inline bool AllBlocksInside(const BlockStretch& b, const Rect& target, int64_t s
 // last one was drawn wide (after a narrow one the wide read waits; tracking
 // which measured slower than either rule). Measured: the thrown blocks near
 // home gain by it; the turned grids (whose same-columns blocks mostly follow
-// narrow ones) and the dissolves lose, and keep every overlap narrow.
+// narrow ones) and the dissolves' loop lose, and keep every overlap narrow.
 template <bool Fade>
 [[gnu::always_inline]] inline void MixQuadAfter(uint8_t* d, intptr_t dp, const uint8_t* s, intptr_t sp, int factor,
                                                 int64_t dx, int64_t dy, bool sameColumnsWide)
