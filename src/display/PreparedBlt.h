@@ -93,7 +93,9 @@ struct BlockStretch {
     // Fetch the target rows of a block a few blocks ahead. Measured: it
     // pays for blocks that walk the target along a line (the turned grids)
     // and costs for blocks thrown at random, whose misses the processor
-    // already overlaps (the hints add page walks and fill buffers).
+    // already overlaps (the hints add page walks and fill buffers). Such a
+    // stretch's 2 x 2 blocks also read every block overlapping the last one
+    // a pixel at a time (the kernels' MixQuadAfter).
     bool fetchAhead = false;
 
     int32_t SrcX(int i) const { return srcXs != nullptr ? srcXs[i] : left + i * w; }

@@ -108,9 +108,11 @@ template <bool PerPixel, bool Faded>
 }
 
 // The same as MixQuad32, but the destination is read and written a pixel at
-// a time: a 2 x 2 block that overlaps the one drawn just before it (a turned
-// grid's neighbours) would otherwise read eight bytes half over that block's
-// eight-byte stores, which the processor cannot forward and waits out.
+// a time: a 2 x 2 block one column off the one drawn just before it and
+// overlapping it (a turned grid's neighbours) would otherwise read eight
+// bytes half over that block's eight-byte stores, which the processor cannot
+// forward and waits out (a block in the same columns reads whole stores,
+// which forward).
 template <bool PerPixel, bool Faded>
 [[gnu::always_inline]] inline void MixQuad32Narrow(uint8_t* d0, uint8_t* d1, const uint8_t* s0, const uint8_t* s1, int a)
 {

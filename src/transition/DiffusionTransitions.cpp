@@ -100,10 +100,15 @@ int MoveBlocks(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t l
                         const int64_t rowX = int64_t{x} + first;
                         const int64_t rowY = int64_t{y} + by;
                         int n = 0;
-                        for (int64_t bx = first; bx < end; bx += blockW, ++n) {
-                            const Offset o = offset(m, bx, by, blockRow);
-                            xs[n] = Saturate32(rowX + (bx - first) + o.x);
-                            ys[n] = Saturate32(rowY + o.y);
+                        if constexpr (requires { offset.PlaceRow(m, first, end, by, blockRow, rowX, rowY, xs, ys); }) {
+                            n = offset.PlaceRow(m, first, end, by, blockRow, rowX, rowY, xs, ys);
+                        }
+                        if (n == 0) {
+                            for (int64_t bx = first; bx < end; bx += blockW, ++n) {
+                                const Offset o = offset(m, bx, by, blockRow);
+                                xs[n] = Saturate32(rowX + (bx - first) + o.x);
+                                ys[n] = Saturate32(rowY + o.y);
+                            }
                         }
                         BlockStretch stretch{static_cast<int32_t>(first), static_cast<int32_t>(by),
                                              static_cast<int32_t>(blockW), static_cast<int32_t>(blockH), xs, ys, n};
@@ -226,6 +231,61 @@ constexpr auto Congeries = [](const Motion& m, Throw t) -> Offset {
     return {(int64_t{t.x} * m.scatter) >> 16, (int64_t{t.y} * m.scatter) >> 16};
 };
 
+// A thrown block's offset: offset(m, throw), the throw from the grid's cells
+// (or worked out, for a picture too large to keep them for).
+template <int64_t BlockW, class OffsetFn>
+struct ThrownOffset {
+    const Throw* cells;
+    int64_t cols;
+    int64_t x;  // the picture's corner on the target
+    int64_t y;
+    OffsetFn offset;
+
+    Offset operator()(const Motion& m, int64_t bx, int64_t by, int64_t blockRow) const
+    {
+        const Throw t = cells != nullptr ? cells[blockRow * cols + bx / BlockW] : ThrowOf(m, bx, by);
+        return offset(m, t);
+    }
+
+    // The places of the whole blocks from first to end of block row
+    // blockRow, straight from the row's cells; 0 (none placed) when the grid is not
+    // kept or a place could leave 32 bits. An offset is at most K + 1 either
+    // way (a throw is at most 255 * 256, and a turn only shortens it), and
+    // K is at most w + h, so with the corner and the picture under 2^28 no
+    // place needs the saturation the general loop applies.
+    int PlaceRow(const Motion& m, int64_t first, int64_t end, int64_t /*by*/, int64_t blockRow, int64_t rowX,
+                 int64_t rowY, int32_t* xs, int32_t* ys) const
+    {
+        constexpr int64_t kSafe = int64_t{1} << 28;
+        if (cells == nullptr || x < -kSafe || x > kSafe || y < -kSafe || y > kSafe || m.w + m.h > kSafe) {
+            return 0;
+        }
+        const Throw* row = cells + blockRow * cols + first / BlockW;
+        const int n = static_cast<int>((end - first) / BlockW);
+        if constexpr (std::is_same_v<OffsetFn, std::decay_t<decltype(Congeries)>>) {
+            // Under K = 2^15 a throw times K fits 32 bits (255 * 256 * 2^15
+            // < 2^31), and the places are then worked in 32 bits, which the
+            // compiler turns into vector steps.
+            if (m.scatter < 32768) {
+                const int32_t k = static_cast<int32_t>(m.scatter);
+                const int32_t x0 = static_cast<int32_t>(rowX);
+                const int32_t y0 = static_cast<int32_t>(rowY);
+                for (int i = 0; i < n; ++i) {
+                    xs[i] = x0 + i * static_cast<int32_t>(BlockW) + ((row[i].x * k) >> 16);
+                    ys[i] = y0 + ((row[i].y * k) >> 16);
+                }
+                return n;
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            const Offset o = offset(m, row[i]);
+            xs[i] = static_cast<int32_t>(rowX + i * BlockW + o.x);
+            ys[i] = static_cast<int32_t>(rowY + o.y);
+        }
+        return n;
+    }
+};
+
 // The block effects that throw blocks outward: offset(m, throw), on blocks of
 // BlockW x 2. The grid reads the random table, which is made first (as the
 // block frame would make it, with nothing drawn from the generator between).
@@ -244,25 +304,56 @@ int MoveBlocksOutward(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, in
         cols = grid.Columns();
     }
     return MoveBlocks<kJoinScattered>(dst, src, x, y, level, mode, modeArg, clip, BlockW, kBlockH,
-                                      [cells, cols, offset](const Motion& m, int64_t bx, int64_t by, int64_t blockRow) {
-                                          const Throw t = cells != nullptr ? cells[blockRow * cols + bx / BlockW]
-                                                                           : ThrowOf(m, bx, by);
-                                          return offset(m, t);
-                                      });
+                                      ThrownOffset<BlockW, OffsetFn>{cells, cols, x, y, offset});
 }
 
 // The turned grids' blocks walk the target along lines: their target rows
 // are fetched a few blocks ahead (see BlockStretch::fetchAhead).
 constexpr bool kFetchTurned = true;
 
-constexpr auto RotateGrid = [](const Motion& m, int64_t bx, int64_t by, int64_t) -> Offset {
-    const Radial r = RadialOf(m, bx, by);
-    const int64_t cs = Cos(m.angle);
-    const int64_t sn = Cos(m.angle - 128);
-    const int64_t rx = ((cs * r.dx) >> 16) - ((sn * r.dy) >> 16);
-    const int64_t ry = ((cs * r.dy) >> 16) + ((sn * r.dx) >> 16);
-    // Drawn at the centre plus the turned offset: home - d + turned d.
-    return {rx - r.dx, ry - r.dy};
+template <int64_t BlockW>
+struct RotateGrid {
+    Offset operator()(const Motion& m, int64_t bx, int64_t by, int64_t) const
+    {
+        const Radial r = RadialOf(m, bx, by);
+        const int64_t cs = Cos(m.angle);
+        const int64_t sn = Cos(m.angle - 128);
+        const int64_t rx = ((cs * r.dx) >> 16) - ((sn * r.dy) >> 16);
+        const int64_t ry = ((cs * r.dy) >> 16) + ((sn * r.dx) >> 16);
+        // Drawn at the centre plus the turned offset: home - d + turned d.
+        return {rx - r.dx, ry - r.dy};
+    }
+
+    // The places of the whole blocks from first to end of the block row at
+    // by: the centre plus the turned offset, whose terms in dy are the
+    // row's and whose terms in dx step by BlockW times the cosine and sine
+    // from block to block. 0 (none placed) unless every term fits 32 bits:
+    // a cosine is at most 2^16, so with the picture under 2^14 pixels a side
+    // and the corner within 2^28 none leaves them, nor needs saturating.
+    int PlaceRow(const Motion& m, int64_t first, int64_t end, int64_t by, int64_t, int64_t rowX, int64_t rowY,
+                 int32_t* xs, int32_t* ys) const
+    {
+        constexpr int64_t kSafe = int64_t{1} << 28;
+        constexpr int64_t kSide = int64_t{1} << 14;
+        if (m.w >= kSide || m.h >= kSide || rowX < -kSafe || rowX > kSafe || rowY < -kSafe || rowY > kSafe) {
+            return 0;
+        }
+        const int32_t cs = static_cast<int32_t>(Cos(m.angle));
+        const int32_t sn = static_cast<int32_t>(Cos(m.angle - 128));
+        const Radial r = RadialOf(m, first, by);
+        const int32_t dx0 = static_cast<int32_t>(r.dx);
+        const int32_t dy = static_cast<int32_t>(r.dy);
+        // xs = home + rx - dx = the corner + w / 2 + rx, and the same down.
+        const int32_t cx = static_cast<int32_t>(rowX - first + m.w / 2) - ((sn * dy) >> 16);
+        const int32_t cy = static_cast<int32_t>(rowY - by + m.h / 2) + ((cs * dy) >> 16);
+        const int n = static_cast<int>((end - first) / BlockW);
+        for (int i = 0; i < n; ++i) {
+            const int32_t dx = dx0 + i * static_cast<int32_t>(BlockW);
+            xs[i] = cx + ((cs * dx) >> 16);
+            ys[i] = cy + ((sn * dx) >> 16);
+        }
+        return n;
+    }
 };
 
 // The two random bytes of a 4 x 4 gathering cell; the bases step 13 and 19
@@ -418,19 +509,19 @@ int ForwardRollBlt(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32
 int RotationBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<kJoinScattered, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid);
+    return MoveBlocks<kJoinScattered, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 2, 2, RotateGrid<2>{});
 }
 
 int RotationBlt2(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 4, 4, RotateGrid<4>{});
 }
 
 int RotationBlt3(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,
                  uint32_t modeArg, const Rect* clip)
 {
-    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid);
+    return MoveBlocks<true, kFetchTurned>(dst, src, x, y, level, mode, modeArg, clip, 8, 8, RotateGrid<8>{});
 }
 
 int EnterUpBlt1(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level, uint32_t mode,

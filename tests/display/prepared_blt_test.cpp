@@ -7,6 +7,8 @@
 // cutting in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -147,6 +149,52 @@ TEST_P(PreparedBltForms, a_block_stretch_draws_what_its_blocks_draw_in_order)
                         }
                     });
             }
+        }
+    }
+}
+
+TEST_P(PreparedBltForms, a_block_stretch_inside_the_clip_draws_what_its_blocks_draw_in_order)
+{
+    // A row stretch of 2 x 2 blocks all inside both clips (the blocks come
+    // home), each placed from the one before by up to two pixels either way
+    // (on it, overlapping it, touching it, apart), with corners on every
+    // edge; then with one block just outside an edge of the smaller clip or
+    // far off, which must still be cut or dropped.
+    std::mt19937 rng(9);
+    const int n = 33 / 2;
+    std::vector<int32_t> xs(n), ys(n);
+    int32_t x = 20;
+    int32_t y = 14;
+    for (int i = 0; i < n; ++i) {
+        x = std::clamp<int32_t>(x + static_cast<int32_t>(rng() % 5) - 2, 3, 35);
+        y = std::clamp<int32_t>(y + static_cast<int32_t>(rng() % 5) - 2, 2, 25);
+        xs[i] = x;
+        ys[i] = y;
+    }
+    xs[0] = 3;
+    ys[1] = 2;
+    xs[2] = 35;
+    ys[3] = 25;
+    const int32_t far = std::numeric_limits<int32_t>::min();
+    const int32_t farRight = std::numeric_limits<int32_t>::max();
+    const int32_t outs[][2] = {{0, 0}, {2, 10}, {36, 10}, {10, 1}, {10, 26}, {far, 10}, {10, far + 3}, {farRight, 10}};
+    for (const auto& out : outs) {
+        std::vector<int32_t> placedX = xs;
+        std::vector<int32_t> placedY = ys;
+        if (out[0] != 0 || out[1] != 0) {
+            placedX[7] = out[0];
+            placedY[7] = out[1];
+        }
+        for (bool fetchAhead : {false, true}) {
+            BlockStretch stretch{1, 3, 2, 2, placedX.data(), placedY.data(), n};
+            stretch.fetchAhead = fetchAhead;
+            ExpectSame(
+                "DrawBlocks", [&](PreparedBlt& drawer) { drawer.DrawBlocks(stretch); },
+                [&](PreparedBlt& drawer) {
+                    for (int i = 0; i < n; ++i) {
+                        drawer.Draw(placedX[i], placedY[i], Rect{1 + 2 * i, 3, 3 + 2 * i, 5});
+                    }
+                });
         }
     }
 }

@@ -116,6 +116,35 @@ std::string FirstDifference(const std::vector<uint8_t>& a, const std::vector<uin
     return "none";
 }
 
+// One effect drawn from the same target and generator state through the
+// plane interface and on the direct path: the answers, whether the generator
+// ends alike, and the pixels.
+struct BothPaths {
+    int expected;
+    int got;
+    bool sameGenerator;
+    std::vector<uint8_t> want;
+    std::vector<uint8_t> have;
+};
+
+BothPaths RunBothPaths(const TransitionEntry& t, const CFastPlane& start, CFastPlane* src, const Placement& at,
+                       int32_t level, uint32_t mode, uint32_t modeArg)
+{
+    const Rect* clip = at.clip ? &*at.clip : nullptr;
+    CFastPlane viaInterface;
+    CFastPlane direct;
+    EXPECT_EQ(viaInterface.CopyFrom(start), 0) << "could not copy the test plane";
+    EXPECT_EQ(direct.CopyFrom(start), 0) << "could not copy the test plane";
+    RecordingPlane wrapped = InterfacePath(&viaInterface);
+    // The random effects draw from the generator: both runs start from one state.
+    const uint32_t seed = crt::RandState();
+    const int expected = t.func(&wrapped, src, at.x, at.y, level, mode, modeArg, clip);
+    const uint32_t after = crt::RandState();
+    crt::RandState() = seed;
+    const int got = t.func(&direct, src, at.x, at.y, level, mode, modeArg, clip);
+    return {expected, got, after == crt::RandState(), Pixels(viaInterface), Pixels(direct)};
+}
+
 // Every effect, mode, placement and level on one format pair, both paths.
 void ExpectDirectPathMatchesInterface(const Pair& pair)
 {
@@ -128,7 +157,6 @@ void ExpectDirectPathMatchesInterface(const Pair& pair)
         auto src = MakePlane(pair.src, 31, 23, 3);
         auto start = MakePlane(pair.dst, dw, dh, 5);
         for (const Placement& at : kPlacements) {
-            const Rect* clip = at.clip ? &*at.clip : nullptr;
             for (uint32_t mode = 0; mode <= 4; ++mode) {
                 // Mode 2's factor in its low byte; the high bits must be ignored alike.
                 for (uint32_t modeArg : mode == 2 ? std::vector<uint32_t>{0, 77, 0x1C8, 255}
@@ -136,28 +164,16 @@ void ExpectDirectPathMatchesInterface(const Pair& pair)
                     for (int n = 0; n < kTransitionCount; ++n) {
                         const TransitionEntry& t = TransitionNameTable[n];
                         for (int32_t level : kLevels) {
-                            CFastPlane viaInterface;
-                            CFastPlane direct;
-                            ASSERT_EQ(viaInterface.CopyFrom(*start), 0) << "could not copy the test plane";
-                            ASSERT_EQ(direct.CopyFrom(*start), 0) << "could not copy the test plane";
-                            RecordingPlane wrapped = InterfacePath(&viaInterface);
-                            // The random effects draw from the generator: both runs start from one state.
-                            const uint32_t seed = crt::RandState();
-                            const int expected = t.func(&wrapped, src.get(), at.x, at.y, level, mode, modeArg, clip);
-                            const uint32_t after = crt::RandState();
-                            crt::RandState() = seed;
-                            const int got = t.func(&direct, src.get(), at.x, at.y, level, mode, modeArg, clip);
-                            ASSERT_EQ(after, crt::RandState())
+                            const BothPaths r = RunBothPaths(t, *start, src.get(), at, level, mode, modeArg);
+                            ASSERT_TRUE(r.sameGenerator)
                                 << t.name << " consumes the generator differently on the direct path";
-                            const std::vector<uint8_t> want = Pixels(viaInterface);
-                            const std::vector<uint8_t> have = Pixels(direct);
-                            ASSERT_EQ(expected, got) << t.name << " answers differently on the direct path ("
+                            ASSERT_EQ(r.expected, r.got) << t.name << " answers differently on the direct path ("
                                                      << pair.name << ", " << at.name << ", mode " << mode
                                                      << ", level " << level << ")";
-                            ASSERT_TRUE(want == have)
+                            ASSERT_TRUE(r.want == r.have)
                                 << t.name << " draws different pixels on the direct path (" << pair.name << ", "
                                 << at.name << ", mode " << mode << ", factor " << modeArg << ", level " << level
-                                << "); first difference at " << FirstDifference(want, have, dw, bpp);
+                                << "); first difference at " << FirstDifference(r.want, r.have, dw, bpp);
                         }
                     }
                 }
@@ -195,6 +211,40 @@ INSTANTIATE_TEST_SUITE_P(Levels, PreparedBltPathAtSimdLevel,
                          [](const ::testing::TestParamInfo<raster::SimdLevel>& info) {
                              return info.param == raster::SimdLevel::kScalar ? "scalar" : "sse2";
                          });
+
+// The block effects on a picture whose rows split into whole blocks, wider
+// than one stretch of 64 2 x 2 blocks: their whole stretches go to the
+// drawer's block form, each block placed from its grid row. Also placed far
+// out (past the range where a place is worked without saturating, and at the
+// edge of 32 bits), where both paths must still agree: nothing lands, or
+// what lands matches.
+TEST(PreparedBltPath, block_effects_on_whole_block_rows_draw_the_same_pixels_as_through_the_plane_interface)
+{
+    CreateEffectTables();
+    const int dw = 300, dh = 40;
+    auto src = MakePlane(pixfmt::kBGRA32, 264, 24, 11);
+    auto start = MakePlane(pixfmt::kBGRX32, dw, dh, 12);
+    const Placement placements[] = {
+        {18, 8, std::nullopt, "inside"},
+        {-9, 21, Rect{4, 3, 290, 37}, "hanging off the left and bottom, clipped"},
+        {(1 << 28) + 4, 2, std::nullopt, "past 2^28 across"},
+        {2, -(1 << 28) - 6, std::nullopt, "past 2^28 up"},
+        {2147483647 - 200, 2147483647 - 30, std::nullopt, "at the edge of 32 bits"},
+    };
+    for (const Placement& at : placements) {
+        for (uint32_t mode : {2u, 3u}) {
+            for (int n = 50; n <= 62; ++n) {
+                const TransitionEntry& t = TransitionNameTable[n];
+                for (int32_t level : kLevels) {
+                    const BothPaths r = RunBothPaths(t, *start, src.get(), at, level, mode, 200);
+                    ASSERT_TRUE(r.want == r.have)
+                        << t.name << " draws different pixels on the direct path (" << at.name << ", mode " << mode
+                        << ", level " << level << "); first difference at " << FirstDifference(r.want, r.have, dw, 4);
+                }
+            }
+        }
+    }
+}
 
 // A plane drawn onto itself reads a snapshot taken before each operation;
 // the direct path must leave that to the plane interface.
