@@ -257,6 +257,8 @@ bool OverlayWantsRedraw()
     return gOverlay.busy;
 }
 
+bool OverlayKeepsToStrip() { return gOverlay.drawers.empty() && !gOverlay.inModal && !gOverlay.busy; }
+
 void SetLastFrameRedraw(std::function<void()> redraw) { gOverlay.lastFrame = std::move(redraw); }
 
 void DrawOverlay()

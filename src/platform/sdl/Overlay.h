@@ -34,6 +34,10 @@ void PresentLastFrame();
 // removed, RequestOverlayRedraw was called, or the last ImGui frame had a
 // hovered item or an open popup. The presenter asks once per frame.
 bool OverlayWantsRedraw();
+// True while the overlay draws nothing but the menu bar on its strip (no
+// drawer is up and no modal loop runs): a frame may then be put together
+// from the changed parts of the client area and a fresh strip.
+bool OverlayKeepsToStrip();
 // Asks for the overlay to be presented again (a drawer whose picture changes
 // without input, such as a blinking caret, calls it).
 void RequestOverlayRedraw();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/Video.h"
 #include "platform/Window.h"
@@ -105,6 +106,9 @@ public:
         }
         offsetX_ = offsetX;
         offsetY_ = offsetY;
+        if (!moved && !overlay && registered_ && PresentChangedParts(renderer)) {
+            return true;
+        }
         Draw(renderer);
         if (!registered_) {
             // Message boxes and dialogs keep this frame on screen while they run.
@@ -124,7 +128,16 @@ public:
         if (renderer == nullptr || texture_ == nullptr || textureRenderer_ != renderer) {
             return false;
         }
-        Draw(renderer);
+        // A renderer that keeps the window's surface holds exactly what was
+        // sent to the window, changed parts and all: read it as it is, so
+        // that a part never sent shows. Others, and a surface the window
+        // made anew at another size since the last whole draw (the frame
+        // goes up at the next present), are drawn afresh first.
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        if (!sdl::KeepsWindowSurface(renderer) || ww != drawnWidth_ || wh != drawnHeight_) {
+            Draw(renderer);
+        }
         const sdl::Viewport v = sdl::ClientViewport();
         SDL_Rect area{v.x, v.y, v.w, v.h};
         std::vector<uint32_t> out(static_cast<size_t>(v.w) * v.h);
@@ -180,6 +193,8 @@ private:
             clientWidth_ = frame.width;
             clientHeight_ = frame.height;
         }
+        changed_.clear();
+        changedWhole_ = whole;
         if (whole) {
             *uploaded = true;
             return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
@@ -196,6 +211,7 @@ private:
             if (SDL_UpdateTexture(texture_, &r, first, frame.pitch) != 0) {
                 return false;
             }
+            changed_.push_back(r);
             *uploaded = true;
         }
         return true;
@@ -221,8 +237,47 @@ private:
         sdl::SetClientViewport({(availW - w) / 2, top + (availH - h) / 2, w, h});
     }
 
+    // On a renderer that keeps the window's surface, with the picture
+    // unscaled and unshifted, the window the size it had at the last whole
+    // draw and the overlay on its strip only: copies the rectangles just
+    // uploaded, draws the strip afresh (the overlay runs its frame as on
+    // every present) and sends only those to the window; the rest of the
+    // window still holds the last frame. False when the whole window must be
+    // drawn instead.
+    bool PresentChangedParts(SDL_Renderer* renderer)
+    {
+        const sdl::Viewport v = sdl::ClientViewport();
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        if (changedWhole_ || offsetX_ != 0 || offsetY_ != 0 || v.w != texWidth_ || v.h != texHeight_ ||
+            clientWidth_ != texWidth_ || clientHeight_ != texHeight_ || ww != drawnWidth_ || wh != drawnHeight_ ||
+            !sdl::OverlayKeepsToStrip() || !sdl::KeepsWindowSurface(renderer)) {
+            return false;
+        }
+        SDL_RenderSetViewport(renderer, nullptr);
+        SDL_RenderSetClipRect(renderer, nullptr);
+        std::vector<SDL_Rect> onWindow;
+        onWindow.reserve(changed_.size() + 1);
+        for (const SDL_Rect& r : changed_) {
+            const SDL_Rect dst{v.x + r.x, v.y + r.y, r.w, r.h};
+            SDL_RenderCopy(renderer, texture_, &r, &dst);
+            onWindow.push_back(dst);
+        }
+        const SDL_Rect strip{0, 0, ww, sdl::MainWindowState().stripHeight};
+        if (strip.h > 0) {
+            SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+            SDL_RenderFillRect(renderer, &strip);
+            onWindow.push_back(strip);
+        }
+        sdl::DrawOverlay();
+        SDL_RenderFlush(renderer);
+        return onWindow.empty() ||
+               SDL_UpdateWindowSurfaceRects(sdl::MainWindow(), onWindow.data(), static_cast<int>(onWindow.size())) == 0;
+    }
+
     void Draw(SDL_Renderer* renderer)
     {
+        SDL_GetRendererOutputSize(renderer, &drawnWidth_, &drawnHeight_);
         // The whole output: a renderer can miss the resize of a full-screen
         // switch (no window manager to report it) and keep the old viewport.
         SDL_RenderSetViewport(renderer, nullptr);
@@ -253,6 +308,11 @@ private:
     FrameFormat texFormat_ = FrameFormat::kXRGB8888;
     int clientWidth_ = 0, clientHeight_ = 0;
     int offsetX_ = 0, offsetY_ = 0;
+    // What the last Upload sent to the texture: all of it, or these rectangles.
+    bool changedWhole_ = true;
+    std::vector<SDL_Rect> changed_;
+    // The window's size at the last whole draw.
+    int drawnWidth_ = 0, drawnHeight_ = 0;
     bool fullScreen_ = false;
     bool registered_ = false;
 };
