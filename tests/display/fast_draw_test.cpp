@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "display/FastDraw.h"
@@ -232,6 +237,50 @@ TEST_F(WindowFixture, still_frames_and_small_changes_show_what_the_back_buffer_h
     draw_->NoteDrawnOnlyIn({});
     ASSERT_EQ(draw_->Present(0, 1), 0);
     ExpectColours(*draw_, {{3, 1, 0x000000}, {20, 12, 0xFF0000}}, tol, "an offset");
+}
+
+// The CPU time (clock ticks) spent so far by this process's threads whose
+// name starts with prefix.
+long ThreadTicks(const std::string& prefix)
+{
+    long ticks = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (!std::getline(comm, name) || name.rfind(prefix, 0) != 0) continue;
+        std::ifstream statFile(task.path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+        // After the name in parentheses: state and 10 more fields, then utime and stime.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string skip;
+        for (int i = 0; i < 11; ++i) fields >> skip;
+        long user = 0, system = 0;
+        fields >> user >> system;
+        ticks += user + system;
+    }
+    return ticks;
+}
+
+TEST_F(WindowFixture, small_changes_are_not_redrawn_through_a_gl_that_draws_on_the_cpu)
+{
+    // On a bare X server GL is llvmpipe: its threads redrawing the whole
+    // window on every present cost far more than the frame itself. (A
+    // renderer that tried it may leave them waiting: they must stay idle.)
+    draw_ = std::make_unique<CFastDraw>();
+    ASSERT_EQ(draw_->SetDisplayMode(800, 600, 32), 0);
+    CFastPlane* back = draw_->GetBackPlane();
+    PaintKnownPicture(back);
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    const long before = ThreadTicks("llvmpipe");
+    Rect small{390, 290, 410, 310};
+    for (int i = 0; i < 60; ++i) {
+        back->Clear(i % 2 ? 0x123456 : 0x654321, &small);
+        draw_->NoteDrawnOnlyIn({small});
+        ASSERT_EQ(draw_->Present(0, 1), 0);
+    }
+    EXPECT_EQ(ThreadTicks("llvmpipe"), before) << "the window is redrawn through a GL that renders on the CPU";
+    ExpectColours(*draw_, {{395, 295, 0x123456}, {10, 10, 0xFF0000}}, draw_->GetScreenBitsPerPixel() == 16 ? 7 : 0,
+                  "small changes");
 }
 
 TEST(MouseCursor, rectangle_follows_the_pointer_and_hot_spot)

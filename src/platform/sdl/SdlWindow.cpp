@@ -119,6 +119,12 @@ WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
         renderer = nullptr;
     }
     if (!renderer) {
+        // SDL would put the software renderer's window surface on the screen
+        // through a GL texture, which on a bare X server is llvmpipe again,
+        // redrawing the whole window on every update: send the surface's
+        // changed parts to the window itself (X's shared-memory images).
+        // Asked for by default only, so the environment can still say otherwise.
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (!renderer) {
