@@ -144,8 +144,11 @@ int CFastDraw::Present(int, int)
     const int format = back_->GetPixelFormat();
     // Hooks and the fade draw over the whole frame, past any promise.
     const bool onlyPromised = promised && hooks.empty() && fadeLevel_ == 256;
-    const std::vector<Rect> changes = presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format),
-                                                             onlyPromised ? &drawnOnlyIn_ : nullptr);
+    const std::vector<Rect> changes =
+        onlyPromised && uncompared_
+            ? presented_.TakeUncompared(drawnOnlyIn_, w, h, pixfmt::BytesPerPixel(format))
+            : presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format),
+                                     onlyPromised ? &drawnOnlyIn_ : nullptr);
     std::vector<platform::FrameRect> rects;
     rects.reserve(changes.size());
     for (const Rect& r : changes) {

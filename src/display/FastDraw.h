@@ -56,6 +56,16 @@ public:
     {
         drawnOnlyIn_ = rects;
         promised_ = true;
+        uncompared_ = false;
+    }
+    // The same promise for rectangles that mostly did change (many small
+    // parts redrawn each frame): they go up as they are, since comparing
+    // them costs more than sending the few that did not. The frame after
+    // the next one that is compared goes up whole.
+    void NoteChangedOnlyIn(const std::vector<Rect>& rects)
+    {
+        NoteDrawnOnlyIn(rects);
+        uncompared_ = true;
     }
     // Screen fade: 256 shows the picture as drawn; below, each frame is dimmed
     // by FadeEffect(level) just before it is shown.
@@ -78,6 +88,7 @@ private:
     CPresentedFrame presented_;
     std::vector<Rect> drawnOnlyIn_;
     bool promised_ = false;
+    bool uncompared_ = false;
     int width_ = 800, height_ = 600, depth_ = 16;
     int offsetX_ = 0, offsetY_ = 0;
     int fadeLevel_ = 256;

@@ -1,8 +1,9 @@
 #pragma once
 // CAlphaCoverage: which parts of a picture with alpha are not fully clear,
-// counted once so that asking it of a rectangle is a few lookups. A blend of
-// a rectangle where the picture is all clear leaves the target as it was,
-// so a caller may skip it.
+// counted once by blocks of pixels so that asking it of a rectangle is a few
+// lookups in a table small enough to stay in the cache. A blend of a
+// rectangle where the picture is all clear leaves the target as it was, so
+// a caller may skip it.
 #include <cstdint>
 #include <vector>
 
@@ -12,16 +13,23 @@ class CPlaneBase;
 
 class CAlphaCoverage {
 public:
-    // Counts plane's pixels whose alpha is above 0 (a plane without alpha,
-    // or none: every pixel counts).
+    // Side of the square blocks counted.
+    static constexpr int kBlock = 16;
+
+    // Marks the blocks of plane holding a pixel whose alpha is above 0 (a
+    // plane without alpha, or none: every pixel counts).
     void Take(CPlaneBase* plane);
-    // True when some pixel of r, the picture placed at (x, y), is not fully
-    // clear; true for anything before Take.
+    // False when every pixel of r, the picture placed at (x, y), is fully
+    // clear, as is all of every block r meets; true otherwise (so true for
+    // a clear pixel whose block holds one that is not) and for anything
+    // before Take.
     bool Shows(const Rect& r, int x, int y) const;
 
 private:
-    // Counts of the pixels above and to the left, (width + 1) x (height + 1).
+    // Counts of the marked blocks above and to the left,
+    // (blocksWide_ + 1) x (blocksHigh_ + 1).
     std::vector<uint32_t> sums_;
     int width_ = 0, height_ = 0;
+    int blocksWide_ = 0, blocksHigh_ = 0;
     bool all_ = true;
 };

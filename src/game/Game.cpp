@@ -226,12 +226,16 @@ void CGame::DrawScreen()
     // under it, as on the scenario's pictures.
     const RectList repaint = {drawnCursor_, cursor.GetRect()};
     drawnRects_.clear();
-    screen->DrawChanges(back, cursor.GetRect(), repaint, &drawnRects_);
+    const bool partial = screen->DrawChanges(back, cursor.GetRect(), repaint, &drawnRects_) == 1;
     // The screen hides the system cursor, so the pointer is ours to draw.
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
-    // Nothing else draws on a screen's frame: only these parts can differ.
-    display.NoteDrawnOnlyIn(drawnRects_);
+    // Nothing else draws on a screen's frame: only these parts can differ
+    // (and a partial repaint's parts mostly do, so they go up uncompared).
+    if (partial)
+        display.NoteChangedOnlyIn(drawnRects_);
+    else
+        display.NoteDrawnOnlyIn(drawnRects_);
     // Like a drawable, the screen reports what it painted; the scenario
     // picture then repaints it when the screen closes.
     RectList& dirty = executor.dirtyRects();

@@ -174,5 +174,5 @@ int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const 
     stars_.Move();
     drawnHighlight_ = highlight_;
     drawn->insert(drawn->end(), painted.begin(), painted.end());
-    return 0;
+    return 1;
 }

@@ -46,7 +46,8 @@ public:
     int DrawContents(CPlaneBase* target, const Rect& clip) override;
     // After a whole first frame on the same target, repaints only where
     // stars left and arrived, where a button's light changed, and repaint;
-    // the stars move on as DrawContents moves them.
+    // the stars move on as DrawContents moves them. 1 then (most stars move
+    // every frame), 0 for a whole frame.
     int DrawChanges(CPlaneBase* target, const Rect& cursor, const RectList& repaint, RectList* drawn) override;
 
     const Star& StarAt(int i) const { return stars_.At(i); }

@@ -15,6 +15,7 @@
 #include "display/MouseCursor.h"
 #include "display/OverlayHook.h"
 #include "support/PlaneTestSupport.h"
+#include "platform/EventInjection.h"
 #include "platform/MessagePump.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
@@ -237,6 +238,40 @@ TEST_F(WindowFixture, still_frames_and_small_changes_show_what_the_back_buffer_h
     draw_->NoteDrawnOnlyIn({});
     ASSERT_EQ(draw_->Present(0, 1), 0);
     ExpectColours(*draw_, {{3, 1, 0x000000}, {20, 12, 0xFF0000}}, tol, "an offset");
+}
+
+TEST_F(WindowFixture, the_last_frame_drawn_again_holds_the_small_changes_sent_only_to_the_window)
+{
+    // Modal loops draw the last frame again under their boxes: parts that
+    // went up alone must be in it, not what the window showed before them.
+    draw_ = std::make_unique<CFastDraw>();
+    ASSERT_EQ(draw_->SetDisplayMode(800, 600, 32), 0);
+    CFastPlane* back = draw_->GetBackPlane();
+    PaintKnownPicture(back);
+    ASSERT_EQ(draw_->Present(0, 1), 0);
+    const Rect parts[] = {{10, 10, 30, 30}, {700, 500, 720, 520}, {390, 290, 410, 310}};
+    for (const Rect& part : parts) {
+        back->Clear(0x123456, &part);
+        draw_->NoteChangedOnlyIn({part});
+        ASSERT_EQ(draw_->Present(0, 1), 0);
+    }
+    std::vector<uint32_t> px;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform::testing::CaptureWindow(&px, &w, &h));
+    ASSERT_EQ(w, 800);
+    const int top = h - 600;  // below the menu strip
+    const int tol = draw_->GetScreenBitsPerPixel() == 16 ? 7 : 0;
+    const auto near = [tol](uint32_t got, uint32_t want) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>((got >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)) > tol)
+                return false;
+        return true;
+    };
+    for (const Rect& part : parts) {
+        EXPECT_TRUE(near(px[static_cast<size_t>(top + part.top + 5) * w + part.left + 5], 0x123456u))
+            << "the part at (" << part.left << "," << part.top << ") is missing from the frame drawn again";
+    }
+    EXPECT_TRUE(near(px[static_cast<size_t>(top + 590) * w + 790], 0xFFFFFFu)) << "and the rest is the frame";
 }
 
 // The CPU time (clock ticks) spent so far by this process's threads whose

@@ -180,12 +180,15 @@ void RunDrawers()
 
 void RedrawBase()
 {
+    // The presenter's redraw paints the whole window itself, and may first
+    // read back what the window holds: nothing may go over it before.
+    if (gOverlay.lastFrame) {
+        gOverlay.lastFrame();
+        return;
+    }
     SDL_Renderer* renderer = MainWindowState().renderer;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    if (gOverlay.lastFrame) {
-        gOverlay.lastFrame();
-    }
 }
 
 }  // namespace

@@ -20,13 +20,15 @@ struct Viewport {
 void SetClientViewport(const Viewport& viewport);
 Viewport ClientViewport();
 
-// The presenter's way to draw its last frame again (copy only, no present).
-// Null when the presenter goes away; its textures must outlive the hook.
+// The presenter's way to draw its last frame again over the whole window
+// (clear and copy, no present); it may read the window back first, so
+// nothing is drawn before it. Null when the presenter goes away; its
+// textures must outlive the hook.
 void SetLastFrameRedraw(std::function<void()> redraw);
 // Draws the ImGui layer over what is in the renderer. Call after the frame is
 // drawn and before SDL_RenderPresent; no-op without a window.
 void DrawOverlay();
-// Clears, redraws the last frame, draws the ImGui layer and presents.
+// Redraws the last frame (or clears, without one), draws the ImGui layer and presents.
 void PresentLastFrame();
 
 // Whether the overlay must be presented again though the frame under it did

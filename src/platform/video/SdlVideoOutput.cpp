@@ -55,6 +55,8 @@ public:
         if (window == nullptr || width <= 0 || height <= 0) {
             return false;
         }
+        // The window's surface goes with its size: what only it holds is kept first.
+        SyncTextureFromWindow();
         if (SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
             std::fprintf(stderr, "lantern: cannot change the screen mode: %s\n", SDL_GetError());
             return false;
@@ -91,7 +93,7 @@ public:
     {
         SDL_Renderer* renderer = sdl::MainRenderer();
         bool uploaded = false;
-        if (renderer == nullptr || !Upload(renderer, frame, &uploaded)) {
+        if (renderer == nullptr || !TakeFrame(renderer, frame, &uploaded)) {
             return false;
         }
         const sdl::Viewport before = sdl::ClientViewport();
@@ -106,8 +108,11 @@ public:
         }
         offsetX_ = offsetX;
         offsetY_ = offsetY;
-        if (!moved && !overlay && registered_ && PresentChangedParts(renderer)) {
+        if (!moved && !overlay && registered_ && PresentChangedParts(renderer, frame)) {
             return true;
+        }
+        if (!UpdateTexture(frame)) {
+            return false;
         }
         Draw(renderer);
         if (!registered_) {
@@ -161,11 +166,14 @@ private:
         }
         texture_ = nullptr;
         textureRenderer_ = nullptr;
+        stale_ = {};
     }
 
-    // Brings the texture up to the frame: all of it when the texture is new,
-    // else the changed rectangles only. *uploaded: whether anything went up.
-    bool Upload(SDL_Renderer* renderer, const Frame& frame, bool* uploaded)
+    // Takes in where the frame changed (changed_, or all of it when the
+    // texture is new), making the texture when needed; the pixels go up
+    // later, to the texture or straight to the window. *uploaded: whether
+    // anything changed.
+    bool TakeFrame(SDL_Renderer* renderer, const Frame& frame, bool* uploaded)
     {
         const int bpp = BytesPerPixel(frame.format);
         if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.pitch < frame.width * bpp) {
@@ -197,7 +205,7 @@ private:
         changedWhole_ = whole;
         if (whole) {
             *uploaded = true;
-            return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+            return true;
         }
         for (int i = 0; i < frame.changedCount; ++i) {
             const FrameRect& c = frame.changed[i];
@@ -206,15 +214,57 @@ private:
             if (w <= 0 || h <= 0) {
                 continue;
             }
-            const SDL_Rect r{x, y, w, h};
-            const uint8_t* first = frame.pixels + static_cast<intptr_t>(frame.pitch) * y + static_cast<intptr_t>(x) * bpp;
-            if (SDL_UpdateTexture(texture_, &r, first, frame.pitch) != 0) {
-                return false;
-            }
-            changed_.push_back(r);
+            changed_.push_back({x, y, w, h});
             *uploaded = true;
         }
         return true;
+    }
+
+    // Brings the texture up to the frame taken in: all of it, or what went
+    // only to the window before and the changed rectangles.
+    bool UpdateTexture(const Frame& frame)
+    {
+        if (changedWhole_) {
+            stale_ = {};
+            return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+        }
+        const int bpp = BytesPerPixel(frame.format);
+        const auto upload = [&](const SDL_Rect& r) {
+            const uint8_t* first = frame.pixels + static_cast<intptr_t>(frame.pitch) * r.y + static_cast<intptr_t>(r.x) * bpp;
+            return SDL_UpdateTexture(texture_, &r, first, frame.pitch) == 0;
+        };
+        if (stale_.w > 0 && !upload(stale_)) {
+            return false;
+        }
+        stale_ = {};
+        return std::all_of(changed_.begin(), changed_.end(), upload);
+    }
+
+    // The texture misses parts that went straight to the window (stale_):
+    // they are read back from the window's surface, which holds them as
+    // long as it is the one they were copied into (same size) and nothing
+    // drew over them since: the overlay and the modal loops draw only after
+    // a whole draw, which comes here first. (What the renderer has queued
+    // is not run first: it is drawing to come.) Otherwise they stay missing
+    // until the next frame.
+    void SyncTextureFromWindow()
+    {
+        SDL_Renderer* renderer = sdl::MainRenderer();
+        if (stale_.w <= 0 || texture_ == nullptr || renderer == nullptr || textureRenderer_ != renderer) {
+            return;
+        }
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        SDL_Surface* surface = ww == drawnWidth_ && wh == drawnHeight_ ? SDL_GetWindowSurface(sdl::MainWindow()) : nullptr;
+        if (surface == nullptr || surface->format->format != SdlFormat(texFormat_) || SDL_MUSTLOCK(surface)) {
+            return;
+        }
+        const int bpp = BytesPerPixel(texFormat_);
+        const uint8_t* first = static_cast<const uint8_t*>(surface->pixels) +
+                               static_cast<intptr_t>(surface->pitch) * (stalePlace_.y + stale_.y) +
+                               static_cast<intptr_t>(stalePlace_.x + stale_.x) * bpp;
+        SDL_UpdateTexture(texture_, &stale_, first, surface->pitch);
+        stale_ = {};
     }
 
     // The client area's place in the window: below the menu strip, scaled to
@@ -244,7 +294,7 @@ private:
     // every present) and sends only those to the window; the rest of the
     // window still holds the last frame. False when the whole window must be
     // drawn instead.
-    bool PresentChangedParts(SDL_Renderer* renderer)
+    bool PresentChangedParts(SDL_Renderer* renderer, const Frame& frame)
     {
         const sdl::Viewport v = sdl::ClientViewport();
         int ww = 0, wh = 0;
@@ -259,9 +309,21 @@ private:
         std::vector<SDL_Rect> onWindow;
         onWindow.reserve(changed_.size() + 1);
         for (const SDL_Rect& r : changed_) {
-            const SDL_Rect dst{v.x + r.x, v.y + r.y, r.w, r.h};
-            SDL_RenderCopy(renderer, texture_, &r, &dst);
-            onWindow.push_back(dst);
+            onWindow.push_back({v.x + r.x, v.y + r.y, r.w, r.h});
+        }
+        if (CopyToWindowSurface(frame, onWindow)) {
+            // The texture catches up when it is next drawn whole.
+            for (const SDL_Rect& r : changed_) {
+                SDL_UnionRect(&stale_, &r, &stale_);
+            }
+            stalePlace_ = {v.x, v.y, 0, 0};
+        } else {
+            if (!UpdateTexture(frame)) {
+                return false;
+            }
+            for (size_t i = 0; i < changed_.size(); ++i) {
+                SDL_RenderCopy(renderer, texture_, &changed_[i], &onWindow[i]);
+            }
         }
         const SDL_Rect strip{0, 0, ww, sdl::MainWindowState().stripHeight};
         if (strip.h > 0) {
@@ -275,8 +337,39 @@ private:
                SDL_UpdateWindowSurfaceRects(sdl::MainWindow(), onWindow.data(), static_cast<int>(onWindow.size())) == 0;
     }
 
+    // The changed rectangles, changed_ in the frame and at places on the
+    // window, copied row by row from the frame straight into the window's
+    // surface when it has the frame's pixel format: the renderer's copy of
+    // each small rectangle costs far more than its few pixels. False (and
+    // nothing copied) when the formats differ.
+    bool CopyToWindowSurface(const Frame& frame, const std::vector<SDL_Rect>& places)
+    {
+        SDL_Surface* surface = SDL_GetWindowSurface(sdl::MainWindow());
+        if (surface == nullptr || surface->format->format != SdlFormat(frame.format) || SDL_MUSTLOCK(surface)) {
+            return false;
+        }
+        // The renderer draws into the same surface: what it has queued goes first.
+        SDL_RenderFlush(sdl::MainRenderer());
+        const int bpp = BytesPerPixel(frame.format);
+        for (size_t i = 0; i < changed_.size(); ++i) {
+            const SDL_Rect& r = changed_[i];
+            const SDL_Rect& at = places[i];
+            const size_t bytes = static_cast<size_t>(r.w) * bpp;
+            const uint8_t* from = frame.pixels + static_cast<intptr_t>(frame.pitch) * r.y + static_cast<intptr_t>(r.x) * bpp;
+            uint8_t* to = static_cast<uint8_t*>(surface->pixels) + static_cast<intptr_t>(surface->pitch) * at.y +
+                          static_cast<intptr_t>(at.x) * bpp;
+            for (int y = 0; y < r.h; ++y) {
+                std::memcpy(to, from, bytes);
+                from += frame.pitch;
+                to += surface->pitch;
+            }
+        }
+        return true;
+    }
+
     void Draw(SDL_Renderer* renderer)
     {
+        SyncTextureFromWindow();
         SDL_GetRendererOutputSize(renderer, &drawnWidth_, &drawnHeight_);
         // The whole output: a renderer can miss the resize of a full-screen
         // switch (no window manager to report it) and keep the old viewport.
@@ -313,6 +406,10 @@ private:
     std::vector<SDL_Rect> changed_;
     // The window's size at the last whole draw.
     int drawnWidth_ = 0, drawnHeight_ = 0;
+    // What went straight to the window and not yet to the texture (empty:
+    // nothing), and where the client area's corner was on the window then.
+    SDL_Rect stale_{};
+    SDL_Rect stalePlace_{};
     bool fullScreen_ = false;
     bool registered_ = false;
 };
