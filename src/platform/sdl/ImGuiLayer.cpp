@@ -51,6 +51,9 @@ struct OverlayState {
     // whether its last frame had something under the pointer or open.
     int framesWanted = 0;
     bool busy = false;
+    // What the overlay last drew over the window looked like (Look), or 0
+    // when the window was cleared under it since.
+    uint64_t drawnLook = 0;
 };
 
 // Two frames: the one that takes the event and the one ImGui settles in.
@@ -156,15 +159,58 @@ void BeginImGuiFrame()
     gOverlay.inFrame = true;
 }
 
-void EndImGuiFrame()
+// A fingerprint of everything a frame's draw data draws (never 0): equal
+// fingerprints draw the same pixels.
+uint64_t Look(const ImDrawData* data)
+{
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+    const auto mix = [&hash](const void* bytes, size_t count) {
+        const auto* p = static_cast<const unsigned char*>(bytes);
+        for (size_t i = 0; i < count; ++i) {
+            hash = (hash ^ p[i]) * 1099511628211ull;
+        }
+    };
+    mix(&data->DisplayPos, sizeof data->DisplayPos);
+    mix(&data->DisplaySize, sizeof data->DisplaySize);
+    mix(&data->FramebufferScale, sizeof data->FramebufferScale);
+    for (int n = 0; n < data->CmdListsCount; ++n) {
+        const ImDrawList* list = data->CmdLists[n];
+        mix(list->VtxBuffer.Data, static_cast<size_t>(list->VtxBuffer.Size) * sizeof(ImDrawVert));
+        mix(list->IdxBuffer.Data, static_cast<size_t>(list->IdxBuffer.Size) * sizeof(ImDrawIdx));
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            mix(&cmd.ClipRect, sizeof cmd.ClipRect);
+            mix(&cmd.TextureId, sizeof cmd.TextureId);
+            mix(&cmd.VtxOffset, sizeof cmd.VtxOffset);
+            mix(&cmd.IdxOffset, sizeof cmd.IdxOffset);
+            mix(&cmd.ElemCount, sizeof cmd.ElemCount);
+            const bool callback = cmd.UserCallback != nullptr;
+            mix(&callback, sizeof callback);
+        }
+    }
+    return hash != 0 ? hash : 1;
+}
+
+// Ends the frame and draws it, unless only a frame that looks different
+// should be drawn and this one looks like the one last drawn; before()
+// (when set) runs just before drawing. True when drawn.
+bool EndImGuiFrame(bool onlyWhenChanged = false, const std::function<void()>& before = nullptr)
 {
     // A hovered item, an open menu or box, or a held button animates or
     // answers the pointer: keep presenting while there is one.
     gOverlay.busy = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
                     ImGui::IsAnyItemHovered() || ImGui::IsAnyItemActive() || ImGui::GetIO().WantTextInput;
     ImGui::Render();
-    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    const uint64_t look = Look(ImGui::GetDrawData());
+    const bool draw = !onlyWhenChanged || look != gOverlay.drawnLook;
+    if (draw) {
+        if (before) {
+            before();
+        }
+        ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+        gOverlay.drawnLook = look;
+    }
     gOverlay.inFrame = false;
+    return draw;
 }
 
 void RunDrawers()
@@ -189,6 +235,7 @@ void RedrawBase()
     SDL_Renderer* renderer = MainWindowState().renderer;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
+    gOverlay.drawnLook = 0;
 }
 
 }  // namespace
@@ -273,6 +320,18 @@ void DrawOverlay()
     RunDrawers();
     EndImGuiFrame();
 }
+
+bool DrawOverlayIfChanged(const std::function<void()>& before)
+{
+    if (!gOverlay.ready || gOverlay.inFrame) {
+        return false;
+    }
+    BeginImGuiFrame();
+    RunDrawers();
+    return EndImGuiFrame(true, before);
+}
+
+void OverlayCleared() { gOverlay.drawnLook = 0; }
 
 void PresentLastFrame()
 {

@@ -28,6 +28,14 @@ void SetLastFrameRedraw(std::function<void()> redraw);
 // Draws the ImGui layer over what is in the renderer. Call after the frame is
 // drawn and before SDL_RenderPresent; no-op without a window.
 void DrawOverlay();
+// Runs the ImGui layer's frame as DrawOverlay does (it takes the input that
+// came since, as every present must), but draws it only when it looks
+// different from the overlay last drawn over the window or the window was
+// cleared under it since; before() runs just before drawing. True when drawn.
+bool DrawOverlayIfChanged(const std::function<void()>& before);
+// The window was drawn over where the overlay stands (cleared, say): the
+// next DrawOverlayIfChanged draws.
+void OverlayCleared();
 // Redraws the last frame (or clears, without one), draws the ImGui layer and presents.
 void PresentLastFrame();
 

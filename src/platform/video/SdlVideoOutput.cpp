@@ -289,11 +289,11 @@ private:
 
     // On a renderer that keeps the window's surface, with the picture
     // unscaled and unshifted, the window the size it had at the last whole
-    // draw and the overlay on its strip only: copies the rectangles just
-    // uploaded, draws the strip afresh (the overlay runs its frame as on
-    // every present) and sends only those to the window; the rest of the
-    // window still holds the last frame. False when the whole window must be
-    // drawn instead.
+    // draw and the overlay on its strip only: copies the changed rectangles,
+    // draws the strip afresh when the overlay looks different (the overlay
+    // runs its frame as on every present) and sends only those to the
+    // window; the rest of the window still holds the last frame. False when
+    // the whole window must be drawn instead.
     bool PresentChangedParts(SDL_Renderer* renderer, const Frame& frame)
     {
         const sdl::Viewport v = sdl::ClientViewport();
@@ -325,13 +325,16 @@ private:
                 SDL_RenderCopy(renderer, texture_, &changed_[i], &onWindow[i]);
             }
         }
+        // The overlay's frame runs as on every present; its strip is drawn
+        // afresh and sent only when it looks different.
         const SDL_Rect strip{0, 0, ww, sdl::MainWindowState().stripHeight};
-        if (strip.h > 0) {
+        const bool stripDrawn = sdl::DrawOverlayIfChanged([&] {
             SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
             SDL_RenderFillRect(renderer, &strip);
+        });
+        if (stripDrawn && strip.h > 0) {
             onWindow.push_back(strip);
         }
-        sdl::DrawOverlay();
         SDL_RenderFlush(renderer);
         return onWindow.empty() ||
                SDL_UpdateWindowSurfaceRects(sdl::MainWindow(), onWindow.data(), static_cast<int>(onWindow.size())) == 0;
@@ -377,6 +380,7 @@ private:
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderSetClipRect(renderer, nullptr);
         SDL_RenderClear(renderer);
+        sdl::OverlayCleared();
         if (texture_ == nullptr || textureRenderer_ != renderer) {
             return;
         }
