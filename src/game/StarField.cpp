@@ -53,14 +53,21 @@ int BandOf(int top, int bandHeight, int bands)
 
 void CStarField::Place()
 {
-    for (auto& band : bands_)
-        band.clear();
+    // A counting sort of the stars by band, each band in the field's order.
+    std::array<uint16_t, kStarCount> bandOf{};
+    std::array<uint16_t, kBands + 1> next{};
     tallest_ = 0;
     for (size_t i = 0; i < stars_.size(); ++i) {
         standsAt_[i] = PlaceOf(stars_[i]);
         tallest_ = std::max(tallest_, standsAt_[i].Height());
-        bands_[static_cast<size_t>(BandOf(standsAt_[i].top, kBandHeight, kBands))].push_back(static_cast<uint16_t>(i));
+        bandOf[i] = static_cast<uint16_t>(BandOf(standsAt_[i].top, kBandHeight, kBands));
+        ++next[bandOf[i] + 1u];
     }
+    for (size_t b = 1; b < next.size(); ++b)
+        next[b] = static_cast<uint16_t>(next[b] + next[b - 1]);
+    bandStart_ = next;
+    for (size_t i = 0; i < stars_.size(); ++i)
+        byBand_[next[bandOf[i]]++] = static_cast<uint16_t>(i);
 }
 
 void CStarField::Draw(CPlaneBase* target, const Rect* clip)
@@ -78,12 +85,11 @@ void CStarField::Draw(CPlaneBase* target, const Rect* clip)
     std::array<uint64_t, (kStarCount + 63) / 64> meets{};
     const int first = BandOf(clip->top - tallest_, kBandHeight, kBands);
     const int last = BandOf(clip->bottom, kBandHeight, kBands);
-    for (int b = first; b <= last; ++b) {
-        for (const uint16_t i : bands_[static_cast<size_t>(b)]) {
-            const Rect& at = standsAt_[i];
-            if (at.right > clip->left && clip->right > at.left && at.bottom > clip->top && clip->bottom > at.top)
-                meets[i / 64] |= uint64_t{1} << (i % 64);
-        }
+    for (size_t k = bandStart_[static_cast<size_t>(first)]; k < bandStart_[static_cast<size_t>(last) + 1]; ++k) {
+        const uint16_t i = byBand_[k];
+        const Rect& at = standsAt_[i];
+        if (at.right > clip->left && clip->right > at.left && at.bottom > clip->top && clip->bottom > at.top)
+            meets[i / 64] |= uint64_t{1} << (i % 64);
     }
     for (size_t w = 0; w < meets.size(); ++w) {
         for (uint64_t bits = meets[w]; bits != 0; bits &= bits - 1)

@@ -6,7 +6,6 @@
 // can repaint only where stars left and arrived.
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "game/Drawable.h"
 
@@ -50,13 +49,16 @@ private:
     void Place();
 
     // Stars by the band of kBandHeight rows their top stands in, for
-    // finding the few that meet a small rectangle.
+    // finding the few that meet a small rectangle: band b's stars are
+    // byBand_[bandStart_[b]] to byBand_[bandStart_[b + 1] - 1], in one
+    // small block that a frame's many lookups find in the cache.
     static constexpr int kBandHeight = 8;
     static constexpr int kBands = kFieldHeight / kBandHeight + 1;
 
     std::array<Star, kStarCount> stars_{};
     std::array<Rect, kStarCount> standsAt_{};
-    std::array<std::vector<uint16_t>, kBands> bands_;
+    std::array<uint16_t, kBands + 1> bandStart_{};
+    std::array<uint16_t, kStarCount> byBand_{};
     int tallest_ = 0;
     std::array<Rect, kStarCount> drawnAt_{};
     CFastPlane* slow_ = nullptr;

@@ -33,6 +33,8 @@ CStartMenuScreen::CStartMenuScreen() : idleStart_(CTimer::Now())
         lit_[static_cast<size_t>(i)] = Load(std::string("chip\\start_") + kButtonNames[i] + "_l.png");
     for (int i = 0; i < kButtons; ++i)
         plain_[static_cast<size_t>(i)] = Load(std::string("chip\\start_") + kButtonNames[i] + "_d.png");
+    for (int b = 1; b <= kButtons; ++b)
+        buttonRects_[static_cast<size_t>(b - 1)] = MeasureButton(b);
     foreground_ = Load("chip\\start_a.png");
     foregroundShows_.Take(foreground_.get());
     for (int i = 0; i < 4; ++i)
@@ -119,7 +121,7 @@ void CStartMenuScreen::DrawWithin(CPlaneBase* target, const Rect* clip)
     }
 }
 
-Rect CStartMenuScreen::ButtonRect(int b) const
+Rect CStartMenuScreen::MeasureButton(int b) const
 {
     const size_t i = static_cast<size_t>(b - 1);
     int w = 0, h = 0;

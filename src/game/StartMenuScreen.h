@@ -61,8 +61,9 @@ private:
     // Everything the menu shows, within clip (null: all of target); the
     // stars stay where they are.
     void DrawWithin(CPlaneBase* target, const Rect* clip);
-    // The place of button b (1-6), lit or not.
-    Rect ButtonRect(int b) const;
+    // The place of button b (1-6), lit or not, from its pictures.
+    Rect MeasureButton(int b) const;
+    Rect ButtonRect(int b) const { return buttonRects_[static_cast<size_t>(b - 1)]; }
 
     uint32_t idleStart_;
     std::array<int, kButtons> highlight_{};
@@ -75,6 +76,8 @@ private:
     Plane back_;
     std::array<Plane, kButtons> lit_;
     std::array<Plane, kButtons> plain_;
+    // MeasureButton of each, once: a frame asks for every rectangle it paints.
+    std::array<Rect, kButtons> buttonRects_{};
     Plane foreground_;
     // Where the foreground is not all clear: a star's rectangle elsewhere
     // needs no blend of it.

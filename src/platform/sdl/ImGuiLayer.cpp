@@ -16,6 +16,7 @@
 #include "imgui_impl_sdlrenderer.h"
 #include "platform/EventInjection.h"
 #include "platform/Input.h"
+#include "platform/Menu.h"
 #include "platform/MessagePump.h"
 #include "platform/sdl/WindowState.h"
 
@@ -54,6 +55,10 @@ struct OverlayState {
     // What the overlay last drew over the window looked like (Look), or 0
     // when the window was cleared under it since.
     uint64_t drawnLook = 0;
+    // Events given to ImGui since its last frame, and what else that frame
+    // drew from (StillInputs).
+    uint32_t eventsSinceFrame = 0;
+    uint64_t frameInputs = 0;
 };
 
 // Two frames: the one that takes the event and the one ImGui settles in.
@@ -145,6 +150,8 @@ void LoadFont()
     io.Fonts->AddFontDefault();
 }
 
+uint64_t StillInputs();
+
 void BeginImGuiFrame()
 {
     ImGui_ImplSDLRenderer_NewFrame();
@@ -157,19 +164,59 @@ void BeginImGuiFrame()
     }
     ImGui::NewFrame();
     gOverlay.inFrame = true;
+    gOverlay.eventsSinceFrame = 0;
+    gOverlay.frameInputs = StillInputs();
 }
 
-// A fingerprint of everything a frame's draw data draws (never 0): equal
+// FNV-1a, 64 bits, over bytes one after the other.
+class Fingerprint {
+public:
+    void operator()(const void* bytes, size_t count)
+    {
+        const auto* p = static_cast<const unsigned char*>(bytes);
+        for (size_t i = 0; i < count; ++i) {
+            hash_ = (hash_ ^ p[i]) * 1099511628211ull;
+        }
+    }
+    // Never 0, which stands for "nothing".
+    uint64_t Value() const { return hash_ != 0 ? hash_ : 1; }
+
+private:
+    uint64_t hash_ = 14695981039346656037ull;
+};
+
+// What a frame with no new input and no drawer draws from besides time,
+// which such a frame does not show: the window's size and the menu bar's
+// titles (the program may grey or rename them without a word).
+uint64_t StillInputs()
+{
+    Fingerprint mix;
+    const WindowState& state = MainWindowState();
+    int size[4] = {};
+    if (state.window) {
+        SDL_GetWindowSize(state.window, &size[0], &size[1]);
+    }
+    if (state.renderer) {
+        SDL_GetRendererOutputSize(state.renderer, &size[2], &size[3]);
+    }
+    mix(size, sizeof size);
+    const uint32_t changes = MenuBarChangeCount();
+    mix(&changes, sizeof changes);
+    const Menu* bar = GetWindowMenu();
+    mix(&bar, sizeof bar);
+    for (int i = 0; bar != nullptr && i < bar->ItemCount(); ++i) {
+        const Menu::Item& item = *bar->ItemAt(i);
+        mix(item.text.data(), item.text.size() + 1);
+        mix(&item.grayed, sizeof item.grayed);
+    }
+    return mix.Value();
+}
+
+// A fingerprint of everything a frame's draw data draws: equal
 // fingerprints draw the same pixels.
 uint64_t Look(const ImDrawData* data)
 {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a, 64 bits
-    const auto mix = [&hash](const void* bytes, size_t count) {
-        const auto* p = static_cast<const unsigned char*>(bytes);
-        for (size_t i = 0; i < count; ++i) {
-            hash = (hash ^ p[i]) * 1099511628211ull;
-        }
-    };
+    Fingerprint mix;
     mix(&data->DisplayPos, sizeof data->DisplayPos);
     mix(&data->DisplaySize, sizeof data->DisplaySize);
     mix(&data->FramebufferScale, sizeof data->FramebufferScale);
@@ -187,7 +234,7 @@ uint64_t Look(const ImDrawData* data)
             mix(&callback, sizeof callback);
         }
     }
-    return hash != 0 ? hash : 1;
+    return mix.Value();
 }
 
 // Ends the frame and draws it, unless only a frame that looks different
@@ -286,6 +333,7 @@ void ImGuiProcessEvent(const void* event)
     if (gOverlay.ready) {
         ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(event));
         TrackPointer(*static_cast<const SDL_Event*>(event));
+        ++gOverlay.eventsSinceFrame;
         // Only drawers can answer input; without any, input changes nothing drawn.
         if (!gOverlay.drawers.empty()) {
             RequestOverlayRedraw();
@@ -324,6 +372,13 @@ void DrawOverlay()
 bool DrawOverlayIfChanged(const std::function<void()>& before)
 {
     if (!gOverlay.ready || gOverlay.inFrame) {
+        return false;
+    }
+    // With no input since the last frame (so no press for it to take), no
+    // drawer, nothing hovered or open and the same bar, the frame would draw
+    // what the window shows: it need not run.
+    if (gOverlay.drawnLook != 0 && gOverlay.eventsSinceFrame == 0 && gOverlay.drawers.empty() && !gOverlay.inModal &&
+        !gOverlay.busy && gOverlay.framesWanted == 0 && StillInputs() == gOverlay.frameInputs) {
         return false;
     }
     BeginImGuiFrame();

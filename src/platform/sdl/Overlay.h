@@ -32,6 +32,9 @@ void DrawOverlay();
 // came since, as every present must), but draws it only when it looks
 // different from the overlay last drawn over the window or the window was
 // cleared under it since; before() runs just before drawing. True when drawn.
+// The frame is not even run when it could only draw the same: no event came
+// since the last one, no drawer is up, nothing is hovered or open, and the
+// window's size and the menu bar's titles are as they were.
 bool DrawOverlayIfChanged(const std::function<void()>& before);
 // The window was drawn over where the overlay stands (cleared, say): the
 // next DrawOverlayIfChanged draws.
