@@ -39,6 +39,8 @@ protected:
         draw_.reset();  // its texture belongs to the window's renderer
         platform::DestroyMainWindow();
     }
+    // A display in an 800 x 600 window showing the known picture; its back buffer.
+    CFastPlane* ShowKnownPicture();
     platform::WindowHandle window_ = nullptr;
     std::unique_ptr<CFastDraw> draw_;
 };
@@ -57,6 +59,15 @@ void PaintKnownPicture(CFastPlane* back)
     for (int i = 0; i < 4; ++i) back->Clear(colours[i], &q[i]);
     Rect bar{100, 100, 200, 120};
     back->Clear(0x808080, &bar);
+}
+
+CFastPlane* WindowFixture::ShowKnownPicture()
+{
+    draw_ = std::make_unique<CFastDraw>();
+    if (draw_->SetDisplayMode(800, 600, 32) != 0) return nullptr;
+    CFastPlane* back = draw_->GetBackPlane();
+    PaintKnownPicture(back);
+    return draw_->Present(0, 1) == 0 ? back : nullptr;
 }
 
 struct Expect {
@@ -244,11 +255,8 @@ TEST_F(WindowFixture, the_last_frame_drawn_again_holds_the_small_changes_sent_on
 {
     // Modal loops draw the last frame again under their boxes: parts that
     // went up alone must be in it, not what the window showed before them.
-    draw_ = std::make_unique<CFastDraw>();
-    ASSERT_EQ(draw_->SetDisplayMode(800, 600, 32), 0);
-    CFastPlane* back = draw_->GetBackPlane();
-    PaintKnownPicture(back);
-    ASSERT_EQ(draw_->Present(0, 1), 0);
+    CFastPlane* back = ShowKnownPicture();
+    ASSERT_NE(back, nullptr);
     const Rect parts[] = {{10, 10, 30, 30}, {700, 500, 720, 520}, {390, 290, 410, 310}};
     for (const Rect& part : parts) {
         back->Clear(0x123456, &part);
@@ -301,11 +309,8 @@ TEST_F(WindowFixture, small_changes_are_not_redrawn_through_a_gl_that_draws_on_t
     // On a bare X server GL is llvmpipe: its threads redrawing the whole
     // window on every present cost far more than the frame itself. (A
     // renderer that tried it may leave them waiting: they must stay idle.)
-    draw_ = std::make_unique<CFastDraw>();
-    ASSERT_EQ(draw_->SetDisplayMode(800, 600, 32), 0);
-    CFastPlane* back = draw_->GetBackPlane();
-    PaintKnownPicture(back);
-    ASSERT_EQ(draw_->Present(0, 1), 0);
+    CFastPlane* back = ShowKnownPicture();
+    ASSERT_NE(back, nullptr);
     const long before = ThreadTicks("llvmpipe");
     Rect small{390, 290, 410, 310};
     for (int i = 0; i < 60; ++i) {
