@@ -140,7 +140,7 @@ int CFastDraw::Present(int, int)
     fadeShown_ = fadeLevel_;
     // Hooks and the fade draw over the whole frame, past any promise.
     const bool onlyPromised = promised && hooks.empty() && fadeLevel_ == 256;
-    return Show(onlyPromised ? &drawnOnlyIn_ : nullptr);
+    return Show(onlyPromised ? &drawnOnlyIn_ : nullptr, onlyPromised && uncompared_);
 }
 
 int CFastDraw::PresentMended(const std::vector<Rect>& changedIn)
@@ -151,10 +151,10 @@ int CFastDraw::PresentMended(const std::vector<Rect>& changedIn)
     ++presents_;
     hooksDrew_ = false;
     fadeShown_ = 256;
-    return Show(&changedIn);
+    return Show(&changedIn, false);
 }
 
-int CFastDraw::Show(const std::vector<Rect>* within)
+int CFastDraw::Show(const std::vector<Rect>* within, bool uncompared)
 {
     if (!output_->HasWindow()) {
         return 1;  // nothing to show it in, and nothing to compare with
@@ -164,7 +164,9 @@ int CFastDraw::Show(const std::vector<Rect>* within)
     back_->GetSize(&w, &h);
     const int format = back_->GetPixelFormat();
     const std::vector<Rect> changes =
-        presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format), within);
+        uncompared && within != nullptr
+            ? presented_.TakeUncompared(*within, w, h, pixfmt::BytesPerPixel(format))
+            : presented_.TakeChanges(view.pixels, view.pitch, w, h, pixfmt::BytesPerPixel(format), within);
     std::vector<platform::FrameRect> rects;
     rects.reserve(changes.size());
     for (const Rect& r : changes) {

@@ -56,6 +56,16 @@ public:
     {
         drawnOnlyIn_ = rects;
         promised_ = true;
+        uncompared_ = false;
+    }
+    // The same promise for rectangles that mostly did change (many small
+    // parts redrawn each frame): they go up as they are, since comparing
+    // them costs more than sending the few that did not. The frame after
+    // the next one that is compared goes up whole.
+    void NoteChangedOnlyIn(const std::vector<Rect>& rects)
+    {
+        NoteDrawnOnlyIn(rects);
+        uncompared_ = true;
     }
     // Shows the back buffer as it is now, compared only inside the
     // rectangles, without the overlay hooks or the fade: a mend of the frame
@@ -84,14 +94,16 @@ public:
 private:
     bool MakeBackBuffer(int width, int height, int format);
     // Compares the back buffer with the frame on screen (inside `within`
-    // only, when given) and shows what differs; 0 when shown.
-    int Show(const std::vector<Rect>* within);
+    // only, when given) and shows what differs; with uncompared (and
+    // within), shows `within` as changed without comparing. 0 when shown.
+    int Show(const std::vector<Rect>* within, bool uncompared);
 
     std::unique_ptr<platform::VideoOutput> output_;
     std::unique_ptr<CFastPlane> back_;
     CPresentedFrame presented_;
     std::vector<Rect> drawnOnlyIn_;
     bool promised_ = false;
+    bool uncompared_ = false;
     int width_ = 800, height_ = 600, depth_ = 16;
     int offsetX_ = 0, offsetY_ = 0;
     int fadeLevel_ = 256;

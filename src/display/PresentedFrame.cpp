@@ -22,6 +22,7 @@ std::vector<Rect> CPresentedFrame::TakeChanges(const uint8_t* pixels, int32_t pi
     }
     const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
     if (copy_.empty() || width != width_ || height != height_ || bytesPerPixel != bytesPerPixel_) {
+        uncompared_ = false;
         width_ = width;
         height_ = height;
         bytesPerPixel_ = bytesPerPixel;
@@ -46,6 +47,32 @@ std::vector<Rect> CPresentedFrame::TakeChanges(const uint8_t* pixels, int32_t pi
             out.push_back(band);
         }
     }
+    return out;
+}
+
+std::vector<Rect> CPresentedFrame::TakeUncompared(const std::vector<Rect>& changed, int width, int height,
+                                                  int bytesPerPixel)
+{
+    std::vector<Rect> out;
+    if (width <= 0 || height <= 0 || bytesPerPixel <= 0) {
+        return out;
+    }
+    const bool known = !copy_.empty() || uncompared_;
+    if (!known || width != width_ || height != height_ || bytesPerPixel != bytesPerPixel_) {
+        out.push_back({0, 0, width, height});
+    } else {
+        for (const Rect& r : changed) {
+            const Rect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
+            if (!area.IsEmpty()) {
+                out.push_back(area);
+            }
+        }
+    }
+    copy_.clear();
+    width_ = width;
+    height_ = height;
+    bytesPerPixel_ = bytesPerPixel;
+    uncompared_ = true;
     return out;
 }
 

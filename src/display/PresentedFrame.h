@@ -18,8 +18,17 @@ public:
     // another size or pixel size, is different everywhere.
     std::vector<Rect> TakeChanges(const uint8_t* pixels, int32_t pitch, int width, int height, int bytesPerPixel,
                                   const std::vector<Rect>* mayHaveChanged);
+    // The rectangles a frame changed in, taken as they are (cut to the frame)
+    // without comparing; the copy is forgotten, so the next frame compared is
+    // different everywhere. A first frame, or one of another size or pixel
+    // size, is different everywhere here too.
+    std::vector<Rect> TakeUncompared(const std::vector<Rect>& changed, int width, int height, int bytesPerPixel);
     // Forgets the copy: the next frame is different everywhere.
-    void Forget() { copy_.clear(); }
+    void Forget()
+    {
+        copy_.clear();
+        uncompared_ = false;
+    }
 
 private:
     // Rows top..bottom-1, columns left..right-1 of the frame against the
@@ -29,4 +38,6 @@ private:
 
     std::vector<uint8_t> copy_;
     int width_ = 0, height_ = 0, bytesPerPixel_ = 0;
+    // The last frame was taken uncompared: the window holds it, the copy is gone.
+    bool uncompared_ = false;
 };

@@ -4,7 +4,10 @@
 //   1. the list gets the extra rectangles (the cursor's)
 //   2. pass 1: AddDirtyRects on every drawable in key order
 //   3. the list is merged (MergeDirtyRects)
-//   4. pass 2: per drawable BeginDraw, OnDraw once per rectangle, EndDraw
+//   4. pass 2: per drawable BeginDraw, OnDraw once per rectangle, EndDraw;
+//      a drawable's rectangle is first cut down by the opaque pictures
+//      above it (CDrawable::OpaqueRect), down to an empty clip when they
+//      hide all of it, so that a stack of pictures draws only what shows
 //   5. the list is emptied
 // A still screen leaves the list with the cursor's rectangles only, so a
 // frame costs a few small blits.

@@ -101,6 +101,8 @@ int CDrawable::AddDirtyRects(CPlaneBase* target, RectList* list)
     return 1;
 }
 
+bool CDrawable::OpaqueRect(CPlaneBase*, Rect*) { return false; }
+
 Rect CDrawable::PlacedRect(CPlaneBase* target, CPlaneBase* plane)
 {
     int w = 0, h = 0;

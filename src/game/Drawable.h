@@ -77,6 +77,11 @@ public:
     virtual int IntersectBounds(Rect* r, int32_t left, int32_t top, int32_t right, int32_t bottom);
     virtual void BeginDraw() {}
     virtual void EndDraw() {}
+    // The rectangle of target that this frame's OnDraw will overwrite in full
+    // whatever lies below it, asked before this frame's BeginDraw; false when
+    // it may leave any pixel to what is below (here: always, since only a
+    // drawable that knows its own drawing can promise).
+    virtual bool OpaqueRect(CPlaneBase* target, Rect* covered);
 
     // The left and top edges on target, anchors resolved. A bad anchor tells
     // the player once per drawable and gives 0.

@@ -30,6 +30,10 @@ int CEffectPicture::DrawEffect(CPlaneBase* target, const Rect* clip)
     const int32_t y = getY(target, plane_);
     const int32_t x = getX(target, plane_);
     if (start_ <= frame_ && frame_ < end_) {
+        // A transition draws the whole picture whatever the clip; under an
+        // opaque picture it would only be painted over.
+        if (clip && clip->IsEmpty())
+            return 0;
         // effect_ only changes through SetEffectNumber, which keeps it in range.
         TransitionNameTable[effect_].func(target, plane_, x, y, LevelAt(elapsed_), kDrawModeAuto, 255, nullptr);
         return 0;
@@ -49,4 +53,20 @@ int CEffectPicture::AddDirtyRects(CPlaneBase* target, RectList* list)
         return 1;
     }
     return 0;
+}
+
+bool CEffectPicture::OpaqueRect(CPlaneBase* target, Rect* covered)
+{
+    if (!visible_ || !plane_ || blitMode_ != kBlitPlain)
+        return false;
+    // Asked before BeginDraw moves the frame machine: the frame it moves to
+    // decides, as in AddDirtyRects, and the state it stores stays as it was.
+    const int32_t state = state_;
+    int32_t nextFrame = 0, nextElapsed = 0;
+    ComputeFrame(tick_ + 1, &nextFrame, &nextElapsed);
+    state_ = state;
+    if (start_ <= nextFrame && nextFrame < end_)
+        return false;
+    *covered = PlacedRect(target, plane_);
+    return true;
 }

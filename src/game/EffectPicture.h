@@ -10,11 +10,16 @@ public:
     static constexpr int32_t kDefaultEffect = 20;
 
     // In the range: the transition at LevelAt(elapsed) (blit kind 3, alpha
-    // level 255, no clip); outside: the plane by blit mode within clip. 0.
+    // level 255, no clip) unless the clip is empty (the frame draw's sign
+    // that a picture above covers everything); outside: the plane by blit
+    // mode within clip. 0.
     int DrawEffect(CPlaneBase* target, const Rect* clip) override;
     // Looks one tick ahead; appends the whole target while the range runs.
     // 1 when appended, else 0.
     int AddDirtyRects(CPlaneBase* target, RectList* list) override;
+    // Outside the frame range a plain blit (blit mode 0) of a shown picture
+    // overwrites its whole place; a transition or a keyed blit does not.
+    bool OpaqueRect(CPlaneBase* target, Rect* covered) override;
 
     // Sets the transition number; one outside 0-74 is reported ("cEffectNo"
     // notice) and taken modulo 75 into the table's range.

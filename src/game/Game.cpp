@@ -226,10 +226,20 @@ void CGame::DrawScreen()
     CFastPlane* back = display.GetBackPlane();
     if (!back)
         return;
-    screen->Draw(back, cursor.GetRect());
+    // Where the cursor was drawn and where it goes now are painted again
+    // under it, as on the scenario's pictures.
+    const RectList repaint = {drawnCursor_, cursor.GetRect()};
+    drawnRects_.clear();
+    const bool partial = screen->DrawChanges(back, cursor.GetRect(), repaint, &drawnRects_) == 1;
     // The screen hides the system cursor, so the pointer is ours to draw.
     cursor.Draw(back);
     drawnCursor_ = cursor.GetRect();
+    // Nothing else draws on a screen's frame: only these parts can differ
+    // (and a partial repaint's parts mostly do, so they go up uncompared).
+    if (partial)
+        display.NoteChangedOnlyIn(drawnRects_);
+    else
+        display.NoteDrawnOnlyIn(drawnRects_);
     // Like a drawable, the screen reports what it painted; the scenario
     // picture then repaints it when the screen closes.
     RectList& dirty = executor.dirtyRects();

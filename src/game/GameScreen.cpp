@@ -85,6 +85,15 @@ int CGameScreen::Draw(CPlaneBase* target, const Rect& clip)
     return DrawContents(target, copy);
 }
 
+int CGameScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const RectList&, RectList* drawn)
+{
+    Draw(target, cursor);
+    int w = 0, h = 0;
+    target->GetSize(&w, &h);
+    drawn->push_back({0, 0, w, h});
+    return 0;
+}
+
 void CGameScreen::AddDirtyRects(CPlaneBase* target, RectList* list)
 {
     int w = 0, h = 0;

@@ -72,6 +72,14 @@ public:
     virtual int OnHoverLeave(unsigned long color) = 0;
     virtual int DrawContents(CPlaneBase* target, const Rect& clip) = 0;
 
+    // Paints this frame into target and appends every rectangle painted to
+    // drawn; repaint names places that must be painted again whatever else
+    // changed (where the cursor was and is). Here: Draw(target, cursor) and
+    // the whole target. 1 when drawn holds the small parts of a partial
+    // repaint, most of which change every frame (not worth comparing with
+    // the frame before); 0 here.
+    virtual int DrawChanges(CPlaneBase* target, const Rect& cursor, const RectList& repaint, RectList* drawn);
+
     // What the last Draw painted, added to list as the drawables add theirs:
     // the whole target, since a screen repaints all of it every frame.
     virtual void AddDirtyRects(CPlaneBase* target, RectList* list);

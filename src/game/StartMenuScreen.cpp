@@ -1,9 +1,9 @@
 #include "game/StartMenuScreen.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "display/FastPlane.h"
-#include "frame/CRand.h"
 #include "frame/CTimer.h"
 #include "game/GameConfig.h"
 #include "game/PictureLoader.h"
@@ -33,18 +33,14 @@ CStartMenuScreen::CStartMenuScreen() : idleStart_(CTimer::Now())
         lit_[static_cast<size_t>(i)] = Load(std::string("chip\\start_") + kButtonNames[i] + "_l.png");
     for (int i = 0; i < kButtons; ++i)
         plain_[static_cast<size_t>(i)] = Load(std::string("chip\\start_") + kButtonNames[i] + "_d.png");
+    for (int b = 1; b <= kButtons; ++b)
+        buttonRects_[static_cast<size_t>(b - 1)] = MeasureButton(b);
     foreground_ = Load("chip\\start_a.png");
+    foregroundShows_.Take(foreground_.get());
     for (int i = 0; i < 4; ++i)
         starPictures_[static_cast<size_t>(i)] = Load("chip\\start_star" + std::to_string(i + 1) + ".png");
-    for (Star& s : stars_) {
-        // Three draws per star, in this order, so a seeded generator gives
-        // the same sky every time.
-        s.x = static_cast<float>(crt::rand() % kFieldWidth);
-        s.y = static_cast<float>(crt::rand() % kFieldHeight);
-        const double speed = (-5 - (crt::rand() % 20)) * 0.1;
-        s.dx = static_cast<float>(speed);
-        s.dy = static_cast<float>(speed * -1.0);
-    }
+    stars_.Scatter();
+    stars_.SetPictures(starPictures_[2].get(), starPictures_[3].get());
     Setup("chip\\start_hittest.png");
     if (CMediaObject* se = SoundEffect()) {
         se->Load(kHoverSound);
@@ -105,27 +101,80 @@ int CStartMenuScreen::OnHoverLeave(unsigned long)
     return 0;
 }
 
-int CStartMenuScreen::DrawContents(CPlaneBase* target, const Rect&)
+void CStartMenuScreen::DrawWithin(CPlaneBase* target, const Rect* clip)
 {
-    target->Clear();
-    for (Star& s : stars_) {
-        // The fast stars (dx -2.0 and below) are drawn with the fourth picture.
-        CFastPlane* picture = static_cast<int>(static_cast<double>(s.dx) * -0.5) == 0 ? starPictures_[2].get() : starPictures_[3].get();
-        target->BltAuto(picture, static_cast<int>(s.x), static_cast<int>(s.y));
-        s.x += s.dx;
-        s.y += s.dy;
-        if (s.x < 0)
-            s.x += kFieldWidth;
-        if (s.y > kFieldHeight)
-            s.y -= kFieldHeight;
-    }
-    target->BltAuto(foreground_.get(), 0, 0);
+    target->Clear(clip);
+    stars_.Draw(target, clip);
+    if (!clip || foregroundShows_.Shows(*clip, 0, 0))
+        target->BltAuto(foreground_.get(), 0, 0, nullptr, nullptr, clip);
     for (int b = 1; b <= kButtons; ++b) {
         if (b == kMusicButton || ((b == 3 || b == 4) && gConfig.hideCGReplay != 0))
             continue;
+        if (clip) {
+            const Rect at = ButtonRect(b);
+            if (at.right <= clip->left || clip->right <= at.left || at.bottom <= clip->top || clip->bottom <= at.top)
+                continue;
+        }
         const size_t i = static_cast<size_t>(b - 1);
         CFastPlane* picture = highlight_[i] == 1 ? lit_[i].get() : plain_[i].get();
-        target->AlphaBlt(picture, kButtonX, kButtonTop + kButtonStep * (b - 1));
+        target->AlphaBlt(picture, kButtonX, kButtonTop + kButtonStep * (b - 1), nullptr, nullptr, clip);
     }
+}
+
+Rect CStartMenuScreen::MeasureButton(int b) const
+{
+    const size_t i = static_cast<size_t>(b - 1);
+    int w = 0, h = 0;
+    for (const Plane* p : {&lit_[i], &plain_[i]}) {
+        int pw = 0, ph = 0;
+        if (*p)
+            (*p)->GetSize(&pw, &ph);
+        w = std::max(w, pw);
+        h = std::max(h, ph);
+    }
+    const int top = kButtonTop + kButtonStep * (b - 1);
+    return {kButtonX, top, kButtonX + w, top + h};
+}
+
+int CStartMenuScreen::DrawContents(CPlaneBase* target, const Rect&)
+{
+    DrawWithin(target, nullptr);
+    stars_.MarkDrawn();
+    stars_.Move();
+    drawnOn_ = target;
+    target->GetSize(&drawnWidth_, &drawnHeight_);
+    drawnHighlight_ = highlight_;
     return 0;
+}
+
+int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const RectList& repaint, RectList* drawn)
+{
+    int w = 0, h = 0;
+    target->GetSize(&w, &h);
+    // Anything but the target last drawn whole, at its size, gets a whole frame.
+    if (target != drawnOn_ || w != drawnWidth_ || h != drawnHeight_ || Background())
+        return CGameScreen::DrawChanges(target, cursor, repaint, drawn);
+    RectList rects = repaint;
+    stars_.AddMovedRects(&rects);
+    for (int b = 1; b <= kButtons; ++b) {
+        if (highlight_[static_cast<size_t>(b - 1)] != drawnHighlight_[static_cast<size_t>(b - 1)])
+            rects.push_back(ButtonRect(b));
+    }
+    // Every rectangle is painted from black up as the whole frame is, so a
+    // pixel gets the whole frame's value however many rectangles hold it:
+    // the rectangles need no merging, only clipping to the target.
+    RectList painted;
+    painted.reserve(rects.size());
+    for (Rect r : rects) {
+        r = {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, w), std::min(r.bottom, h)};
+        if (r.IsEmpty())
+            continue;
+        DrawWithin(target, &r);
+        painted.push_back(r);
+    }
+    stars_.MarkDrawn();
+    stars_.Move();
+    drawnHighlight_ = highlight_;
+    drawn->insert(drawn->end(), painted.begin(), painted.end());
+    return 1;
 }

@@ -11,6 +11,8 @@ public:
 
     // Blits the picture at this frame's pan position by blit mode within clip. 0.
     int DrawEffect(CPlaneBase* target, const Rect* clip) override;
+    // The pan moves the picture away from the place the plain picture has.
+    bool OpaqueRect(CPlaneBase*, Rect*) override { return false; }
     // The position the pan gives at elapsed frames (x, y on target).
     void PanPosition(CPlaneBase* target, int32_t elapsed, int32_t* x, int32_t* y);
 

@@ -64,9 +64,11 @@ public:
     // not want a redraw, is not presented again (true all the same). False
     // without a main window or on a bad frame.
     virtual bool Present(const Frame& frame, int offsetX, int offsetY) = 0;
-    // Draws the last presented frame again, without presenting, and reads the
-    // client area back as 0x00RRGGBB pixels, width x height of the client
-    // area in the window (tests and screenshots). False without a window or frame.
+    // Reads the client area back as 0x00RRGGBB pixels, width x height of the
+    // client area in the window (tests and screenshots): what the window was
+    // last sent where the renderer keeps it (the software renderer), else the
+    // last presented frame drawn again, without presenting. False without a
+    // window or frame.
     virtual bool ReadClientArea(std::vector<uint32_t>* pixels, int* width, int* height) = 0;
 };
 

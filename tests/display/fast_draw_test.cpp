@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "display/FastDraw.h"
 #include "display/MouseCursor.h"
 #include "display/OverlayHook.h"
 #include "support/PlaneTestSupport.h"
+#include "platform/EventInjection.h"
 #include "platform/MessagePump.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
@@ -33,6 +39,8 @@ protected:
         draw_.reset();  // its texture belongs to the window's renderer
         platform::DestroyMainWindow();
     }
+    // A display in an 800 x 600 window showing the known picture; its back buffer.
+    CFastPlane* ShowKnownPicture();
     platform::WindowHandle window_ = nullptr;
     std::unique_ptr<CFastDraw> draw_;
 };
@@ -51,6 +59,15 @@ void PaintKnownPicture(CFastPlane* back)
     for (int i = 0; i < 4; ++i) back->Clear(colours[i], &q[i]);
     Rect bar{100, 100, 200, 120};
     back->Clear(0x808080, &bar);
+}
+
+CFastPlane* WindowFixture::ShowKnownPicture()
+{
+    draw_ = std::make_unique<CFastDraw>();
+    if (draw_->SetDisplayMode(800, 600, 32) != 0) return nullptr;
+    CFastPlane* back = draw_->GetBackPlane();
+    PaintKnownPicture(back);
+    return draw_->Present(0, 1) == 0 ? back : nullptr;
 }
 
 struct Expect {
@@ -232,6 +249,78 @@ TEST_F(WindowFixture, still_frames_and_small_changes_show_what_the_back_buffer_h
     draw_->NoteDrawnOnlyIn({});
     ASSERT_EQ(draw_->Present(0, 1), 0);
     ExpectColours(*draw_, {{3, 1, 0x000000}, {20, 12, 0xFF0000}}, tol, "an offset");
+}
+
+TEST_F(WindowFixture, the_last_frame_drawn_again_holds_the_small_changes_sent_only_to_the_window)
+{
+    // Modal loops draw the last frame again under their boxes: parts that
+    // went up alone must be in it, not what the window showed before them.
+    CFastPlane* back = ShowKnownPicture();
+    ASSERT_NE(back, nullptr);
+    const Rect parts[] = {{10, 10, 30, 30}, {700, 500, 720, 520}, {390, 290, 410, 310}};
+    for (const Rect& part : parts) {
+        back->Clear(0x123456, &part);
+        draw_->NoteChangedOnlyIn({part});
+        ASSERT_EQ(draw_->Present(0, 1), 0);
+    }
+    std::vector<uint32_t> px;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform::testing::CaptureWindow(&px, &w, &h));
+    ASSERT_EQ(w, 800);
+    const int top = h - 600;  // below the menu strip
+    const int tol = draw_->GetScreenBitsPerPixel() == 16 ? 7 : 0;
+    const auto near = [tol](uint32_t got, uint32_t want) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>((got >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)) > tol)
+                return false;
+        return true;
+    };
+    for (const Rect& part : parts) {
+        EXPECT_TRUE(near(px[static_cast<size_t>(top + part.top + 5) * w + part.left + 5], 0x123456u))
+            << "the part at (" << part.left << "," << part.top << ") is missing from the frame drawn again";
+    }
+    EXPECT_TRUE(near(px[static_cast<size_t>(top + 590) * w + 790], 0xFFFFFFu)) << "and the rest is the frame";
+}
+
+// The CPU time (clock ticks) spent so far by this process's threads whose
+// name starts with prefix.
+long ThreadTicks(const std::string& prefix)
+{
+    long ticks = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (!std::getline(comm, name) || name.rfind(prefix, 0) != 0) continue;
+        std::ifstream statFile(task.path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+        // After the name in parentheses: state and 10 more fields, then utime and stime.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string skip;
+        for (int i = 0; i < 11; ++i) fields >> skip;
+        long user = 0, system = 0;
+        fields >> user >> system;
+        ticks += user + system;
+    }
+    return ticks;
+}
+
+TEST_F(WindowFixture, small_changes_are_not_redrawn_through_a_gl_that_draws_on_the_cpu)
+{
+    // On a bare X server GL is llvmpipe: its threads redrawing the whole
+    // window on every present cost far more than the frame itself. (A
+    // renderer that tried it may leave them waiting: they must stay idle.)
+    CFastPlane* back = ShowKnownPicture();
+    ASSERT_NE(back, nullptr);
+    const long before = ThreadTicks("llvmpipe");
+    Rect small{390, 290, 410, 310};
+    for (int i = 0; i < 60; ++i) {
+        back->Clear(i % 2 ? 0x123456 : 0x654321, &small);
+        draw_->NoteDrawnOnlyIn({small});
+        ASSERT_EQ(draw_->Present(0, 1), 0);
+    }
+    EXPECT_EQ(ThreadTicks("llvmpipe"), before) << "the window is redrawn through a GL that renders on the CPU";
+    ExpectColours(*draw_, {{395, 295, 0x123456}, {10, 10, 0xFF0000}}, draw_->GetScreenBitsPerPixel() == 16 ? 7 : 0,
+                  "small changes");
 }
 
 TEST(MouseCursor, rectangle_follows_the_pointer_and_hot_spot)

@@ -65,3 +65,23 @@ TEST(PresentedFrame, promised_areas_are_clipped_and_only_their_changed_rows_repo
     p.Set(2, 46, 9);
     EXPECT_EQ(p.Take(frame, &areas), (std::vector<Rect>{{0, 46, 3, 47}})) << "an area partly outside the frame is clipped";
 }
+
+TEST(PresentedFrame, uncompared_areas_go_up_clipped_and_the_next_compared_frame_whole)
+{
+    CPresentedFrame frame;
+    Pixels p(64, 48, 4);
+    const std::vector<Rect> areas{{8, 0, 16, 16}, {-5, 44, 3, 60}, {70, 0, 90, 10}};
+    EXPECT_EQ(frame.TakeUncompared(areas, 64, 48, 4), (std::vector<Rect>{{0, 0, 64, 48}}))
+        << "nothing was presented yet: the whole frame goes up";
+    EXPECT_EQ(frame.TakeUncompared(areas, 64, 48, 4), (std::vector<Rect>{{8, 0, 16, 16}, {0, 44, 3, 48}}))
+        << "unchanged or not, the areas go up, cut to the frame";
+    EXPECT_EQ(frame.TakeUncompared(areas, 64, 40, 4), (std::vector<Rect>{{0, 0, 64, 40}})) << "another size is a new frame";
+    // The copy did not follow the uncompared frames: comparing with it could
+    // miss a change back to what it holds.
+    EXPECT_EQ(p.Take(frame), (std::vector<Rect>{{0, 0, 64, 48}})) << "the frame after them is compared with nothing";
+    EXPECT_TRUE(p.Take(frame).empty());
+    frame.TakeUncompared(areas, 64, 48, 4);
+    frame.Forget();
+    EXPECT_EQ(frame.TakeUncompared(areas, 64, 48, 4), (std::vector<Rect>{{0, 0, 64, 48}}))
+        << "after Forget the window's picture is unknown";
+}

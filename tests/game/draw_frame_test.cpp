@@ -4,9 +4,14 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+#include <random>
+
 #include "GameTestPlanes.h"
 #include "game/DrawFrame.h"
 #include "game/DrawQueue.h"
+#include "game/EffectPicture.h"
+#include "support/PlaneTestSupport.h"
 
 namespace {
 
@@ -106,6 +111,95 @@ TEST(DrawFrame, still_screen_redraws_only_the_cursor_area)
     // rectangle drawn on must be among them, or its change would never show.
     EXPECT_EQ(drawn, (RectList{{1, 1, 2, 2}, {10, 10, 25, 25}}))
         << "the merged rectangles drawn on are added after what the list held";
+}
+
+// A finished picture (its show over) at (x, y) by blit mode, over a plane
+// of w x h random opaque pixels.
+std::unique_ptr<CEffectPicture> StillPicture(std::mt19937& rng, int w, int h, int x, int y, int32_t blit)
+{
+    auto plane = std::make_unique<CFastPlane>();
+    EXPECT_EQ(plane->CreateSurface(w, h, pixfmt::kBGRX32), 0);
+    planetest::FillRandom(*plane, rng);
+    plane->SetColorKey(0x000000u);
+    auto p = std::make_unique<CEffectPicture>();
+    p->SetPlane(plane.release());
+    p->SetPos(x, y);
+    p->SetBlitMode(blit);
+    p->SetFrameRange(4, 0, -1);
+    p->SetAttr(1, 0);
+    return p;
+}
+
+// A stack whose upper pictures hide the lower ones in part or in full, a
+// keyed and a hidden picture among them, and a blend running on top.
+std::vector<std::unique_ptr<CEffectPicture>> Stack(uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::unique_ptr<CEffectPicture>> s;
+    s.push_back(StillPicture(rng, 200, 150, 0, 0, kBlitPlain));
+    s.push_back(StillPicture(rng, 200, 150, 0, 0, kBlitPlain));
+    s.push_back(StillPicture(rng, 200, 60, 0, 0, kBlitPlain));      // hides the top band
+    s.push_back(StillPicture(rng, 50, 150, 150, 0, kBlitPlain));    // hides the right band
+    s.push_back(StillPicture(rng, 120, 80, 40, 40, kBlitColorKey)); // lets the rest show through
+    s.push_back(StillPicture(rng, 200, 150, 0, 0, kBlitPlain));
+    s.back()->SetVisible(false);                                    // a hidden picture covers nothing
+    s.push_back(StillPicture(rng, 60, 60, 10, 70, kBlitPlain));
+    s.back()->SetEffectNumber(49);
+    s.back()->SetFrameRange(10, 0, -1);
+    s.back()->SetAttr(1, 1);                                        // a transition blends with what is below
+    return s;
+}
+
+TEST(DrawFrame, pictures_hidden_by_an_opaque_picture_above_give_the_same_pixels)
+{
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        auto ours = Stack(seed);
+        auto plain = Stack(seed);
+        CFastPlane target, expected;
+        ASSERT_EQ(target.CreateSurface(200, 150, pixfmt::kBGRX32), 0);
+        ASSERT_EQ(expected.CreateSurface(200, 150, pixfmt::kBGRX32), 0);
+        CDrawQueue queue;
+        for (size_t i = 0; i < ours.size(); ++i)
+            queue.Insert(static_cast<int32_t>(i), ours[i].get());
+        RectList list;
+        for (int frame = 0; frame < 3; ++frame) {
+            // The queue repaints the whole screen while the blend runs; the
+            // reference draws every picture over all of it, bottom to top.
+            DrawScenarioFrame(&target, &queue, &list, {{0, 0, 200, 150}});
+            const Rect all{0, 0, 200, 150};
+            for (auto& p : plain) {
+                p->BeginDraw();
+                p->OnDraw(&expected, &all);
+                p->EndDraw();
+            }
+            ASSERT_EQ(planetest::Snapshot(target), planetest::Snapshot(expected))
+                << "seed " << seed << ", frame " << frame << ": skipping what is covered changed the picture";
+        }
+    }
+}
+
+TEST(DrawFrame, only_what_shows_is_drawn_under_opaque_pictures)
+{
+    std::mt19937 rng(7);
+    std::vector<std::unique_ptr<CEffectPicture>> stack;
+    for (int i = 0; i < 10; ++i)
+        stack.push_back(StillPicture(rng, 100, 100, 0, 0, kBlitPlain));
+    stack.push_back(StillPicture(rng, 100, 30, 0, 70, kBlitPlain));  // the bottom band of the top picture
+    CDrawQueue queue;
+    for (size_t i = 0; i < stack.size(); ++i)
+        queue.Insert(static_cast<int32_t>(i), stack[i].get());
+    RecordingPlane target(100, 100);
+    RectList list;
+    DrawScenarioFrame(&target, &queue, &list, {{0, 0, 100, 100}});
+    std::vector<Rect> drawnClips;
+    for (const PlaneCall& c : target.calls) {
+        ASSERT_TRUE(c.clipRect) << "every picture is still asked to draw, with a clip";
+        if (!c.clipRect->IsEmpty())
+            drawnClips.push_back(*c.clipRect);
+    }
+    EXPECT_EQ(target.calls.size(), stack.size()) << "each picture is offered the rectangle once";
+    EXPECT_EQ(drawnClips, (std::vector<Rect>{{0, 0, 100, 70}, {0, 0, 100, 100}}))
+        << "the nine pictures under the top full one draw nothing; it draws only what the band leaves";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ManualClock.h"
+#include "support/PlaneTestSupport.h"
 #include "ScreenTestSupport.h"
 #include "frame/CRand.h"
 #include "game/CGViewScreen.h"
@@ -246,6 +247,57 @@ TEST(StartMenuScreen, hover_sound_plays_at_the_effect_volume)
         menu.OnHoverLeave(0);
         EXPECT_EQ(menu.Highlight(1), 0);
     }
+}
+
+TEST(StartMenuScreen, repainting_only_what_changed_gives_the_whole_frame_each_frame)
+{
+    ScreenFolder f;
+    WriteScreenPictures(f);
+    // A foreground the stars shine through in part, so that every clipped
+    // blend shows in the comparison.
+    std::vector<uint32_t> fg(800 * 600);
+    for (size_t i = 0; i < fg.size(); ++i)
+        fg[i] = (static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu) | ((i % 7 == 0 ? 0x80u : 0x00u) << 24);
+    ASSERT_TRUE(WritePng(f.Path("chip/start_a.png"), 800, 600, fg, true));
+    crt::srand(99);
+    CStartMenuScreen whole;
+    crt::srand(99);
+    CStartMenuScreen changes;
+    CFastPlane a, b;
+    ASSERT_EQ(a.CreateSurface(800, 600, pixfmt::kBGRX32), 0);
+    ASSERT_EQ(b.CreateSurface(800, 600, pixfmt::kBGRX32), 0);
+    size_t drawnArea = 0;
+    Rect cursorWas{};
+    for (int frame = 0; frame < 60; ++frame) {
+        if (frame == 10) {
+            whole.OnHoverEnter(0x0000F0);  // the start button lights
+            changes.OnHoverEnter(0x0000F0);
+        }
+        if (frame == 20) {
+            whole.OnHoverLeave(0);
+            changes.OnHoverLeave(0);
+        }
+        // Something drawn over the last frame (the cursor) is painted over again.
+        const Rect cursor{frame * 7 % 780, frame * 11 % 580, frame * 7 % 780 + 20, frame * 11 % 580 + 20};
+        if (!cursorWas.IsEmpty())
+            b.Clear(&cursorWas);
+        whole.Draw(&a, cursor);
+        RectList drawn;
+        EXPECT_EQ(changes.DrawChanges(&b, cursor, {cursorWas, cursor}, &drawn), frame == 0 ? 0 : 1)
+            << "frame " << frame << ": a whole frame, then partial repaints";
+        cursorWas = cursor;
+        ASSERT_EQ(planetest::Snapshot(a), planetest::Snapshot(b))
+            << "frame " << frame << ": repainting the changed parts differs from the whole frame";
+        if (frame > 0)
+            for (const Rect& r : drawn)
+                drawnArea += static_cast<size_t>(r.Width()) * r.Height();
+    }
+    EXPECT_LT(drawnArea, 59u * 800 * 600 / 4) << "a frame at rest repaints far less than the whole screen";
+    int white = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            white += (a.GetPixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu;
+    EXPECT_GT(white, 200) << "the stars must show for the comparison to mean anything";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // sample is computed here from the gain formula 10^(v/2000), never taken
 // from the mixer itself.
 #include "platform/Audio.h"
+#include "platform/audio/Mixer.h"
 
 #include <gtest/gtest.h>
 
@@ -333,4 +334,26 @@ TEST_F(AudioMixerTest, pan_attenuates_the_opposite_side)
     auto out = TakeManualCapture();
     EXPECT_NEAR(out[0], 10000 * Gain(-600), 1.0) << "a pan to the right lowers the left side";
     EXPECT_EQ(out[1], 10000) << "the right side keeps full level";
+}
+
+TEST_F(AudioMixerTest, silence_once_every_sound_has_stopped_or_ended)
+{
+    std::vector<int16_t> tone(20, 5000);
+    auto once = Make(Pcm(1, 44100, 16), Pcm16(tone));
+    auto stopped = Make(Pcm(1, 44100, 16), Pcm16(tone));
+    once->Play(false);
+    stopped->Play(true);
+    AdvanceManualClock(10);
+    stopped->Stop();
+    AdvanceManualClock(30);  // the one-shot ends half-way through
+    std::vector<int16_t> out = TakeManualCapture();
+    ASSERT_EQ(out.size(), 80u);
+    EXPECT_NE(out[0], 0) << "both play at first";
+    for (size_t i = 40; i < out.size(); ++i) {
+        ASSERT_EQ(out[i], 0) << "sample " << i << ": nothing plays, so the output is silence";
+    }
+    // Directly into a buffer holding old data: every sample is written.
+    std::vector<int16_t> direct(64, 0x7777);
+    platform::Mixer::Instance()->Mix(direct.data(), 32);
+    for (int16_t s : direct) ASSERT_EQ(s, 0) << "silence overwrites what the buffer held";
 }

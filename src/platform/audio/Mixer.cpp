@@ -109,6 +109,11 @@ void Mixer::GetLineGain(AudioLine line, uint16_t* left, uint16_t* right)
 void Mixer::Mix(int16_t* out, uint32_t frames)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    // At rest nothing plays: the output is silence, with no mixing to do.
+    if (std::none_of(voices_.begin(), voices_.end(), [](const Voice* v) { return v->playing && v->frames != 0; })) {
+        std::fill(out, out + static_cast<size_t>(frames) * 2, int16_t{0});
+        return;
+    }
     accum_.assign(static_cast<size_t>(frames) * 2, 0.0f);
     const float masterL = lineGain_[0][0] / 65535.0f;
     const float masterR = lineGain_[0][1] / 65535.0f;

@@ -16,6 +16,7 @@
 #include "imgui_impl_sdlrenderer.h"
 #include "platform/EventInjection.h"
 #include "platform/Input.h"
+#include "platform/Menu.h"
 #include "platform/MessagePump.h"
 #include "platform/sdl/WindowState.h"
 
@@ -51,6 +52,13 @@ struct OverlayState {
     // whether its last frame had something under the pointer or open.
     int framesWanted = 0;
     bool busy = false;
+    // What the overlay last drew over the window looked like (Look), or 0
+    // when the window was cleared under it since.
+    uint64_t drawnLook = 0;
+    // Events given to ImGui since its last frame, and what else that frame
+    // drew from (StillInputs).
+    uint32_t eventsSinceFrame = 0;
+    uint64_t frameInputs = 0;
 };
 
 // Two frames: the one that takes the event and the one ImGui settles in.
@@ -193,6 +201,8 @@ void LoadFont()
     io.Fonts->AddFontDefault();
 }
 
+uint64_t StillInputs();
+
 void BeginImGuiFrame()
 {
     ImGui_ImplSDLRenderer_NewFrame();
@@ -207,17 +217,100 @@ void BeginImGuiFrame()
     gKeys.pending.clear();
     ImGui::NewFrame();
     gOverlay.inFrame = true;
+    gOverlay.eventsSinceFrame = 0;
+    gOverlay.frameInputs = StillInputs();
 }
 
-void EndImGuiFrame()
+// FNV-1a, 64 bits, over bytes one after the other.
+class Fingerprint {
+public:
+    void operator()(const void* bytes, size_t count)
+    {
+        const auto* p = static_cast<const unsigned char*>(bytes);
+        for (size_t i = 0; i < count; ++i) {
+            hash_ = (hash_ ^ p[i]) * 1099511628211ull;
+        }
+    }
+    // Never 0, which stands for "nothing".
+    uint64_t Value() const { return hash_ != 0 ? hash_ : 1; }
+
+private:
+    uint64_t hash_ = 14695981039346656037ull;
+};
+
+// What a frame with no new input and no drawer draws from besides time,
+// which such a frame does not show: the window's size and the menu bar's
+// titles (the program may grey or rename them without a word).
+uint64_t StillInputs()
+{
+    Fingerprint mix;
+    const WindowState& state = MainWindowState();
+    int size[4] = {};
+    if (state.window) {
+        SDL_GetWindowSize(state.window, &size[0], &size[1]);
+    }
+    if (state.renderer) {
+        SDL_GetRendererOutputSize(state.renderer, &size[2], &size[3]);
+    }
+    mix(size, sizeof size);
+    const uint32_t changes = MenuBarChangeCount();
+    mix(&changes, sizeof changes);
+    const Menu* bar = GetWindowMenu();
+    mix(&bar, sizeof bar);
+    for (int i = 0; bar != nullptr && i < bar->ItemCount(); ++i) {
+        const Menu::Item& item = *bar->ItemAt(i);
+        mix(item.text.data(), item.text.size() + 1);
+        mix(&item.grayed, sizeof item.grayed);
+    }
+    return mix.Value();
+}
+
+// A fingerprint of everything a frame's draw data draws: equal
+// fingerprints draw the same pixels.
+uint64_t Look(const ImDrawData* data)
+{
+    Fingerprint mix;
+    mix(&data->DisplayPos, sizeof data->DisplayPos);
+    mix(&data->DisplaySize, sizeof data->DisplaySize);
+    mix(&data->FramebufferScale, sizeof data->FramebufferScale);
+    for (int n = 0; n < data->CmdListsCount; ++n) {
+        const ImDrawList* list = data->CmdLists[n];
+        mix(list->VtxBuffer.Data, static_cast<size_t>(list->VtxBuffer.Size) * sizeof(ImDrawVert));
+        mix(list->IdxBuffer.Data, static_cast<size_t>(list->IdxBuffer.Size) * sizeof(ImDrawIdx));
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            mix(&cmd.ClipRect, sizeof cmd.ClipRect);
+            mix(&cmd.TextureId, sizeof cmd.TextureId);
+            mix(&cmd.VtxOffset, sizeof cmd.VtxOffset);
+            mix(&cmd.IdxOffset, sizeof cmd.IdxOffset);
+            mix(&cmd.ElemCount, sizeof cmd.ElemCount);
+            const bool callback = cmd.UserCallback != nullptr;
+            mix(&callback, sizeof callback);
+        }
+    }
+    return mix.Value();
+}
+
+// Ends the frame and draws it, unless only a frame that looks different
+// should be drawn and this one looks like the one last drawn; before()
+// (when set) runs just before drawing. True when drawn.
+bool EndImGuiFrame(bool onlyWhenChanged = false, const std::function<void()>& before = nullptr)
 {
     // A hovered item, an open menu or box, or a held button animates or
     // answers the pointer: keep presenting while there is one.
     gOverlay.busy = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel) ||
                     ImGui::IsAnyItemHovered() || ImGui::IsAnyItemActive() || ImGui::GetIO().WantTextInput;
     ImGui::Render();
-    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    const uint64_t look = Look(ImGui::GetDrawData());
+    const bool draw = !onlyWhenChanged || look != gOverlay.drawnLook;
+    if (draw) {
+        if (before) {
+            before();
+        }
+        ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+        gOverlay.drawnLook = look;
+    }
     gOverlay.inFrame = false;
+    return draw;
 }
 
 void RunDrawers()
@@ -233,12 +326,16 @@ void RunDrawers()
 
 void RedrawBase()
 {
+    // The presenter's redraw paints the whole window itself, and may first
+    // read back what the window holds: nothing may go over it before.
+    if (gOverlay.lastFrame) {
+        gOverlay.lastFrame();
+        return;
+    }
     SDL_Renderer* renderer = MainWindowState().renderer;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    if (gOverlay.lastFrame) {
-        gOverlay.lastFrame();
-    }
+    gOverlay.drawnLook = 0;
 }
 
 }  // namespace
@@ -300,6 +397,7 @@ void ImGuiProcessEvent(const void* event)
         ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(event));
         TrackPointer(*static_cast<const SDL_Event*>(event));
         TrackKeys(*static_cast<const SDL_Event*>(event));
+        ++gOverlay.eventsSinceFrame;
         // Only drawers can answer input; without any, input changes nothing drawn.
         if (!gOverlay.drawers.empty()) {
             RequestOverlayRedraw();
@@ -321,6 +419,8 @@ bool OverlayWantsRedraw()
     return gOverlay.busy;
 }
 
+bool OverlayKeepsToStrip() { return gOverlay.drawers.empty() && !gOverlay.inModal && !gOverlay.busy; }
+
 void SetLastFrameRedraw(std::function<void()> redraw) { gOverlay.lastFrame = std::move(redraw); }
 
 void DrawOverlay()
@@ -332,6 +432,25 @@ void DrawOverlay()
     RunDrawers();
     EndImGuiFrame();
 }
+
+bool DrawOverlayIfChanged(const std::function<void()>& before)
+{
+    if (!gOverlay.ready || gOverlay.inFrame) {
+        return false;
+    }
+    // With no input since the last frame (so no press for it to take), no
+    // drawer, nothing hovered or open and the same bar, the frame would draw
+    // what the window shows: it need not run.
+    if (gOverlay.drawnLook != 0 && gOverlay.eventsSinceFrame == 0 && gOverlay.drawers.empty() && !gOverlay.inModal &&
+        !gOverlay.busy && gOverlay.framesWanted == 0 && StillInputs() == gOverlay.frameInputs) {
+        return false;
+    }
+    BeginImGuiFrame();
+    RunDrawers();
+    return EndImGuiFrame(true, before);
+}
+
+void OverlayCleared() { gOverlay.drawnLook = 0; }
 
 void PresentLastFrame()
 {

@@ -21,13 +21,26 @@ struct Viewport {
 void SetClientViewport(const Viewport& viewport);
 Viewport ClientViewport();
 
-// The presenter's way to draw its last frame again (copy only, no present).
-// Null when the presenter goes away; its textures must outlive the hook.
+// The presenter's way to draw its last frame again over the whole window
+// (clear and copy, no present); it may read the window back first, so
+// nothing is drawn before it. Null when the presenter goes away; its
+// textures must outlive the hook.
 void SetLastFrameRedraw(std::function<void()> redraw);
 // Draws the ImGui layer over what is in the renderer. Call after the frame is
 // drawn and before SDL_RenderPresent; no-op without a window.
 void DrawOverlay();
-// Clears, redraws the last frame, draws the ImGui layer and presents.
+// Runs the ImGui layer's frame as DrawOverlay does (it takes the input that
+// came since, as every present must), but draws it only when it looks
+// different from the overlay last drawn over the window or the window was
+// cleared under it since; before() runs just before drawing. True when drawn.
+// The frame is not even run when it could only draw the same: no event came
+// since the last one, no drawer is up, nothing is hovered or open, and the
+// window's size and the menu bar's titles are as they were.
+bool DrawOverlayIfChanged(const std::function<void()>& before);
+// The window was drawn over where the overlay stands (cleared, say): the
+// next DrawOverlayIfChanged draws.
+void OverlayCleared();
+// Redraws the last frame (or clears, without one), draws the ImGui layer and presents.
 void PresentLastFrame();
 
 // Whether the overlay must be presented again though the frame under it did
@@ -35,6 +48,10 @@ void PresentLastFrame();
 // removed, RequestOverlayRedraw was called, or the last ImGui frame had a
 // hovered item or an open popup. The presenter asks once per frame.
 bool OverlayWantsRedraw();
+// True while the overlay draws nothing but the menu bar on its strip (no
+// drawer is up and no modal loop runs): a frame may then be put together
+// from the changed parts of the client area and a fresh strip.
+bool OverlayKeepsToStrip();
 // Asks for the overlay to be presented again (a drawer whose picture changes
 // without input, such as a blinking caret, calls it).
 void RequestOverlayRedraw();

@@ -41,6 +41,36 @@ void WindowToClient(int windowX, int windowY, int* clientX, int* clientY)
 void SetClientViewport(const Viewport& viewport) { gState.viewport = viewport; }
 Viewport ClientViewport() { return gState.viewport; }
 
+bool RendersOnSoftwareGl(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr || std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    // The GL renderer has made its context current: ask it who draws.
+    constexpr unsigned kGlRenderer = 0x1F01;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString != nullptr ? getString(kGlRenderer) : nullptr;
+    if (name == nullptr) {
+        return false;
+    }
+    const char* text = reinterpret_cast<const char*>(name);
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+        if (std::strstr(text, software) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KeepsWindowSurface(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    return renderer != nullptr && SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0 &&
+           SDL_RenderGetWindow(renderer) != nullptr;
+}
+
 SDL_Window* MainWindow() { return gState.window; }
 SDL_Renderer* MainRenderer() { return gState.renderer; }
 
@@ -81,7 +111,20 @@ WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
     const char* driver = SDL_GetCurrentVideoDriver();
     const bool headless = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
     SDL_Renderer* renderer = headless ? nullptr : SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer && sdl::RendersOnSoftwareGl(renderer)) {
+        // A GL driver that draws on the CPU (llvmpipe on a bare X server)
+        // spends far more than SDL's own software renderer, which also
+        // lets the presenter send only the changed parts to the window.
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
     if (!renderer) {
+        // SDL would put the software renderer's window surface on the screen
+        // through a GL texture, which on a bare X server is llvmpipe again,
+        // redrawing the whole window on every update: send the surface's
+        // changed parts to the window itself (X's shared-memory images).
+        // Asked for by default only, so the environment can still say otherwise.
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (!renderer) {

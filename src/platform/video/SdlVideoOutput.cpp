@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/Video.h"
 #include "platform/Window.h"
@@ -55,6 +56,8 @@ public:
         if (window == nullptr || width <= 0 || height <= 0) {
             return false;
         }
+        // The window's surface goes with its size: what only it holds is kept first.
+        SyncTextureFromWindow();
         int windowedW = 0, windowedH = 0;
         SDL_GetWindowSize(window, &windowedW, &windowedH);
         if (SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
@@ -94,7 +97,7 @@ public:
     {
         SDL_Renderer* renderer = sdl::MainRenderer();
         bool uploaded = false;
-        if (renderer == nullptr || !Upload(renderer, frame, &uploaded)) {
+        if (renderer == nullptr || !TakeFrame(renderer, frame, &uploaded)) {
             return false;
         }
         const sdl::Viewport before = sdl::ClientViewport();
@@ -109,6 +112,12 @@ public:
         }
         offsetX_ = offsetX;
         offsetY_ = offsetY;
+        if (!moved && !overlay && registered_ && PresentChangedParts(renderer, frame)) {
+            return true;
+        }
+        if (!UpdateTexture(frame)) {
+            return false;
+        }
         Draw(renderer);
         if (!registered_) {
             // Message boxes and dialogs keep this frame on screen while they run.
@@ -128,7 +137,16 @@ public:
         if (renderer == nullptr || texture_ == nullptr || textureRenderer_ != renderer) {
             return false;
         }
-        Draw(renderer);
+        // A renderer that keeps the window's surface holds exactly what was
+        // sent to the window, changed parts and all: read it as it is, so
+        // that a part never sent shows. Others, and a surface the window
+        // made anew at another size since the last whole draw (the frame
+        // goes up at the next present), are drawn afresh first.
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        if (!sdl::KeepsWindowSurface(renderer) || ww != drawnWidth_ || wh != drawnHeight_) {
+            Draw(renderer);
+        }
         const sdl::Viewport v = sdl::ClientViewport();
         SDL_Rect area{v.x, v.y, v.w, v.h};
         std::vector<uint32_t> out(static_cast<size_t>(v.w) * v.h);
@@ -152,11 +170,14 @@ private:
         }
         texture_ = nullptr;
         textureRenderer_ = nullptr;
+        stale_ = {};
     }
 
-    // Brings the texture up to the frame: all of it when the texture is new,
-    // else the changed rectangles only. *uploaded: whether anything went up.
-    bool Upload(SDL_Renderer* renderer, const Frame& frame, bool* uploaded)
+    // Takes in where the frame changed (changed_, or all of it when the
+    // texture is new), making the texture when needed; the pixels go up
+    // later, to the texture or straight to the window. *uploaded: whether
+    // anything changed.
+    bool TakeFrame(SDL_Renderer* renderer, const Frame& frame, bool* uploaded)
     {
         const int bpp = BytesPerPixel(frame.format);
         if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.pitch < frame.width * bpp) {
@@ -184,9 +205,11 @@ private:
             clientWidth_ = frame.width;
             clientHeight_ = frame.height;
         }
+        changed_.clear();
+        changedWhole_ = whole;
         if (whole) {
             *uploaded = true;
-            return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+            return true;
         }
         for (int i = 0; i < frame.changedCount; ++i) {
             const FrameRect& c = frame.changed[i];
@@ -195,11 +218,7 @@ private:
             if (w <= 0 || h <= 0) {
                 continue;
             }
-            const SDL_Rect r{x, y, w, h};
-            const uint8_t* first = frame.pixels + static_cast<intptr_t>(frame.pitch) * y + static_cast<intptr_t>(x) * bpp;
-            if (SDL_UpdateTexture(texture_, &r, first, frame.pitch) != 0) {
-                return false;
-            }
+            changed_.push_back({x, y, w, h});
             *uploaded = true;
         }
         return true;
@@ -219,6 +238,53 @@ private:
         clientWidth_ = width;
         clientHeight_ = height;
         UpdateViewport();
+    }
+
+    // Brings the texture up to the frame taken in: all of it, or what went
+    // only to the window before and the changed rectangles.
+    bool UpdateTexture(const Frame& frame)
+    {
+        if (changedWhole_) {
+            stale_ = {};
+            return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
+        }
+        const int bpp = BytesPerPixel(frame.format);
+        const auto upload = [&](const SDL_Rect& r) {
+            const uint8_t* first = frame.pixels + static_cast<intptr_t>(frame.pitch) * r.y + static_cast<intptr_t>(r.x) * bpp;
+            return SDL_UpdateTexture(texture_, &r, first, frame.pitch) == 0;
+        };
+        if (stale_.w > 0 && !upload(stale_)) {
+            return false;
+        }
+        stale_ = {};
+        return std::all_of(changed_.begin(), changed_.end(), upload);
+    }
+
+    // The texture misses parts that went straight to the window (stale_):
+    // they are read back from the window's surface, which holds them as
+    // long as it is the one they were copied into (same size) and nothing
+    // drew over them since: the overlay and the modal loops draw only after
+    // a whole draw, which comes here first. (What the renderer has queued
+    // is not run first: it is drawing to come.) Otherwise they stay missing
+    // until the next frame.
+    void SyncTextureFromWindow()
+    {
+        SDL_Renderer* renderer = sdl::MainRenderer();
+        if (stale_.w <= 0 || texture_ == nullptr || renderer == nullptr || textureRenderer_ != renderer) {
+            return;
+        }
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        SDL_Surface* surface = ww == drawnWidth_ && wh == drawnHeight_ ? SDL_GetWindowSurface(sdl::MainWindow()) : nullptr;
+        if (surface == nullptr || surface->format->format != SdlFormat(texFormat_) || SDL_MUSTLOCK(surface)) {
+            return;
+        }
+        const int bpp = BytesPerPixel(texFormat_);
+        const uint8_t* first = static_cast<const uint8_t*>(surface->pixels) +
+                               static_cast<intptr_t>(surface->pitch) * (stalePlace_.y + stale_.y) +
+                               static_cast<intptr_t>(stalePlace_.x + stale_.x) * bpp;
+        SDL_UpdateTexture(texture_, &stale_, first, surface->pitch);
+        stale_ = {};
     }
 
     // The client area's place in the window: below the menu strip, scaled to
@@ -241,14 +307,100 @@ private:
         sdl::SetClientViewport({(availW - w) / 2, top + (availH - h) / 2, w, h});
     }
 
+    // On a renderer that keeps the window's surface, with the picture
+    // unscaled and unshifted, the window the size it had at the last whole
+    // draw and the overlay on its strip only: copies the changed rectangles,
+    // draws the strip afresh when the overlay looks different (the overlay
+    // runs its frame as on every present) and sends only those to the
+    // window; the rest of the window still holds the last frame. False when
+    // the whole window must be drawn instead.
+    bool PresentChangedParts(SDL_Renderer* renderer, const Frame& frame)
+    {
+        const sdl::Viewport v = sdl::ClientViewport();
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        if (changedWhole_ || offsetX_ != 0 || offsetY_ != 0 || v.w != texWidth_ || v.h != texHeight_ ||
+            clientWidth_ != texWidth_ || clientHeight_ != texHeight_ || ww != drawnWidth_ || wh != drawnHeight_ ||
+            !sdl::OverlayKeepsToStrip() || !sdl::KeepsWindowSurface(renderer)) {
+            return false;
+        }
+        SDL_RenderSetViewport(renderer, nullptr);
+        SDL_RenderSetClipRect(renderer, nullptr);
+        std::vector<SDL_Rect> onWindow;
+        onWindow.reserve(changed_.size() + 1);
+        for (const SDL_Rect& r : changed_) {
+            onWindow.push_back({v.x + r.x, v.y + r.y, r.w, r.h});
+        }
+        if (CopyToWindowSurface(frame, onWindow)) {
+            // The texture catches up when it is next drawn whole.
+            for (const SDL_Rect& r : changed_) {
+                SDL_UnionRect(&stale_, &r, &stale_);
+            }
+            stalePlace_ = {v.x, v.y, 0, 0};
+        } else {
+            if (!UpdateTexture(frame)) {
+                return false;
+            }
+            for (size_t i = 0; i < changed_.size(); ++i) {
+                SDL_RenderCopy(renderer, texture_, &changed_[i], &onWindow[i]);
+            }
+        }
+        // The overlay's frame runs as on every present; its strip is drawn
+        // afresh and sent only when it looks different.
+        const SDL_Rect strip{0, 0, ww, sdl::MainWindowState().stripHeight};
+        const bool stripDrawn = sdl::DrawOverlayIfChanged([&] {
+            SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+            SDL_RenderFillRect(renderer, &strip);
+        });
+        if (stripDrawn && strip.h > 0) {
+            onWindow.push_back(strip);
+        }
+        SDL_RenderFlush(renderer);
+        return onWindow.empty() ||
+               SDL_UpdateWindowSurfaceRects(sdl::MainWindow(), onWindow.data(), static_cast<int>(onWindow.size())) == 0;
+    }
+
+    // The changed rectangles, changed_ in the frame and at places on the
+    // window, copied row by row from the frame straight into the window's
+    // surface when it has the frame's pixel format: the renderer's copy of
+    // each small rectangle costs far more than its few pixels. False (and
+    // nothing copied) when the formats differ.
+    bool CopyToWindowSurface(const Frame& frame, const std::vector<SDL_Rect>& places)
+    {
+        SDL_Surface* surface = SDL_GetWindowSurface(sdl::MainWindow());
+        if (surface == nullptr || surface->format->format != SdlFormat(frame.format) || SDL_MUSTLOCK(surface)) {
+            return false;
+        }
+        // The renderer draws into the same surface: what it has queued goes first.
+        SDL_RenderFlush(sdl::MainRenderer());
+        const int bpp = BytesPerPixel(frame.format);
+        for (size_t i = 0; i < changed_.size(); ++i) {
+            const SDL_Rect& r = changed_[i];
+            const SDL_Rect& at = places[i];
+            const size_t bytes = static_cast<size_t>(r.w) * bpp;
+            const uint8_t* from = frame.pixels + static_cast<intptr_t>(frame.pitch) * r.y + static_cast<intptr_t>(r.x) * bpp;
+            uint8_t* to = static_cast<uint8_t*>(surface->pixels) + static_cast<intptr_t>(surface->pitch) * at.y +
+                          static_cast<intptr_t>(at.x) * bpp;
+            for (int y = 0; y < r.h; ++y) {
+                std::memcpy(to, from, bytes);
+                from += frame.pitch;
+                to += surface->pitch;
+            }
+        }
+        return true;
+    }
+
     void Draw(SDL_Renderer* renderer)
     {
+        SyncTextureFromWindow();
+        SDL_GetRendererOutputSize(renderer, &drawnWidth_, &drawnHeight_);
         // The whole output: a renderer can miss the resize of a full-screen
         // switch (no window manager to report it) and keep the old viewport.
         SDL_RenderSetViewport(renderer, nullptr);
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderSetClipRect(renderer, nullptr);
         SDL_RenderClear(renderer);
+        sdl::OverlayCleared();
         if (texture_ == nullptr || textureRenderer_ != renderer) {
             return;
         }
@@ -273,6 +425,15 @@ private:
     FrameFormat texFormat_ = FrameFormat::kXRGB8888;
     int clientWidth_ = 0, clientHeight_ = 0;
     int offsetX_ = 0, offsetY_ = 0;
+    // What the last Upload sent to the texture: all of it, or these rectangles.
+    bool changedWhole_ = true;
+    std::vector<SDL_Rect> changed_;
+    // The window's size at the last whole draw.
+    int drawnWidth_ = 0, drawnHeight_ = 0;
+    // What went straight to the window and not yet to the texture (empty:
+    // nothing), and where the client area's corner was on the window then.
+    SDL_Rect stale_{};
+    SDL_Rect stalePlace_{};
     bool fullScreen_ = false;
     bool registered_ = false;
 };

@@ -1,0 +1,66 @@
+#pragma once
+// CStarField: the start menu's drifting stars. Each star drifts left and
+// down at its own speed and wraps round the 800 x 600 field; the slow ones
+// are drawn with one picture, the fast ones (dx -2.0 and below) with
+// another. The field remembers where each star was last drawn, so a frame
+// can repaint only where stars left and arrived.
+#include <array>
+#include <cstdint>
+
+#include "game/Drawable.h"
+
+class CPlaneBase;
+class CFastPlane;
+
+class CStarField {
+public:
+    static constexpr int kStarCount = 256;
+    static constexpr int kFieldWidth = 800;
+    static constexpr int kFieldHeight = 600;
+
+    struct Star {
+        float x, y, dx, dy;
+    };
+
+    // Scatters the stars with the runtime's rand (not seeded here): three
+    // draws per star, x, y, speed, so a seeded generator gives the same sky.
+    void Scatter();
+
+    // The pictures of the slow and the fast stars (not owned; null draws nothing).
+    void SetPictures(CFastPlane* slow, CFastPlane* fast);
+    // Draws every star where it stands, in order, within clip (null: all of target).
+    void Draw(CPlaneBase* target, const Rect* clip);
+    // Where every star stands now counts as drawn.
+    void MarkDrawn();
+    // Moves every star one frame on, wrapping at the left and bottom edges.
+    void Move();
+    // Appends, for each star that stands elsewhere than where it was last
+    // drawn, one rectangle holding its old and its new place: after Draw
+    // and MarkDrawn, every pixel the stars change lies in one of them.
+    void AddMovedRects(RectList* list) const;
+
+    const Star& At(int i) const { return stars_[static_cast<size_t>(i)]; }
+
+private:
+    CFastPlane* PictureOf(const Star& s) const;
+    // The rectangle star s covers where it stands; empty without a picture.
+    Rect PlaceOf(const Star& s) const;
+    // Brings standsAt_ up to where the stars stand now.
+    void Place();
+
+    // Stars by the band of kBandHeight rows their top stands in, for
+    // finding the few that meet a small rectangle: band b's stars are
+    // byBand_[bandStart_[b]] to byBand_[bandStart_[b + 1] - 1], in one
+    // small block that a frame's many lookups find in the cache.
+    static constexpr int kBandHeight = 8;
+    static constexpr int kBands = kFieldHeight / kBandHeight + 1;
+
+    std::array<Star, kStarCount> stars_{};
+    std::array<Rect, kStarCount> standsAt_{};
+    std::array<uint16_t, kBands + 1> bandStart_{};
+    std::array<uint16_t, kStarCount> byBand_{};
+    int tallest_ = 0;
+    std::array<Rect, kStarCount> drawnAt_{};
+    CFastPlane* slow_ = nullptr;
+    CFastPlane* fast_ = nullptr;
+};
