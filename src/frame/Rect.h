@@ -12,6 +12,14 @@ struct Rect {
     int32_t Width() const { return right - left; }
     int32_t Height() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
+    // True when the two share a pixel.
+    bool Overlaps(const Rect& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+    // The part of this rectangle inside o (empty, IsEmpty, where none is).
+    Rect ClippedTo(const Rect& o) const
+    {
+        return {left > o.left ? left : o.left, top > o.top ? top : o.top, right < o.right ? right : o.right,
+                bottom < o.bottom ? bottom : o.bottom};
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

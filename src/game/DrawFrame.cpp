@@ -43,10 +43,7 @@ void MergeDirtyRects(RectList* list, const Rect& bounds)
     RectList out;
     out.reserve(list->size());
     for (Rect r : *list) {
-        r.left = std::max(r.left, bounds.left);
-        r.top = std::max(r.top, bounds.top);
-        r.right = std::min(r.right, bounds.right);
-        r.bottom = std::min(r.bottom, bounds.bottom);
+        r = r.ClippedTo(bounds);
         if (r.IsEmpty())
             continue;
         // Grow r over everything it meets; a grown r may meet rectangles it

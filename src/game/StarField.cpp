@@ -87,8 +87,7 @@ void CStarField::Draw(CPlaneBase* target, const Rect* clip)
     const int last = BandOf(clip->bottom, kBandHeight, kBands);
     for (size_t k = bandStart_[static_cast<size_t>(first)]; k < bandStart_[static_cast<size_t>(last) + 1]; ++k) {
         const uint16_t i = byBand_[k];
-        const Rect& at = standsAt_[i];
-        if (at.right > clip->left && clip->right > at.left && at.bottom > clip->top && clip->bottom > at.top)
+        if (standsAt_[i].Overlaps(*clip))
             meets[i / 64] |= uint64_t{1} << (i % 64);
     }
     for (size_t w = 0; w < meets.size(); ++w) {

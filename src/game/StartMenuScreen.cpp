@@ -110,11 +110,8 @@ void CStartMenuScreen::DrawWithin(CPlaneBase* target, const Rect* clip)
     for (int b = 1; b <= kButtons; ++b) {
         if (b == kMusicButton || ((b == 3 || b == 4) && gConfig.hideCGReplay != 0))
             continue;
-        if (clip) {
-            const Rect at = ButtonRect(b);
-            if (at.right <= clip->left || clip->right <= at.left || at.bottom <= clip->top || clip->bottom <= at.top)
-                continue;
-        }
+        if (clip && !ButtonRect(b).Overlaps(*clip))
+            continue;
         const size_t i = static_cast<size_t>(b - 1);
         CFastPlane* picture = highlight_[i] == 1 ? lit_[i].get() : plain_[i].get();
         target->AlphaBlt(picture, kButtonX, kButtonTop + kButtonStep * (b - 1), nullptr, nullptr, clip);
@@ -166,7 +163,7 @@ int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const 
     RectList painted;
     painted.reserve(rects.size());
     for (Rect r : rects) {
-        r = {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, w), std::min(r.bottom, h)};
+        r = r.ClippedTo({0, 0, w, h});
         if (r.IsEmpty())
             continue;
         DrawWithin(target, &r);
