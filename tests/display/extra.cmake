@@ -7,7 +7,7 @@ find_program(XVFB_RUN xvfb-run)
 if(XVFB_RUN AND TARGET display_tests)
   foreach(depth 16 24)
     add_test(NAME display_xvfb_present_${depth}
-      COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x${depth}" $<TARGET_FILE:display_tests>
+      COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x${depth} -noreset" $<TARGET_FILE:display_tests>
               --gtest_filter=WindowFixture.*)
     set_tests_properties(display_xvfb_present_${depth} PROPERTIES
       # The X and GL client libraries keep allocations for the life of the

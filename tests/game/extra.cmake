@@ -7,7 +7,7 @@ endif()
 find_program(XVFB_RUN xvfb-run)
 if(XVFB_RUN AND TARGET game_tests)
   add_test(NAME game_xvfb_window
-    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:game_tests>
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24 -noreset" $<TARGET_FILE:game_tests>
             --gtest_filter=Game.*:GameDialogs.*:DemoPictures.*)
   # The X11 and GL client libraries keep allocations past exit that the leak
   # checker reports through driver modules already unloaded; the headless
@@ -21,7 +21,7 @@ endif()
 # (xvfb-run starts none), which refuses it for real (LANTERN_BARE_X).
 if(XVFB_RUN AND TARGET game_tests)
   add_test(NAME window_commands_xvfb
-    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:game_tests>
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24 -noreset" $<TARGET_FILE:game_tests>
             --gtest_filter=WindowCommands.*)
   set_tests_properties(window_commands_xvfb PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;LANTERN_BARE_X=1"

@@ -24,7 +24,7 @@ if(TARGET lantern_all AND TARGET demobuild AND TARGET demopictures)
     # Leak checking is off here only: the X and GL client libraries keep
     # allocations past exit (the headless run checks the game's own).
     add_test(NAME tour_xvfb
-      COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:tour_tests>)
+      COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24 -noreset" $<TARGET_FILE:tour_tests>)
     set_tests_properties(tour_xvfb PROPERTIES FIXTURES_REQUIRED tour_demo RESOURCE_LOCK xvfb TIMEOUT 600
       ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;LANTERN_DEMO_DIR=${tour_demo};LANTERN_TOUR_SHOTS=${tour_shots}")
   endif()
