@@ -301,20 +301,29 @@ void Choose(const Menu::Item& item)
     gTrack.done = true;
 }
 
+// The next of `count` places from `from` (-1: from before the first, or
+// after the last going up) in the direction (+1 or -1), round the end, that
+// `fits`; -1 when none does.
+template <typename Fits>
+int NextFitting(int count, int from, int direction, Fits fits)
+{
+    int at = from;
+    for (int step = 0; step < count; ++step) {
+        at = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
+        if (fits(at)) {
+            return at;
+        }
+    }
+    return -1;
+}
+
 // The next item from `from` in the direction (+1 down, -1 up), round the
 // end; separators are passed over, grey items are not (they can be seen
 // highlighted, never chosen). -1 when the menu has no item.
 int NextItem(const Level& level, int from, int direction)
 {
-    const int count = level.menu->ItemCount();
-    int at = from;
-    for (int step = 0; step < count; ++step) {
-        at = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
-        if (!level.menu->ItemAt(at)->separator) {
-            return at;
-        }
-    }
-    return -1;
+    return NextFitting(level.menu->ItemCount(), from, direction,
+                       [&](int at) { return !level.menu->ItemAt(at)->separator; });
 }
 
 void Highlight(Level& level, int item)
@@ -347,21 +356,19 @@ void OpenBarMenuByKey(int index)
     }
 }
 
+// Whether the bar's title at `index` opens a menu (it has an enabled one and
+// was laid out on the strip).
+bool TitleOpensMenu(int index)
+{
+    const Menu::Item& title = *gBar.menu->ItemAt(index);
+    return title.submenu && !title.grayed && index < static_cast<int>(gBar.titles.size());
+}
+
 // The bar's next title from `from` in the direction, round the end, that
 // opens a menu; -1 when none does.
 int NextBarMenu(int from, int direction)
 {
-    const int count = gBar.menu ? gBar.menu->ItemCount() : 0;
-    const int laidOut = static_cast<int>(gBar.titles.size());
-    int at = from;
-    for (int step = 0; step < count; ++step) {
-        at = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
-        const Menu::Item& title = *gBar.menu->ItemAt(at);
-        if (title.submenu && !title.grayed && at < laidOut) {
-            return at;
-        }
-    }
-    return -1;
+    return NextFitting(gBar.menu ? gBar.menu->ItemCount() : 0, from, direction, TitleOpensMenu);
 }
 
 // Left and Right beyond the menus: the bar's neighbouring menu.
@@ -646,7 +653,7 @@ bool KeyOpensMenuBar(const SDL_KeyboardEvent& key)
             }
         }
         // A grey title's letter does nothing, as a press on it does.
-        if (index >= 0 && NextBarMenu(index - 1, 1) != index) {
+        if (index >= 0 && !TitleOpensMenu(index)) {
             index = -1;
         }
     }
