@@ -4,8 +4,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <sstream>
 
 #include "imgui.h"
@@ -24,11 +22,14 @@ MessageBoxResponder gResponder;
 
 int DefaultAnswer(MessageBoxKind kind) { return kind == MessageBoxKind::YesNo ? kIdNo : kIdOk; }
 
+// Where the box's text wraps: pixels from the box's left edge, inside its
+// padding (ShowInWindow draws it so, MeasureBox sizes a window for it).
+constexpr float kWrapAt = 480.0f;
 
-int ShowInWindow(const std::string& text, const std::string& caption, MessageBoxKind kind, bool* shown)
+// The box over the window's last frame; texts are UTF-8.
+int ShowInWindow(const std::string& utf8Text, const std::string& utf8Caption, MessageBoxKind kind, bool* shown)
 {
-    const std::string utf8Text = SjisToUtf8(text);
-    const std::string title = SjisToUtf8(caption) + "###lantern_message_box";
+    const std::string title = utf8Caption + "###lantern_message_box";
     int answer = 0;
     bool opened = false;
     sdl::MessageBoxButtons buttons(kind);
@@ -44,7 +45,7 @@ int ShowInWindow(const std::string& text, const std::string& caption, MessageBox
             answer = DefaultAnswer(kind);
             return false;
         }
-        ImGui::PushTextWrapPos(480.0f);
+        ImGui::PushTextWrapPos(kWrapAt);
         ImGui::TextUnformatted(utf8Text.c_str());
         ImGui::PopTextWrapPos();
         ImGui::Spacing();
@@ -63,10 +64,10 @@ int ShowInWindow(const std::string& text, const std::string& caption, MessageBox
 }
 
 // The box's text on stderr, every line as "lantern: " lines are: the caption
-// leads the first.
-void WriteToStderr(const std::string& text, const std::string& caption)
+// leads the first. Texts are UTF-8.
+void WriteToStderr(const std::string& utf8Text, const std::string& utf8Caption)
 {
-    std::istringstream lines(SjisToUtf8(caption) + ": " + SjisToUtf8(text));
+    std::istringstream lines(utf8Caption + ": " + utf8Text);
     std::string out;
     for (std::string line; std::getline(lines, line);) {
         out += "lantern: " + line + "\n";
@@ -80,9 +81,6 @@ void WriteToStderr(const std::string& text, const std::string& caption)
 void MeasureBox(const std::string& utf8Text, const std::string& utf8Caption, MessageBoxKind kind, int* width,
                 int* height)
 {
-    // ShowInWindow wraps the text at 480 pixels from the box's left edge,
-    // inside its padding.
-    constexpr float kWrapAt = 480.0f;
     constexpr float kButtonWidth = sdl::MessageBoxButtons::kButtonWidth;
     constexpr float kMargin = 24.0f;
     ImGuiIO& io = ImGui::GetIO();
@@ -107,21 +105,19 @@ void MeasureBox(const std::string& utf8Text, const std::string& utf8Caption, Mes
 // Before the main window: the person may not be looking at a screen at all,
 // so the text always reaches stderr; a box only when there is a display to
 // show it and the program is not ending (a box then would hold the process
-// with nothing under it). The box gets a window of its own.
-int ShowWithoutWindow(const std::string& text, const std::string& caption, MessageBoxKind kind)
+// with nothing under it). The box gets a window of its own. Texts are UTF-8.
+int ShowWithoutWindow(const std::string& utf8Text, const std::string& utf8Caption, MessageBoxKind kind)
 {
-    WriteToStderr(text, caption);
+    WriteToStderr(utf8Text, utf8Caption);
     if (!sdl::HasDisplay() || EndRequested()) {
         return DefaultAnswer(kind);
     }
-    const std::string utf8Text = SjisToUtf8(text);
-    const std::string utf8Caption = SjisToUtf8(caption);
     int answer = 0;
     bool shown = false;
     const bool ran = sdl::RunInBoxWindow(
         utf8Caption,
         [&](int* width, int* height) { MeasureBox(utf8Text, utf8Caption, kind, width, height); },
-        [&] { answer = ShowInWindow(text, caption, kind, &shown); });
+        [&] { answer = ShowInWindow(utf8Text, utf8Caption, kind, &shown); });
     return ran && shown && answer != 0 ? answer : DefaultAnswer(kind);
 }
 
@@ -134,18 +130,20 @@ int ShowMessageBox(const std::string& text, const std::string& caption, MessageB
     if (gResponder) {
         return gResponder(text, caption, kind);
     }
+    const std::string utf8Text = SjisToUtf8(text);
+    const std::string utf8Caption = SjisToUtf8(caption);
     if (sdl::MainWindowState().window) {
         bool shown = false;
-        const int answer = ShowInWindow(text, caption, kind, &shown);
+        const int answer = ShowInWindow(utf8Text, utf8Caption, kind, &shown);
         if (shown) {
             return answer;
         }
         // No nested loop could run here (inside an overlay drawer, without a
         // display, or the program is ending): answer by default.
-        WriteToStderr(text, caption);
+        WriteToStderr(utf8Text, utf8Caption);
         return DefaultAnswer(kind);
     }
-    return ShowWithoutWindow(text, caption, kind);
+    return ShowWithoutWindow(utf8Text, utf8Caption, kind);
 }
 
 }  // namespace platform
