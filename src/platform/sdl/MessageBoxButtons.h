@@ -21,7 +21,6 @@ public:
     static constexpr float kButtonWidth = 88.0f;
 
     int Count() const { return static_cast<int>(buttons_.size()); }
-    int Focus() const { return focus_; }
     // The answer of the button at `index` (kIdOk, kIdYes, kIdNo).
     int Answer(int index) const { return buttons_[static_cast<size_t>(index)].answer; }
     // Its Shift-JIS label with the mnemonic mark ("はい(&Y)").
