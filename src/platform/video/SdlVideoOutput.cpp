@@ -41,6 +41,24 @@ int BytesPerPixel(FrameFormat f)
     }
 }
 
+// The first byte of pixel (x, y) in pixels whose rows are `pitch` bytes apart.
+template <typename Byte>
+Byte* PixelAt(Byte* pixels, int pitch, int x, int y, int bpp)
+{
+    return pixels + static_cast<intptr_t>(pitch) * y + static_cast<intptr_t>(x) * bpp;
+}
+
+// The main window's surface when its pixels are in `format` and can be
+// written as they are; null otherwise.
+SDL_Surface* WindowSurfaceIn(FrameFormat format)
+{
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl::MainWindow());
+    if (surface == nullptr || surface->format->format != SdlFormat(format) || SDL_MUSTLOCK(surface)) {
+        return nullptr;
+    }
+    return surface;
+}
+
 class SdlVideoOutput : public VideoOutput {
 public:
     ~SdlVideoOutput() override
@@ -142,9 +160,7 @@ public:
         // that a part never sent shows. Others, and a surface the window
         // made anew at another size since the last whole draw (the frame
         // goes up at the next present), are drawn afresh first.
-        int ww = 0, wh = 0;
-        SDL_GetRendererOutputSize(renderer, &ww, &wh);
-        if (!sdl::KeepsWindowSurface(renderer) || ww != drawnWidth_ || wh != drawnHeight_) {
+        if (!sdl::KeepsWindowSurface(renderer) || !WindowAsDrawn(renderer)) {
             Draw(renderer);
         }
         const sdl::Viewport v = sdl::ClientViewport();
@@ -250,8 +266,7 @@ private:
         }
         const int bpp = BytesPerPixel(frame.format);
         const auto upload = [&](const SDL_Rect& r) {
-            const uint8_t* first = frame.pixels + static_cast<intptr_t>(frame.pitch) * r.y + static_cast<intptr_t>(r.x) * bpp;
-            return SDL_UpdateTexture(texture_, &r, first, frame.pitch) == 0;
+            return SDL_UpdateTexture(texture_, &r, PixelAt(frame.pixels, frame.pitch, r.x, r.y, bpp), frame.pitch) == 0;
         };
         if (stale_.w > 0 && !upload(stale_)) {
             return false;
@@ -273,16 +288,12 @@ private:
         if (stale_.w <= 0 || texture_ == nullptr || renderer == nullptr || textureRenderer_ != renderer) {
             return;
         }
-        int ww = 0, wh = 0;
-        SDL_GetRendererOutputSize(renderer, &ww, &wh);
-        SDL_Surface* surface = ww == drawnWidth_ && wh == drawnHeight_ ? SDL_GetWindowSurface(sdl::MainWindow()) : nullptr;
-        if (surface == nullptr || surface->format->format != SdlFormat(texFormat_) || SDL_MUSTLOCK(surface)) {
+        SDL_Surface* surface = WindowAsDrawn(renderer) ? WindowSurfaceIn(texFormat_) : nullptr;
+        if (surface == nullptr) {
             return;
         }
-        const int bpp = BytesPerPixel(texFormat_);
-        const uint8_t* first = static_cast<const uint8_t*>(surface->pixels) +
-                               static_cast<intptr_t>(surface->pitch) * (stalePlace_.y + stale_.y) +
-                               static_cast<intptr_t>(stalePlace_.x + stale_.x) * bpp;
+        const uint8_t* first = PixelAt(static_cast<const uint8_t*>(surface->pixels), surface->pitch,
+                                       stalePlace_.x + stale_.x, stalePlace_.y + stale_.y, BytesPerPixel(texFormat_));
         SDL_UpdateTexture(texture_, &stale_, first, surface->pitch);
         stale_ = {};
     }
@@ -317,10 +328,8 @@ private:
     bool PresentChangedParts(SDL_Renderer* renderer, const Frame& frame)
     {
         const sdl::Viewport v = sdl::ClientViewport();
-        int ww = 0, wh = 0;
-        SDL_GetRendererOutputSize(renderer, &ww, &wh);
         if (changedWhole_ || offsetX_ != 0 || offsetY_ != 0 || v.w != texWidth_ || v.h != texHeight_ ||
-            clientWidth_ != texWidth_ || clientHeight_ != texHeight_ || ww != drawnWidth_ || wh != drawnHeight_ ||
+            clientWidth_ != texWidth_ || clientHeight_ != texHeight_ || !WindowAsDrawn(renderer) ||
             !sdl::OverlayKeepsToStrip() || !sdl::KeepsWindowSurface(renderer)) {
             return false;
         }
@@ -336,7 +345,7 @@ private:
             for (const SDL_Rect& r : changed_) {
                 SDL_UnionRect(&stale_, &r, &stale_);
             }
-            stalePlace_ = {v.x, v.y, 0, 0};
+            stalePlace_ = {v.x, v.y};
         } else {
             if (!UpdateTexture(frame)) {
                 return false;
@@ -347,7 +356,7 @@ private:
         }
         // The overlay's frame runs as on every present; its strip is drawn
         // afresh and sent only when it looks different.
-        const SDL_Rect strip{0, 0, ww, sdl::MainWindowState().stripHeight};
+        const SDL_Rect strip{0, 0, drawnWidth_, sdl::MainWindowState().stripHeight};
         const bool stripDrawn = sdl::DrawOverlayIfChanged([&] {
             SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
             SDL_RenderFillRect(renderer, &strip);
@@ -367,8 +376,8 @@ private:
     // nothing copied) when the formats differ.
     bool CopyToWindowSurface(const Frame& frame, const std::vector<SDL_Rect>& places)
     {
-        SDL_Surface* surface = SDL_GetWindowSurface(sdl::MainWindow());
-        if (surface == nullptr || surface->format->format != SdlFormat(frame.format) || SDL_MUSTLOCK(surface)) {
+        SDL_Surface* surface = WindowSurfaceIn(frame.format);
+        if (surface == nullptr) {
             return false;
         }
         // The renderer draws into the same surface: what it has queued goes first.
@@ -378,9 +387,8 @@ private:
             const SDL_Rect& r = changed_[i];
             const SDL_Rect& at = places[i];
             const size_t bytes = static_cast<size_t>(r.w) * bpp;
-            const uint8_t* from = frame.pixels + static_cast<intptr_t>(frame.pitch) * r.y + static_cast<intptr_t>(r.x) * bpp;
-            uint8_t* to = static_cast<uint8_t*>(surface->pixels) + static_cast<intptr_t>(surface->pitch) * at.y +
-                          static_cast<intptr_t>(at.x) * bpp;
+            const uint8_t* from = PixelAt(frame.pixels, frame.pitch, r.x, r.y, bpp);
+            uint8_t* to = PixelAt(static_cast<uint8_t*>(surface->pixels), surface->pitch, at.x, at.y, bpp);
             for (int y = 0; y < r.h; ++y) {
                 std::memcpy(to, from, bytes);
                 from += frame.pitch;
@@ -388,6 +396,14 @@ private:
             }
         }
         return true;
+    }
+
+    // Whether the window is the size it had at the last whole draw.
+    bool WindowAsDrawn(SDL_Renderer* renderer) const
+    {
+        int ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer, &ww, &wh);
+        return ww == drawnWidth_ && wh == drawnHeight_;
     }
 
     void Draw(SDL_Renderer* renderer)
@@ -425,7 +441,7 @@ private:
     FrameFormat texFormat_ = FrameFormat::kXRGB8888;
     int clientWidth_ = 0, clientHeight_ = 0;
     int offsetX_ = 0, offsetY_ = 0;
-    // What the last Upload sent to the texture: all of it, or these rectangles.
+    // Where the frame TakeFrame took in changed: all of it, or these rectangles.
     bool changedWhole_ = true;
     std::vector<SDL_Rect> changed_;
     // The window's size at the last whole draw.
@@ -433,7 +449,7 @@ private:
     // What went straight to the window and not yet to the texture (empty:
     // nothing), and where the client area's corner was on the window then.
     SDL_Rect stale_{};
-    SDL_Rect stalePlace_{};
+    SDL_Point stalePlace_{};
     bool fullScreen_ = false;
     bool registered_ = false;
 };
