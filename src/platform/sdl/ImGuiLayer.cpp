@@ -441,8 +441,8 @@ bool DrawOverlayIfChanged(const std::function<void()>& before)
     // With no input since the last frame (so no press for it to take), no
     // drawer, nothing hovered or open and the same bar, the frame would draw
     // what the window shows: it need not run.
-    if (gOverlay.drawnLook != 0 && gOverlay.eventsSinceFrame == 0 && gOverlay.drawers.empty() && !gOverlay.inModal &&
-        !gOverlay.busy && gOverlay.framesWanted == 0 && StillInputs() == gOverlay.frameInputs) {
+    if (gOverlay.drawnLook != 0 && gOverlay.eventsSinceFrame == 0 && OverlayKeepsToStrip() &&
+        gOverlay.framesWanted == 0 && StillInputs() == gOverlay.frameInputs) {
         return false;
     }
     BeginImGuiFrame();
