@@ -10,9 +10,6 @@ namespace platform::sdl {
 
 SDL_Window* MainWindow();
 SDL_Renderer* MainRenderer();
-// True when renderer is SDL's GL renderer on a GL driver that draws on the
-// CPU (llvmpipe, softpipe, swrast).
-bool RendersOnSoftwareGl(SDL_Renderer* renderer);
 // True when renderer is SDL's software renderer drawing into its window's
 // surface: what it drew stays there between presents, so a frame may redraw
 // and send to the window only the parts that changed.

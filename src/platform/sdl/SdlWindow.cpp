@@ -41,6 +41,9 @@ void WindowToClient(int windowX, int windowY, int* clientX, int* clientY)
 void SetClientViewport(const Viewport& viewport) { gState.viewport = viewport; }
 Viewport ClientViewport() { return gState.viewport; }
 
+namespace {
+// True when renderer is SDL's GL renderer on a GL driver that draws on the
+// CPU (llvmpipe, softpipe, swrast).
 bool RendersOnSoftwareGl(SDL_Renderer* renderer)
 {
     SDL_RendererInfo info;
@@ -63,6 +66,7 @@ bool RendersOnSoftwareGl(SDL_Renderer* renderer)
     }
     return false;
 }
+}  // namespace
 
 bool KeepsWindowSurface(SDL_Renderer* renderer)
 {
