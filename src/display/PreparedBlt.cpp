@@ -51,9 +51,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
     // maxima of left edges and minima of right edges, so cutting the clip to
     // the plane once here and clipping by the result alone is the same.
     if (clip != nullptr) {
-        Rect& r = dst_.rect;
-        r = Rect{std::max(clip->left, r.left), std::max(clip->top, r.top), std::min(clip->right, r.right),
-                 std::min(clip->bottom, r.bottom)};
+        dst_.rect = dst_.rect.ClippedTo(*clip);
     }
     return true;
 }
