@@ -1,7 +1,5 @@
 #include "display/MouseCursor.h"
 
-#include <algorithm>
-
 #include "display/FastDraw.h"
 #include "platform/Window.h"
 
@@ -48,9 +46,7 @@ int CMouseCursor::Draw(CPlaneBase* target)
     if (back != nullptr && target == back) {
         int w = 0, h = 0;
         back->GetSize(&w, &h);
-        Rect inside;
-        SetRect(&inside, std::max(rect_.left, 0), std::max(rect_.top, 0), std::min(rect_.right, w),
-                std::min(rect_.bottom, h));
+        const Rect inside = rect_.ClippedTo(Rect{0, 0, w, h});
         int uw = 0, uh = 0;
         under_.GetSize(&uw, &uh);
         const bool fits = uw == inside.Width() && uh == inside.Height() &&

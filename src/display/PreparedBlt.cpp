@@ -29,21 +29,16 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
         arg_ = src->GetColorKey();
         break;
     case PieceOp::kAlphaBltFastFade:
-        kernel_ = FindAlphaPieceKernel(df, sf, true);
-        batch_ = FindAlphaPieceBatch(df, sf, true);
-        columns_ = FindAlphaColumnsKernel(df, sf, true);
-        blocks_ = FindAlphaBlocksKernel(df, sf, true);
-        repeat_ = FindAlphaRepeatKernel(df, sf, true);
-        arg_ = static_cast<uint32_t>(factor) & 0xFF;
+    case PieceOp::kBltAuto: {  // kBltAuto here: a source with alpha
+        const bool fade = op == PieceOp::kAlphaBltFastFade;
+        kernel_ = FindAlphaPieceKernel(df, sf, fade);
+        batch_ = FindAlphaPieceBatch(df, sf, fade);
+        columns_ = FindAlphaColumnsKernel(df, sf, fade);
+        blocks_ = FindAlphaBlocksKernel(df, sf, fade);
+        repeat_ = FindAlphaRepeatKernel(df, sf, fade);
+        arg_ = fade ? static_cast<uint32_t>(factor) & 0xFF : 0;
         break;
-    case PieceOp::kBltAuto:  // a source with alpha
-        kernel_ = FindAlphaPieceKernel(df, sf, false);
-        batch_ = FindAlphaPieceBatch(df, sf, false);
-        columns_ = FindAlphaColumnsKernel(df, sf, false);
-        blocks_ = FindAlphaBlocksKernel(df, sf, false);
-        repeat_ = FindAlphaRepeatKernel(df, sf, false);
-        arg_ = 0;
-        break;
+    }
     }
     dst_ = dst->GetSurfaceView();
     src_ = src->GetSurfaceView();
@@ -51,9 +46,7 @@ bool PreparedBlt::Prepare(CFastPlane* dst, CFastPlane* src, PieceOp op, int fact
     // maxima of left edges and minima of right edges, so cutting the clip to
     // the plane once here and clipping by the result alone is the same.
     if (clip != nullptr) {
-        Rect& r = dst_.rect;
-        r = Rect{std::max(clip->left, r.left), std::max(clip->top, r.top), std::min(clip->right, r.right),
-                 std::min(clip->bottom, r.bottom)};
+        dst_.rect = dst_.rect.ClippedTo(*clip);
     }
     return true;
 }

@@ -1,6 +1,5 @@
 #include "display/PresentedFrame.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -38,7 +37,7 @@ std::vector<Rect> CPresentedFrame::TakeChanges(const uint8_t* pixels, int32_t pi
         return out;
     }
     for (const Rect& r : *mayHaveChanged) {
-        const Rect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
+        const Rect area = r.ClippedTo(Rect{0, 0, width, height});
         if (area.IsEmpty()) {
             continue;
         }
@@ -62,7 +61,7 @@ std::vector<Rect> CPresentedFrame::TakeUncompared(const std::vector<Rect>& chang
         out.push_back({0, 0, width, height});
     } else {
         for (const Rect& r : changed) {
-            const Rect area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
+            const Rect area = r.ClippedTo(Rect{0, 0, width, height});
             if (!area.IsEmpty()) {
                 out.push_back(area);
             }

@@ -2,8 +2,9 @@
 // CPictureDecoder: decodes a picture that the program's own PNG, BMP and
 // "bma" readers do not read: an uncompressed BMP held in memory, a JPEG, GIF
 // or icon (in place of the system's OLE picture loader; image/OlePicture.h
-// says how transparency is drawn), or anything an image plug-in accepts. Made per picture by gPictureDecoderFactory; works on a file image
-// already loaded by a CFile that must outlive it.
+// says how transparency is drawn), or anything an image plug-in accepts.
+// Made per picture by gPictureDecoderFactory; works on a file image already
+// loaded by a CFile that must outlive it.
 #include <cstdint>
 #include <memory>
 

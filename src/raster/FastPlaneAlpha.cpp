@@ -223,17 +223,20 @@ void AlphaColumnsPiece(const SurfaceView& dstView, const SurfaceView& srcView, c
     const PieceRows32 r(dstView, srcView, piece);
     const int factor = static_cast<int>(f);
     const AlphaPixel<D, S, Fade> step{factor};
+#if defined(LANTERN_HAVE_SSE2)
+    // The lanes each four columns keep, the same on every row.
+    const auto lane = [pattern](int k) { return (pattern >> k & 1) != 0 ? 0 : -1; };
+    const __m128i keep[4] = {_mm_set_epi32(lane(3), lane(2), lane(1), lane(0)),
+                             _mm_set_epi32(lane(7), lane(6), lane(5), lane(4)),
+                             _mm_set_epi32(lane(11), lane(10), lane(9), lane(8)),
+                             _mm_set_epi32(lane(15), lane(14), lane(13), lane(12))};
+#endif
     const uint8_t* srcRow = r.src;
     uint8_t* dstRow = r.dst;
     for (int j = 0; j < r.rows; ++j, srcRow += r.srcPitch, dstRow += r.dstPitch) {
         int i = 0;
 #if defined(LANTERN_HAVE_SSE2)
         if (r.simd) {
-            const auto lane = [pattern](int k) { return (pattern >> k & 1) != 0 ? 0 : -1; };
-            const __m128i keep[4] = {_mm_set_epi32(lane(3), lane(2), lane(1), lane(0)),
-                                     _mm_set_epi32(lane(7), lane(6), lane(5), lane(4)),
-                                     _mm_set_epi32(lane(11), lane(10), lane(9), lane(8)),
-                                     _mm_set_epi32(lane(15), lane(14), lane(13), lane(12))};
             for (; i + 4 <= r.cols; i += 4) {
                 if ((pattern >> (i & 15) & 15) != 0) {
                     raster::MixFour32Masked<true, Fade>(dstRow + i * 4, srcRow + i * 4, factor, keep[(i >> 2) & 3]);

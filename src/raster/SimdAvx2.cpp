@@ -30,10 +30,20 @@ LANTERN_AVX2 inline __m256i Mix(__m256i s16, __m256i d16, __m256i fa)
     return _mm256_add_epi16(Div255(_mm256_mullo_epi16(s16, w)), Div255(_mm256_mullo_epi16(d16, iw)));
 }
 
+// Eight pixels mixed; byte 3 := 0. unpack and pack work within each 128-bit
+// lane, so the pixel order comes back as it went in.
+template <bool Faded>
+LANTERN_AVX2 inline __m256i MixEight(__m256i sv, __m256i dv, __m256i fa)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i rl = Mix<Faded>(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero), fa);
+    const __m256i rh = Mix<Faded>(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero), fa);
+    return _mm256_and_si256(_mm256_packus_epi16(rl, rh), _mm256_set1_epi32(0x00FFFFFF));
+}
+
 template <bool Faded>
 LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& done)
 {
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i fa = _mm256_set1_epi16(static_cast<short>(factor));
@@ -53,12 +63,7 @@ LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& 
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), _mm256_and_si256(sv, colour));
             continue;
         }
-        // unpack and pack work within each 128-bit lane, so the pixel order
-        // comes back as it went in.
-        const __m256i rl = Mix<Faded>(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero), fa);
-        const __m256i rh = Mix<Faded>(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero), fa);
-        const __m256i r = _mm256_and_si256(_mm256_packus_epi16(rl, rh), colour);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), r);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), MixEight<Faded>(sv, dv, fa));
     }
     done = i;
 }
@@ -67,8 +72,6 @@ template <bool Faded>
 LANTERN_AVX2 void Quads(uint8_t* const* dsts, const uint8_t* const* srcs, int count, intptr_t dstPitch,
                         intptr_t srcPitch, int factor)
 {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i fa = _mm256_set1_epi16(static_cast<short>(factor));
     for (int k = 0; k < count; ++k) {
         // Row 0 of the group in the low lane, row 1 in the high one; each
@@ -81,9 +84,7 @@ LANTERN_AVX2 void Quads(uint8_t* const* dsts, const uint8_t* const* srcs, int co
         const __m256i dv =
             _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d))),
                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + dstPitch)), 1);
-        const __m256i rl = Mix<Faded>(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero), fa);
-        const __m256i rh = Mix<Faded>(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero), fa);
-        const __m256i r = _mm256_and_si256(_mm256_packus_epi16(rl, rh), colour);
+        const __m256i r = MixEight<Faded>(sv, dv, fa);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(r));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + dstPitch), _mm256_extracti128_si256(r, 1));
     }

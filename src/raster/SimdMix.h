@@ -94,15 +94,11 @@ template <bool PerPixel, bool Faded>
 template <bool PerPixel, bool Faded>
 [[gnu::always_inline]] inline void MixQuad32(uint8_t* d0, uint8_t* d1, const uint8_t* s0, const uint8_t* s1, int a)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
     const __m128i sv = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s0)),
                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s1)));
     const __m128i dv = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0)),
                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d1)));
-    const __m128i rl = MixWide<PerPixel, Faded>(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero), fa);
-    const __m128i rh = MixWide<PerPixel, Faded>(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero), fa);
-    const __m128i r = _mm_and_si128(_mm_packus_epi16(rl, rh), _mm_set1_epi32(0x00FFFFFF));
+    const __m128i r = MixFourOf32<PerPixel, Faded>(sv, dv, a);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(d0), r);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(d1), _mm_unpackhi_epi64(r, r));
 }
@@ -125,15 +121,11 @@ template <bool PerPixel, bool Faded>
         const int32_t x = _mm_cvtsi128_si32(v);
         std::memcpy(p, &x, 4);
     };
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i fa = _mm_set1_epi16(static_cast<short>(a));
     const __m128i sv = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s0)),
                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s1)));
     const __m128i dv = _mm_unpacklo_epi64(_mm_unpacklo_epi32(load(d0), load(d0 + 4)),
                                           _mm_unpacklo_epi32(load(d1), load(d1 + 4)));
-    const __m128i rl = MixWide<PerPixel, Faded>(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero), fa);
-    const __m128i rh = MixWide<PerPixel, Faded>(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero), fa);
-    const __m128i r = _mm_and_si128(_mm_packus_epi16(rl, rh), _mm_set1_epi32(0x00FFFFFF));
+    const __m128i r = MixFourOf32<PerPixel, Faded>(sv, dv, a);
     store(d0, r);
     store(d0 + 4, _mm_srli_si128(r, 4));
     store(d1, _mm_srli_si128(r, 8));

@@ -21,23 +21,18 @@ int StraightBlind(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_
         const int64_t step = level >> shift;
         const int64_t mask = period - 1;
         const int64_t count = columns ? s.w : s.h;
+        const auto open = [&](int64_t i) { return (backward ? mask - (i & mask) : (i & mask)) <= step; };
         if constexpr (std::decay_t<decltype(sink)>::kDrawsColumns) {
             // The open columns repeat every period (8 or 16) columns: one
             // piece of the whole picture with the closed ones masked out,
             // rather than a walk down every open column.
             if (columns) {
-                unsigned pattern = 0;
-                for (int64_t i = 0; i < 16; ++i) {
-                    const int64_t place = backward ? mask - (i & mask) : (i & mask);
-                    pattern |= (place <= step ? 1u : 0u) << i;
-                }
-                sink.DrawColumns(x, y, PieceRect({0, 0, s.w, s.h}), pattern);
+                sink.DrawColumns(x, y, PieceRect({0, 0, s.w, s.h}), ColumnPattern(open));
                 return;
             }
         }
         for (int64_t i = 0; i < count; ++i) {
-            const int64_t place = backward ? mask - (i & mask) : (i & mask);
-            if (place > step) {
+            if (!open(i)) {
                 continue;
             }
             if (columns) {
@@ -67,10 +62,7 @@ int SlantedBlind(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t
             // is one piece with the columns between the runs masked out.
             for (int64_t j = 0; j < s.h; ++j) {
                 const int64_t start = -(j % (period - 1));
-                unsigned pattern = 0;
-                for (int64_t c = 0; c < 16; ++c) {
-                    pattern |= (((c - start) % period) < run ? 1u : 0u) << c;
-                }
+                const unsigned pattern = ColumnPattern([&](int64_t c) { return (c - start) % period < run; });
                 sink.DrawColumns(x, y + j, PieceRect({0, j, s.w, 1}), pattern);
             }
             return;
@@ -103,10 +95,7 @@ int CellSquares(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t 
             // The squares (shorter than their cells at every level, so they
             // never meet) of a row of cells are one band of rows with the
             // columns between them masked out; cells are 4, 8 or 16 wide.
-            unsigned pattern = 0;
-            for (int64_t c = 0; c < 16; ++c) {
-                pattern |= (c % cell < side ? 1u : 0u) << c;
-            }
+            const unsigned pattern = ColumnPattern([&](int64_t c) { return c % cell < side; });
             for (int64_t v = 0; v < s.h && pattern != 0; v += cell) {
                 sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, std::min(side, s.h - v)}), pattern);
             }

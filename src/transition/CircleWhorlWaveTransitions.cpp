@@ -160,10 +160,8 @@ int Whorl(CPlaneBase* dst, CPlaneBase* src, int32_t x, int32_t y, int32_t level,
                 // every sixteen pixels or less, so it is one band of rows
                 // with the columns of the cells not drawn masked out.
                 if (cell <= 4) {
-                    unsigned pattern = 0;
-                    for (int64_t c = 0; c < 16; ++c) {
-                        pattern |= ((drawnColumns >> ((c / cell) & 3)) & 1u) << c;
-                    }
+                    const unsigned pattern =
+                        ColumnPattern([&](int64_t c) { return ((drawnColumns >> ((c / cell) & 3)) & 1u) != 0; });
                     sink.DrawColumns(x, y + v, PieceRect({0, v, s.w, std::min(cell, s.h - v)}), pattern);
                     continue;
                 }

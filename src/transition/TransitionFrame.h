@@ -94,6 +94,17 @@ constexpr unsigned RepeatEveryFour(unsigned pattern)
     return (pattern & 15) * 0x1111u;
 }
 
+// The sixteen-column pattern of DrawColumns whose bit c is drawn(c).
+template <class Drawn>
+constexpr unsigned ColumnPattern(Drawn drawn)
+{
+    unsigned pattern = 0;
+    for (int64_t c = 0; c < 16; ++c) {
+        pattern |= (drawn(c) ? 1u : 0u) << c;
+    }
+    return pattern;
+}
+
 // Piece sinks, one per draw mode. Each draws one source rectangle at a
 // destination point, 1:1 or (tensile only) stretched to a destination size.
 struct SinkBase {
