@@ -214,6 +214,5 @@ struct ConfigKey {
     const char* namePattern = nullptr;  // list rows: the key of each name ("se%d")
     int nameCode = 0;                   // list rows: the code of a missing name
     int CGameConfig::*member = nullptr;  // int rows: the member it fills
-    ConfigRange range{};                 // int rows and list counts
 };
 const std::vector<ConfigKey>& ConfigKeys();
