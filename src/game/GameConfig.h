@@ -199,10 +199,11 @@ constexpr int kConfigUserIniOutside = 300;
 constexpr int kConfigSaveDataOutside = 301;
 
 // Reads the settings file into gConfig, each number brought into its range
-// (ConfigRange): 0 when every key was read, 1 when the file cannot be loaded, else the code of the first missing key (earlier
-// members keep what was read, later ones are untouched), or one of the codes
-// above once every key is there. *why, when given,
-// gets what failed ("not found", "key \"seDir\" missing from [global]").
+// (ConfigRange): 0 when every key was read, 1 when the file cannot be
+// loaded, else the code of the first missing key (earlier members keep what
+// was read, later ones are untouched), or one of the codes above once every
+// key is there. *why, when given, gets what failed ("not found",
+// "key \"seDir\" missing from [global]").
 int LoadConfig(std::string fileName, std::string* why = nullptr);
 
 // One row of the settings table, in reading order (for tests and tools).
