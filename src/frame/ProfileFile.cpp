@@ -10,12 +10,7 @@
 #include "frame/ProfileScramble.h"
 #include "frame/WriteFileAtomic.h"
 
-namespace {
-
-// Decimal text to integer: leading white space, an optional sign, digits up
-// to the first other character; no digits gives 0. Values beyond int clamp
-// to INT_MIN / INT_MAX instead of wrapping.
-int TextToInt(const std::string& text)
+int ProfileTextToInt(const std::string& text)
 {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
@@ -37,8 +32,6 @@ int TextToInt(const std::string& text)
     }
     return static_cast<int>(negative ? -value : value);
 }
-
-}  // namespace
 
 int ProfileFile::load(const std::string& fileName)
 {
@@ -125,7 +118,7 @@ int ProfileFile::GetInt(const std::string& section, const std::string& key, int*
     if (GetString(section, key, &text) != 0) {
         return 1;
     }
-    *out = TextToInt(text);
+    *out = ProfileTextToInt(text);
     return 0;
 }
 

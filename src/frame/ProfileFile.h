@@ -35,8 +35,7 @@ public:
 
     // 0 and the value in *out; 1 when the section or key is missing (out untouched).
     int GetString(const std::string& section, const std::string& key, std::string* out) const;
-    // GetString, then the decimal text-to-integer rule (leading blanks, optional
-    // sign, digits up to the first other character; none gives 0).
+    // GetString, then ProfileTextToInt.
     int GetInt(const std::string& section, const std::string& key, int* out) const;
     // Finds or appends the section and the key; returns 0.
     int SetString(const std::string& section, const std::string& key, const std::string& value);
@@ -58,3 +57,8 @@ private:
     Index sectionIndex_;            // name -> place in sections_
     std::vector<Index> keyIndex_;   // per section: key -> place in its entries
 };
+
+// The decimal text-to-integer rule of profile values: leading white space,
+// an optional sign, digits up to the first other character; no digits gives
+// 0. Values beyond int clamp to INT_MIN / INT_MAX instead of wrapping.
+int ProfileTextToInt(const std::string& text);

@@ -20,6 +20,12 @@ struct Rect {
         return {left > o.left ? left : o.left, top > o.top ? top : o.top, right < o.right ? right : o.right,
                 bottom < o.bottom ? bottom : o.bottom};
     }
+    // The smallest rectangle holding this one and o.
+    Rect UnitedWith(const Rect& o) const
+    {
+        return {left < o.left ? left : o.left, top < o.top ? top : o.top, right > o.right ? right : o.right,
+                bottom > o.bottom ? bottom : o.bottom};
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

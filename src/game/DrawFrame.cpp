@@ -53,8 +53,7 @@ void MergeDirtyRects(RectList* list, const Rect& bounds)
             grown = false;
             for (size_t i = 0; i < out.size();) {
                 if (OverlapsOrTouches(out[i], r)) {
-                    r = {std::min(r.left, out[i].left), std::min(r.top, out[i].top),
-                         std::max(r.right, out[i].right), std::max(r.bottom, out[i].bottom)};
+                    r = r.UnitedWith(out[i]);
                     out.erase(out.begin() + static_cast<ptrdiff_t>(i));
                     grown = true;
                 } else {

@@ -292,7 +292,6 @@ const std::vector<ConfigKey>& ConfigKeys()
             }
             if (const IntMember* m = std::get_if<IntMember>(&row.target))
                 key.member = *m;
-            key.range = row.range;
             out.push_back(key);
         }
         return out;

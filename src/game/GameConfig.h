@@ -199,10 +199,11 @@ constexpr int kConfigUserIniOutside = 300;
 constexpr int kConfigSaveDataOutside = 301;
 
 // Reads the settings file into gConfig, each number brought into its range
-// (ConfigRange): 0 when every key was read, 1 when the file cannot be loaded, else the code of the first missing key (earlier
-// members keep what was read, later ones are untouched), or one of the codes
-// above once every key is there. *why, when given,
-// gets what failed ("not found", "key \"seDir\" missing from [global]").
+// (ConfigRange): 0 when every key was read, 1 when the file cannot be
+// loaded, else the code of the first missing key (earlier members keep what
+// was read, later ones are untouched), or one of the codes above once every
+// key is there. *why, when given, gets what failed ("not found",
+// "key \"seDir\" missing from [global]").
 int LoadConfig(std::string fileName, std::string* why = nullptr);
 
 // One row of the settings table, in reading order (for tests and tools).
@@ -214,6 +215,5 @@ struct ConfigKey {
     const char* namePattern = nullptr;  // list rows: the key of each name ("se%d")
     int nameCode = 0;                   // list rows: the code of a missing name
     int CGameConfig::*member = nullptr;  // int rows: the member it fills
-    ConfigRange range{};                 // int rows and list counts
 };
 const std::vector<ConfigKey>& ConfigKeys();

@@ -74,9 +74,10 @@ std::shared_ptr<CPlaneBase> GameServices::PictureOf(const PictureLayer& layer, b
         peakBytes_ = std::max(peakBytes_, held);
         return plane;
     }
-    if (held > RestoreLimit()) {
+    const size_t limit = RestoreLimit();
+    if (held > limit) {
         WriteErrorLine("saved pictures refused at " + layer.name + ": they would hold " + std::to_string(held >> 20) +
-                       " MiB, more than the " + std::to_string(RestoreLimit() >> 20) + " MiB a save may restore");
+                       " MiB, more than the " + std::to_string(limit >> 20) + " MiB a save may restore");
         return nullptr;
     }
     return plane;

@@ -154,10 +154,10 @@ int32_t CScriptFrame::Level() const
 
 int32_t CScriptFrame::BackLevel() const
 {
-    const int64_t divisor = static_cast<int64_t>(end_) - start_ - 1;
     const int64_t maxLevel = gConfig.BackColor & 0xFF;
-    if (divisor < 1)
+    if (Instant())
         return state_ == kStateDone ? static_cast<int32_t>(maxLevel) : 0;
+    const int64_t divisor = static_cast<int64_t>(end_) - start_ - 1;
     return static_cast<int32_t>(std::clamp<int64_t>(maxLevel * elapsed_ / divisor, 0, 255));
 }
 

@@ -1,18 +1,6 @@
 #include "game/ScrollRegionEffect.h"
 
-#include <algorithm>
-
 #include "display/PlaneBase.h"
-
-namespace {
-
-Rect Union(const Rect& a, const Rect& b)
-{
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
-}  // namespace
 
 int CScrollRegionEffect::AddDirtyRects(CPlaneBase* target, RectList* list)
 {
@@ -34,10 +22,10 @@ int CScrollRegionEffect::AddDirtyRects(CPlaneBase* target, RectList* list)
     };
     const int32_t e0 = edge(elapsed_);
     const int32_t e1 = edge(nextElapsed);
-    Rect top = Union({left, e0 - PH, right, e0}, {left, e1 - PH, right, e1});
+    Rect top = Rect{left, e0 - PH, right, e0}.UnitedWith({left, e1 - PH, right, e1});
     IntersectBounds(&top, 0, 0, TW - 1, TH - 1);
     list->push_back(top);
-    Rect bottom = Union({left, TH - e0, right, TH - e0 + PH}, {left, TH - e1, right, TH - e1 + PH});
+    Rect bottom = Rect{left, TH - e0, right, TH - e0 + PH}.UnitedWith({left, TH - e1, right, TH - e1 + PH});
     IntersectBounds(&bottom, 0, 0, TW - 1, TH - 1);
     list->push_back(bottom);
     return 2;

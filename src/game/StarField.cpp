@@ -124,8 +124,7 @@ void CStarField::AddMovedRects(RectList* list) const
         // A star moves a few pixels a frame: both places make one small
         // rectangle, except when it wraps round the field.
         if (std::abs(now.left - was.left) < 16 && std::abs(now.top - was.top) < 16) {
-            list->push_back({std::min(now.left, was.left), std::min(now.top, was.top), std::max(now.right, was.right),
-                             std::max(now.bottom, was.bottom)});
+            list->push_back(now.UnitedWith(was));
         } else {
             list->push_back(was);
             list->push_back(now);

@@ -160,18 +160,15 @@ int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const 
     // Every rectangle is painted from black up as the whole frame is, so a
     // pixel gets the whole frame's value however many rectangles hold it:
     // the rectangles need no merging, only clipping to the target.
-    RectList painted;
-    painted.reserve(rects.size());
     for (Rect r : rects) {
         r = r.ClippedTo({0, 0, w, h});
         if (r.IsEmpty())
             continue;
         DrawWithin(target, &r);
-        painted.push_back(r);
+        drawn->push_back(r);
     }
     stars_.MarkDrawn();
     stars_.Move();
     drawnHighlight_ = highlight_;
-    drawn->insert(drawn->end(), painted.begin(), painted.end());
     return 1;
 }

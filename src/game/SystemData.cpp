@@ -1,8 +1,5 @@
 #include "game/SystemData.h"
 
-#include <algorithm>
-#include <climits>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,27 +12,8 @@ std::set<std::string> gSeenPictures;
 
 namespace {
 
-// The decimal text-to-integer rule of the settings: leading blanks, an
-// optional sign, digits up to the first other character; none gives 0.
-// A number beyond int stops at INT_MIN / INT_MAX (a variable saved as
-// 99999999999 reads as the largest value, not as whatever it wraps to).
-int TextToInt(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    const int64_t limit = negative ? -int64_t{INT_MIN} : int64_t{INT_MAX};
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min(limit, value * 10 + (text[i] - '0'));
-    return static_cast<int>(negative ? -value : value);
-}
-
-// True when TextToInt finds digits in the text (so 0 is a number read, not
-// the "no number" result).
+// True when ProfileTextToInt finds digits in the text (so 0 is a number
+// read, not the "no number" result).
 bool HasLeadingNumber(const std::string& text)
 {
     size_t i = text.find_first_not_of(" \t");
@@ -99,7 +77,7 @@ int LoadSystemData(std::string fileName)
         // overwrite variable 0 by converting to 0.
         for (const auto& [key, value] : section->entries) {
             if (HasLeadingNumber(key))
-                gConfig.systemInt[TextToInt(key)] = TextToInt(value);
+                gConfig.systemInt[ProfileTextToInt(key)] = ProfileTextToInt(value);
         }
     }
     gSeenPictures.clear();
@@ -109,7 +87,7 @@ int LoadSystemData(std::string fileName)
     }
     if (const ProfileFile::Section* section = file.FindSection("SceneSeen")) {
         for (const auto& entry : section->entries)
-            gSceneSeen.insert(TextToInt(entry.first));
+            gSceneSeen.insert(ProfileTextToInt(entry.first));
     }
     ReadInt(file, "vista", "AnimationLength", &gConfig.vistaAnimationLength);
     ReadInt(file, "text", "interval", &gConfig.interval);

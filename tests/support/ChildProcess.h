@@ -8,6 +8,21 @@
 
 namespace test_support {
 
+// Waits up to `seconds` for the child to end and gives its wait status, or
+// -1 when it has not ended by then (it is then killed and reaped).
+inline int WaitStatusWithin(pid_t child, int seconds)
+{
+    int status = 0;
+    for (int waited = 0; waited < seconds * 20; ++waited) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return status;
+        usleep(50000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
 // Runs `body` in a child process and returns its exit status: -1 when it has
 // not ended within `seconds` (it is then killed), -2 when a signal ended it.
 template <class F>
@@ -16,15 +31,10 @@ int ChildStatusWithin(int seconds, F body)
     const pid_t child = fork();
     if (child == 0)
         _exit(body());
-    int status = 0;
-    for (int waited = 0; waited < seconds * 20; ++waited) {
-        if (waitpid(child, &status, WNOHANG) == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-        usleep(50000);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return -1;
+    const int status = WaitStatusWithin(child, seconds);
+    if (status == -1)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
 }  // namespace test_support

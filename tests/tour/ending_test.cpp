@@ -16,6 +16,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/ChildProcess.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -33,18 +35,6 @@ bool CatchesSigterm(pid_t pid)
         }
     }
     return false;
-}
-
-// Waits up to `seconds` for the child to end; its wait status, or -1.
-int WaitFor(pid_t pid, int seconds)
-{
-    int status = 0;
-    for (int i = 0; i < seconds * 20; ++i) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return status;
-        usleep(50000);
-    }
-    return -1;
 }
 
 TEST(Ending, sigterm_ends_the_program_at_once_when_the_user_file_cannot_be_written)
@@ -87,11 +77,7 @@ TEST(Ending, sigterm_ends_the_program_at_once_when_the_user_file_cannot_be_writt
     // Let it settle into its frame loop a little (not needed for the result).
     usleep(500000);
     kill(child, SIGTERM);
-    const int status = WaitFor(child, 10);
-    if (status == -1) {
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-    }
+    const int status = test_support::WaitStatusWithin(child, 10);
     std::ifstream in(errPath);
     std::stringstream err;
     err << in.rdbuf();
