@@ -2,6 +2,7 @@
 #include "platform/SingleInstance.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
@@ -176,6 +177,12 @@ const std::string& SingleInstanceGuard::LockPath() const { return impl_->lockPat
 int SingleInstanceGuard::TakePokes()
 {
     if (impl_->listenFd < 0) {
+        return 0;
+    }
+    // The pump asks every frame and almost never finds a knock: poll first,
+    // since a refused accept still makes and drops a socket in the kernel.
+    pollfd knock{impl_->listenFd, POLLIN, 0};
+    if (poll(&knock, 1, 0) <= 0 || (knock.revents & POLLIN) == 0) {
         return 0;
     }
     int count = 0;
