@@ -44,30 +44,34 @@ Rect CStarField::PlaceOf(const Star& s) const
 
 namespace {
 
-int BandOf(int top, int bandHeight, int bands)
+// The cell column or row holding pixel coordinate v, kept inside the grid.
+int CellOf(int v, int cell, int cells)
 {
-    return std::clamp(top / bandHeight, 0, bands - 1);
+    return std::clamp(v / cell, 0, cells - 1);
 }
 
 }  // namespace
 
 void CStarField::Place()
 {
-    // A counting sort of the stars by band, each band in the field's order.
-    std::array<uint16_t, kStarCount> bandOf{};
-    std::array<uint16_t, kBands + 1> next{};
+    // A counting sort of the stars by cell, each cell in the field's order.
+    std::array<uint16_t, kStarCount> cellOf{};
+    std::array<uint16_t, kCellsWide * kCellsHigh + 1> next{};
+    widest_ = 0;
     tallest_ = 0;
     for (size_t i = 0; i < stars_.size(); ++i) {
-        standsAt_[i] = PlaceOf(stars_[i]);
-        tallest_ = std::max(tallest_, standsAt_[i].Height());
-        bandOf[i] = static_cast<uint16_t>(BandOf(standsAt_[i].top, kBandHeight, kBands));
-        ++next[bandOf[i] + 1u];
+        const Rect& at = standsAt_[i] = PlaceOf(stars_[i]);
+        widest_ = std::max(widest_, at.Width());
+        tallest_ = std::max(tallest_, at.Height());
+        cellOf[i] = static_cast<uint16_t>(CellOf(at.top, kCell, kCellsHigh) * kCellsWide +
+                                          CellOf(at.left, kCell, kCellsWide));
+        ++next[cellOf[i] + 1u];
     }
-    for (size_t b = 1; b < next.size(); ++b)
-        next[b] = static_cast<uint16_t>(next[b] + next[b - 1]);
-    bandStart_ = next;
+    for (size_t c = 1; c < next.size(); ++c)
+        next[c] = static_cast<uint16_t>(next[c] + next[c - 1]);
+    cellStart_ = next;
     for (size_t i = 0; i < stars_.size(); ++i)
-        byBand_[next[bandOf[i]]++] = static_cast<uint16_t>(i);
+        byCell_[next[cellOf[i]]++] = static_cast<uint16_t>(i);
 }
 
 void CStarField::Draw(CPlaneBase* target, const Rect* clip)
@@ -80,15 +84,22 @@ void CStarField::Draw(CPlaneBase* target, const Rect* clip)
             draw(s);
         return;
     }
-    // The stars whose top lies from one star's height above the clip to its
-    // bottom, marked and then drawn in the field's order.
+    // The stars whose top-left corner lies from one star's size above and
+    // left of the clip to its bottom and right, marked and then drawn in
+    // the field's order.
     std::array<uint64_t, (kStarCount + 63) / 64> meets{};
-    const int first = BandOf(clip->top - tallest_, kBandHeight, kBands);
-    const int last = BandOf(clip->bottom, kBandHeight, kBands);
-    for (size_t k = bandStart_[static_cast<size_t>(first)]; k < bandStart_[static_cast<size_t>(last) + 1]; ++k) {
-        const uint16_t i = byBand_[k];
-        if (standsAt_[i].Overlaps(*clip))
-            meets[i / 64] |= uint64_t{1} << (i % 64);
+    const int firstColumn = CellOf(clip->left - widest_, kCell, kCellsWide);
+    const int lastColumn = CellOf(clip->right, kCell, kCellsWide);
+    const int firstRow = CellOf(clip->top - tallest_, kCell, kCellsHigh);
+    const int lastRow = CellOf(clip->bottom, kCell, kCellsHigh);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const size_t from = cellStart_[static_cast<size_t>(row * kCellsWide + firstColumn)];
+        const size_t to = cellStart_[static_cast<size_t>(row * kCellsWide + lastColumn + 1)];
+        for (size_t k = from; k < to; ++k) {
+            const uint16_t i = byCell_[k];
+            if (standsAt_[i].Overlaps(*clip))
+                meets[i / 64] |= uint64_t{1} << (i % 64);
+        }
     }
     for (size_t w = 0; w < meets.size(); ++w) {
         for (uint64_t bits = meets[w]; bits != 0; bits &= bits - 1)

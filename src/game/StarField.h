@@ -48,18 +48,21 @@ private:
     // Brings standsAt_ up to where the stars stand now.
     void Place();
 
-    // Stars by the band of kBandHeight rows their top stands in, for
-    // finding the few that meet a small rectangle: band b's stars are
-    // byBand_[bandStart_[b]] to byBand_[bandStart_[b + 1] - 1], in one
-    // small block that a frame's many lookups find in the cache.
-    static constexpr int kBandHeight = 8;
-    static constexpr int kBands = kFieldHeight / kBandHeight + 1;
+    // Stars by the cell of kCell x kCell pixels their top-left corner stands
+    // in, cells numbered along rows, for finding the few that meet a small
+    // rectangle: cell c's stars are byCell_[cellStart_[c]] to
+    // byCell_[cellStart_[c + 1] - 1], so the cells of one row that a
+    // rectangle reaches hold one run of stars. All of it fits a few lines
+    // of the cache, which a frame's many lookups share.
+    static constexpr int kCell = 16;
+    static constexpr int kCellsWide = kFieldWidth / kCell + 1;
+    static constexpr int kCellsHigh = kFieldHeight / kCell + 1;
 
     std::array<Star, kStarCount> stars_{};
     std::array<Rect, kStarCount> standsAt_{};
-    std::array<uint16_t, kBands + 1> bandStart_{};
-    std::array<uint16_t, kStarCount> byBand_{};
-    int tallest_ = 0;
+    std::array<uint16_t, kCellsWide * kCellsHigh + 1> cellStart_{};
+    std::array<uint16_t, kStarCount> byCell_{};
+    int widest_ = 0, tallest_ = 0;
     std::array<Rect, kStarCount> drawnAt_{};
     CFastPlane* slow_ = nullptr;
     CFastPlane* fast_ = nullptr;
