@@ -41,29 +41,52 @@ LANTERN_AVX2 inline __m256i MixEight(__m256i sv, __m256i dv, __m256i fa)
     return _mm256_and_si256(_mm256_packus_epi16(rl, rh), _mm256_set1_epi32(0x00FFFFFF));
 }
 
+// Eight pixels, or the first few of them where `real` is set (sv and dv are
+// 0 past them): false when the destination stays as it is, else *out is
+// what it becomes. byte 3 := 0.
 template <bool Faded>
-LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& done)
+LANTERN_AVX2 inline bool MixGroup(__m256i sv, __m256i dv, __m256i fa, __m256i real, __m256i* out)
 {
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    if (_mm256_testz_si256(sv, alpha)) {
+        // All clear: the destination's colour.
+        *out = _mm256_and_si256(dv, colour);
+        return !_mm256_testz_si256(dv, alpha);
+    }
+    const __m256i opaque = _mm256_cmpeq_epi32(_mm256_and_si256(sv, alpha), alpha);
+    if (!Faded && _mm256_testc_si256(opaque, real)) {
+        *out = _mm256_and_si256(sv, colour);
+    } else {
+        *out = MixEight<Faded>(sv, dv, fa);
+    }
+    return true;
+}
+
+template <bool Faded>
+LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& done)
+{
     const __m256i fa = _mm256_set1_epi16(static_cast<short>(factor));
+    const __m256i all = _mm256_set1_epi32(-1);
     int i = done;
     for (; i + 8 <= count; i += 8) {
-        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4));
-        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i * 4));
-        const __m256i alphas = _mm256_and_si256(sv, alpha);
-        if (_mm256_testz_si256(sv, alpha)) {
-            // All clear: the destination's colour, byte 3 := 0.
-            if (!_mm256_testz_si256(dv, alpha)) {
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), _mm256_and_si256(dv, colour));
-            }
-            continue;
+        __m256i out;
+        if (MixGroup<Faded>(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4)),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i * 4)), fa, all, &out)) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), out);
         }
-        if (!Faded && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alphas, alpha)) == -1) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), _mm256_and_si256(sv, colour));
-            continue;
+    }
+    if (i < count) {
+        // The last few pixels through masks, not one by one: small pictures
+        // (stars, cursors, glyphs) are mostly such tails, and the scalar
+        // steps would read the blend tables, which are cold between frames.
+        const __m256i real = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        __m256i out;
+        if (MixGroup<Faded>(_mm256_maskload_epi32(reinterpret_cast<const int*>(s + i * 4), real),
+                            _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i * 4), real), fa, real, &out)) {
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i * 4), real, out);
         }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), MixEight<Faded>(sv, dv, fa));
+        i = count;
     }
     done = i;
 }
