@@ -7,7 +7,6 @@
 #include <atomic>
 #include <vector>
 #include <cstring>
-#include <new>
 
 #include "display/BlendTables.h"
 #include "display/BltWalk.h"
@@ -99,9 +98,13 @@ int CFastPlane::AllocateSurface(int width, int height, int pixelFormat, bool cle
     // Rows start on 4-byte boundaries, as the screen's surfaces do.
     const int32_t pitch = (width * bytes + 3) & ~3;
     const size_t size = static_cast<size_t>(pitch) * static_cast<size_t>(height);
-    uint8_t* mem = cleared ? new (std::nothrow) uint8_t[size]() : new (std::nothrow) uint8_t[size];
-    if (mem == nullptr) {
+    PixelMemory storage = AllocatePixelMemory(size);
+    if (storage == nullptr) {
         return 1;
+    }
+    uint8_t* mem = storage.get();
+    if (cleared) {
+        std::memset(mem, 0, size);
     }
     const int rowBytes = width * bytes;
     if (!cleared && pitch > rowBytes) {
@@ -109,11 +112,11 @@ int CFastPlane::AllocateSurface(int width, int height, int pixelFormat, bool cle
             std::memset(mem + static_cast<size_t>(y) * pitch + rowBytes, 0, static_cast<size_t>(pitch - rowBytes));
         }
     }
-    AdoptSurface(std::unique_ptr<uint8_t[]>(mem), mem, pitch, width, height, pixelFormat);
+    AdoptSurface(std::move(storage), mem, pitch, width, height, pixelFormat);
     return 0;
 }
 
-void CFastPlane::AdoptSurface(std::unique_ptr<uint8_t[]> storage, uint8_t* pixels, int32_t pitch, int width,
+void CFastPlane::AdoptSurface(PixelMemory storage, uint8_t* pixels, int32_t pitch, int width,
                               int height, int pixelFormat)
 {
     Release();

@@ -22,6 +22,7 @@
 #include "display/PlaneBase.h"
 #include "display/PixelFormat.h"
 #include "display/SurfaceView.h"
+#include "frame/PixelMemory.h"
 
 class CFastPlane : public CPlaneBase {
 public:
@@ -263,12 +264,12 @@ private:
     // Makes storage (holding the pixels at `pixels`, rows `pitch` bytes
     // apart) this plane's surface; also the loader's way of taking a decoded
     // picture over without a copy.
-    void AdoptSurface(std::unique_ptr<uint8_t[]> storage, uint8_t* pixels, int32_t pitch, int width, int height,
+    void AdoptSurface(PixelMemory storage, uint8_t* pixels, int32_t pitch, int width, int height,
                       int pixelFormat);
     // Load for the loader's own decoding plane, whose memory it may take.
     int LoadTaking(CPlaneBase* picture, int flag);
 
-    std::unique_ptr<uint8_t[]> storage_;
+    PixelMemory storage_;
     uint8_t* pixels_ = nullptr;
     int32_t pitch_ = 0;
     int format_ = pixfmt::kNone;

@@ -154,7 +154,7 @@ int CFastPlane::LoadTaking(CPlaneBase* picture, int flag)
     uint32_t* pixels = soft->GetPixels();
     const uint32_t key = soft->GetColorKey();
     const bool fourthBytesClear = soft->FourthBytesClear();
-    std::unique_ptr<uint8_t[]> memory = soft->TakeMemory();
+    PixelMemory memory = soft->TakeMemory();
     AdoptSurface(std::move(memory), reinterpret_cast<uint8_t*>(pixels), width * 4, width, height, format);
     // The general decoder's pictures come with their fourth bytes 0 already.
     if (format == pixfmt::kBGRX32 && !fourthBytesClear) {

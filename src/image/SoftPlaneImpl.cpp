@@ -48,20 +48,19 @@ int CSoftPlaneImpl::Create(int width, int height)
         return 1;
     }
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    // Aligned to 16 so that the SIMD kernels' rows start well; the pitch
-    // stays width * 4, so only row 0 is sure to be aligned.
-    if (!raw_ || rawCapacity_ < bytes + 15) {
+    // The block starts aligned, so that the SIMD kernels' rows start well;
+    // the pitch stays width * 4, so only row 0 is sure to be aligned.
+    if (!raw_ || rawCapacity_ < bytes) {
         raw_.reset();
         rawCapacity_ = 0;
-        std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[bytes + 15]);
+        PixelMemory raw = AllocatePixelMemory(bytes);
         if (!raw) {
             return 1;
         }
         raw_ = std::move(raw);
-        rawCapacity_ = bytes + 15;
+        rawCapacity_ = bytes;
     }
-    uintptr_t address = (reinterpret_cast<uintptr_t>(raw_.get()) + 15) & ~uintptr_t{15};
-    pixels_ = reinterpret_cast<uint32_t*>(address);
+    pixels_ = reinterpret_cast<uint32_t*>(raw_.get());
     rect_ = Rect{0, 0, width, height};
     pitch_ = width * 4;
     rows_.resize(static_cast<size_t>(height));
@@ -105,12 +104,12 @@ void CSoftPlaneImpl::Release()
     rect_ = Rect{};
 }
 
-std::unique_ptr<uint8_t[]> CSoftPlaneImpl::TakeMemory()
+PixelMemory CSoftPlaneImpl::TakeMemory()
 {
     if (pixels_ == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<uint8_t[]> memory = std::move(raw_);
+    PixelMemory memory = std::move(raw_);
     rawCapacity_ = 0;
     Release();
     return memory;

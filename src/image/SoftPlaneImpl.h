@@ -20,6 +20,7 @@
 
 #include "display/PlaneBase.h"
 #include "display/SurfaceView.h"
+#include "frame/PixelMemory.h"
 #include "image/DIBSection.h"
 #include "image/SoftPlaneLoadResult.h"
 
@@ -81,7 +82,7 @@ public:
     // (even with keep set): the pixels GetPixels() showed stay valid inside
     // the returned block, rows GetPitch() apart. Null without pixels. Lets a
     // display plane take a decoded picture over without copying it.
-    std::unique_ptr<uint8_t[]> TakeMemory();
+    PixelMemory TakeMemory();
     // With keep set, Release only forgets the pixels and the next Create of
     // a picture that fits reuses their memory (for a plane that is loaded
     // again and again, such as the display planes' decoding plane).
@@ -300,7 +301,7 @@ private:
     DecoderLoadResult LoadGeneral(const std::string& name);
     void MarkLoaded(bool alpha);
 
-    std::unique_ptr<uint8_t[]> raw_;
+    PixelMemory raw_;
     size_t rawCapacity_ = 0;
     bool keepMemory_ = false;
     uint32_t* pixels_ = nullptr;

@@ -240,7 +240,7 @@ TEST(SoftPlane, take_memory_hands_the_pixels_over_and_empties_the_plane)
     Fill(p, 9);
     const std::vector<uint32_t> before = PixelsOf(p);
     const uint32_t* pixels = p.GetImpl()->GetPixels();
-    std::unique_ptr<uint8_t[]> memory = p.GetImpl()->TakeMemory();
+    PixelMemory memory = p.GetImpl()->TakeMemory();
     ASSERT_NE(memory, nullptr);
     EXPECT_FALSE(p.IsCreated()) << "the plane must be released once its memory is taken";
     EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + before.size()), before)
