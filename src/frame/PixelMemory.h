@@ -12,6 +12,9 @@
 #include <memory>
 
 struct PixelMemoryFree {
+    // The size of a block on huge pages (0 for the others), which a freed
+    // block is kept for.
+    size_t hugeBytes = 0;
     void operator()(uint8_t* p) const noexcept;
 };
 using PixelMemory = std::unique_ptr<uint8_t[], PixelMemoryFree>;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/FastPlane.h"
+#include "frame/AsanBuild.h"
 #include "frame/PixelMemory.h"
 
 namespace {
@@ -26,6 +27,23 @@ TEST(PixelMemory, screens_lie_on_whole_huge_pages_and_small_pictures_on_cache_li
         ASSERT_NE(small, nullptr) << bytes << " bytes";
         EXPECT_EQ(Address(small.get()) % 64, 0u) << bytes << " bytes must start on a cache line";
     }
+}
+
+TEST(PixelMemory, a_freed_screen_is_handed_to_the_next_screen_not_to_the_system)
+{
+    if (LANTERN_ASAN) {
+        GTEST_SKIP() << "the sanitizer build keeps no freed picture, so that it sees every use of one";
+    }
+    const size_t screen = size_t{800} * 600 * 4;
+    PixelMemory first = AllocatePixelMemory(screen);
+    ASSERT_NE(first, nullptr);
+    const uint8_t* where = first.get();
+    first.reset();
+    PixelMemory second = AllocatePixelMemory(screen + 1000);
+    EXPECT_EQ(second.get(), where) << "a screen of the same whole pages must reuse the freed block";
+    PixelMemory third = AllocatePixelMemory(screen);
+    EXPECT_NE(third.get(), where) << "a block handed out once is not handed out twice";
+    EXPECT_NE(third, nullptr);
 }
 
 TEST(PixelMemory, impossible_sizes_give_null_not_a_wrapped_small_block)
