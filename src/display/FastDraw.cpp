@@ -101,7 +101,7 @@ bool CFastDraw::MakeBackBuffer(int width, int height, int format)
         return true;
     }
     auto plane = std::make_unique<CFastPlane>();
-    if (plane->CreateSurface(width, height, format) != 0) {
+    if (plane->CreateScreenSurface(width, height, format) != 0) {
         return false;
     }
     if (back_) {

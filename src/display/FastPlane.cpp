@@ -88,7 +88,12 @@ int CFastPlane::CreateSurface(int width, int height, int pixelFormat)
     return AllocateSurface(width, height, pixelFormat, true);
 }
 
-int CFastPlane::AllocateSurface(int width, int height, int pixelFormat, bool cleared)
+int CFastPlane::CreateScreenSurface(int width, int height, int pixelFormat)
+{
+    return AllocateSurface(width, height, pixelFormat, true, true);
+}
+
+int CFastPlane::AllocateSurface(int width, int height, int pixelFormat, bool cleared, bool screen)
 {
     Release();
     const int bytes = pixfmt::BytesPerPixel(pixelFormat);
@@ -98,7 +103,7 @@ int CFastPlane::AllocateSurface(int width, int height, int pixelFormat, bool cle
     // Rows start on 4-byte boundaries, as the screen's surfaces do.
     const int32_t pitch = (width * bytes + 3) & ~3;
     const size_t size = static_cast<size_t>(pitch) * static_cast<size_t>(height);
-    PixelMemory storage = AllocatePixelMemory(size);
+    PixelMemory storage = screen ? AllocateHugePageMemory(size) : AllocatePixelMemory(size);
     if (storage == nullptr) {
         return 1;
     }

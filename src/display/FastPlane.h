@@ -96,6 +96,9 @@ public:
     // A blank (zeroed) plane of the given size and format code; releases the
     // previous surface first. 1 for a bad size or code, or when memory fails.
     int CreateSurface(int width, int height, int pixelFormat);
+    // CreateSurface for the screen's back buffer: its pixels on huge pages
+    // (see frame/PixelMemory.h).
+    int CreateScreenSurface(int width, int height, int pixelFormat);
     // The format new planes get from Create: the screen's, set by the display
     // manager (format 7 until a mode is set).
     static void SetDefaultFormat(int pixelFormat);
@@ -260,7 +263,7 @@ private:
     // CreateSurface's work; cleared false leaves the pixels as the allocator
     // gave them (only the padding at the row ends is zeroed), for callers
     // that write every pixel at once.
-    int AllocateSurface(int width, int height, int pixelFormat, bool cleared);
+    int AllocateSurface(int width, int height, int pixelFormat, bool cleared, bool screen = false);
     // Makes storage (holding the pixels at `pixels`, rows `pitch` bytes
     // apart) this plane's surface; also the loader's way of taking a decoded
     // picture over without a copy.
