@@ -185,6 +185,22 @@ PlaneBits CFastPlane::GetPlaneBits() const
     return bits;
 }
 
+void CFastPlane::Prefetch(const Rect& r, PrefetchFor use) const
+{
+    const Rect area = r.ClippedTo(planeRect_);
+    if (pixels_ == nullptr || area.IsEmpty()) {
+        return;
+    }
+    const int bytes = pixfmt::BytesPerPixel(format_);
+    const uint8_t* first = pixels_ + static_cast<intptr_t>(area.top) * pitch_ + static_cast<intptr_t>(area.left) * bytes;
+    const size_t rowBytes = static_cast<size_t>(area.Width()) * static_cast<size_t>(bytes);
+    if (use == PrefetchFor::kWrite) {
+        PrefetchRows<PrefetchFor::kWrite>(first, pitch_, rowBytes, area.Height());
+    } else {
+        PrefetchRows<PrefetchFor::kRead>(first, pitch_, rowBytes, area.Height());
+    }
+}
+
 void CFastPlane::GetSize(int* width, int* height)
 {
     *width = width_;

@@ -23,6 +23,7 @@
 #include "display/PixelFormat.h"
 #include "display/SurfaceView.h"
 #include "frame/PixelMemory.h"
+#include "frame/Prefetch.h"
 
 class CFastPlane : public CPlaneBase {
 public:
@@ -140,6 +141,9 @@ public:
     // Pixel pointer, pitch and plane rectangle (all zero without surface).
     SurfaceView GetSurfaceView() const { return SurfaceView{pixels_, pitch_, planeRect_}; }
     PlaneBits GetPlaneBits() const;
+    // Asks for the memory of the pixels of r (plane coordinates, clipped to
+    // the plane) ahead of drawing there or reading them (frame/Prefetch.h).
+    void Prefetch(const Rect& r, PrefetchFor use) const;
     // Marks the plane for the movie renderer, which draws into it.
     void SetLockFlag(uint8_t flag) { lockFlag_ = flag; }
     uint8_t GetLockFlag() const { return lockFlag_; }

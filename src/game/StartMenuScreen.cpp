@@ -19,6 +19,12 @@ constexpr int kButtonTop = 260;
 constexpr int kButtonStep = 50;
 constexpr int kMusicButton = 5;
 
+// The top of button b (1-6).
+int ButtonTop(int b)
+{
+    return kButtonTop + kButtonStep * (b - 1);
+}
+
 std::unique_ptr<CFastPlane> Load(const std::string& name)
 {
     return std::unique_ptr<CFastPlane>(LoadPictureOrTofu(name));
@@ -101,6 +107,17 @@ int CStartMenuScreen::OnHoverLeave(unsigned long)
     return 0;
 }
 
+bool CStartMenuScreen::ButtonShown(int b) const
+{
+    return b != kMusicButton && !((b == 3 || b == 4) && gConfig.hideCGReplay != 0);
+}
+
+CFastPlane* CStartMenuScreen::ButtonPicture(int b) const
+{
+    const size_t i = static_cast<size_t>(b - 1);
+    return highlight_[i] == 1 ? lit_[i].get() : plain_[i].get();
+}
+
 void CStartMenuScreen::DrawWithin(CPlaneBase* target, const Rect* clip)
 {
     target->Clear(clip);
@@ -108,13 +125,24 @@ void CStartMenuScreen::DrawWithin(CPlaneBase* target, const Rect* clip)
     if (!clip || foregroundShows_.Shows(*clip, 0, 0))
         target->BltAuto(foreground_.get(), 0, 0, nullptr, nullptr, clip);
     for (int b = 1; b <= kButtons; ++b) {
-        if (b == kMusicButton || ((b == 3 || b == 4) && gConfig.hideCGReplay != 0))
+        if (!ButtonShown(b) || (clip && !ButtonRect(b).Overlaps(*clip)))
             continue;
-        if (clip && !ButtonRect(b).Overlaps(*clip))
-            continue;
-        const size_t i = static_cast<size_t>(b - 1);
-        CFastPlane* picture = highlight_[i] == 1 ? lit_[i].get() : plain_[i].get();
-        target->AlphaBlt(picture, kButtonX, kButtonTop + kButtonStep * (b - 1), nullptr, nullptr, clip);
+        target->AlphaBlt(ButtonPicture(b), kButtonX, ButtonTop(b), nullptr, nullptr, clip);
+    }
+}
+
+void CStartMenuScreen::PrefetchWithin(CPlaneBase* target, const Rect& r) const
+{
+    // The star pictures are a few hundred bytes that every star shares: they stay cached.
+    if (target->IsDisplayPlane())
+        static_cast<CFastPlane*>(target)->Prefetch(r, PrefetchFor::kWrite);
+    if (foreground_ && foregroundShows_.Shows(r, 0, 0))
+        foreground_->Prefetch(r, PrefetchFor::kRead);
+    for (int b = 1; b <= kButtons; ++b) {
+        CFastPlane* picture = ButtonShown(b) && ButtonRect(b).Overlaps(r) ? ButtonPicture(b) : nullptr;
+        if (picture)
+            picture->Prefetch({r.left - kButtonX, r.top - ButtonTop(b), r.right - kButtonX, r.bottom - ButtonTop(b)},
+                              PrefetchFor::kRead);
     }
 }
 
@@ -129,7 +157,7 @@ Rect CStartMenuScreen::MeasureButton(int b) const
         w = std::max(w, pw);
         h = std::max(h, ph);
     }
-    const int top = kButtonTop + kButtonStep * (b - 1);
+    const int top = ButtonTop(b);
     return {kButtonX, top, kButtonX + w, top + h};
 }
 
@@ -159,14 +187,18 @@ int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const 
     }
     // Every rectangle is painted from black up as the whole frame is, so a
     // pixel gets the whole frame's value however many rectangles hold it:
-    // the rectangles need no merging, only clipping to the target.
+    // the rectangles need no merging, only clipping to the target. Their
+    // memory, cold after the sleep between frames, is all asked for first.
+    const size_t first = drawn->size();
     for (Rect r : rects) {
         r = r.ClippedTo({0, 0, w, h});
         if (r.IsEmpty())
             continue;
-        DrawWithin(target, &r);
+        PrefetchWithin(target, r);
         drawn->push_back(r);
     }
+    for (size_t i = first; i < drawn->size(); ++i)
+        DrawWithin(target, &(*drawn)[i]);
     stars_.MarkDrawn();
     stars_.Move();
     drawnHighlight_ = highlight_;

@@ -61,6 +61,11 @@ private:
     // Everything the menu shows, within clip (null: all of target); the
     // stars stay where they are.
     void DrawWithin(CPlaneBase* target, const Rect* clip);
+    // Asks for the memory that DrawWithin(target, &r) reads and writes.
+    void PrefetchWithin(CPlaneBase* target, const Rect& r) const;
+    // Whether button b (1-6) is on the menu at all, and its picture now.
+    bool ButtonShown(int b) const;
+    CFastPlane* ButtonPicture(int b) const;
     // The place of button b (1-6), lit or not, from its pictures.
     Rect MeasureButton(int b) const;
     Rect ButtonRect(int b) const { return buttonRects_[static_cast<size_t>(b - 1)]; }

@@ -6,6 +6,7 @@
 #include "platform/Input.h"
 #include "frame/TextEncoding.h"
 #include "platform/sdl/SdlContext.h"
+#include "platform/sdl/SdlMemory.h"
 #include "platform/sdl/WindowState.h"
 
 namespace platform::sdl {
@@ -94,6 +95,7 @@ WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
         std::fprintf(stderr, "lantern: bad window size %d x %d\n", desc.width, desc.height);
         return nullptr;
     }
+    sdl::PutLargeBlocksOnHugePages();
     if (SDL_InitSubSystem(sdl::kSubsystems) != 0) {
         std::fprintf(stderr, "lantern: SDL cannot start its video: %s\n", SDL_GetError());
         return nullptr;

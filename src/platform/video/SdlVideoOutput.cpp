@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "frame/Prefetch.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/sdl/Overlay.h"
@@ -383,12 +384,20 @@ private:
         // The renderer draws into the same surface: what it has queued goes first.
         SDL_RenderFlush(sdl::MainRenderer());
         const int bpp = BytesPerPixel(frame.format);
+        uint8_t* const window = static_cast<uint8_t*>(surface->pixels);
+        // The window's rows were last touched a frame ago: all are asked
+        // for before the first is written (the frame's were just drawn).
+        for (size_t i = 0; i < changed_.size(); ++i) {
+            PrefetchRows<PrefetchFor::kWrite>(PixelAt(window, surface->pitch, places[i].x, places[i].y, bpp),
+                                              surface->pitch, static_cast<size_t>(changed_[i].w) * bpp,
+                                              changed_[i].h);
+        }
         for (size_t i = 0; i < changed_.size(); ++i) {
             const SDL_Rect& r = changed_[i];
             const SDL_Rect& at = places[i];
             const size_t bytes = static_cast<size_t>(r.w) * bpp;
             const uint8_t* from = PixelAt(frame.pixels, frame.pitch, r.x, r.y, bpp);
-            uint8_t* to = PixelAt(static_cast<uint8_t*>(surface->pixels), surface->pitch, at.x, at.y, bpp);
+            uint8_t* to = PixelAt(window, surface->pitch, at.x, at.y, bpp);
             for (int y = 0; y < r.h; ++y) {
                 std::memcpy(to, from, bytes);
                 from += frame.pitch;
