@@ -44,8 +44,8 @@ bool PutLargeBlocksOnHugePages()
     SDL_malloc_func allocate = nullptr, builtInAllocate = nullptr;
     SDL_calloc_func allocateZeroed = nullptr, builtInAllocateZeroed = nullptr;
     SDL_realloc_func reallocate = nullptr, builtInReallocate = nullptr;
-    SDL_free_func free = nullptr, builtInFree = nullptr;
-    SDL_GetMemoryFunctions(&allocate, &allocateZeroed, &reallocate, &free);
+    SDL_free_func release = nullptr, builtInRelease = nullptr;
+    SDL_GetMemoryFunctions(&allocate, &allocateZeroed, &reallocate, &release);
     if (allocate == AllocateForSdl) {
         return true;
     }
@@ -53,9 +53,9 @@ bool PutLargeBlocksOnHugePages()
     // system hand on to the C library (an allocator of SDL's own is only
     // built where there is no C library's); anything else set in their
     // place is left alone, since the blocks it made may not go to free.
-    SDL_GetOriginalMemoryFunctions(&builtInAllocate, &builtInAllocateZeroed, &builtInReallocate, &builtInFree);
+    SDL_GetOriginalMemoryFunctions(&builtInAllocate, &builtInAllocateZeroed, &builtInReallocate, &builtInRelease);
     if (allocate != builtInAllocate || allocateZeroed != builtInAllocateZeroed || reallocate != builtInReallocate ||
-        free != builtInFree) {
+        release != builtInRelease) {
         return false;
     }
     return SDL_SetMemoryFunctions(AllocateForSdl, AllocateZeroedForSdl, ReallocateForSdl, FreeForSdl) == 0;
