@@ -50,7 +50,6 @@ TEST(SdlMemory, zeroed_blocks_are_zero_at_every_size_and_an_overflowing_count_is
         for (size_t i = 0; i < bytes; ++i)
             nonZero += block[i] != 0;
         EXPECT_EQ(nonZero, 0u) << bytes << " bytes";
-        // A block freed and taken again may hold old bytes: zeroing must not rely on fresh pages.
         std::memset(block, 0xFF, bytes);
         FreeForSdl(block);
     }
