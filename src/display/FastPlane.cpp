@@ -194,11 +194,7 @@ void CFastPlane::Prefetch(const Rect& r, PrefetchFor use) const
     const int bytes = pixfmt::BytesPerPixel(format_);
     const uint8_t* first = pixels_ + static_cast<intptr_t>(area.top) * pitch_ + static_cast<intptr_t>(area.left) * bytes;
     const size_t rowBytes = static_cast<size_t>(area.Width()) * static_cast<size_t>(bytes);
-    if (use == PrefetchFor::kWrite) {
-        PrefetchRows<PrefetchFor::kWrite>(first, pitch_, rowBytes, area.Height());
-    } else {
-        PrefetchRows<PrefetchFor::kRead>(first, pitch_, rowBytes, area.Height());
-    }
+    PrefetchRows(first, pitch_, rowBytes, area.Height(), use);
 }
 
 void CFastPlane::GetSize(int* width, int* height)

@@ -16,14 +16,18 @@ enum class PrefetchFor { kRead, kWrite };
 
 // The cache lines of `rows` rows of `bytes` bytes each, the first starting
 // at `first` and each `pitch` bytes after the one before.
-template <PrefetchFor kFor>
-inline void PrefetchRows(const uint8_t* first, ptrdiff_t pitch, size_t bytes, int rows)
+inline void PrefetchRows(const uint8_t* first, ptrdiff_t pitch, size_t bytes, int rows, PrefetchFor use)
 {
     constexpr uintptr_t kLine = 64;
     for (int y = 0; y < rows; ++y) {
         const uintptr_t start = reinterpret_cast<uintptr_t>(first + y * pitch);
         for (uintptr_t line = start & ~(kLine - 1); line < start + bytes; line += kLine) {
-            __builtin_prefetch(reinterpret_cast<const void*>(line), kFor == PrefetchFor::kWrite ? 1 : 0, 3);
+            const void* at = reinterpret_cast<const void*>(line);
+            if (use == PrefetchFor::kWrite) {
+                __builtin_prefetch(at, 1, 3);
+            } else {
+                __builtin_prefetch(at, 0, 3);
+            }
         }
     }
 }

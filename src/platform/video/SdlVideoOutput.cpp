@@ -388,9 +388,8 @@ private:
         // The window's rows were last touched a frame ago: all are asked
         // for before the first is written (the frame's were just drawn).
         for (size_t i = 0; i < changed_.size(); ++i) {
-            PrefetchRows<PrefetchFor::kWrite>(PixelAt(window, surface->pitch, places[i].x, places[i].y, bpp),
-                                              surface->pitch, static_cast<size_t>(changed_[i].w) * bpp,
-                                              changed_[i].h);
+            PrefetchRows(PixelAt(window, surface->pitch, places[i].x, places[i].y, bpp), surface->pitch,
+                         static_cast<size_t>(changed_[i].w) * bpp, changed_[i].h, PrefetchFor::kWrite);
         }
         for (size_t i = 0; i < changed_.size(); ++i) {
             const SDL_Rect& r = changed_[i];
