@@ -60,6 +60,7 @@ std::vector<Rect> CPresentedFrame::TakeUncompared(const std::vector<Rect>& chang
     if (!known || width != width_ || height != height_ || bytesPerPixel != bytesPerPixel_) {
         out.push_back({0, 0, width, height});
     } else {
+        out.reserve(changed.size());
         for (const Rect& r : changed) {
             const Rect area = r.ClippedTo(Rect{0, 0, width, height});
             if (!area.IsEmpty()) {

@@ -6,6 +6,9 @@
 #include "display/FastPlane.h"
 #include "frame/CRand.h"
 
+CStarField::CStarField() = default;
+CStarField::~CStarField() = default;
+
 void CStarField::Scatter()
 {
     for (Star& s : stars_) {
@@ -22,7 +25,36 @@ void CStarField::SetPictures(CFastPlane* slow, CFastPlane* fast)
 {
     slow_ = slow;
     fast_ = fast;
+    onBlackFormat_ = -1;
     Place();
+}
+
+namespace {
+
+// picture blended over a black plane in pixelFormat; null when it cannot be made.
+std::unique_ptr<CFastPlane> BlendedOnBlack(CFastPlane* picture, int pixelFormat)
+{
+    int w = 0, h = 0;
+    if (picture)
+        picture->GetSize(&w, &h);
+    auto plane = std::make_unique<CFastPlane>();
+    if (w <= 0 || h <= 0 || plane->CreateSurface(w, h, pixelFormat) != 0 || plane->Clear() != 0 ||
+        plane->BltAuto(picture, 0, 0) != 0)
+        return nullptr;
+    return plane;
+}
+
+}  // namespace
+
+CFastPlane* CStarField::OnBlackOf(const Star& s, CFastPlane* target)
+{
+    const int format = target->GetPixelFormat();
+    if (format != onBlackFormat_) {
+        slowOnBlack_ = BlendedOnBlack(slow_, format);
+        fastOnBlack_ = BlendedOnBlack(fast_, format);
+        onBlackFormat_ = format;
+    }
+    return PictureOf(s) == slow_ ? slowOnBlack_.get() : fastOnBlack_.get();
 }
 
 CFastPlane* CStarField::PictureOf(const Star& s) const
@@ -74,10 +106,17 @@ void CStarField::Place()
         byCell_[next[cellOf[i]]++] = static_cast<uint16_t>(i);
 }
 
-void CStarField::Draw(CPlaneBase* target, const Rect* clip)
+void CStarField::Draw(CPlaneBase* target, const Rect* clip, bool onBlack)
 {
+    bool overBlack = onBlack && target->IsDisplayPlane();
     const auto draw = [&](const Star& s) {
-        target->BltAuto(PictureOf(s), static_cast<int>(s.x), static_cast<int>(s.y), nullptr, nullptr, clip);
+        const int x = static_cast<int>(s.x), y = static_cast<int>(s.y);
+        CFastPlane* blended = overBlack ? OnBlackOf(s, static_cast<CFastPlane*>(target)) : nullptr;
+        overBlack = false;
+        if (blended)
+            target->Blt(blended, x, y, nullptr, nullptr, clip);
+        else
+            target->BltAuto(PictureOf(s), x, y, nullptr, nullptr, clip);
     };
     if (!clip) {
         for (const Star& s : stars_)

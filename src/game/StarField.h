@@ -6,6 +6,7 @@
 // can repaint only where stars left and arrived.
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "game/Drawable.h"
 
@@ -14,6 +15,9 @@ class CFastPlane;
 
 class CStarField {
 public:
+    CStarField();
+    ~CStarField();
+
     static constexpr int kStarCount = 256;
     static constexpr int kFieldWidth = 800;
     static constexpr int kFieldHeight = 600;
@@ -28,8 +32,12 @@ public:
 
     // The pictures of the slow and the fast stars (not owned; null draws nothing).
     void SetPictures(CFastPlane* slow, CFastPlane* fast);
-    // Draws every star where it stands, in order, within clip (null: all of target).
-    void Draw(CPlaneBase* target, const Rect* clip);
+    // Draws every star where it stands, in order, within clip (null: all of
+    // target). onBlack: the target is all black there, as Clear leaves it, so
+    // the first star drawn blends over black only: on a display plane it is
+    // copied from its picture blended over black once, the same pixels
+    // without reading the target.
+    void Draw(CPlaneBase* target, const Rect* clip, bool onBlack = false);
     // Where every star stands now counts as drawn.
     void MarkDrawn();
     // Moves every star one frame on, wrapping at the left and bottom edges.
@@ -47,6 +55,9 @@ private:
     Rect PlaceOf(const Star& s) const;
     // Brings standsAt_ up to where the stars stand now.
     void Place();
+    // Star s's picture blended over black in target's pixel format (made
+    // when first asked for in that format); null without one.
+    CFastPlane* OnBlackOf(const Star& s, CFastPlane* target);
 
     // Stars by the cell of kCell x kCell pixels their top-left corner stands
     // in, cells numbered along rows, for finding the few that meet a small
@@ -66,4 +77,7 @@ private:
     std::array<Rect, kStarCount> drawnAt_{};
     CFastPlane* slow_ = nullptr;
     CFastPlane* fast_ = nullptr;
+    // slow_ and fast_ blended over black in pixel format onBlackFormat_ (-1: not made).
+    std::unique_ptr<CFastPlane> slowOnBlack_, fastOnBlack_;
+    int onBlackFormat_ = -1;
 };

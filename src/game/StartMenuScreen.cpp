@@ -121,7 +121,7 @@ CFastPlane* CStartMenuScreen::ButtonPicture(int b) const
 void CStartMenuScreen::DrawWithin(CPlaneBase* target, const Rect* clip)
 {
     target->Clear(clip);
-    stars_.Draw(target, clip);
+    stars_.Draw(target, clip, true);
     if (!clip || foregroundShows_.Shows(*clip, 0, 0))
         target->BltAuto(foreground_.get(), 0, 0, nullptr, nullptr, clip);
     for (int b = 1; b <= kButtons; ++b) {
@@ -179,7 +179,10 @@ int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const 
     // Anything but the target last drawn whole, at its size, gets a whole frame.
     if (target != drawnOn_ || w != drawnWidth_ || h != drawnHeight_ || Background())
         return CGameScreen::DrawChanges(target, cursor, repaint, drawn);
-    RectList rects = repaint;
+    RectList rects;
+    // A star that wraps round the field adds two rectangles.
+    rects.reserve(repaint.size() + 2 * kStarCount + kButtons);
+    rects.insert(rects.end(), repaint.begin(), repaint.end());
     stars_.AddMovedRects(&rects);
     for (int b = 1; b <= kButtons; ++b) {
         if (highlight_[static_cast<size_t>(b - 1)] != drawnHighlight_[static_cast<size_t>(b - 1)])
@@ -190,6 +193,7 @@ int CStartMenuScreen::DrawChanges(CPlaneBase* target, const Rect& cursor, const 
     // the rectangles need no merging, only clipping to the target. Their
     // memory, cold after the sleep between frames, is all asked for first.
     const size_t first = drawn->size();
+    drawn->reserve(first + rects.size());
     for (Rect r : rects) {
         r = r.ClippedTo({0, 0, w, h});
         if (r.IsEmpty())
