@@ -386,7 +386,8 @@ private:
         const int bpp = BytesPerPixel(frame.format);
         uint8_t* const window = static_cast<uint8_t*>(surface->pixels);
         // The window's rows were last touched a frame ago: all are asked
-        // for before the first is written (the frame's were just drawn).
+        // for before the first is written. The frame's own rows are not:
+        // asking for them as well only crowds these (measured dearer).
         for (size_t i = 0; i < changed_.size(); ++i) {
             PrefetchRows(PixelAt(window, surface->pitch, places[i].x, places[i].y, bpp), surface->pitch,
                          static_cast<size_t>(changed_[i].w) * bpp, changed_[i].h, PrefetchFor::kWrite);
