@@ -1,6 +1,7 @@
 // demoshot: plays a game folder for a number of frames in a real window and
 // writes what the window shows as a PNG (the screenshot check of the demo).
-//   demoshot [--click <frame>:<x>,<y>]... <game-folder> <frame>[,<frame>...]
+//   demoshot [--click <frame>:<x>,<y>]... [--close <frame>:<overlay>]...
+//            <game-folder> <frame>[,<frame>...]
 //            <out.png> [first-scenario]
 // With several frames, each shot goes to <out>-<frame>.png. The first
 // scenario replaces the settings' "scnstart" when given. The game runs at its
@@ -13,9 +14,16 @@
 // stands and the run goes on.
 // Each shot must show exactly what the back buffer holds: the window is
 // only brought up to date where a frame changed, and a stale or missed part
-// fails the run.
+// fails the run. On X the window is read back from the X server, so what
+// is compared is what reached the screen, whichever way it was drawn.
+//   --close <frame>:<overlay> opens an overlay before that frame and closes
+// it again with Esc a few turns later: "box" (Alt+F, X: the quit question),
+// "options" (Alt+H, O: the options dialog), "menu" (F10: the first menu) or
+// "popup" (a right click in the middle of the client area). A shot taken
+// after it must show nothing of it.
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -48,6 +56,51 @@ struct Click {
     int frame, x, y;
 };
 
+// An overlay opened before a frame and closed inside its nested loops.
+struct Closing {
+    int frame;
+    std::string overlay;
+};
+
+platform::Key Letter(char c) { return static_cast<platform::Key>(static_cast<int>(platform::Key::A) + (c - 'a')); }
+
+void Tap(platform::Key key)
+{
+    platform::testing::PushKey(key, true);
+    platform::testing::PushKey(key, false);
+}
+
+// The input that opens the overlay, pushed before its frame, and the keys
+// its nested loops get one after another (the last closes it).
+bool OpenOverlay(const std::string& overlay, std::deque<platform::Key>* loopKeys)
+{
+    namespace inject = platform::testing;
+    const auto altWith = [](char letter) {
+        inject::PushKey(platform::Key::LeftAlt, true);
+        Tap(Letter(letter));
+        inject::PushKey(platform::Key::LeftAlt, false);
+    };
+    if (overlay == "box") {
+        altWith('f');
+        *loopKeys = {Letter('x'), platform::Key::Escape};
+    } else if (overlay == "options") {
+        altWith('h');
+        *loopKeys = {Letter('o'), platform::Key::Escape};
+    } else if (overlay == "menu") {
+        Tap(platform::Key::F10);
+        *loopKeys = {platform::Key::Escape};
+    } else if (overlay == "popup") {
+        const int x = 400, y = 300 + platform::kMenuBarHeight;
+        inject::PushMouseMotion(x, y);
+        inject::PushMouseButton(3, true, x, y);
+        inject::PushMouseButton(3, false, x, y);
+        *loopKeys = {platform::Key::Escape};
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // The input events due before frame `frame` runs.
 void PushInput(const std::vector<Click>& clicks, int frame)
 {
@@ -65,8 +118,8 @@ void PushInput(const std::vector<Click>& clicks, int frame)
 
 class ShotApp : public CApp {
 public:
-    ShotApp(std::vector<int> frames, std::string out, std::vector<Click> clicks)
-        : frames_(std::move(frames)), out_(std::move(out)), clicks_(std::move(clicks))
+    ShotApp(std::vector<int> frames, std::string out, std::vector<Click> clicks, std::vector<Closing> closings)
+        : frames_(std::move(frames)), out_(std::move(out)), clicks_(std::move(clicks)), closings_(std::move(closings))
     {
     }
     int InitWindowDesc(WindowDesc* desc) override
@@ -81,7 +134,19 @@ public:
         CGame game;
         game.app = this;
         int turn = 0;
-        platform::testing::SetModalTurnHook([&turn] {
+        // The keys of an overlay being closed go one every few turns, so
+        // each loop draws its box or menu before the key that ends it;
+        // otherwise Enter (down, then up) answers whatever opened.
+        int quiet = 0;
+        platform::testing::SetModalTurnHook([this, &turn, &quiet] {
+            if (!loopKeys_.empty()) {
+                if (++quiet >= 4) {
+                    Tap(loopKeys_.front());
+                    loopKeys_.pop_front();
+                    quiet = 0;
+                }
+                return;
+            }
             ++turn;
             platform::testing::PushKey(platform::Key::Return, turn % 2 == 1);
         });
@@ -92,6 +157,10 @@ public:
             while (running && ran < shot) {
                 // Pushed now, taken by this frame's pump, seen by the next frame.
                 PushInput(clicks_, ran + 1);
+                for (const Closing& c : closings_) {
+                    if (c.frame == ran + 1 && !OpenOverlay(c.overlay, &loopKeys_))
+                        std::fprintf(stderr, "demoshot: no overlay named %s\n", c.overlay.c_str());
+                }
                 if (!(running = game.Frame()))
                     break;
                 ++ran;
@@ -100,6 +169,10 @@ public:
                 frames_.size() == 1 ? out_ : out_.substr(0, out_.rfind('.')) + "-" + std::to_string(shot) + ".png";
             if (!Shoot(game, name) || !ShowsBackBuffer(game))
                 result = 1;
+            if (!loopKeys_.empty()) {
+                std::fprintf(stderr, "demoshot: an overlay did not open or close (%zu keys left)\n", loopKeys_.size());
+                result = 1;
+            }
             std::printf("demoshot: frame %d, screen %s, effect state %d, scenario %s at instruction %zu%s -> %s\n",
                         ran, ScreenName(game.screen), game.drawQueue.Quake().GetState(),
                         game.executor.scenarioName().c_str(), game.executor.position(),
@@ -130,7 +203,9 @@ public:
         std::vector<uint32_t> pixels;
         int w = 0, h = 0;
         if (back == nullptr || game.display.GetScreenBitsPerPixel() != 32 ||
-            !game.display.Output()->ReadClientArea(&pixels, &w, &h) || w != gConfig.width || h != gConfig.height)
+            !(platform::testing::ReadShownClientArea(&pixels, &w, &h) ||
+              game.display.Output()->ReadClientArea(&pixels, &w, &h)) ||
+            w != gConfig.width || h != gConfig.height)
             return true;
         const SurfaceView v = back->GetSurfaceView();
         int differ = 0;
@@ -153,6 +228,8 @@ private:
     std::vector<int> frames_;
     std::string out_;
     std::vector<Click> clicks_;
+    std::vector<Closing> closings_;
+    std::deque<platform::Key> loopKeys_;
 };
 
 }  // namespace
@@ -160,12 +237,19 @@ private:
 int main(int argc, char** argv)
 {
     std::vector<Click> clicks;
+    std::vector<Closing> closings;
     std::vector<char*> args{argv[0]};
     for (int i = 1; i < argc; ++i) {
         Click c{};
+        char overlay[16] = {};
+        int frame = 0;
         if (std::string(argv[i]) == "--click" && i + 1 < argc &&
             std::sscanf(argv[i + 1], "%d:%d,%d", &c.frame, &c.x, &c.y) == 3) {
             clicks.push_back(c);
+            ++i;
+        } else if (std::string(argv[i]) == "--close" && i + 1 < argc &&
+                   std::sscanf(argv[i + 1], "%d:%15s", &frame, overlay) == 2) {
+            closings.push_back({frame, overlay});
             ++i;
         } else {
             args.push_back(argv[i]);
@@ -175,7 +259,8 @@ int main(int argc, char** argv)
     argv = args.data();
     if (argc < 4 || argc > 5) {
         std::fprintf(stderr,
-                     "usage: demoshot [--click <frame>:<x>,<y>]... <game-folder> <frames> <out.png> [first-scenario]\n");
+                     "usage: demoshot [--click <frame>:<x>,<y>]... [--close <frame>:box|options|menu|popup]... "
+                     "<game-folder> <frames> <out.png> [first-scenario]\n");
         return 2;
     }
     SetStartDirectory(argv[1]);
@@ -196,7 +281,7 @@ int main(int argc, char** argv)
             break;
         p = *end == ',' ? end + 1 : end;
     }
-    ShotApp app(std::move(frames), argv[3], std::move(clicks));
+    ShotApp app(std::move(frames), argv[3], std::move(clicks), std::move(closings));
     app.Run();
     return app.result;
 }

@@ -45,6 +45,12 @@ void ClearEndRequest();
 // window; the outputs are written only on success.
 bool CaptureWindow(std::vector<uint32_t>* pixels, int* width, int* height);
 
+// The client area as the X server shows it in the main window now, as
+// 0x00RRGGBB pixels: what really reached the screen, whichever way it was
+// drawn. False without an X window (the dummy driver, Wayland) or when the
+// server cannot give it; the outputs are written only on success.
+bool ReadShownClientArea(std::vector<uint32_t>* pixels, int* width, int* height);
+
 // Whether the system's pointer is shown over the window now.
 bool SystemCursorShown();
 

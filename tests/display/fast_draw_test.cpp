@@ -16,6 +16,7 @@
 #include "display/OverlayHook.h"
 #include "support/PlaneTestSupport.h"
 #include "platform/EventInjection.h"
+#include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
@@ -280,6 +281,43 @@ TEST_F(WindowFixture, the_last_frame_drawn_again_holds_the_small_changes_sent_on
             << "the part at (" << part.left << "," << part.top << ") is missing from the frame drawn again";
     }
     EXPECT_TRUE(near(px[static_cast<size_t>(top + 590) * w + 790], 0xFFFFFFu)) << "and the rest is the frame";
+}
+
+// What reached the screen where there is one (X), else the window's own copy.
+bool ReadWindowAsShown(CFastDraw& draw, std::vector<uint32_t>* px)
+{
+    int w = 0, h = 0;
+    return (platform::testing::ReadShownClientArea(px, &w, &h) || draw.Output()->ReadClientArea(px, &w, &h)) &&
+           w == 800 && h == 600;
+}
+
+TEST_F(WindowFixture, a_closed_box_leaves_nothing_behind_though_the_frame_never_changed)
+{
+    ASSERT_NE(ShowKnownPicture(), nullptr);
+    std::vector<uint32_t> before;
+    ASSERT_TRUE(ReadWindowAsShown(*draw_, &before));
+    // A box over the frame, drawn for a few turns, then closed with Esc.
+    int turns = 0;
+    platform::testing::SetModalTurnHook([&turns] {
+        if (++turns == 3) {
+            platform::testing::PushKey(platform::Key::Escape, true);
+            platform::testing::PushKey(platform::Key::Escape, false);
+        }
+    });
+    platform::ShowMessageBox("みつからないの。。。<bg\\a.png>", "えら", platform::MessageBoxKind::Ok);
+    platform::testing::SetModalTurnHook(nullptr);
+    ASSERT_GE(turns, 3) << "the box must have been drawn";
+    for (int i = 0; i < 2; ++i) {
+        draw_->NoteDrawnOnlyIn({});
+        ASSERT_EQ(draw_->Present(0, 1), 0);
+    }
+    std::vector<uint32_t> after;
+    ASSERT_TRUE(ReadWindowAsShown(*draw_, &after));
+    int stale = 0;
+    for (size_t i = 0; i < before.size(); ++i) {
+        stale += before[i] != after[i];
+    }
+    EXPECT_EQ(stale, 0) << "pixels of the closed box still stand on the window";
 }
 
 // The CPU time (clock ticks) spent so far by this process's threads whose

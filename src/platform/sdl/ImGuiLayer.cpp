@@ -18,6 +18,7 @@
 #include "platform/Input.h"
 #include "platform/Menu.h"
 #include "platform/MessagePump.h"
+#include "platform/sdl/OverlayPlaces.h"
 #include "platform/sdl/WindowState.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -45,6 +46,7 @@ struct OverlayState {
     bool inFrame = false;
     bool inModal = false;
     std::function<void()> lastFrame;
+    std::function<void(const std::vector<WindowRect>&)> keepUnder;
     std::vector<std::pair<int, std::function<void()>>> drawers;
     int nextDrawerId = 1;
     // Frames the overlay still wants presented after input or a request
@@ -203,6 +205,10 @@ void LoadFont()
 
 uint64_t StillInputs();
 
+// True while the overlay draws nothing but the menu bar on its strip: no
+// drawer is up, no nested loop runs, nothing is hovered or open.
+bool OverlayKeepsToStrip() { return gOverlay.drawers.empty() && !gOverlay.inModal && !gOverlay.busy; }
+
 void BeginImGuiFrame()
 {
     ImGui_ImplSDLRenderer_NewFrame();
@@ -305,6 +311,11 @@ bool EndImGuiFrame(bool onlyWhenChanged = false, const std::function<void()>& be
     if (draw) {
         if (before) {
             before();
+        }
+        if (gOverlay.keepUnder) {
+            int w = 0, h = 0;
+            SDL_GetRendererOutputSize(MainWindowState().renderer, &w, &h);
+            gOverlay.keepUnder(OverlayPlaces(*ImGui::GetDrawData(), w, h));
         }
         ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
         gOverlay.drawnLook = look;
@@ -419,9 +430,12 @@ bool OverlayWantsRedraw()
     return gOverlay.busy;
 }
 
-bool OverlayKeepsToStrip() { return gOverlay.drawers.empty() && !gOverlay.inModal && !gOverlay.busy; }
-
 void SetLastFrameRedraw(std::function<void()> redraw) { gOverlay.lastFrame = std::move(redraw); }
+
+void SetOverlayUnderKeeper(std::function<void(const std::vector<WindowRect>&)> keep)
+{
+    gOverlay.keepUnder = std::move(keep);
+}
 
 void DrawOverlay()
 {
@@ -589,6 +603,9 @@ bool RunModalLoop(const std::function<bool()>& frame)
     if (!outerModal) {
         SDL_ShowCursor(cursorWas);
         TellModalListeners(false);
+        // What the loop drew over the game must leave the window with it,
+        // though the game's frame may not change at all.
+        RequestOverlayRedraw();
     }
     return !abandoned;
 }

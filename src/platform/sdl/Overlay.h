@@ -21,11 +21,24 @@ struct Viewport {
 void SetClientViewport(const Viewport& viewport);
 Viewport ClientViewport();
 
-// The presenter's way to draw its last frame again over the whole window
-// (clear and copy, no present); it may read the window back first, so
-// nothing is drawn before it. Null when the presenter goes away; its
-// textures must outlive the hook.
+// A rectangle of window pixels.
+struct WindowRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
+// The presenter's way to make the window hold its last frame alone again,
+// without the overlay (no present): nested loops and exposes call it before
+// they draw the overlay anew. Null when the presenter goes away; what it
+// draws from must outlive the hook.
 void SetLastFrameRedraw(std::function<void()> redraw);
+// The presenter's way to keep what lies under the overlay: called with the
+// places of the window the overlay is about to draw on, after what goes under
+// it is drawn and before the overlay draws. Null (the default) when the
+// presenter draws the whole window each time anyway.
+void SetOverlayUnderKeeper(std::function<void(const std::vector<WindowRect>& places)> keep);
 // Draws the ImGui layer over what is in the renderer. Call after the frame is
 // drawn and before SDL_RenderPresent; no-op without a window.
 void DrawOverlay();
@@ -45,13 +58,10 @@ void PresentLastFrame();
 
 // Whether the overlay must be presented again though the frame under it did
 // not change: input reached ImGui while a drawer is up, a drawer was added or
-// removed, RequestOverlayRedraw was called, or the last ImGui frame had a
-// hovered item or an open popup. The presenter asks once per frame.
+// removed, a nested loop ended (what it drew must leave the window),
+// RequestOverlayRedraw was called, or the last ImGui frame had a hovered item
+// or an open popup. The presenter asks once per frame.
 bool OverlayWantsRedraw();
-// True while the overlay draws nothing but the menu bar on its strip (no
-// drawer is up and no modal loop runs): a frame may then be put together
-// from the changed parts of the client area and a fresh strip.
-bool OverlayKeepsToStrip();
 // Asks for the overlay to be presented again (a drawer whose picture changes
 // without input, such as a blinking caret, calls it).
 void RequestOverlayRedraw();

@@ -18,6 +18,7 @@ struct WindowTagHolder {
     char tag = 0;
 } gHandleTag;
 constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK;
+uint32_t gWindowSerial = 0;
 }  // namespace
 
 WindowState& MainWindowState() { return gState; }
@@ -78,6 +79,7 @@ bool KeepsWindowSurface(SDL_Renderer* renderer)
 
 SDL_Window* MainWindow() { return gState.window; }
 SDL_Renderer* MainRenderer() { return gState.renderer; }
+uint32_t MainWindowSerial() { return gWindowSerial; }
 
 }  // namespace platform::sdl
 
@@ -117,7 +119,10 @@ WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
     const char* driver = SDL_GetCurrentVideoDriver();
     const bool headless = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
     SDL_Renderer* renderer = headless ? nullptr : SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer && sdl::RendersOnSoftwareGl(renderer)) {
+    // A render driver named in the environment (SDL_RENDER_DRIVER) is taken
+    // as it is: the one who named it knows the machine.
+    const char* named = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (renderer && (named == nullptr || *named == '\0') && sdl::RendersOnSoftwareGl(renderer)) {
         // A GL driver that draws on the CPU (llvmpipe on a bare X server)
         // spends far more than SDL's own software renderer, which also
         // lets the presenter send only the changed parts to the window.
@@ -139,6 +144,7 @@ WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
         SDL_QuitSubSystem(sdl::kSubsystems);
         return nullptr;
     }
+    ++sdl::gWindowSerial;
     gState.window = window;
     gState.renderer = renderer;
     gState.proc = std::move(proc);

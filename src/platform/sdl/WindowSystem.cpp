@@ -3,8 +3,14 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
+#include <vector>
+
+#include "platform/EventInjection.h"
 #include "platform/Video.h"
+#include "platform/sdl/SdlContext.h"
+#include "platform/sdl/WindowState.h"
 
 namespace platform {
 namespace {
@@ -32,6 +38,65 @@ void RealWindowSize(SDL_Window* window, int* w, int* h)
 
 namespace testing {
 void RefuseFullScreen(bool refuse) { gRefuseFullScreen = refuse; }
+
+namespace {
+int gXError = 0;
+int NoteXError(Display*, XErrorEvent* error)
+{
+    gXError = error->error_code;
+    return 0;
+}
+
+// One channel of an X pixel, scaled to 8 bits.
+uint32_t Channel(unsigned long pixel, unsigned long mask)
+{
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0) ++shift;
+    const unsigned long max = mask >> shift;
+    return static_cast<uint32_t>((((pixel & mask) >> shift) * 255 + max / 2) / max);
+}
+}  // namespace
+
+bool ReadShownClientArea(std::vector<uint32_t>* pixels, int* width, int* height)
+{
+    SDL_Window* window = sdl::MainWindow();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    Display* display = info.info.x11.display;
+    const sdl::Viewport v = sdl::ClientViewport();
+    if (v.w <= 0 || v.h <= 0)
+        return false;
+    // The server has seen everything sent so far once XSync returns; an
+    // error (a window not mapped yet) must not end the program.
+    XSync(display, False);
+    gXError = 0;
+    XErrorHandler previous = XSetErrorHandler(NoteXError);
+    XImage* image = XGetImage(display, info.info.x11.window, v.x, v.y, static_cast<unsigned>(v.w),
+                              static_cast<unsigned>(v.h), AllPlanes, ZPixmap);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (image == nullptr || gXError != 0) {
+        if (image != nullptr) XDestroyImage(image);
+        return false;
+    }
+    std::vector<uint32_t> out(static_cast<size_t>(v.w) * v.h);
+    for (int y = 0; y < v.h; ++y) {
+        for (int x = 0; x < v.w; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            out[static_cast<size_t>(y) * v.w + x] = Channel(p, image->red_mask) << 16 |
+                                                     Channel(p, image->green_mask) << 8 |
+                                                     Channel(p, image->blue_mask);
+        }
+    }
+    XDestroyImage(image);
+    *pixels = std::move(out);
+    *width = v.w;
+    *height = v.h;
+    return true;
+}
 }  // namespace testing
 
 namespace sdl {
