@@ -246,6 +246,27 @@ TEST(PreparedBltPath, block_effects_on_whole_block_rows_draw_the_same_pixels_as_
     }
 }
 
+// The slit curtains draw the strips already wide open as one band on the
+// direct path. At every level, so that each strip is met both one unit short
+// of wide open (when it must still be left out of the band) and just wide
+// open, across and down, from either side, with strips of 8 and 16.
+TEST(PreparedBltPath, slit_curtains_at_every_level_draw_the_same_pixels_as_through_the_plane_interface)
+{
+    auto src = MakePlane(pixfmt::kBGRA32, 31, 23, 3);
+    auto start = MakePlane(pixfmt::kBGRX32, 44, 36, 5);
+    for (const Placement& at : kPlacements) {
+        for (int n = 63; n <= 70; ++n) {  // SlitCurtainBlt1 to 8
+            const TransitionEntry& t = TransitionNameTable[n];
+            for (int32_t level = 0; level <= 256; ++level) {
+                const BothPaths r = RunBothPaths(t, *start, src.get(), at, level, 0, 255);
+                ASSERT_TRUE(r.want == r.have)
+                    << t.name << " draws different pixels on the direct path (" << at.name << ", level " << level
+                    << "); first difference at " << FirstDifference(r.want, r.have, 44, 4);
+            }
+        }
+    }
+}
+
 // A plane drawn onto itself reads a snapshot taken before each operation;
 // the direct path must leave that to the plane interface.
 TEST(PreparedBltPath, an_effect_drawing_a_plane_onto_itself_matches_the_plane_interface)
