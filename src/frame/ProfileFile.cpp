@@ -60,7 +60,9 @@ int ProfileFile::loadFromMemory(const void* data, size_t size)
     ProfileFile parsed;
     size_t current = 0;
     bool inSection = false;
-    size_t pos = 0;
+    // An editor's byte-order mark is skipped whatever the form, though only a
+    // plain file can carry one: a decoded text starts with "[" by its test.
+    size_t pos = ProfileTextStart(text);
     while (pos < text.size()) {
         ProfileLine line = NextProfileLine(text, &pos);
         if (line.kind == ProfileLine::kSection) {

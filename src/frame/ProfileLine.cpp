@@ -24,6 +24,11 @@ std::string_view Trim(std::string_view s)
 
 }  // namespace
 
+size_t ProfileTextStart(std::string_view text)
+{
+    return text.substr(0, kProfileByteOrderMark.size()) == kProfileByteOrderMark ? kProfileByteOrderMark.size() : 0;
+}
+
 ProfileLine NextProfileLine(std::string_view text, size_t* pos)
 {
     size_t end = text.find('\n', *pos);

@@ -1,5 +1,6 @@
 #include "frame/ProfileValueScan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -23,6 +24,7 @@ int ScanProfileValue(const std::function<size_t(char*, size_t)>& read, const std
     std::string value;
     bool inSection = false;
     bool found = false;
+    bool started = false;  // the text's start (and a byte-order mark there) is settled
     for (;;) {
         const size_t n = read(chunk, kChunk);
         // Whole lines only: up to the last LF of this piece (none when it has
@@ -33,6 +35,16 @@ int ScanProfileValue(const std::function<size_t(char*, size_t)>& read, const std
             const size_t lf = std::string_view(chunk, n).rfind('\n');
             usable = lf == std::string_view::npos ? 0 : pending.size() + lf + 1;
             pending.append(chunk, n);
+        }
+        if (!started) {
+            if (n > 0 && pending.size() < kProfileByteOrderMark.size()) {
+                continue;  // too few bytes yet to tell a mark from text
+            }
+            started = true;
+            // A mark holds no LF, so a line end found lies past it.
+            const size_t start = ProfileTextStart(pending);
+            pending.erase(0, start);
+            usable -= std::min(usable, start);
         }
         const std::string_view lines = std::string_view(pending).substr(0, usable);
         size_t pos = 0;

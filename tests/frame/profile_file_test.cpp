@@ -109,6 +109,38 @@ TEST(ProfileFile, parses_blanks_comments_and_repeats)
     EXPECT_EQ(p.GetString("global", "WIDTH", &value), 1) << "keys must match case-sensitively";
 }
 
+// Text editors may save a UTF-8 byte-order mark ahead of the first section.
+// Only there is it left out; anywhere else its bytes are text like any other.
+TEST(ProfileFile, a_byte_order_mark_is_skipped_at_the_very_start_only)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string text = "[global]\r\nwidth=640\r\n[other]\r\nk=v\r\n";
+    ProfileFile plain;
+    ASSERT_EQ(plain.loadFromMemory(text.data(), text.size()), 0);
+    for (const std::string& marked : {mark + text, mark + "; saved by an editor\r\n\r\n" + text}) {
+        ProfileFile p;
+        ASSERT_EQ(p.loadFromMemory(marked.data(), marked.size()), 0);
+        EXPECT_NE(p.FindSection("global"), nullptr) << "the mark became part of the first section's name";
+        EXPECT_EQ(p.serialize(0), plain.serialize(0)) << "a marked file must read as the same file without it";
+    }
+
+    // A mark after the start: the line it begins is no section header (so
+    // its keys stay in [a]); in a key or a value it is kept.
+    const std::string inside = "[a]\r\n" + mark + "[b]\r\nj=2\r\n" + mark + "k=1\r\nv=" + mark + "x\r\n";
+    ProfileFile p;
+    ASSERT_EQ(p.loadFromMemory(inside.data(), inside.size()), 0);
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    ASSERT_EQ(p.Sections().size(), 1u) << "a mark inside the text opened a section";
+    EXPECT_EQ(p.Sections()[0].entries, (Entries{{"j", "2"}, {mark + "k", "1"}, {"v", mark + "x"}}));
+
+    // Only one mark is skipped; a part of one or a mark alone is no section.
+    for (const std::string& odd : {mark + mark + text, "\xEF\xBB" + text, mark}) {
+        ASSERT_EQ(p.loadFromMemory(odd.data(), odd.size()), 0);
+        EXPECT_EQ(p.FindSection("global"), nullptr) << odd.size() << " bytes";
+        EXPECT_EQ(p.Sections().size(), odd == mark ? 0u : 1u) << "[other] follows in all but the mark alone";
+    }
+}
+
 // A save may hold 65,536 variables: a file of that size is read back whole,
 // in order, with repeats resolved as in a small one. (Its speed is measured
 // by bench/profile_bench.)

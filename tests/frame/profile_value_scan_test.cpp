@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "FrameTestDir.h"
 #include "frame/ProfileFile.h"
 
@@ -70,6 +73,55 @@ TEST(ProfileValueScan, a_line_longer_than_two_reads_stays_one_line)
     std::string title = "untouched";
     EXPECT_EQ(ReadProfileValue("long.dat", "title", "text", &title), 1) << "found \"" << title.substr(0, 30) << "\"";
     EXPECT_EQ(title, "untouched");
+}
+
+// The scan over text that arrives in pieces of one size.
+int ScanInPieces(const std::string& text, size_t piece, const std::string& section, const std::string& key,
+                 std::string* out)
+{
+    std::istringstream in(text);
+    auto read = [&](char* buffer, size_t capacity) {
+        return static_cast<size_t>(in.read(buffer, static_cast<std::streamsize>(std::min(piece, capacity))).gcount());
+    };
+    return ScanProfileValue(read, section, key, out);
+}
+
+TEST(ProfileValueScan, a_byte_order_mark_before_the_first_section_is_skipped_however_the_text_is_cut)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    FrameTestDir dir;
+    dir.Write("marked.dat", mark + "[title]\r\ntext=marked\r\n");
+    std::string title;
+    ASSERT_EQ(ReadProfileValue("marked.dat", "title", "text", &title), 0) << "the mark hid the first section";
+    EXPECT_EQ(title, "marked");
+
+    // Pieces that end inside the mark, or that hold line ends before a third
+    // byte has come, read as the whole text does.
+    for (const std::string& start : {mark, std::string(), std::string("\n"), std::string("\r\n\n")}) {
+        const std::string text = start + "[title]\r\ntext=first\r\n[other]\r\nkey=second";
+        for (size_t piece = 1; piece <= 8; ++piece) {
+            std::string value;
+            ASSERT_EQ(ScanInPieces(text, piece, "title", "text", &value), 0) << start.size() << "/" << piece;
+            EXPECT_EQ(value, "first") << start.size() << "/" << piece;
+            ASSERT_EQ(ScanInPieces(text, piece, "other", "key", &value), 0) << start.size() << "/" << piece;
+            EXPECT_EQ(value, "second") << start.size() << "/" << piece;
+        }
+    }
+
+    // Past the start the mark is text: the line it begins opens no section,
+    // so the title block goes on and its repeat wins.
+    const std::string later = "[title]\r\ntext=first\r\n" + mark + "[other]\r\ntext=second\r\n";
+    for (size_t piece : {1u, 2u, 4096u}) {
+        std::string value;
+        ASSERT_EQ(ScanInPieces(later, piece, "title", "text", &value), 0);
+        EXPECT_EQ(value, "second") << "a mark inside the text closed the block; pieces of " << piece;
+        EXPECT_EQ(ScanInPieces(later, piece, "other", "text", &value), 1) << "a mark inside the text opened a section";
+    }
+    std::string value = "untouched";
+    EXPECT_EQ(ScanInPieces(mark + mark + "[title]\r\ntext=x\r\n", 1, "title", "text", &value), 1)
+        << "only one mark is skipped";
+    EXPECT_EQ(ScanInPieces(mark, 1, "title", "text", &value), 1);
+    EXPECT_EQ(value, "untouched");
 }
 
 TEST(ProfileValueScan, damaged_files_give_the_title_before_the_damage_or_none)

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -197,6 +199,32 @@ const char* const kSwitches[] = {"global/useWindowsMP3Codec", "global/bgmCDDA", 
 
 // What a settings value becomes for a key of that range; the text "huge"
 // values stand for numbers past int, which read as INT_MIN / INT_MAX first.
+// Settings and user files saved by a text editor may begin with a UTF-8
+// byte-order mark; the game reads them as if it were not there, and writes
+// the user file back without one.
+TEST(GameConfig, settings_and_user_files_with_a_byte_order_mark_load)
+{
+    GameFolder folder;
+    const std::string mark = "\xEF\xBB\xBF";
+    {
+        std::ofstream(folder.path() + "/" + kSettings, std::ios::binary) << mark << FullSettings().serialize(0);
+        std::ofstream(folder.path() + "/user.ini", std::ios::binary) << mark << "[global]\r\nseLevel=7\r\n";
+    }
+    FlushFileLayerCache();
+    gConfig = CGameConfig();
+    std::string why;
+    ASSERT_EQ(LoadConfig("scenario\\brask.ini", &why), 0) << why;
+    EXPECT_EQ(gConfig.mouseGuardTime, 1) << "the first key, just after the mark";
+    EXPECT_EQ(gConfig.count, 1);
+    ASSERT_EQ(LoadSystemData("user.ini"), 0);
+    EXPECT_EQ(gConfig.seLevel, 7) << "the user file's first section was lost to the mark";
+
+    ASSERT_EQ(SaveSystemData("user.ini"), 0);
+    std::ifstream saved(folder.path() + "/user.ini", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(0, 9), "[global]\r") << "the user file is written as plain text without a mark";
+}
+
 int Expected(const std::string& key, long long value)
 {
     value = std::clamp<long long>(value, INT_MIN, INT_MAX);
