@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,11 +140,26 @@ public:
         // otherwise Enter (down, then up) answers whatever opened.
         int quiet = 0;
         platform::testing::SetModalTurnHook([this, &turn, &quiet] {
-            if (!loopKeys_.empty()) {
-                if (++quiet >= 4) {
-                    Tap(loopKeys_.front());
-                    loopKeys_.pop_front();
+            // The loops of an overlay being closed get its keys alone, to
+            // the last turn, and no Enter that would reach the game after.
+            // A key goes down in one turn and up in the next, as a person's
+            // does: ImGui sees no press that came and went within a frame.
+            if (closing_) {
+                if (held_) {
+                    platform::testing::PushKey(*held_, false);
+                    held_.reset();
                     quiet = 0;
+                } else if (!loopKeys_.empty() && ++quiet >= 4) {
+                    held_ = loopKeys_.front();
+                    loopKeys_.pop_front();
+                    platform::testing::PushKey(*held_, true);
+                } else if (loopKeys_.empty() && ++quiet >= 100) {
+                    // Its last key did not close it: fail, and press Esc
+                    // again rather than hang.
+                    std::fprintf(stderr, "demoshot: an overlay does not close with its keys\n");
+                    result = 1;
+                    held_ = platform::Key::Escape;
+                    platform::testing::PushKey(*held_, true);
                 }
                 return;
             }
@@ -157,9 +173,12 @@ public:
             while (running && ran < shot) {
                 // Pushed now, taken by this frame's pump, seen by the next frame.
                 PushInput(clicks_, ran + 1);
+                // An overlay is closed once its keys are used up and a game frame ran.
+                closing_ = !loopKeys_.empty() || held_.has_value();
                 for (const Closing& c : closings_) {
                     if (c.frame == ran + 1 && !OpenOverlay(c.overlay, &loopKeys_))
                         std::fprintf(stderr, "demoshot: no overlay named %s\n", c.overlay.c_str());
+                    closing_ = closing_ || !loopKeys_.empty();
                 }
                 if (!(running = game.Frame()))
                     break;
@@ -230,6 +249,8 @@ private:
     std::vector<Click> clicks_;
     std::vector<Closing> closings_;
     std::deque<platform::Key> loopKeys_;
+    std::optional<platform::Key> held_;
+    bool closing_ = false;
 };
 
 }  // namespace
