@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -343,6 +344,35 @@ TEST_F(MessageBoxInWindow, a_very_long_text_is_cut_so_the_button_stays_in_sight_
     testing::internal::CaptureStderr();
     platform::ShowMessageBox("みつからないの。。。<bg\\a.png>", "えら", MessageBoxKind::Ok);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a box shown whole in the window writes nothing";
+}
+
+// The menu strip's pixels as the overlay draws them now (empty on failure).
+std::vector<uint32_t> MenuStrip()
+{
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    if (!platform::testing::CaptureWindow(&pixels, &w, &h))
+        return {};
+    pixels.resize(static_cast<size_t>(w) * platform::kMenuBarHeight);
+    return pixels;
+}
+
+TEST_F(MessageBoxInWindow, a_box_leaves_the_glyphs_of_the_window_as_they_were)
+{
+    auto bar = std::make_unique<platform::Menu>();
+    bar->AppendSubmenu("ファイル(&F)")->AppendItem("終了(&X)", 100);
+    platform::SetWindowMenu(std::move(bar));
+    platform::PumpMessages();
+    const std::vector<uint32_t> before = MenuStrip();
+    ASSERT_FALSE(before.empty());
+    ASSERT_NE(std::count(before.begin(), before.end(), before[0]), static_cast<long>(before.size()))
+        << "the title is drawn on the strip";
+    platform::testing::PushKey(platform::Key::Return, true);
+    platform::ShowMessageBox("みつからないの。。。<bg\\a.png>", "えら", MessageBoxKind::Ok);
+    platform::PumpMessages();
+    const std::vector<uint32_t> after = MenuStrip();
+    platform::SetWindowMenu(nullptr);
+    EXPECT_TRUE(after == before) << "the menu bar's title must look the same after a box (font atlas kept)";
 }
 
 TEST_F(MessageBoxInWindow, the_window_and_its_boxes_point_with_the_systems_arrow)

@@ -31,11 +31,15 @@ constexpr float kWrapAt = 480.0f;
 // buttons are on the 800 x 600 window and on any screen a box window opens on.
 constexpr float kMaxTextHeight = 360.0f;
 
-// The layer's font, built (null when the layer has none).
+// The layer's font, built (null when the layer has none). Built only once:
+// building again lays the atlas out anew under the texture the renderer
+// already holds, and every glyph on the window turns to a block.
 const ImFont* BoxFont()
 {
     ImGuiIO& io = ImGui::GetIO();
-    io.Fonts->Build();
+    if (!io.Fonts->IsBuilt()) {
+        io.Fonts->Build();
+    }
     return io.Fonts->Fonts.empty() ? nullptr : io.Fonts->Fonts[0];
 }
 
