@@ -140,7 +140,7 @@ TEST(MessageBoxText, a_long_text_is_cut_on_a_character_boundary_at_every_size)
         text += Utf8(u8"a\u00E9\u3042\U0001F600");
     for (size_t limit = 0; limit < text.size() + 3; ++limit) {
         const auto fits = [limit](const std::string& t) { return t.size() <= limit; };
-        const std::string cut = platform::sdl::FitBoxText(text, fits);
+        const std::string cut = platform::sdl::FitBoxText(text, platform::sdl::kCutMark, fits);
         if (fits(text)) {
             EXPECT_EQ(cut, text) << limit;
             continue;
@@ -153,12 +153,15 @@ TEST(MessageBoxText, too_many_lines_are_cut_after_the_last_that_fits)
 {
     const std::string text = "line 1\nline 2\nline 3\nline 4\nline 5";
     const auto fits = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n') < 3; };
-    const std::string cut = platform::sdl::FitBoxText(text, fits);
+    const std::string cut = platform::sdl::FitBoxText(text, platform::sdl::kCutMark, fits);
     EXPECT_EQ(cut, "line 1\nline 2\nline 3" + std::string(platform::sdl::kCutMark));
     ExpectCutWell(text, cut, fits, "three lines");
     const std::string three = "line 1\nline 2\nline 3";
-    EXPECT_EQ(platform::sdl::FitBoxText(three, fits), three) << "a text that fits is shown whole, without the mark";
-    EXPECT_EQ(platform::sdl::FitBoxText("", fits), "");
+    EXPECT_EQ(platform::sdl::FitBoxText(text, platform::sdl::kAsciiCutMark, fits), "line 1\nline 2\nline 3...")
+        << "the mark for a font without U+2026";
+    EXPECT_EQ(platform::sdl::FitBoxText(three, platform::sdl::kCutMark, fits), three)
+        << "a text that fits is shown whole, without the mark";
+    EXPECT_EQ(platform::sdl::FitBoxText("", platform::sdl::kCutMark, fits), "");
 }
 
 class MessageBoxInWindow : public ::testing::Test {

@@ -22,7 +22,8 @@ std::vector<size_t> CharacterEnds(const std::string& text)
 
 }  // namespace
 
-std::string FitBoxText(const std::string& utf8Text, const std::function<bool(const std::string&)>& fits)
+std::string FitBoxText(const std::string& utf8Text, const std::string& mark,
+                       const std::function<bool(const std::string&)>& fits)
 {
     if (fits(utf8Text)) {
         return utf8Text;
@@ -34,13 +35,13 @@ std::string FitBoxText(const std::string& utf8Text, const std::function<bool(con
     size_t high = ends.size();  // characters known not to (the whole text)
     while (high - low > 1) {
         const size_t mid = low + (high - low) / 2;
-        if (fits(utf8Text.substr(0, ends[mid - 1]) + kCutMark)) {
+        if (fits(utf8Text.substr(0, ends[mid - 1]) + mark)) {
             low = mid;
         } else {
             high = mid;
         }
     }
-    return (low == 0 ? std::string() : utf8Text.substr(0, ends[low - 1])) + kCutMark;
+    return (low == 0 ? std::string() : utf8Text.substr(0, ends[low - 1])) + mark;
 }
 
 }  // namespace platform::sdl

@@ -8,13 +8,16 @@
 
 namespace platform::sdl {
 
-// The mark a cut text ends with (U+2026, UTF-8).
+// The mark a cut text ends with (U+2026, UTF-8), and the one for a font
+// without that glyph.
 inline constexpr char kCutMark[] = "\xE2\x80\xA6";
+inline constexpr char kAsciiCutMark[] = "...";
 
 // The text itself when fits(utf8Text); otherwise the longest start of it that
-// ends on a UTF-8 character boundary and fits with kCutMark after it, plus
-// kCutMark (the mark alone when no character fits). `fits` must not turn
-// true again for a longer start once it has been false.
-std::string FitBoxText(const std::string& utf8Text, const std::function<bool(const std::string&)>& fits);
+// ends on a UTF-8 character boundary and fits with `mark` after it, plus the
+// mark (the mark alone when no character fits). `fits` must not turn true
+// again for a longer start once it has been false.
+std::string FitBoxText(const std::string& utf8Text, const std::string& mark,
+                       const std::function<bool(const std::string&)>& fits);
 
 }  // namespace platform::sdl

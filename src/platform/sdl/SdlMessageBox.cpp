@@ -52,7 +52,10 @@ std::string ShownText(const std::string& utf8Text)
         return utf8Text;
     }
     const float wrap = kWrapAt - ImGui::GetStyle().WindowPadding.x;
-    return sdl::FitBoxText(utf8Text, [&](const std::string& text) {
+    // The atlas holds the Japanese ranges only: without U+2026 the mark
+    // would draw as the fallback "?".
+    const std::string mark = font->FindGlyphNoFallback(0x2026) ? sdl::kCutMark : sdl::kAsciiCutMark;
+    return sdl::FitBoxText(utf8Text, mark, [&](const std::string& text) {
         const ImVec2 size = font->CalcTextSizeA(font->FontSize, FLT_MAX, wrap, text.data(), text.data() + text.size());
         return size.y <= kMaxTextHeight;
     });
