@@ -7,6 +7,7 @@
 #include "game/ErrorReport.h"
 #include "game/GameConfig.h"
 #include "game/GameMenus.h"
+#include "game/MissingPictures.h"
 #include "game/PictureLoader.h"
 #include "game/WinMain.h"
 #include "platform/MessagePump.h"
@@ -395,6 +396,9 @@ int CGame::OpenScreen(int number)
     // open backlog go (the pages already read stay in the log).
     backlog.Close();
     backlog.Log()->DiscardPage();
+    // A screen loads all its pictures at once: a game folder without them
+    // gives one box, not one per picture.
+    const MissingPictureBatch missing;
     switch (number) {
     case 1: PlayMovie("movie\\vantorOP640-high.mpg", kMovieOpening); break;
     case 2:

@@ -6,9 +6,9 @@
 #include "frame/FileLayer.h"
 #include "game/ErrorReport.h"
 #include "game/GameConfig.h"
+#include "game/MissingPictures.h"
 #include "game/SystemData.h"
 #include "image/PictureFailure.h"
-#include "platform/MessageBox.h"
 
 double CPictureLoader::Scale()
 {
@@ -33,8 +33,7 @@ CFastPlane* CPictureLoader::Load(const std::string& name)
             const std::string& why = LastPictureFailure();
             WriteErrorLine("picture " + name + " cannot be decoded: " + (why.empty() ? "unknown reason" : why));
         } else {
-            std::string message = "みつからないの。。。<" + name + ">";
-            platform::ShowMessageBox(message, "えら", platform::MessageBoxKind::Ok);
+            ReportMissingPicture(name);
         }
         plane->LoadFile("chip\\tofu.png", 0, scale);
     }

@@ -13,7 +13,8 @@ public:
     // A new plane (owned by the caller, never null). An empty name gives a
     // blank plane without surface and no message; a picture that does not
     // load gives the placeholder (or, if that fails too, a plane without
-    // surface) after one message box.
+    // surface); a missing one is reported once (MissingPictures.h: a box,
+    // or one box for a whole batch).
     CFastPlane* Load(const std::string& name);
     // The load scale in percent: width * 100 / basewidth of the settings
     // (100 when basewidth is not positive).

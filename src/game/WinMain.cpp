@@ -33,9 +33,10 @@ int WinMain(void* instance, void* previousInstance, const std::string& commandLi
     if (result != 0) {
         // The system's line with its code, then the file, the folder it was
         // looked for in and what failed: a player started in the wrong folder
-        // sees it at once. No window exists yet: the box never waits without a display.
+        // sees it at once. No window exists yet: the box writes its text to
+        // stderr itself (so the detail is not written here too) and never
+        // waits without a display.
         const std::string detail = "scenario/brask.ini in " + Utf8ToSjis(GetStartDirectory()) + ": " + why;
-        WriteErrorLine(detail);
         const bool outside = result == kConfigUserIniOutside || result == kConfigSaveDataOutside;
         char message[128];
         std::snprintf(message, sizeof message,

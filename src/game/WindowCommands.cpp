@@ -11,6 +11,7 @@
 #include "game/Game.h"
 #include "game/GameConfig.h"
 #include "game/GameMenus.h"
+#include "game/MissingPictures.h"
 #include "game/OptionsCommand.h"
 #include "game/SaveSlots.h"
 #include "game/ScreenMode.h"
@@ -175,7 +176,13 @@ void CGame::LoadSlot(int slot)
     // then fails and says so.
     if (SlotFileName(gConfig.savedataFormat, slot, &fileName))
         file.load(fileName);
-    const int result = executor.loadState(file);
+    int result = 0;
+    {
+        // A save may name hundreds of pictures that are gone: one box for
+        // them all, before whatever the load has to say.
+        const MissingPictureBatch missing;
+        result = executor.loadState(file);
+    }
     if (result != kLoadOk) {
         char text[64];
         std::snprintf(text, sizeof text, "ロードに失敗(%d)", result);

@@ -53,6 +53,10 @@ bool ReadShownClientArea(std::vector<uint32_t>* pixels, int* width, int* height)
 
 // Whether the system's pointer is shown over the window now.
 bool SystemCursorShown();
+// Whether the pointer set for the window (the main one, or a box's own) is
+// the system's arrow. False without a window, and on a driver without system
+// pointers (the dummy one).
+bool SystemArrowSet();
 
 // Where to point at a menu (window pixels, the centre of the entry): the
 // menu-bar title at a position (the bar must have been drawn once), and an

@@ -7,8 +7,9 @@
 // Without a display (before or after the window), and once the program is
 // ending (EndRequested in MessagePump.h), nothing blocks: the text goes to
 // stderr and the box answers its default button. SIGTERM, SIGINT or closing
-// the window end the box with its default, and the program. Texts are
-// Shift-JIS.
+// the window end the box with its default, and the program. A text too long
+// for the window is shown cut, ending in "…", and reaches stderr whole; the
+// buttons always stay in sight. Texts are Shift-JIS.
 #include <functional>
 #include <string>
 
@@ -29,8 +30,9 @@ constexpr int kIdNo = 7;
 int ShowMessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind);
 
 // A responder answers every box instead of the person (tests); it receives
-// the Shift-JIS text and caption and returns the answer. Null restores the
-// real boxes.
+// the Shift-JIS text and caption and returns the answer. Before the main
+// window the text still reaches stderr, as it would without a responder.
+// Null restores the real boxes.
 using MessageBoxResponder =
     std::function<int(const std::string& text, const std::string& caption, MessageBoxKind kind)>;
 void SetMessageBoxResponder(MessageBoxResponder responder);

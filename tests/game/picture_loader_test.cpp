@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "GameTestFolder.h"
 #include "GameTestPlanes.h"
 #include "display/FastPlane.h"
+#include "game/MissingPictures.h"
 #include "game/PictureLoader.h"
 #include "game/SystemData.h"
 
@@ -63,6 +65,85 @@ TEST(PictureLoader, missing_picture_tells_the_player_and_gives_the_placeholder)
     EXPECT_EQ(boxes.texts[0], "みつからないの。。。<bg\\Gone.png>");
     EXPECT_EQ(boxes.captions[0], "えら");
     EXPECT_EQ(gSeenPictures.count("gone.png"), 1u) << "a missing picture still counts as shown";
+}
+
+// Loads `count` missing pictures <folder>\m0.png, <folder>\m1.png, ...
+// inside one batch, each placeholder still standing in; gives what reached
+// stderr.
+std::string LoadMissingInABatch(const std::string& folder, int count)
+{
+    testing::internal::CaptureStderr();
+    {
+        const MissingPictureBatch batch;
+        for (int i = 0; i < count; ++i) {
+            std::unique_ptr<CFastPlane> p(LoadPictureOrTofu(folder + "\\m" + std::to_string(i) + ".png"));
+            int w = 0, h = 0;
+            p->GetSize(&w, &h);
+            EXPECT_EQ(w, 7) << "picture " << i << ": the placeholder stands in inside a batch too";
+        }
+    }
+    return testing::internal::GetCapturedStderr();
+}
+
+TEST(PictureLoader, a_batch_missing_pictures_shows_one_box_and_logs_every_name)
+{
+    game_test::GameFolder folder;
+    game_test::MessageBoxCatcher boxes;
+    gConfig.width = gConfig.basewidth = 800;
+    ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/chip/tofu.png", 7, 5, 0xFFFFFFFFu));
+    FlushFileLayerCache();
+    // Each case in a folder of its own: stderr folds a line equal to the one before it.
+    const struct {
+        const char* folder;
+        int count;
+        const char* text;
+    } cases[] = {
+        {"a", 0, nullptr},
+        {"b", 1, "みつからないの。。。<b\\m0.png>"},
+        {"c", 5, "みつからないの。。。<c\\m0.png>\n<c\\m1.png>\n<c\\m2.png>\n<c\\m3.png>\n<c\\m4.png>"},
+        {"d", 6, "みつからないの。。。<d\\m0.png>\n<d\\m1.png>\n<d\\m2.png>\n<d\\m3.png>\n<d\\m4.png>\nほか 1 件"},
+        {"e", 2000, "みつからないの。。。<e\\m0.png>\n<e\\m1.png>\n<e\\m2.png>\n<e\\m3.png>\n<e\\m4.png>\nほか 1995 件"},
+    };
+    for (const auto& c : cases) {
+        boxes.texts.clear();
+        boxes.captions.clear();
+        const std::string err = LoadMissingInABatch(c.folder, c.count);
+        if (!c.text) {
+            EXPECT_TRUE(boxes.texts.empty()) << "a batch that missed nothing says nothing";
+            continue;
+        }
+        ASSERT_EQ(boxes.texts.size(), 1u) << c.count << " missing: one box for the whole batch, not one per picture";
+        EXPECT_EQ(boxes.texts[0], c.text) << c.count << " missing: the first five in the order met, then how many more";
+        EXPECT_EQ(boxes.captions[0], "えら");
+        size_t lines = 0;
+        for (size_t at = err.find(" not found\n"); at != std::string::npos; at = err.find(" not found\n", at + 1))
+            ++lines;
+        EXPECT_EQ(lines, static_cast<size_t>(c.count)) << "each name once on stderr";
+        const std::string last =
+            "lantern: picture " + std::string(c.folder) + "\\m" + std::to_string(c.count - 1) + ".png not found\n";
+        EXPECT_NE(err.find(last), std::string::npos) << "names the box leaves out reach stderr too";
+    }
+}
+
+TEST(PictureLoader, nested_batches_and_repeated_names_give_one_box_at_the_outer_end)
+{
+    game_test::GameFolder folder;
+    game_test::MessageBoxCatcher boxes;
+    gConfig.width = gConfig.basewidth = 800;
+    {
+        const MissingPictureBatch outer;
+        {
+            const MissingPictureBatch inner;
+            delete LoadPictureOrTofu("a.png");
+            delete LoadPictureOrTofu("b.png");
+        }
+        EXPECT_TRUE(boxes.texts.empty()) << "an inner batch only adds to the outer one";
+        delete LoadPictureOrTofu("a.png");
+    }
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"みつからないの。。。<a.png>\n<b.png>"})
+        << "a name missed twice is named once";
+    delete LoadPictureOrTofu("c.png");
+    EXPECT_EQ(boxes.texts.size(), 2u) << "after the batch, a missing picture has its box at once again";
 }
 
 TEST(PictureLoader, damaged_picture_is_logged_with_the_decoders_reason_not_called_missing)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/ManualClock.h"
 #include "support/PlaneTestSupport.h"
 #include "ScreenTestSupport.h"
@@ -128,6 +130,23 @@ TEST(StartMenuScreen, buttons_lead_where_their_codes_say)
     app.Run();
     EXPECT_EQ(f.boxes.texts, (std::vector<std::string>{"回想オフセットマップの読み込みに失敗しました"}))
         << "the replay reports its missing \"scene.dat\"; no picture of the three screens may be missing";
+}
+
+TEST(StartMenuScreen, a_start_menu_without_its_pictures_says_so_in_one_box)
+{
+    ScreenFolder f;  // the chip pictures and the placeholder, none of the menu's own
+    GameApp app([&](TestGame& game) {
+        game.UseScreens();
+        StartPastMovies(game);
+        ASSERT_NE(Menu(game), nullptr) << "the menu opens with placeholders";
+        game.Finish();
+    });
+    app.Run();
+    ASSERT_EQ(f.boxes.texts.size(), 1u) << "the screen's pictures are one batch: one box, not one per picture";
+    const std::string& text = f.boxes.texts[0];
+    EXPECT_EQ(text.rfind("みつからないの。。。<chip\\start_back.png>\n<chip\\start_start_l.png>\n", 0), 0u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5) << "five names, then the count of the rest: " << text;
+    EXPECT_NE(text.find("\nほか "), std::string::npos) << text;
 }
 
 TEST(StartMenuScreen, a_finished_game_comes_back_to_the_start_menu_and_can_start_again)

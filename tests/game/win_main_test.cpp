@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -58,6 +59,8 @@ int RunIn(const std::string& gameFolder, std::vector<Box>* boxes)
 
 int RunIn(const GameFolder& folder, std::vector<Box>* boxes) { return RunIn(folder.path(), boxes); }
 
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
 // Every key, with the user system file "user.ini" beside the game.
 ProfileFile SettingsWithUserFile()
 {
@@ -91,6 +94,34 @@ TEST(WinMain, unreadable_settings_end_with_1_and_name_the_file_the_folder_and_th
         << "the code names the missing key, the second line spells it out";
     EXPECT_NE(err.find("UrlSundrel"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "/v")) << "no user system file after a failed start";
+}
+
+TEST(WinMain, a_missing_settings_key_reaches_stderr_once)
+{
+    GameFolder folder;
+    folder.Write("scenario/brask.ini", Without(FullSettings(), "global", "UrlSundrel"));
+    // No responder and no display: the box as a player without a screen
+    // meets it, which writes its text to stderr and answers OK at once.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const std::string savedDriver = driver ? driver : "";
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    const std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    testing::internal::CaptureStderr();
+    const int result = WinMain(nullptr, nullptr, "", 10);
+    const std::string err = testing::internal::GetCapturedStderr();
+    std::filesystem::current_path(back);
+    if (savedDriver.empty())
+        unsetenv("SDL_VIDEODRIVER");
+    else
+        setenv("SDL_VIDEODRIVER", savedDriver.c_str(), 1);
+    EXPECT_EQ(result, 1);
+    const std::string line = "key \"UrlSundrel\" missing from [global]";
+    const size_t first = err.find(line);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(line, first + 1), std::string::npos) << "the reason is written once: " << err;
+    EXPECT_NE(err.find("lantern: " + Utf8(u8"えら: iniファイルの読み込みに失敗(8)")), std::string::npos)
+        << "the box's own line, with the code: " << err;
 }
 
 TEST(WinMain, settings_naming_a_file_outside_the_game_folder_stop_the_start_before_any_write)

@@ -527,6 +527,33 @@ TEST_F(WindowCommands, a_slot_naming_one_picture_under_a_thousand_keys_decodes_i
     });
 }
 
+TEST_F(WindowCommands, a_slot_naming_many_missing_pictures_says_so_in_one_box)
+{
+    Play([&](TestGame& game) {
+        FromPopup(game, {2, 1 + 7});
+        std::vector<std::string> names;
+        for (int i = 0; i < 2000; ++i)
+            names.push_back("bg\\\\gone" + std::to_string(i) + ".png");
+        SetSlotPictures(7, 2000, names);
+        LeftClick(game);
+        boxes_.clear();
+
+        testing::internal::CaptureStderr();
+        FromPopup(game, {3, 1 + 7});
+        const std::string err = testing::internal::GetCapturedStderr();
+        ASSERT_EQ(game.executor.valsInt()[3], 42) << "missing pictures do not stop the load";
+        ASSERT_EQ(boxes_.size(), 1u) << "one box for the load, not one per picture";
+        const std::string& base = gConfig.baseDir;
+        EXPECT_EQ(boxes_[0].text.rfind("みつからないの。。。<" + base + "bg\\gone0.png>\n<" + base + "bg\\gone1.png>\n", 0), 0u)
+            << boxes_[0].text;
+        EXPECT_NE(boxes_[0].text.find("\nほか 1995 件"), std::string::npos) << boxes_[0].text;
+        EXPECT_EQ(boxes_[0].caption, "えら");
+        EXPECT_NE(err.find("lantern: picture " + base + "bg\\gone1999.png not found"), std::string::npos)
+            << "the names the box leaves out reach stderr";
+        EXPECT_TRUE(game.Frame());
+    });
+}
+
 TEST_F(WindowCommands, a_slot_whose_pictures_pass_the_bound_is_refused_and_the_game_goes_on)
 {
     // Two distinct 4096 x 4096 pictures hold 128 MiB: more than 64 screens of 800 x 600.

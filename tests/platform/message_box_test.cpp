@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,19 @@
 #include "platform/MessagePump.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
+#include "platform/sdl/BoxText.h"
 
 namespace {
 
 using platform::MessageBoxKind;
+
+// Whether the tests run with a real X server (message_box_xvfb).
+bool XDisplayThere()
+{
+    const char* display = std::getenv("DISPLAY");
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return display && *display && !(driver && std::string(driver) == "dummy");
+}
 
 struct Recorded {
     std::string text;
@@ -98,6 +108,60 @@ TEST(MessageBox, text_of_a_box_reaches_stderr_as_lantern_lines)
     EXPECT_EQ(err, Utf8(u8"lantern: えら: iniファイルの読み込みに失敗(1)\n"
                         u8"lantern: scenario/brask.ini in /g: not found\n"))
         << "every line on stderr begins with \"lantern: \", in UTF-8, whatever the box shows";
+}
+
+// The cut text's checks: kept is a start of text on a character boundary,
+// followed by the mark, that fits; one more character would not.
+void ExpectCutWell(const std::string& text, const std::string& cut,
+                   const std::function<bool(const std::string&)>& fits, const std::string& why)
+{
+    const std::string mark = platform::sdl::kCutMark;
+    ASSERT_GE(cut.size(), mark.size()) << why;
+    ASSERT_EQ(cut.substr(cut.size() - mark.size()), mark) << why << ": a cut text ends in the mark";
+    const std::string kept = cut.substr(0, cut.size() - mark.size());
+    ASSERT_EQ(text.compare(0, kept.size(), kept), 0) << why << ": the shown part is the text's start";
+    ASSERT_LT(kept.size(), text.size()) << why;
+    EXPECT_NE(static_cast<unsigned char>(text[kept.size()]) & 0xC0, 0x80)
+        << why << ": cut inside a UTF-8 sequence after " << kept.size() << " bytes";
+    if (kept.empty() && !fits(cut))
+        return;  // not even the mark fits: the mark alone
+    EXPECT_TRUE(fits(cut)) << why;
+    size_t next = kept.size() + 1;
+    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+        ++next;
+    EXPECT_FALSE(fits(text.substr(0, next) + mark)) << why << ": one more character would have fitted";
+}
+
+TEST(MessageBoxText, a_long_text_is_cut_on_a_character_boundary_at_every_size)
+{
+    // Characters of one, two, three and four bytes, over and over.
+    std::string text;
+    for (int i = 0; i < 20; ++i)
+        text += Utf8(u8"a\u00E9\u3042\U0001F600");
+    for (size_t limit = 0; limit < text.size() + 3; ++limit) {
+        const auto fits = [limit](const std::string& t) { return t.size() <= limit; };
+        const std::string cut = platform::sdl::FitBoxText(text, platform::sdl::kCutMark, fits);
+        if (fits(text)) {
+            EXPECT_EQ(cut, text) << limit;
+            continue;
+        }
+        ExpectCutWell(text, cut, fits, "limit " + std::to_string(limit));
+    }
+}
+
+TEST(MessageBoxText, too_many_lines_are_cut_after_the_last_that_fits)
+{
+    const std::string text = "line 1\nline 2\nline 3\nline 4\nline 5";
+    const auto fits = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n') < 3; };
+    const std::string cut = platform::sdl::FitBoxText(text, platform::sdl::kCutMark, fits);
+    EXPECT_EQ(cut, "line 1\nline 2\nline 3" + std::string(platform::sdl::kCutMark));
+    ExpectCutWell(text, cut, fits, "three lines");
+    const std::string three = "line 1\nline 2\nline 3";
+    EXPECT_EQ(platform::sdl::FitBoxText(text, platform::sdl::kAsciiCutMark, fits), "line 1\nline 2\nline 3...")
+        << "the mark for a font without U+2026";
+    EXPECT_EQ(platform::sdl::FitBoxText(three, platform::sdl::kCutMark, fits), three)
+        << "a text that fits is shown whole, without the mark";
+    EXPECT_EQ(platform::sdl::FitBoxText("", platform::sdl::kCutMark, fits), "");
 }
 
 class MessageBoxInWindow : public ::testing::Test {
@@ -254,6 +318,83 @@ TEST_F(MessageBoxInWindow, the_system_pointer_shows_over_a_box_only)
     platform::ShowSystemCursor(true);
 }
 
+TEST_F(MessageBoxInWindow, a_very_long_text_is_cut_so_the_button_stays_in_sight_and_reaches_stderr_whole)
+{
+    // A picture name of 4,000 characters, as a damaged save can hold.
+    const std::string name(4000, 'x');
+    FocusPixels seen;
+    int turn = 0;
+    platform::testing::SetModalTurnHook([&] {
+        ++turn;
+        if (turn == 4) {
+            seen = CountFocusPixels();
+            platform::testing::PushKey(platform::Key::Return, true);
+        } else if (turn > 8) {
+            platform::testing::PushKey(platform::Key::Escape, turn % 2 == 1);
+        }
+    });
+    testing::internal::CaptureStderr();
+    const int answer = platform::ShowMessageBox("みつからないの。。。<" + name + ">", "えら", MessageBoxKind::Ok);
+    const std::string err = testing::internal::GetCapturedStderr();
+    platform::testing::SetModalTurnHook(nullptr);
+    EXPECT_EQ(answer, platform::kIdOk);
+    EXPECT_GT(seen.left + seen.right, 40) << "the OK button (framed: it has the focus) must be on the window";
+    EXPECT_NE(err.find(Utf8(u8"lantern: えら: みつからないの。。。<") + name + ">\n"), std::string::npos)
+        << "the whole text reaches stderr when the box shows only part of it";
+
+    platform::testing::PushKey(platform::Key::Return, false);
+    platform::testing::PushKey(platform::Key::Return, true);
+    testing::internal::CaptureStderr();
+    platform::ShowMessageBox("みつからないの。。。<bg\\a.png>", "えら", MessageBoxKind::Ok);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a box shown whole in the window writes nothing";
+}
+
+// The menu strip's pixels as the overlay draws them now (empty on failure).
+std::vector<uint32_t> MenuStrip()
+{
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    if (!platform::testing::CaptureWindow(&pixels, &w, &h))
+        return {};
+    pixels.resize(static_cast<size_t>(w) * platform::kMenuBarHeight);
+    return pixels;
+}
+
+TEST_F(MessageBoxInWindow, a_box_leaves_the_glyphs_of_the_window_as_they_were)
+{
+    auto bar = std::make_unique<platform::Menu>();
+    bar->AppendSubmenu("ファイル(&F)")->AppendItem("終了(&X)", 100);
+    platform::SetWindowMenu(std::move(bar));
+    platform::PumpMessages();
+    const std::vector<uint32_t> before = MenuStrip();
+    ASSERT_FALSE(before.empty());
+    ASSERT_NE(std::count(before.begin(), before.end(), before[0]), static_cast<long>(before.size()))
+        << "the title is drawn on the strip";
+    platform::testing::PushKey(platform::Key::Return, true);
+    platform::ShowMessageBox("みつからないの。。。<bg\\a.png>", "えら", MessageBoxKind::Ok);
+    platform::PumpMessages();
+    const std::vector<uint32_t> after = MenuStrip();
+    platform::SetWindowMenu(nullptr);
+    EXPECT_TRUE(after == before) << "the menu bar's title must look the same after a box (font atlas kept)";
+}
+
+TEST_F(MessageBoxInWindow, the_window_and_its_boxes_point_with_the_systems_arrow)
+{
+    if (!XDisplayThere())
+        GTEST_SKIP() << "the dummy driver has no system pointers (the xvfb run of these tests checks)";
+    EXPECT_TRUE(platform::testing::SystemArrowSet())
+        << "SDL's default pointer on X11 is the root window's: a cross without a window manager";
+    bool during = false;
+    int turn = 0;
+    platform::testing::SetModalTurnHook([&] {
+        during = platform::testing::SystemArrowSet();
+        platform::testing::PushKey(platform::Key::Escape, ++turn % 2 == 1);
+    });
+    platform::ShowMessageBox("m", "c", MessageBoxKind::Ok);
+    platform::testing::SetModalTurnHook(nullptr);
+    EXPECT_TRUE(during) << "a box over the window is pointed at with the arrow";
+}
+
 TEST_F(MessageBoxInWindow, messages_posted_meanwhile_wait_for_the_box)
 {
     platform::PostMessage(platform::GetMainWindow(), platform::kWmUser + 7, 0, 0);
@@ -340,14 +481,6 @@ TEST_F(NestedLoopEnd, sigterm_ends_menu_tracking_without_a_choice)
 
 namespace {
 
-// Whether the tests run with a real X server (message_box_xvfb).
-bool XDisplayThere()
-{
-    const char* display = std::getenv("DISPLAY");
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return display && *display && !(driver && std::string(driver) == "dummy");
-}
-
 // Before the main window, with a display: the box stands in a small window of
 // its own, drawn by the ImGui layer with the Japanese font (SDL's X11 box
 // turns Japanese into mojibake). Needs a real X server (xvfb-run).
@@ -361,8 +494,10 @@ TEST(MessageBoxBeforeWindow, box_stands_in_a_window_of_its_own_and_answers)
         int turns = 0;
         int width = 0, height = 0;
         std::vector<uint32_t> pixels;
+        bool arrow = false;
         platform::testing::SetModalTurnHook([&] {
             if (++turns == 4) {
+                arrow = platform::testing::SystemArrowSet();
                 if (!platform::testing::CaptureWindow(&pixels, &width, &height))
                     width = -1;
                 platform::testing::PushKey(platform::Key::Escape, true);
@@ -382,6 +517,8 @@ TEST(MessageBoxBeforeWindow, box_stands_in_a_window_of_its_own_and_answers)
             return 93;
         if (answer != platform::kIdNo)
             return 94;
+        if (!arrow)
+            return 97;  // the root window's pointer (a cross without a window manager)
         if (platform::GetMainWindow())
             return 95;  // the stand-in must be gone
         // The main window can follow (nothing of the box is left in its
@@ -398,7 +535,7 @@ TEST(MessageBoxBeforeWindow, box_stands_in_a_window_of_its_own_and_answers)
     });
     EXPECT_EQ(status, 0) << "-1: the box waited for ever (SDL's own box?); 91: no ImGui box ran; 92: not a small "
                             "window of its own; 93: nothing drawn; 94: Esc did not answer No; 95: the window "
-                            "stayed; 96: the main window could not follow";
+                            "stayed; 96: the main window could not follow; 97: not the system's arrow";
 }
 
 TEST(MessageBoxBeforeWindow, program_ending_answers_the_default_at_once_without_a_box)

@@ -59,6 +59,7 @@ bool RunInBoxWindow(const std::string& utf8Title, const std::function<void(int* 
             state.window = window;
             state.renderer = renderer;
             state.boxOnly = true;
+            UseSystemArrow(state);
             if (InitImGuiLayer()) {
                 int width = 320;
                 int height = 120;
@@ -78,6 +79,7 @@ bool RunInBoxWindow(const std::string& utf8Title, const std::function<void(int* 
                 // ImGui's renderer backend owns a texture of the renderer: it goes first.
                 ShutdownImGuiLayer();
             }
+            FreeSystemArrow(state);
             state = WindowState{};
         }
         if (renderer) {

@@ -38,6 +38,12 @@ bool PushWindowEvent(uint8_t what)
 
 bool SystemCursorShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
 
+bool SystemArrowSet()
+{
+    const sdl::WindowState& state = sdl::MainWindowState();
+    return state.window && state.arrow && SDL_GetCursor() == state.arrow;
+}
+
 bool PushKey(Key key, bool down)
 {
     SDL_Event event{};

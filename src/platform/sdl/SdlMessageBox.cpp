@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/MessagePump.h"
 #include "frame/TextEncoding.h"
+#include "platform/sdl/BoxText.h"
 #include "platform/sdl/MessageBoxButtons.h"
 #include "platform/sdl/Overlay.h"
 #include "platform/sdl/WindowState.h"
@@ -25,6 +26,40 @@ int DefaultAnswer(MessageBoxKind kind) { return kind == MessageBoxKind::YesNo ? 
 // Where the box's text wraps: pixels from the box's left edge, inside its
 // padding (ShowInWindow draws it so, MeasureBox sizes a window for it).
 constexpr float kWrapAt = 480.0f;
+// The most the text may take up and down: about 25 lines of the 14 px font.
+// With the title bar and the button row the box stays under 480 px, so its
+// buttons are on the 800 x 600 window and on any screen a box window opens on.
+constexpr float kMaxTextHeight = 360.0f;
+
+// The layer's font, built (null when the layer has none). Built only once:
+// building again lays the atlas out anew under the texture the renderer
+// already holds, and every glyph on the window turns to a block.
+const ImFont* BoxFont()
+{
+    ImGuiIO& io = ImGui::GetIO();
+    if (!io.Fonts->IsBuilt()) {
+        io.Fonts->Build();
+    }
+    return io.Fonts->Fonts.empty() ? nullptr : io.Fonts->Fonts[0];
+}
+
+// The part of the text the box shows, laid out as ShowInWindow lays it out
+// (the ImGui layer must be up). Texts are UTF-8.
+std::string ShownText(const std::string& utf8Text)
+{
+    const ImFont* font = BoxFont();
+    if (!font) {
+        return utf8Text;
+    }
+    const float wrap = kWrapAt - ImGui::GetStyle().WindowPadding.x;
+    // The atlas holds the Japanese ranges only: without U+2026 the mark
+    // would draw as the fallback "?".
+    const std::string mark = font->FindGlyphNoFallback(0x2026) ? sdl::kCutMark : sdl::kAsciiCutMark;
+    return sdl::FitBoxText(utf8Text, mark, [&](const std::string& text) {
+        const ImVec2 size = font->CalcTextSizeA(font->FontSize, FLT_MAX, wrap, text.data(), text.data() + text.size());
+        return size.y <= kMaxTextHeight;
+    });
+}
 
 // The box over the window's last frame; texts are UTF-8.
 int ShowInWindow(const std::string& utf8Text, const std::string& utf8Caption, MessageBoxKind kind, bool* shown)
@@ -83,9 +118,7 @@ void MeasureBox(const std::string& utf8Text, const std::string& utf8Caption, Mes
 {
     constexpr float kButtonWidth = sdl::MessageBoxButtons::kButtonWidth;
     constexpr float kMargin = 24.0f;
-    ImGuiIO& io = ImGui::GetIO();
-    io.Fonts->Build();
-    const ImFont* font = io.Fonts->Fonts.empty() ? nullptr : io.Fonts->Fonts[0];
+    const ImFont* font = BoxFont();
     if (!font) {
         return;
     }
@@ -114,10 +147,14 @@ int ShowWithoutWindow(const std::string& utf8Text, const std::string& utf8Captio
     }
     int answer = 0;
     bool shown = false;
+    std::string shownText;  // stderr has the whole text already
     const bool ran = sdl::RunInBoxWindow(
         utf8Caption,
-        [&](int* width, int* height) { MeasureBox(utf8Text, utf8Caption, kind, width, height); },
-        [&] { answer = ShowInWindow(utf8Text, utf8Caption, kind, &shown); });
+        [&](int* width, int* height) {
+            shownText = ShownText(utf8Text);
+            MeasureBox(shownText, utf8Caption, kind, width, height);
+        },
+        [&] { answer = ShowInWindow(shownText, utf8Caption, kind, &shown); });
     return ran && shown && answer != 0 ? answer : DefaultAnswer(kind);
 }
 
@@ -127,20 +164,35 @@ void SetMessageBoxResponder(MessageBoxResponder responder) { gResponder = std::m
 
 int ShowMessageBox(const std::string& text, const std::string& caption, MessageBoxKind kind)
 {
+    const bool inWindow = sdl::MainWindowState().window != nullptr;
     if (gResponder) {
+        // The responder stands in for the person only: what a box before the
+        // window writes to stderr is written all the same.
+        if (!inWindow) {
+            WriteToStderr(SjisToUtf8(text), SjisToUtf8(caption));
+        }
         return gResponder(text, caption, kind);
     }
     const std::string utf8Text = SjisToUtf8(text);
     const std::string utf8Caption = SjisToUtf8(caption);
-    if (sdl::MainWindowState().window) {
+    if (inWindow) {
+        // A box that shows only part of its text leaves the whole of it on
+        // stderr, before it waits for the person.
+        const std::string shownText = ShownText(utf8Text);
+        const bool cut = shownText != utf8Text;
+        if (cut) {
+            WriteToStderr(utf8Text, utf8Caption);
+        }
         bool shown = false;
-        const int answer = ShowInWindow(utf8Text, utf8Caption, kind, &shown);
+        const int answer = ShowInWindow(shownText, utf8Caption, kind, &shown);
         if (shown) {
             return answer;
         }
         // No nested loop could run here (inside an overlay drawer, without a
         // display, or the program is ending): answer by default.
-        WriteToStderr(utf8Text, utf8Caption);
+        if (!cut) {
+            WriteToStderr(utf8Text, utf8Caption);
+        }
         return DefaultAnswer(kind);
     }
     return ShowWithoutWindow(utf8Text, utf8Caption, kind);

@@ -77,6 +77,22 @@ bool KeepsWindowSurface(SDL_Renderer* renderer)
            SDL_RenderGetWindow(renderer) != nullptr;
 }
 
+void UseSystemArrow(WindowState& state)
+{
+    state.arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    if (state.arrow) {
+        SDL_SetCursor(state.arrow);
+    }
+}
+
+void FreeSystemArrow(WindowState& state)
+{
+    if (state.arrow) {
+        SDL_FreeCursor(state.arrow);
+        state.arrow = nullptr;
+    }
+}
+
 SDL_Window* MainWindow() { return gState.window; }
 SDL_Renderer* MainRenderer() { return gState.renderer; }
 uint32_t MainWindowSerial() { return gWindowSerial; }
@@ -156,6 +172,7 @@ WindowHandle CreateMainWindow(const MainWindowDesc& desc, WindowProc proc)
     // focus events correct it afterwards.
     gState.active = true;
     gState.cursorShown = true;
+    sdl::UseSystemArrow(gState);
     SDL_JoystickEventState(SDL_ENABLE);
     if (SDL_NumJoysticks() > 0) {
         SDL_JoystickOpen(0);
@@ -176,6 +193,7 @@ void DestroyMainWindow()
     sdl::ShutdownImGuiLayer();
     SDL_DestroyRenderer(gState.renderer);
     SDL_DestroyWindow(gState.window);
+    sdl::FreeSystemArrow(gState);
     gState = sdl::WindowState{};
     ResetInputState();
     SDL_QuitSubSystem(sdl::kSubsystems);

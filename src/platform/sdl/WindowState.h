@@ -22,11 +22,21 @@ struct WindowState {
     bool active = false;
     bool cursorShown = true;      // what the program asked for the client area
     bool boxOnly = false;         // a message box's own window (RunInBoxWindow), not the game's
+    SDL_Cursor* arrow = nullptr;  // the system's arrow the window points with (UseSystemArrow)
 };
 
 WindowState& MainWindowState();
 // The handle the program sees for the main window.
 WindowHandle MainHandle();
+
+// Makes the system's arrow the pointer over the state's window (its window
+// must exist): SDL's default on X11 is no pointer of its own, which shows the
+// root window's, a cross without a window manager. Leaves state.arrow null
+// where the driver has no system pointers (the dummy one).
+void UseSystemArrow(WindowState& state);
+// Frees state.arrow (SDL's default pointer comes back); before the video
+// subsystem quits, which frees every pointer itself.
+void FreeSystemArrow(WindowState& state);
 
 // Window pixels to client coordinates through the presenter's viewport.
 void WindowToClient(int windowX, int windowY, int* clientX, int* clientY);
