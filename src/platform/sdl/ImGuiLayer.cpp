@@ -194,8 +194,16 @@ void LoadFont()
 {
     ImGuiIO& io = ImGui::GetIO();
     const std::string path = FindJapaneseFont();
-    if (!path.empty() &&
-        io.Fonts->AddFontFromFileTTF(path.c_str(), kFontPixels, nullptr, io.Fonts->GetGlyphRangesJapanese())) {
+    // The Japanese ranges, and the ellipsis that ends a box's text cut to
+    // fit. The atlas reads the ranges when it is built: they must last.
+    static ImVector<ImWchar> ranges;
+    if (ranges.empty()) {
+        ImFontGlyphRangesBuilder builder;
+        builder.AddRanges(io.Fonts->GetGlyphRangesJapanese());
+        builder.AddChar(0x2026);
+        builder.BuildRanges(&ranges);
+    }
+    if (!path.empty() && io.Fonts->AddFontFromFileTTF(path.c_str(), kFontPixels, nullptr, ranges.Data)) {
         return;
     }
     std::fprintf(stderr, "lantern: no Japanese font found (install fonts-ipafont-gothic); "
