@@ -18,9 +18,11 @@
 // is compared is what reached the screen, whichever way it was drawn.
 //   --close <frame>:<overlay> opens an overlay before that frame and closes
 // it again with Esc a few turns later: "box" (Alt+F, X: the quit question),
-// "options" (Alt+H, O: the options dialog), "menu" (F10: the first menu) or
-// "popup" (a right click in the middle of the client area). A shot taken
-// after it must show nothing of it.
+// "options" (Alt+H, O: the options dialog), "menu" (F10: the first menu),
+// "popup" (a right click in the middle of the client area) or "fullscreen"
+// (Alt+H, the screen modes and their full-screen cascade: 32 bits, which a
+// server without a window manager refuses). A shot taken after it must show
+// nothing of it.
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -87,6 +89,11 @@ bool OpenOverlay(const std::string& overlay, std::deque<platform::Key>* loopKeys
     } else if (overlay == "options") {
         altWith('h');
         *loopKeys = {Letter('o'), platform::Key::Escape};
+    } else if (overlay == "fullscreen") {
+        // The screen-mode submenu, its full-screen cascade, 32 bits.
+        altWith('h');
+        *loopKeys = {Letter('m'), platform::Key::Down, platform::Key::Right, platform::Key::Down,
+                     platform::Key::Down, platform::Key::Return};
     } else if (overlay == "menu") {
         Tap(platform::Key::F10);
         *loopKeys = {platform::Key::Escape};
@@ -280,7 +287,7 @@ int main(int argc, char** argv)
     argv = args.data();
     if (argc < 4 || argc > 5) {
         std::fprintf(stderr,
-                     "usage: demoshot [--click <frame>:<x>,<y>]... [--close <frame>:box|options|menu|popup]... "
+                     "usage: demoshot [--click <frame>:<x>,<y>]... [--close <frame>:box|options|menu|popup|fullscreen]... "
                      "<game-folder> <frames> <out.png> [first-scenario]\n");
         return 2;
     }
