@@ -18,11 +18,30 @@ LANTERN_AVX2 inline __m256i Div255(__m256i t)
     return _mm256_srli_epi16(_mm256_mulhi_epu16(t, _mm256_set1_epi16(static_cast<short>(0x8081))), 7);
 }
 
-// MUL[w][s] + INV[w][d] on two pixels per 128-bit lane, widened to 16 bits.
-template <bool Faded>
-LANTERN_AVX2 inline __m256i Mix(__m256i s16, __m256i d16, __m256i fa)
+// v with byte 3 of each pixel := 0 (the same mask as the alpha tests use,
+// so that the loops hold one constant for both).
+LANTERN_AVX2 inline __m256i ColourOf(__m256i v)
 {
-    __m256i w = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    return _mm256_andnot_si256(_mm256_set1_epi32(static_cast<int>(0xFF000000u)), v);
+}
+
+// The source alphas of the pixels that unpacklo (High: unpackhi) widens,
+// each across its pixel's four 16-bit lanes: one byte shuffle of the packed
+// pixels where the two word shuffles of the widened ones take two turns of
+// the shuffle port, which the mix keeps busiest.
+template <bool High>
+LANTERN_AVX2 inline __m256i WideAlphas(__m256i sv)
+{
+    constexpr char a = High ? 11 : 3, b = High ? 15 : 7, z = -128;  // z: the byte becomes 0
+    return _mm256_shuffle_epi8(sv, _mm256_setr_epi8(a, z, a, z, a, z, a, z, b, z, b, z, b, z, b, z,  //
+                                                    a, z, a, z, a, z, a, z, b, z, b, z, b, z, b, z));
+}
+
+// MUL[w][s] + INV[w][d] on two pixels per 128-bit lane, widened to 16 bits;
+// w: their source alphas from WideAlphas.
+template <bool Faded>
+LANTERN_AVX2 inline __m256i Mix(__m256i s16, __m256i d16, __m256i w, __m256i fa)
+{
     if constexpr (Faded) {
         w = Div255(_mm256_mullo_epi16(w, fa));
     }
@@ -36,27 +55,31 @@ template <bool Faded>
 LANTERN_AVX2 inline __m256i MixEight(__m256i sv, __m256i dv, __m256i fa)
 {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i rl = Mix<Faded>(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero), fa);
-    const __m256i rh = Mix<Faded>(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero), fa);
-    return _mm256_and_si256(_mm256_packus_epi16(rl, rh), _mm256_set1_epi32(0x00FFFFFF));
+    const __m256i rl =
+        Mix<Faded>(_mm256_unpacklo_epi8(sv, zero), _mm256_unpacklo_epi8(dv, zero), WideAlphas<false>(sv), fa);
+    const __m256i rh =
+        Mix<Faded>(_mm256_unpackhi_epi8(sv, zero), _mm256_unpackhi_epi8(dv, zero), WideAlphas<true>(sv), fa);
+    return ColourOf(_mm256_packus_epi16(rl, rh));
 }
 
-// Eight pixels, or the first few of them where `real` is set (sv and dv are
-// 0 past them): false when the destination stays as it is, else *out is
-// what it becomes. byte 3 := 0.
+// Eight pixels, or the first few of them whose bytes are set in realBytes (a
+// byte mask, as _mm256_movemask_epi8 gives; sv and dv are 0 past them):
+// false when the destination stays as it is, else *out is what it becomes.
+// byte 3 := 0. The all-opaque test is a byte mask and a compare rather than
+// a vptest: vptest is two operations, one of them on the shuffle port, which
+// the mix keeps busiest when every group is mixed.
 template <bool Faded>
-LANTERN_AVX2 inline bool MixGroup(__m256i sv, __m256i dv, __m256i fa, __m256i real, __m256i* out)
+LANTERN_AVX2 inline bool MixGroup(__m256i sv, __m256i dv, __m256i fa, uint32_t realBytes, __m256i* out)
 {
-    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     if (_mm256_testz_si256(sv, alpha)) {
         // All clear: the destination's colour.
-        *out = _mm256_and_si256(dv, colour);
+        *out = ColourOf(dv);
         return !_mm256_testz_si256(dv, alpha);
     }
     const __m256i opaque = _mm256_cmpeq_epi32(_mm256_and_si256(sv, alpha), alpha);
-    if (!Faded && _mm256_testc_si256(opaque, real)) {
-        *out = _mm256_and_si256(sv, colour);
+    if (!Faded && (static_cast<uint32_t>(_mm256_movemask_epi8(opaque)) & realBytes) == realBytes) {
+        *out = ColourOf(sv);
     } else {
         *out = MixEight<Faded>(sv, dv, fa);
     }
@@ -67,12 +90,11 @@ template <bool Faded>
 LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& done)
 {
     const __m256i fa = _mm256_set1_epi16(static_cast<short>(factor));
-    const __m256i all = _mm256_set1_epi32(-1);
     int i = done;
     for (; i + 8 <= count; i += 8) {
         __m256i out;
         if (MixGroup<Faded>(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4)),
-                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i * 4)), fa, all, &out)) {
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i * 4)), fa, ~0u, &out)) {
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 4), out);
         }
     }
@@ -83,7 +105,8 @@ LANTERN_AVX2 void Row(uint8_t* d, const uint8_t* s, int count, int factor, int& 
         const __m256i real = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
         __m256i out;
         if (MixGroup<Faded>(_mm256_maskload_epi32(reinterpret_cast<const int*>(s + i * 4), real),
-                            _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i * 4), real), fa, real, &out)) {
+                            _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i * 4), real), fa,
+                            static_cast<uint32_t>(_mm256_movemask_epi8(real)), &out)) {
             _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i * 4), real, out);
         }
         i = count;
