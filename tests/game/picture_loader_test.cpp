@@ -48,12 +48,18 @@ TEST(PictureLoader, loads_a_picture_and_records_it_once_across_folders)
     EXPECT_TRUE(boxes.texts.empty());
 }
 
+// The screen at its base width and the 7 x 5 white placeholder in the folder.
+bool WritePlaceholder(const game_test::GameFolder& folder)
+{
+    gConfig.width = gConfig.basewidth = 800;
+    return game_test::WriteFlatPng(folder.path() + "/chip/tofu.png", 7, 5, 0xFFFFFFFFu);
+}
+
 TEST(PictureLoader, missing_picture_tells_the_player_and_gives_the_placeholder)
 {
     game_test::GameFolder folder;
     game_test::MessageBoxCatcher boxes;
-    gConfig.width = gConfig.basewidth = 800;
-    ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/chip/tofu.png", 7, 5, 0xFFFFFFFFu));
+    ASSERT_TRUE(WritePlaceholder(folder));
     FlushFileLayerCache();
     gSeenPictures.clear();
     std::unique_ptr<CFastPlane> p(LoadPictureOrTofu("bg\\Gone.png"));
@@ -89,8 +95,7 @@ TEST(PictureLoader, a_batch_missing_pictures_shows_one_box_and_logs_every_name)
 {
     game_test::GameFolder folder;
     game_test::MessageBoxCatcher boxes;
-    gConfig.width = gConfig.basewidth = 800;
-    ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/chip/tofu.png", 7, 5, 0xFFFFFFFFu));
+    ASSERT_TRUE(WritePlaceholder(folder));
     FlushFileLayerCache();
     // Each case in a folder of its own: stderr folds a line equal to the one before it.
     const struct {
@@ -150,8 +155,7 @@ TEST(PictureLoader, damaged_picture_is_logged_with_the_decoders_reason_not_calle
 {
     game_test::GameFolder folder;
     game_test::MessageBoxCatcher boxes;
-    gConfig.width = gConfig.basewidth = 800;
-    ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/chip/tofu.png", 7, 5, 0xFFFFFFFFu));
+    ASSERT_TRUE(WritePlaceholder(folder));
     ASSERT_TRUE(game_test::WriteFlatPng(folder.path() + "/bg/cut.png", 40, 30, 0xFF102030u));
     std::filesystem::resize_file(folder.path() + "/bg/cut.png", 60);  // the picture data cut short
     {
